@@ -1,0 +1,88 @@
+#include "runtime/base64.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+
+namespace {
+
+constexpr char kAlphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+constexpr int kNotASymbol = -1;
+
+// Symbol value of every byte, kNotASymbol outside the alphabet.
+struct DecodeTable {
+  constexpr DecodeTable() : value() {
+    for (int& v : value) v = kNotASymbol;
+    for (int i = 0; i < 64; ++i) value[static_cast<unsigned char>(kAlphabet[i])] = i;
+  }
+  int value[256];
+};
+
+constexpr DecodeTable kDecode;
+
+int SymbolValue(char c) { return kDecode.value[static_cast<unsigned char>(c)]; }
+
+}  // namespace
+
+AnsiString Base64Encode(const char* bytes, int count) {
+  if (bytes == nullptr || count <= 0) return AnsiString();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
+  const size_t n = static_cast<size_t>(count);
+  std::string out((n + 2) / 3 * 4, '=');
+  char* o = &out[0];
+  size_t i = 0;
+  for (; i + 3 <= n; i += 3, o += 4) {
+    const uint32_t group = in[i] << 16 | in[i + 1] << 8 | in[i + 2];
+    o[0] = kAlphabet[group >> 18];
+    o[1] = kAlphabet[group >> 12 & 63];
+    o[2] = kAlphabet[group >> 6 & 63];
+    o[3] = kAlphabet[group & 63];
+  }
+  if (i < n) {  // 1 or 2 bytes left; the '=' padding is already in place
+    const uint32_t group = in[i] << 16 | (i + 1 < n ? in[i + 1] << 8 : 0);
+    o[0] = kAlphabet[group >> 18];
+    o[1] = kAlphabet[group >> 12 & 63];
+    if (i + 1 < n) o[2] = kAlphabet[group >> 6 & 63];
+  }
+  return AnsiString(std::move(out));
+}
+
+AnsiString Base64Encode(const AnsiString& text) {
+  return Base64Encode(text.CStr(), text.Length());
+}
+
+AnsiString Base64Encode(const Binary& binary) {
+  return Base64Encode(binary.Data(), binary.Size());
+}
+
+AnsiString Base64Decode(const AnsiString& text) {
+  const std::string& in = text.str();
+  size_t symbols = 0;
+  while (symbols < in.size() && SymbolValue(in[symbols]) != kNotASymbol) ++symbols;
+
+  const size_t tail = symbols % 4;
+  std::string out(symbols / 4 * 3 + (tail == 0 ? 0 : tail - 1), '\0');
+  char* o = &out[0];
+  size_t i = 0;
+  for (; i + 4 <= symbols; i += 4, o += 3) {
+    const uint32_t group = SymbolValue(in[i]) << 18 | SymbolValue(in[i + 1]) << 12 |
+                           SymbolValue(in[i + 2]) << 6 | SymbolValue(in[i + 3]);
+    o[0] = static_cast<char>(group >> 16);
+    o[1] = static_cast<char>(group >> 8);
+    o[2] = static_cast<char>(group);
+  }
+  if (tail >= 2) {
+    const uint32_t group = SymbolValue(in[i]) << 18 | SymbolValue(in[i + 1]) << 12 |
+                           (tail == 3 ? SymbolValue(in[i + 2]) << 6 : 0);
+    o[0] = static_cast<char>(group >> 16);
+    if (tail == 3) o[1] = static_cast<char>(group >> 8);
+  }
+  return AnsiString(std::move(out));
+}
+
+Binary Base64DecodeBinary(const AnsiString& text) {
+  const AnsiString bytes = Base64Decode(text);
+  return Binary(bytes.CStr(), bytes.Length());
+}

@@ -1,0 +1,22 @@
+#ifndef PAGESHELL_RUNTIME_BASE64_H_
+#define PAGESHELL_RUNTIME_BASE64_H_
+
+#include "runtime/ansi_string.h"
+#include "runtime/binary.h"
+
+// Standard base64 (RFC 4648 alphabet, '=' padding, no line breaks).
+
+// A null pointer or a count <= 0 encodes nothing.
+AnsiString Base64Encode(const char* bytes, int count);
+AnsiString Base64Encode(const AnsiString& text);
+AnsiString Base64Encode(const Binary& binary);
+
+// Decoding never fails: it reads symbols from the start and stops, without
+// error, at the first '=' or the first byte outside the alphabet (white space
+// and line breaks included). Each whole group of 4 symbols gives 3 bytes; a
+// final group of 2 symbols gives 1 byte, of 3 symbols 2 bytes, of 1 symbol
+// nothing.
+AnsiString Base64Decode(const AnsiString& text);
+Binary Base64DecodeBinary(const AnsiString& text);
+
+#endif  // PAGESHELL_RUNTIME_BASE64_H_

@@ -1,0 +1,27 @@
+#ifndef PAGESHELL_RUNTIME_REF_DYN_SET_H_
+#define PAGESHELL_RUNTIME_REF_DYN_SET_H_
+
+#include "runtime/dyn_set.h"
+#include "runtime/ref.h"
+
+// A DynSet shared by every copy of the handle: an element added through one
+// copy is seen through all. A default-made one starts a new empty array.
+// Failures are those of DynSet<T>. One thread at a time, as for Ref.
+template <typename T>
+class RefDynSet {
+ public:
+  RefDynSet() : items_(DynSet<T>()) {}
+
+  virtual void AddAll(const RefDynSet& other) { items_.get().AddAll(other.items_.get()); }
+  virtual void Add(const T& value) { items_.get().Add(value); }
+  virtual const T& operator[](int index) const { return items_.get()[index]; }
+  virtual T& operator[](int index) { return items_.get()[index]; }
+  virtual int Count() const { return items_.get().Count(); }
+  virtual int Delete(int index) { return items_.get().Delete(index); }
+  virtual ~RefDynSet() = default;
+
+ private:
+  Ref<DynSet<T>> items_;
+};
+
+#endif  // PAGESHELL_RUNTIME_REF_DYN_SET_H_
