@@ -1,0 +1,58 @@
+// CmdState: the command executor behind `myObject`.
+//
+// The window owns one CmdState for the whole run; dispatch() runs every
+// request, always on the GUI thread, and returns its answer. Commands that
+// work in the background start a worker thread and answer at once; the
+// worker reports through deliverCallback (callback.h).
+//
+// Nothing thrown by a command escapes dispatch(): it becomes the answer
+// ["ERROR", message] and a log line, and the shell keeps running.
+#pragma once
+
+#include <json/value.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "bridge/log_file.h"
+#include "bridge/protocol/protocol.h"
+
+class QWebPage;
+class QWidget;
+
+namespace bridge {
+
+class CmdState {
+ public:
+  // Fixes this run's log file name and creates the database mutex.
+  CmdState();
+
+  CmdState(const CmdState&) = delete;
+  CmdState& operator=(const CmdState&) = delete;
+
+  // Runs one request. `window` is the shell's main window, `page` the page
+  // that sent the request; `request` is a non-empty JSON array.
+  virtual Answer dispatch(QWidget* window, QWebPage* page, const Json::Value& request);
+
+  // Tells the page that the user wants to close the window: delivers the
+  // record [listener, "pass", "run"].
+  virtual void notifyExit(const std::string& listener, QWebPage* page);
+
+  // Appends one line to this run's log (log_file.h). GUI thread only.
+  virtual void log(const std::string& message);
+
+  virtual ~CmdState();
+
+  const std::string& logFileName() const { return logFile_.fileName(); }
+
+  // Serialises the background database work. Shared, so that a worker still
+  // running when the window goes away keeps a valid lock.
+  const std::shared_ptr<std::mutex>& dbMutex() const { return dbMutex_; }
+
+ private:
+  LogFile logFile_;
+  std::shared_ptr<std::mutex> dbMutex_;
+};
+
+}  // namespace bridge

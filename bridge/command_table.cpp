@@ -1,0 +1,66 @@
+#include "bridge/command_table.h"
+
+#include <cstring>
+
+#include "bridge/cmd_state.h"
+#include "platform/quit.h"
+
+namespace bridge {
+namespace {
+
+Answer runLog(CommandContext& context) {
+  context.state.log(context.arg(kFirstArgument));
+  return {"OK"};
+}
+
+// The quit is queued: this answer still reaches `result` before the loop ends.
+// Exit listeners are not consulted.
+Answer runExit(CommandContext&) {
+  platform::postQuit(0);
+  return {"OK"};
+}
+
+Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuildTag}; }
+
+const CommandRow kCommands[] = {
+    {"log", runLog},
+    {"exit", runExit},
+    {"shellExecute", nullptr},
+    {"sqliteOpen", nullptr},
+    {"sqliteAsyncExecute", nullptr},
+    {"sqliteExecute", nullptr},
+    {"sqliteExecuteFile", nullptr},
+    {"sqliteAsyncQuery", nullptr},
+    {"sqliteQuery", nullptr},
+    {"getKnownPath", nullptr},
+    {"setTitle", nullptr},
+    {"setWindowState", nullptr},
+    {"getWindowState", nullptr},
+    {"ajaxToFile", nullptr},
+    {"unzipToFile", nullptr},
+    {"getZipDir", nullptr},
+    {"getZipEntry", nullptr},
+    {"setTaskbarState", nullptr},
+    {"addExitListener", nullptr},
+    {"removeExitListener", nullptr},
+    {"printPreview", nullptr},
+    {"generatePdf", nullptr},
+    {"generatePdfPreview", nullptr},
+    {"saveFile", nullptr},
+    {"loadFile", nullptr},
+    {"showFileDialog", nullptr},
+    {"showDirectoryDialog", nullptr},
+    {"tcpPush", nullptr},
+    {"version", runVersion},
+};
+
+}  // namespace
+
+const CommandRow* findCommand(const std::string& name) {
+  for (const CommandRow& row : kCommands) {
+    if (name.size() == std::strlen(row.name) && name == row.name) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace bridge

@@ -1,0 +1,43 @@
+// The command table: every command a page may name, in the order in which
+// names are compared. A family adds its commands by giving its rows a handler.
+#pragma once
+
+#include <json/value.h>
+
+#include <string>
+
+#include "bridge/protocol/protocol.h"
+
+class QWebPage;
+class QWidget;
+
+namespace bridge {
+
+class CmdState;
+class ShellWindow;
+
+// What a handler gets for one request.
+struct CommandContext {
+  CmdState& state;
+  QWidget* window;      // the main window (may be null in tests)
+  ShellWindow* shell;   // the same window seen as the shell; may be null
+  QWebPage* page;       // the page that sent the request
+  const Json::Value& request;
+
+  // The request element at `position` read as text (protocol.h).
+  std::string arg(Json::ArrayIndex position) const { return elementText(request, position); }
+};
+
+using CommandHandler = Answer (*)(CommandContext& context);
+
+struct CommandRow {
+  const char* name;
+  // Null for a command whose family is not part of this build: the name is
+  // then answered like any unknown name.
+  CommandHandler handler;
+};
+
+// The row whose name equals `name` byte for byte, or null.
+const CommandRow* findCommand(const std::string& name);
+
+}  // namespace bridge

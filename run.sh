@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds pageshell and opens the demo app. Without a
+# display the demo runs under a virtual one (xvfb-run), so the command still
+# works on a server; close the window, or press Ctrl+C, to end it.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./tools/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j"$(nproc)" --target pageshell
+
+# The demo runs in a copy, so its logs, databases and saved files stay out of the tree.
+run_dir=build/demo-run
+mkdir -p "$run_dir"
+cp -r demo/. "$run_dir/"
+cp js/pageshell.js "$run_dir/"
+cd "$run_dir"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec ../app/pageshell "$@"
+fi
+echo "No display: running the demo under xvfb-run."
+exec xvfb-run -a ../app/pageshell "$@"

@@ -1,0 +1,87 @@
+// The shell and its protocol, driven by pages through the real binary.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "tests/e2e/page_runner.h"
+
+namespace {
+
+using e2e::messagesStartingWith;
+using e2e::runPage;
+
+TEST(ShellProtocol, AnswersAndRefusesAsPagesExpect) {
+  const e2e::PageRun run = runPage("shell_protocol.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  // The version mismatch names both sides in one line.
+  EXPECT_EQ(messagesStartingWith(run, "BADVERSION"),
+            std::vector<std::string>{"BADVERSION [1.0.3.20150321 // old-page] vs "
+                                     "[1.0.3.20150320 // -quendrix-vabt.20150223]"});
+  EXPECT_EQ(messagesStartingWith(run, "Command not found").size(), 3u);
+
+  // Numbers, booleans, null and missing arguments are logged by the text rule.
+  const auto& m = run.messages;
+  auto logged = [&](const std::string& text) {
+    return std::find(m.begin(), m.end(), text) != m.end();
+  };
+  EXPECT_TRUE(logged("42"));
+  EXPECT_TRUE(logged("1.500000"));
+  EXPECT_TRUE(logged("true"));
+  EXPECT_TRUE(logged("-7"));
+  EXPECT_TRUE(logged("zażółć gęślą jaźń"));
+  EXPECT_GE(std::count(m.begin(), m.end(), ""), 2) << "log without and with null message";
+  EXPECT_EQ(messagesStartingWith(run, "Command failed [log]: Type is not convertible").size(), 2u);
+}
+
+TEST(ShellHooks, ConsoleMessagesAndAlertsBecomeLogLines) {
+  const e2e::PageRun run = runPage("shell_hooks.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  const auto console = messagesStartingWith(run, "Message from ");
+  ASSERT_EQ(console.size(), 2u);
+  EXPECT_TRUE(std::regex_match(
+      console[0], std::regex("Message from file://.*/index\\.html#5: \\d\\d:\\d\\d:\\d\\d: "
+                             "hello from line five")))
+      << console[0];
+
+  const auto alerts = messagesStartingWith(run, "Alert: ");
+  ASSERT_EQ(alerts.size(), 1u);
+  EXPECT_TRUE(std::regex_match(alerts[0], std::regex("Alert: \\d\\d:\\d\\d:\\d\\d: careful")))
+      << alerts[0];
+
+  // A line feed inside a message continues the entry on the next line.
+  const auto twoLines = messagesStartingWith(run, "Message from ");
+  EXPECT_TRUE(std::regex_search(twoLines[1], std::regex(": first half$")));
+  const auto it = std::find(run.logLines.begin(), run.logLines.end(), "second half");
+  EXPECT_NE(it, run.logLines.end()) << "the second half stands alone on the next line";
+}
+
+TEST(ShellLog, OneFileNamedAfterTheStartTime) {
+  const e2e::PageRun run = runPage("shell_hooks.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+  for (const std::string& line : run.logLines) {
+    if (line == "second half") continue;
+    EXPECT_TRUE(std::regex_match(line, std::regex("\\d{8}-\\d{6}: .*"))) << line;
+  }
+}
+
+TEST(ShellStart, MissingPicturesAndIconDoNotStopStartUp) {
+  // The run directory has no Splash.png, Load.png or myIcon.ico; a broken
+  // picture must not matter either.
+  e2e::RunOptions options;
+  options.files["Splash.png"] = "not a picture";
+  const e2e::PageRun run = runPage("shell_protocol.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(ShellStart, MissingPageLeavesTheShellRunningQuietly) {
+  // With no index.html nothing can ask the shell to exit: it must still be
+  // alive, not crashed, when the test gives up on it.
+  e2e::RunOptions options;
+  options.timeout = std::chrono::seconds(4);
+  const e2e::PageRun run = runPage("", options);
+  EXPECT_TRUE(run.timedOut) << "exit code " << run.exitCode << "\n" << run.output;
+}
+
+}  // namespace
