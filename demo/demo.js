@@ -1,0 +1,31 @@
+// Shared helpers of the demo sections, and the protocol section.
+var demo = {
+  // Shows a value (or an error) in the answer box `id`.
+  show: function (id, value) {
+    var text = value instanceof Error ? value.name + ": " + value.message : JSON.stringify(value, null, 1);
+    document.getElementById(id).textContent = text;
+  },
+  // Runs fn() and shows what it returned or threw.
+  run: function (id, fn) {
+    try {
+      demo.show(id, fn());
+    } catch (e) {
+      demo.show(id, e);
+    }
+  },
+  on: function (id, fn) {
+    document.getElementById(id).addEventListener("click", fn);
+  }
+};
+
+demo.on("version-button", function () {
+  demo.run("protocol-answer", function () { return pageshell.call("version"); });
+});
+demo.on("log-button", function () {
+  demo.run("protocol-answer", function () {
+    return pageshell.call("log", document.getElementById("log-text").value);
+  });
+});
+demo.on("unknown-button", function () {
+  demo.run("protocol-answer", function () { return pageshell.call("noSuchCommand"); });
+});
