@@ -104,7 +104,7 @@ AnsiString::AnsiString(unsigned value) : AnsiString(std::to_string(value)) {}
 
 AnsiString::AnsiString(double value) : AnsiString(FormatDouble(value)) {}
 
-AnsiString::AnsiString(const AnsiString& other) noexcept : rep_(other.rep_) {
+AnsiString::AnsiString(const AnsiString& other) : rep_(other.rep_) {
   if (rep_ == nullptr) return;
   if (rep_->shareable) {
     rep_->refs.fetch_add(1, std::memory_order_relaxed);
@@ -117,7 +117,7 @@ AnsiString::AnsiString(AnsiString&& other) noexcept : rep_(other.rep_) {
   other.rep_ = nullptr;
 }
 
-AnsiString& AnsiString::operator=(const AnsiString& other) noexcept {
+AnsiString& AnsiString::operator=(const AnsiString& other) {
   AnsiString copy(other);
   std::swap(rep_, copy.rep_);
   return *this;
@@ -136,10 +136,10 @@ AnsiString& AnsiString::operator=(const std::string& text) {
   return *this = AnsiString(text);
 }
 
-AnsiString::~AnsiString() {
-  if (rep_ != nullptr && rep_->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-    delete rep_;
-  }
+AnsiString::~AnsiString() { Release(rep_); }
+
+void AnsiString::Release(Rep* rep) {
+  if (rep != nullptr && rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
 }
 
 const std::string& AnsiString::str() const {
@@ -151,8 +151,7 @@ std::string& AnsiString::Mutable() {
     rep_ = new Rep(std::string());
   } else if (rep_->refs.load(std::memory_order_acquire) != 1) {
     Rep* own = new Rep(std::string(rep_->text));
-    AnsiString previous;
-    previous.rep_ = rep_;  // releases our share when it goes out of scope
+    Release(rep_);
     rep_ = own;
   }
   return rep_->text;

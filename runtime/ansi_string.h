@@ -33,9 +33,9 @@ class AnsiString {
   // reads back to the same double.
   explicit AnsiString(double value);
 
-  AnsiString(const AnsiString& other) noexcept;
+  AnsiString(const AnsiString& other);
   AnsiString(AnsiString&& other) noexcept;
-  AnsiString& operator=(const AnsiString& other) noexcept;
+  AnsiString& operator=(const AnsiString& other);
   AnsiString& operator=(AnsiString&& other) noexcept;
 
   virtual AnsiString& operator=(const char* text);
@@ -84,6 +84,8 @@ class AnsiString {
  private:
   struct Rep;
 
+  // Drops one share of rep, deleting it with the last.
+  static void Release(Rep* rep);
   // Makes the storage this object's alone, ready to be written.
   std::string& Mutable();
 
