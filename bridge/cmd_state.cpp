@@ -8,6 +8,8 @@
 #include "bridge/cmd_exception.h"
 #include "bridge/command_table.h"
 #include "bridge/shell_window.h"
+#include "runtime/ansi_string.h"
+#include "runtime/exception.h"
 
 namespace bridge {
 
@@ -52,6 +54,10 @@ Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Json::Value& re
     return runCommand(context, elementText(request, kCommandPosition));
   } catch (const CmdException& e) {
     failure = e.message();
+  } catch (const Exception& e) {
+    failure = e.Message().str();
+  } catch (const AnsiString& thrownText) {  // the runtime's number conversions throw their name
+    failure = thrownText.str();
   } catch (const std::exception& e) {
     failure = e.what();
   } catch (...) {

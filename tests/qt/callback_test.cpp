@@ -1,0 +1,106 @@
+// Callback delivery from worker threads to page script.
+#include <QApplication>
+#include <QTest>
+#include <QWebFrame>
+#include <QWebPage>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bridge/callback.h"
+#include "tests/qt/shell_fixture.h"
+
+using qtest::evaluate;
+
+namespace {
+
+const char kCollector[] =
+    "<html><body><script>"
+    "var seen = [];"
+    "function WebBrowserUtil_callback(r) { seen.push(r); }"
+    "</script></body></html>";
+
+std::unique_ptr<QWebPage> collectorPage() {
+  auto page = std::make_unique<QWebPage>();
+  page->mainFrame()->setHtml(QLatin1String(kCollector));
+  return page;
+}
+
+}  // namespace
+
+class CallbackTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void recordsRunOnceEachInPostingOrderAcrossThreads() {
+    auto page = collectorPage();
+    bridge::acceptCallbacksFor(page.get());
+
+    // The lock fixes one global posting order for both threads.
+    std::mutex postingOrder;
+    int next = 0;
+    const int perThread = 1500;
+    auto post = [&](const char* who) {
+      for (int i = 0; i < perThread; ++i) {
+        std::lock_guard<std::mutex> lock(postingOrder);
+        bridge::deliverCallback(page.get(), {"id", "pass", "progress", std::to_string(next++), who});
+      }
+    };
+    std::thread first(post, "first");
+    std::thread second(post, "second");
+    first.join();
+    second.join();
+
+    QVERIFY(qtest::waitForScript(page.get(), QStringLiteral("seen.length >= 3000")));
+    QTest::qWait(50);
+    QCOMPARE(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 3000);
+    QCOMPARE(evaluate(page.get(), QStringLiteral(
+                 "seen.every(function (r, i) { return r[3] === String(i) && r[1] === 'pass'; })"))
+                 .toBool(),
+             true);
+    bridge::refuseCallbacksFor(page.get());
+  }
+
+  void textsReachTheScriptUnchanged() {
+    auto page = collectorPage();
+    bridge::acceptCallbacksFor(page.get());
+    const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 end";
+    std::thread([&] { bridge::deliverCallback(page.get(), {"t", "pass", "finish", tricky}); }).join();
+    QVERIFY(qtest::waitForScript(page.get(), QStringLiteral("seen.length == 1")));
+    QCOMPARE(evaluate(page.get(), QStringLiteral("seen[0][3]")).toString(),
+             QString::fromStdString(tricky));
+    bridge::refuseCallbacksFor(page.get());
+  }
+
+  void refusedPagesGetNothing() {
+    auto page = collectorPage();
+    bridge::deliverCallback(page.get(), {"never", "pass", "run"});
+    bridge::acceptCallbacksFor(page.get());
+    bridge::refuseCallbacksFor(page.get());
+    bridge::deliverCallback(page.get(), {"never", "pass", "run"});
+    QTest::qWait(100);
+    QCOMPARE(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 0);
+  }
+
+  void aPageGoneBeforeItsRecordsRunIsLeftAlone() {
+    auto page = collectorPage();
+    bridge::acceptCallbacksFor(page.get());
+    for (int i = 0; i < 100; ++i) bridge::deliverCallback(page.get(), {"late", "pass", "run"});
+    bridge::refuseCallbacksFor(page.get());
+    page.reset();
+    QTest::qWait(100);  // the queued invokers run against a freed page: nothing may happen
+  }
+};
+
+int main(int argc, char** argv) {
+  qtest::prepareEnvironment();
+  QApplication application(argc, argv);
+  CallbackTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "callback_test.moc"
