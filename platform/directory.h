@@ -11,4 +11,7 @@ namespace platform {
 // ignore it. Stands for CreateDirectoryA without security attributes.
 bool createDirectory(const std::string& path);
 
+// True when `path` (UTF-8) names a directory, following symbolic links.
+bool isDirectory(const std::string& path);
+
 }  // namespace platform

@@ -1,0 +1,44 @@
+// The user's well-known folders, named by the folder numbers (CSIDL values)
+// that pages use. Stands for SHGetFolderPathW.
+//
+// The numbers map to the freedesktop.org folders (xdg_dirs.h):
+//
+//   number  Windows folder               here
+//   0, 16   desktop                      XDG_DESKTOP_DIR      (~/Desktop)
+//   5       documents                    XDG_DOCUMENTS_DIR    (~/Documents)
+//   7       start-up programs            $XDG_CONFIG_HOME/autostart
+//   8       recent documents             $XDG_DATA_HOME, which holds the
+//                                        desktop's recently-used list
+//   13      music                        XDG_MUSIC_DIR        (~/Music)
+//   14      videos                       XDG_VIDEOS_DIR       (~/Videos)
+//   20      fonts                        $XDG_DATA_HOME/fonts
+//   21      templates                    XDG_TEMPLATES_DIR    (~/Templates)
+//   26      application data (roaming)   $XDG_CONFIG_HOME     (~/.config)
+//   28      local application data       $XDG_DATA_HOME       (~/.local/share)
+//   32      internet cache               $XDG_CACHE_HOME      (~/.cache)
+//   35      common application data      first of $XDG_DATA_DIRS
+//                                        (/usr/local/share)
+//   38      program files                /opt
+//   39      pictures                     XDG_PICTURES_DIR     (~/Pictures)
+//   40      profile                      $HOME
+//
+// Safe from any thread as long as nobody changes the environment meanwhile.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// Flag bit of a folder number: create the folder (and its parents) when it
+// is missing.
+inline constexpr int kKnownFolderCreate = 0x8000;
+
+// The path of folder `number`. The bits above 0xFF are flags: all but
+// kKnownFolderCreate are ignored. Like the Windows call, a folder that does
+// not exist still has its path. Nothing when the number names no folder in
+// the table, when there is no home directory, or when the folder had to be
+// created and could not be.
+std::optional<std::string> knownFolderPath(int number);
+
+}  // namespace platform

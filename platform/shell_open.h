@@ -1,0 +1,41 @@
+// Opening documents, folders and web addresses, and starting programs, the
+// way the desktop would on a double click. Stands for ShellExecuteW.
+//
+// The result is a ShellExecuteW-style code, because pages compare it with the
+// numbers they know: above 32 means started, 32 or less names the failure.
+// Success only means that the program or the desktop's default handler
+// (`xdg-open`, found on $PATH at each call) is running; what it later does
+// with the document is not observed.
+//
+// Blocks only until the started program has been handed to the system; safe
+// from any thread.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The codes shellOpen answers.
+enum ShellOpenCode : int {
+  kShellFileNotFound = 2,     // the file does not exist
+  kShellPathNotFound = 3,     // the working directory does not exist
+  kShellNoAssociation = 31,   // no handler for the operation, or it could not start
+  kShellStarted = 42,
+};
+
+// `operation` is a shell verb, compared without regard to case:
+//  - "open" or "": a folder, a web address (any "scheme:" text) or a file that
+//    is not a program is opened with the default handler; an executable file
+//    is started with `parameters` split into arguments as a shell would
+//    (shell_words.h). Parameters are not given to the default handler.
+//  - "explore": a folder is opened with the default handler; anything else
+//    answers kShellNoAssociation.
+//  - any other verb answers kShellNoAssociation: nothing here prints or edits.
+// A relative `file` is looked up in `directory`, then in the working
+// directory, and a bare name last on $PATH. `directory` (empty: ours) becomes
+// the working directory of whatever is started. Bytes are passed on as they
+// are, so UTF-8 names work on the UTF-8 file systems we run on.
+int shellOpen(const std::string& operation, const std::string& file,
+              const std::string& parameters, const std::string& directory);
+
+}  // namespace platform
