@@ -85,3 +85,12 @@ TEST(ShellStart, MissingPageLeavesTheShellRunningQuietly) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ClientLibrary, CallsThrowsAndRoutesRecords) {
+  const e2e::PageRun run = e2e::runPage("client_library.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+}  // namespace
