@@ -20,6 +20,7 @@ class AnsiString {
  public:
   AnsiString() noexcept = default;
   AnsiString(const char* text);  // NOLINT: a null pointer is the empty text
+  // A null pointer or a count <= 0 gives the empty text.
   AnsiString(const char* bytes, int count);
   AnsiString(const std::string& text);  // NOLINT: implicit by design
   AnsiString(std::string&& text);       // NOLINT: takes over the bytes

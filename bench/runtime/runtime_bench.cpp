@@ -3,6 +3,7 @@
 //
 //   runtime_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -145,6 +146,8 @@ BENCHMARK(StdStringCopy);
 // Keeps each benchmark's time per iteration, in nanoseconds, for the ratios.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
+  RecordingReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {

@@ -22,7 +22,7 @@ std::vector<std::string> Texts(const DynSet<AnsiString>& set) {
   return texts;
 }
 
-using Texts_ = std::vector<std::string>;
+using TextList = std::vector<std::string>;
 
 TEST(DynSetGrowth, DoublesPlusOne) {
   DynSet<int> set;
@@ -54,8 +54,8 @@ TEST(DynSetCopies, AreDeepWithCapacityEqualToCount) {
   copy.Add(AnsiString("four"));
   EXPECT_EQ(7, copy.Capacity());
   copy[0] = "changed";
-  EXPECT_EQ((Texts_{"one", "two", "three"}), Texts(original));
-  EXPECT_EQ((Texts_{"changed", "two", "three", "four"}), Texts(copy));
+  EXPECT_EQ((TextList{"one", "two", "three"}), Texts(original));
+  EXPECT_EQ((TextList{"changed", "two", "three", "four"}), Texts(copy));
 
   DynSet<AnsiString> assigned = Of({"x"});
   assigned = original;
@@ -68,7 +68,7 @@ TEST(DynSetCopies, SelfAssignmentKeepsTheElements) {
   DynSet<AnsiString> set = Of({"a", "b"});
   const DynSet<AnsiString>& self = set;
   set = self;
-  EXPECT_EQ((Texts_{"a", "b"}), Texts(set));
+  EXPECT_EQ((TextList{"a", "b"}), Texts(set));
 }
 
 TEST(DynSetCopies, NoLeakNoDoubleDelete) {
@@ -87,17 +87,17 @@ TEST(DynSetCopies, NoLeakNoDoubleDelete) {
 TEST(DynSetAddAll, AppendsInOrderIncludingFromItself) {
   DynSet<AnsiString> set = Of({"a", "b"});
   set.AddAll(Of({"c"}));
-  EXPECT_EQ((Texts_{"a", "b", "c"}), Texts(set));
+  EXPECT_EQ((TextList{"a", "b", "c"}), Texts(set));
   set.AddAll(set);
-  EXPECT_EQ((Texts_{"a", "b", "c", "a", "b", "c"}), Texts(set));
+  EXPECT_EQ((TextList{"a", "b", "c", "a", "b", "c"}), Texts(set));
 }
 
 TEST(DynSetDelete, LastElementTakesTheFreedPlace) {
   DynSet<AnsiString> set = Of({"one", "two", "three"});
   EXPECT_EQ(2, set.Delete(0));
-  EXPECT_EQ((Texts_{"three", "two"}), Texts(set));
+  EXPECT_EQ((TextList{"three", "two"}), Texts(set));
   EXPECT_EQ(1, set.Delete(1));
-  EXPECT_EQ((Texts_{"three"}), Texts(set));
+  EXPECT_EQ((TextList{"three"}), Texts(set));
   EXPECT_EQ(0, set.Delete(0));
   EXPECT_EQ(0, set.Count());
   EXPECT_EQ(3, set.Capacity());  // never shrinks
@@ -116,7 +116,7 @@ TEST(DynSetFailures, IndexOutsideTheElements) {
       "E:(DynSet<T>::Delete)\nE:(DynSet<T>::Delete)\nE:(DynSet<T>::operator[])\n"
       "E:(DynSet<T>::operator[])\nE:(DynSet<T>::operator[])\n",
       testing::internal::GetCapturedStdout());
-  EXPECT_EQ((Texts_{"one", "two", "three"}), Texts(set));
+  EXPECT_EQ((TextList{"one", "two", "three"}), Texts(set));
 }
 
 }  // namespace
