@@ -8,9 +8,82 @@
 
 namespace bridge {
 
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Requests are nearly always a flat array of plain strings; reading those
+// directly halves the cost of a round trip. Anything else (numbers, \u
+// escapes, nesting, comments, errors) is declined and left to the reader, so
+// the result is always exactly the reader's.
+bool readPlainArray(const std::string& text, Json::Value& root) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  auto skipBlanks = [&] { while (p != end && isBlank(*p)) ++p; };
+  skipBlanks();
+  if (p == end || *p != '[') return false;
+  ++p;
+  Json::Value array(Json::arrayValue);
+  std::string item;
+  for (;;) {
+    skipBlanks();
+    if (p == end) return false;
+    if (*p == ']' && array.empty()) break;
+    if (*p == 'n' && end - p >= 4 && std::string(p, 4) == "null") {
+      array.append(Json::Value());
+      p += 4;
+    } else if (*p == '"') {
+      item.clear();
+      for (++p;; ++p) {
+        if (p == end) return false;
+        if (*p == '"') break;
+        if (*p != '\\') {
+          item += *p;
+          continue;
+        }
+        if (++p == end) return false;
+        switch (*p) {
+          case '"': item += '"'; break;
+          case '\\': item += '\\'; break;
+          case '/': item += '/'; break;
+          case 'b': item += '\b'; break;
+          case 'f': item += '\f'; break;
+          case 'n': item += '\n'; break;
+          case 'r': item += '\r'; break;
+          case 't': item += '\t'; break;
+          default: return false;
+        }
+      }
+      ++p;
+      array.append(Json::Value(item));
+    } else {
+      return false;
+    }
+    skipBlanks();
+    if (p != end && *p == ',') {
+      ++p;
+      continue;
+    }
+    if (p != end && *p == ']') break;
+    return false;
+  }
+  ++p;
+  skipBlanks();
+  if (p != end) return false;
+  root = std::move(array);
+  return true;
+}
+
+}  // namespace
+
 std::optional<Json::Value> parseRequest(const std::string& text) {
   Json::Value root;
-  Json::Reader reader;
+  if (readPlainArray(text, root)) {
+    if (root.empty()) return std::nullopt;
+    return root;
+  }
+  // A reader costs more to build than a short request costs to parse.
+  thread_local Json::Reader reader;
   if (!reader.parse(text, root, true)) return std::nullopt;
   if (!root.isArray() || root.empty()) return std::nullopt;
   return root;
@@ -52,11 +125,63 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
   throw std::runtime_error("Type is not convertible to string");
 }
 
-std::string writeList(const std::vector<std::string>& list) {
-  Json::Value array(Json::arrayValue);
-  for (const std::string& item : list) array.append(Json::Value(item));
+namespace {
+
+// jsoncpp's styled writer puts an array on one line when it has fewer than 25
+// elements and "[ " + elements joined by ", " + " ]" stays under 74 bytes;
+// otherwise one element per line, indented by three blanks.
+const size_t kRightMargin = 74;
+const char kIndent[] = "   ";
+
+bool needsEscaping(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return true;
+  }
+  return false;
+}
+
+// The string as the styled writer quotes it. Plain printable ASCII, by far the
+// common case, is quoted here; anything else is left to the writer itself so
+// that escapes and the handling of non-ASCII bytes stay exactly its own.
+std::string quoted(const std::string& text) {
+  if (!needsEscaping(text)) return '"' + text + '"';
   Json::StyledWriter writer;
-  return writer.write(array);
+  std::string written = writer.write(Json::Value(text));
+  written.pop_back();  // the writer's closing line feed
+  return written;
+}
+
+}  // namespace
+
+std::string writeList(const std::vector<std::string>& list) {
+  if (list.empty()) return "[]\n";
+  std::vector<std::string> items;
+  items.reserve(list.size());
+  size_t lineLength = 4 + (list.size() - 1) * 2;
+  for (const std::string& item : list) {
+    items.push_back(quoted(item));
+    lineLength += items.back().size();
+  }
+  std::string text;
+  if (list.size() * 3 < kRightMargin && lineLength < kRightMargin) {
+    text.reserve(lineLength + 1);
+    text += "[ ";
+    for (size_t i = 0; i < items.size(); ++i) {
+      if (i > 0) text += ", ";
+      text += items[i];
+    }
+    text += " ]\n";
+    return text;
+  }
+  text.reserve(lineLength + items.size() * 6 + 4);
+  text += "[";
+  for (size_t i = 0; i < items.size(); ++i) {
+    text += i == 0 ? "\n" : ",\n";
+    text += kIndent;
+    text += items[i];
+  }
+  text += "\n]\n";
+  return text;
 }
 
 }  // namespace bridge

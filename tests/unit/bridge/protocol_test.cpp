@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <json/reader.h>
+#include <json/writer.h>
+
+#include <random>
 #include <stdexcept>
 
 #include "bridge/callback.h"
@@ -20,6 +24,22 @@ TEST(ParseRequest, AcceptsOnlyNonEmptyArrays) {
   EXPECT_TRUE(parseRequest(" [1, 2] // trailing comment\n"));
   for (const char* text : {"", "[]", "{}", "\"x\"", "42", "[1,", "not json", "null"}) {
     EXPECT_FALSE(parseRequest(text)) << text;
+  }
+}
+
+TEST(ParseRequest, ReadsRequestsExactlyAsTheJsonReaderDoes) {
+  for (const char* text :
+       {R"(["a","b"])", " [ \"x\" , null ] ", R"(["q\"\\\/\b\f\n\r\t"])", R"(["\u0041\u00e9"])",
+        R"(["a",])", R"(["a"] trailing)", R"(["a" "b"])", "[\"raw\ttab\"]", R"([nullx])",
+        R"([1, -2, 3.5e2, true])", R"(["a", /* note */ "b"])", R"([["nested"]])", "[\"\\x\"]"}) {
+    Json::Value reference;
+    const bool readable = Json::Reader().parse(text, reference, true) && reference.isArray() &&
+                          !reference.empty();
+    const auto request = parseRequest(text);
+    ASSERT_EQ(request.has_value(), readable) << text;
+    if (readable) {
+      EXPECT_TRUE(*request == reference) << text;
+    }
   }
 }
 
@@ -79,6 +99,39 @@ TEST(WriteList, LongListsRoundTripThroughTheParser) {
   const Json::Value back = parsed(text);
   ASSERT_EQ(back.size(), list.size());
   for (Json::ArrayIndex i = 0; i < back.size(); ++i) EXPECT_EQ(back[i].asString(), list[i]);
+}
+
+// The answer text must be the styled writer's to the byte, whatever the list.
+std::string styledWriterText(const std::vector<std::string>& list) {
+  Json::Value array(Json::arrayValue);
+  for (const std::string& item : list) array.append(Json::Value(item));
+  return Json::StyledWriter().write(array);
+}
+
+TEST(WriteList, MatchesTheStyledWriterAroundTheLineLimits) {
+  for (size_t count = 0; count <= 30; ++count) {
+    for (size_t length = 0; length <= 40; ++length) {
+      const std::vector<std::string> list(count, std::string(length, 'x'));
+      ASSERT_EQ(writeList(list), styledWriterText(list)) << count << " x " << length;
+    }
+  }
+}
+
+TEST(WriteList, MatchesTheStyledWriterForAnyBytes) {
+  std::mt19937 random(20150320);
+  const std::string special = std::string("\"\\/\b\f\n\r\t\x7f\x00\x01\x1f", 13) +
+                              "\xc5\xbc\xe2\x80\xa8\xf0\x9f\x98\x80\xff\xc0";
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> list(random() % 8);
+    for (std::string& item : list) {
+      const size_t length = random() % 24;
+      for (size_t i = 0; i < length; ++i) {
+        item += random() % 3 == 0 ? special[random() % special.size()]
+                                  : static_cast<char>(' ' + random() % 95);
+      }
+    }
+    ASSERT_EQ(writeList(list), styledWriterText(list)) << "round " << round;
+  }
 }
 
 TEST(CallbackScript, CallsThePageFunctionWithTheRecord) {
