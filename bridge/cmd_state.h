@@ -31,6 +31,23 @@ class CmdState {
   CmdState(const CmdState&) = delete;
   CmdState& operator=(const CmdState&) = delete;
 
+  // The database commands (database.h). Each answers ["OK", ...] or, when
+  // SQLite fails, ["ERROR", message]; the asynchronous ones answer at once
+  // and report one callback record to `page` from their worker thread.
+  virtual Answer sqliteOpen(const std::string& directory, const std::string& fileName);
+  virtual Answer sqliteAsyncExecute(QWebPage* page, const Json::Value& request);
+  virtual Answer sqliteExecute(const Json::Value& request);
+  // Answers ["OK", fileName] and does nothing else.
+  virtual Answer sqliteExecuteFile(QWebPage* page, const std::string& directory,
+                                   const std::string& fileName, const std::string& unused1,
+                                   const std::string& unused2);
+  virtual Answer sqliteAsyncQuery(QWebPage* page, const std::string& directory,
+                                  const std::string& fileName, const std::string& callbackId,
+                                  const std::string& sql);
+  // Throws CmdException when the rows differ in column count.
+  virtual Answer sqliteQuery(const std::string& directory, const std::string& fileName,
+                             const std::string& sql);
+
   // Runs one request. `window` is the shell's main window, `page` the page
   // that sent the request; `request` is a non-empty JSON array.
   virtual Answer dispatch(QWidget* window, QWebPage* page, const Json::Value& request);

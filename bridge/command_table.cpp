@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bridge/cmd_state.h"
+#include "bridge/database.h"
 #include "platform/quit.h"
 
 namespace bridge {
@@ -26,12 +27,12 @@ const CommandRow kCommands[] = {
     {"log", runLog},
     {"exit", runExit},
     {"shellExecute", nullptr},
-    {"sqliteOpen", nullptr},
-    {"sqliteAsyncExecute", nullptr},
-    {"sqliteExecute", nullptr},
-    {"sqliteExecuteFile", nullptr},
-    {"sqliteAsyncQuery", nullptr},
-    {"sqliteQuery", nullptr},
+    {"sqliteOpen", runSqliteOpen},
+    {"sqliteAsyncExecute", runSqliteAsyncExecute},
+    {"sqliteExecute", runSqliteExecute},
+    {"sqliteExecuteFile", runSqliteExecuteFile},
+    {"sqliteAsyncQuery", runSqliteAsyncQuery},
+    {"sqliteQuery", runSqliteQuery},
     {"getKnownPath", nullptr},
     {"setTitle", nullptr},
     {"setWindowState", nullptr},

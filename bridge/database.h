@@ -1,0 +1,28 @@
+// The database commands: a local SQLite database for page script.
+//
+// Each command names its database by a directory and a file name and uses its
+// own connection for its own work (sqlite_connection.h). sqliteOpen,
+// sqliteExecute and sqliteQuery run on the GUI thread inside the script call;
+// sqliteAsyncExecute and sqliteAsyncQuery answer at once and do their work on
+// a detached worker thread that holds CmdState's database mutex throughout and
+// reports one callback record:
+//   [id, "pass", "execute" | "query", "OK", ...] or [..., "ERROR", message].
+// A failure is always answered as one: ["ERROR", SQLite's message] for the
+// synchronous commands.
+//
+// The command implementations are CmdState's first virtual operations
+// (cmd_state.h); the handlers below read a request's arguments for them.
+#pragma once
+
+#include "bridge/command_table.h"
+
+namespace bridge {
+
+Answer runSqliteOpen(CommandContext& context);
+Answer runSqliteAsyncExecute(CommandContext& context);
+Answer runSqliteExecute(CommandContext& context);
+Answer runSqliteExecuteFile(CommandContext& context);
+Answer runSqliteAsyncQuery(CommandContext& context);
+Answer runSqliteQuery(CommandContext& context);
+
+}  // namespace bridge

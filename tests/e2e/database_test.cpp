@@ -1,0 +1,70 @@
+// The database commands, driven by pages through the real binary.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <string>
+
+#include "tests/e2e/page_runner.h"
+
+namespace {
+
+using e2e::messagesStartingWith;
+using e2e::runPage;
+
+bool isFile(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool isDirectory(const std::string& path) {
+  struct stat info;
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+TEST(DatabaseCommands, AnswersFailuresAndFilesAsPagesExpect) {
+  const e2e::PageRun run = runPage("db_commands.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  const std::string& dir = run.directory;
+  EXPECT_TRUE(isFile(dir + "/data/app.sqlite"));
+  EXPECT_TRUE(isFile(dir + "/data/fresh.sqlite")) << "an execute without statements still opens";
+  // Directory and file name are joined as given: "pre" is made, and the
+  // database lands beside it as "prefix.sqlite".
+  EXPECT_TRUE(isDirectory(dir + "/pre"));
+  EXPECT_TRUE(isFile(dir + "/prefix.sqlite"));
+  EXPECT_FALSE(isFile(dir + "/data/never.sqlite")) << "sqliteExecuteFile opens nothing";
+  EXPECT_FALSE(isDirectory(dir + "/missing"));
+
+  // Failures are logged as well as answered.
+  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
+                .size(),
+            1u);
+  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteExecute]: no such table: nope").size(),
+            1u);
+}
+
+TEST(DatabaseAsync, RecordsArriveOnceAndWorkersMeetSyncCommands) {
+  const e2e::PageRun run = runPage("db_async.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_TRUE(isFile(run.directory + "/data/async.sqlite"));
+}
+
+TEST(DatabaseClientLibrary, PromisesSettleOnRealRecords) {
+  const e2e::PageRun run = runPage("db_client.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(DatabaseExit, ExitWithQueuedWorkersEndsCleanly) {
+  const auto started = std::chrono::steady_clock::now();
+  const e2e::PageRun run = runPage("db_exit.html");
+  const auto took = std::chrono::steady_clock::now() - started;
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(run.exitCode, 0);
+  // The workers were still at it: the shell left after its grace period
+  // instead of waiting for all twenty, or crashing under them.
+  EXPECT_LT(took, std::chrono::seconds(30));
+  EXPECT_EQ(messagesStartingWith(run, "records before exit: ").size(), 1u);
+}
+
+}  // namespace
