@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "bridge/cmd_state.h"
+#include "bridge/desktop.h"
 #include "bridge/database.h"
 #include "platform/quit.h"
 
@@ -26,31 +27,31 @@ Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuild
 const CommandRow kCommands[] = {
     {"log", runLog},
     {"exit", runExit},
-    {"shellExecute", nullptr},
+    {"shellExecute", desktop::shellExecute},
     {"sqliteOpen", runSqliteOpen},
     {"sqliteAsyncExecute", runSqliteAsyncExecute},
     {"sqliteExecute", runSqliteExecute},
     {"sqliteExecuteFile", runSqliteExecuteFile},
     {"sqliteAsyncQuery", runSqliteAsyncQuery},
     {"sqliteQuery", runSqliteQuery},
-    {"getKnownPath", nullptr},
-    {"setTitle", nullptr},
-    {"setWindowState", nullptr},
-    {"getWindowState", nullptr},
+    {"getKnownPath", desktop::getKnownPath},
+    {"setTitle", desktop::setTitle},
+    {"setWindowState", desktop::setWindowState},
+    {"getWindowState", desktop::getWindowState},
     {"ajaxToFile", nullptr},
     {"unzipToFile", nullptr},
     {"getZipDir", nullptr},
     {"getZipEntry", nullptr},
-    {"setTaskbarState", nullptr},
-    {"addExitListener", nullptr},
-    {"removeExitListener", nullptr},
+    {"setTaskbarState", desktop::setTaskbarState},
+    {"addExitListener", desktop::addExitListener},
+    {"removeExitListener", desktop::removeExitListener},
     {"printPreview", nullptr},
     {"generatePdf", nullptr},
     {"generatePdfPreview", nullptr},
-    {"saveFile", nullptr},
-    {"loadFile", nullptr},
-    {"showFileDialog", nullptr},
-    {"showDirectoryDialog", nullptr},
+    {"saveFile", desktop::saveFile},
+    {"loadFile", desktop::loadFile},
+    {"showFileDialog", desktop::showFileDialog},
+    {"showDirectoryDialog", desktop::showDirectoryDialog},
     {"tcpPush", nullptr},
     {"version", runVersion},
 };

@@ -1,0 +1,127 @@
+// The desktop commands driven by pages through the real binary. Nothing here
+// may open anything on the machine: $PATH holds only stand-in scripts.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
+#include <stdexcept>
+
+#include "tests/e2e/page_runner.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of the test's own, removed at the end unless the test failed.
+class TestFolder {
+ public:
+  TestFolder() {
+    std::string pattern = "/tmp/pageshell-desktop-XXXXXX";
+    if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+  }
+  ~TestFolder() {
+    if (!::testing::Test::HasFailure()) fs::remove_all(path_);
+  }
+  const std::string& path() const { return path_; }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+void writeExecutable(const std::string& path, const std::string& content) {
+  e2e::writeFile(path, content);
+  ::chmod(path.c_str(), 0755);
+}
+
+// Records go to a temporary name first and are renamed into place, so the
+// page never reads half a record.
+std::string recordingScript(const std::string& record) {
+  return "#!/bin/sh\nPATH=/usr/bin:/bin\n"
+         "{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > '" + record +
+         ".tmp' && mv '" + record + ".tmp' '" + record + "'\n";
+}
+
+std::string jsPaths(const std::map<std::string, std::string>& paths) {
+  std::string text = "var TEST = {";
+  for (const auto& [name, path] : paths) text += "\n  " + name + ": \"" + path + "\",";
+  text.pop_back();
+  return text + "\n};\n";
+}
+
+std::set<std::string> namesIn(const std::string& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
+  TestFolder folder;
+  fs::create_directories(folder / "sub");
+  e2e::writeFile(folder / "existing.txt", "prepared by the test\n");
+
+  e2e::RunOptions options;
+  options.files["test_paths.js"] = jsPaths({{"folder", folder.path()}});
+  options.files["fifth-nul.bin"] = std::string("abcd\0fghi", 9);
+  options.files["latin1.txt"] = "caf\xe9";
+  const e2e::PageRun run = e2e::runPage("desktop_files.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  EXPECT_EQ(e2e::readFile(run.directory + "/zażółć gęślą.txt"), "name test");
+  EXPECT_EQ(e2e::readFile(run.directory + "/nul.bin"), std::string("abcd\0efg", 8));
+  EXPECT_EQ(e2e::readFile(run.directory + "/notes.txt"), "short");
+  EXPECT_EQ(e2e::readFile(run.directory + "/empty.txt"), "");
+  EXPECT_EQ(e2e::readFile(folder / "sub/absolute.txt"), "absolute");
+
+  // Failed saves leave no temporary files behind.
+  const std::set<std::string> expected = {
+      "index.html", "check.js",  "pageshell.js", "test_paths.js", "fifth-nul.bin",
+      "latin1.txt", "debug",     "notes.txt",    "empty.txt",     "zażółć gęślą.txt",
+      "nul.bin",    "large.txt", "number.txt"};
+  EXPECT_EQ(namesIn(run.directory), expected);
+  EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});
+}
+
+TEST(DesktopWindow, StateTitleAndListenerCommandsAnswer) {
+  const e2e::PageRun run = e2e::runPage("desktop_window.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(DesktopPrograms, KnownFoldersAndShellExecuteWithStandIns) {
+  TestFolder folder;
+  const std::string bin = folder / "bin";
+  const std::string home = folder / "home";
+  const std::string config = folder / "config";
+  fs::create_directories(bin);
+  fs::create_directories(folder / "records");
+  fs::create_directories(folder / "work");
+  fs::create_directories(config);
+  writeExecutable(bin + "/xdg-open", recordingScript(folder / "records/xdg-open.log"));
+  writeExecutable(bin + "/record-args", recordingScript("args.log"));
+  e2e::writeFile(config + "/user-dirs.dirs",
+                 "XDG_DESKTOP_DIR=\"$HOME/Pulpit\"\nXDG_MUSIC_DIR=\"/srv/muzyka\"\n");
+
+  e2e::RunOptions options;
+  options.environment = {{"PATH", bin},
+                         {"HOME", home},
+                         {"XDG_CONFIG_HOME", config},
+                         {"XDG_DATA_HOME", ""},
+                         {"XDG_CACHE_HOME", ""}};
+  options.files["test_paths.js"] = jsPaths({{"bin", bin},
+                                            {"home", home},
+                                            {"config", config},
+                                            {"records", folder / "records"},
+                                            {"work", folder / "work"}});
+  const e2e::PageRun run = e2e::runPage("desktop_programs.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(e2e::readFile(home + "/Pictures/a.txt"), "a");
+  EXPECT_FALSE(fs::exists(home + "/Documents")) << "only the create flag creates folders";
+}
+
+}  // namespace
