@@ -31,9 +31,10 @@ class CmdState {
   CmdState(const CmdState&) = delete;
   CmdState& operator=(const CmdState&) = delete;
 
-  // The database commands (database.h). Each answers ["OK", ...] or, when
-  // SQLite fails, ["ERROR", message]; the asynchronous ones answer at once
-  // and report one callback record to `page` from their worker thread.
+  // The database commands (database.h). A SQLite failure throws CmdException
+  // with SQLite's message, which dispatch() answers as ["ERROR", message]; the
+  // asynchronous ones answer at once and report one callback record to `page`
+  // from their worker thread, failures included.
   virtual Answer sqliteOpen(const std::string& directory, const std::string& fileName);
   virtual Answer sqliteAsyncExecute(QWebPage* page, const Json::Value& request);
   virtual Answer sqliteExecute(const Json::Value& request);
@@ -44,7 +45,7 @@ class CmdState {
   virtual Answer sqliteAsyncQuery(QWebPage* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql);
-  // Throws CmdException when the rows differ in column count.
+  // Also throws CmdException when the rows differ in column count.
   virtual Answer sqliteQuery(const std::string& directory, const std::string& fileName,
                              const std::string& sql);
 

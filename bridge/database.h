@@ -7,8 +7,9 @@
 // a detached worker thread that holds CmdState's database mutex throughout and
 // reports one callback record:
 //   [id, "pass", "execute" | "query", "OK", ...] or [..., "ERROR", message].
-// A failure is always answered as one: ["ERROR", SQLite's message] for the
-// synchronous commands.
+// A failure is always answered as one: the synchronous commands throw
+// CmdException with SQLite's message, which the dispatcher answers as
+// ["ERROR", message].
 //
 // The command implementations are CmdState's first virtual operations
 // (cmd_state.h); the handlers below read a request's arguments for them.
