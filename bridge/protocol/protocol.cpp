@@ -140,45 +140,58 @@ bool needsEscaping(const std::string& text) {
   return false;
 }
 
-// The string as the styled writer quotes it. Plain printable ASCII, by far the
-// common case, is quoted here; anything else is left to the writer itself so
-// that escapes and the handling of non-ASCII bytes stay exactly its own.
-std::string quoted(const std::string& text) {
-  if (!needsEscaping(text)) return '"' + text + '"';
+// Appends the string as the styled writer quotes it. Plain printable ASCII,
+// by far the common case, is quoted here; anything else is left to the writer
+// itself so that escapes and the handling of non-ASCII bytes stay its own.
+void appendQuoted(std::string& out, const std::string& text) {
+  if (!needsEscaping(text)) {
+    out += '"';
+    out += text;
+    out += '"';
+    return;
+  }
   Json::StyledWriter writer;
-  std::string written = writer.write(Json::Value(text));
-  written.pop_back();  // the writer's closing line feed
-  return written;
+  const std::string written = writer.write(Json::Value(text));
+  out.append(written, 0, written.size() - 1);  // without the writer's closing line feed
+}
+
+size_t quotedLength(const std::string& text) {
+  if (!needsEscaping(text)) return text.size() + 2;
+  std::string quoted;
+  appendQuoted(quoted, text);
+  return quoted.size();
 }
 
 }  // namespace
 
 std::string writeList(const std::vector<std::string>& list) {
   if (list.empty()) return "[]\n";
-  std::vector<std::string> items;
-  items.reserve(list.size());
+  // The one-line test needs the whole line's length before anything is written.
+  bool oneLine = list.size() * 3 < kRightMargin;
   size_t lineLength = 4 + (list.size() - 1) * 2;
-  for (const std::string& item : list) {
-    items.push_back(quoted(item));
-    lineLength += items.back().size();
+  for (size_t i = 0; oneLine && i < list.size(); ++i) {
+    lineLength += quotedLength(list[i]);
+    oneLine = lineLength < kRightMargin;
   }
   std::string text;
-  if (list.size() * 3 < kRightMargin && lineLength < kRightMargin) {
+  if (oneLine) {
     text.reserve(lineLength + 1);
     text += "[ ";
-    for (size_t i = 0; i < items.size(); ++i) {
+    for (size_t i = 0; i < list.size(); ++i) {
       if (i > 0) text += ", ";
-      text += items[i];
+      appendQuoted(text, list[i]);
     }
     text += " ]\n";
     return text;
   }
-  text.reserve(lineLength + items.size() * 6 + 4);
+  size_t total = 4;
+  for (const std::string& item : list) total += item.size() + 7;
+  text.reserve(total);
   text += "[";
-  for (size_t i = 0; i < items.size(); ++i) {
+  for (size_t i = 0; i < list.size(); ++i) {
     text += i == 0 ? "\n" : ",\n";
     text += kIndent;
-    text += items[i];
+    appendQuoted(text, list[i]);
   }
   text += "\n]\n";
   return text;
