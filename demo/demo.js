@@ -29,3 +29,23 @@ demo.on("log-button", function () {
 demo.on("unknown-button", function () {
   demo.run("protocol-answer", function () { return pageshell.call("noSuchCommand"); });
 });
+
+// Every record the shell delivers passes through WebBrowserUtil_callback,
+// which pageshell.js owns; the demo looks over its shoulder to show them raw.
+(function () {
+  var route = window.WebBrowserUtil_callback;
+  window.WebBrowserUtil_callback = function (record) {
+    demo.show("callback-record", record);
+    route(record);
+  };
+})();
+
+demo.on("callback-button", function () {
+  var sql = "SELECT 'hello from a worker thread', datetime('now')";
+  demo.run("protocol-answer", function () {
+    pageshell.start("sqliteAsyncQuery", ["demo-data/", "protocol.sqlite", sql]).then(
+      function (payload) { demo.show("protocol-answer", payload); },
+      function (error) { demo.show("protocol-answer", error); });
+    return "started; the answer arrives as a callback record";
+  });
+});

@@ -103,12 +103,17 @@ class MainWindowTest : public QObject {
     ScratchDirectory dir(kPage);
     MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
     QVERIFY(qtest::waitForLoad(window.webView()->page()));
+    // Polled, so that a slow machine neither misses the dialog nor hangs on it.
     bool sawPreview = false;
-    QTimer::singleShot(500, [&] {
+    QTimer poll;
+    poll.setInterval(20);
+    connect(&poll, &QTimer::timeout, [&] {
       QWidget* modal = QApplication::activeModalWidget();
+      if (modal == nullptr) return;
       sawPreview = qobject_cast<QPrintPreviewDialog*>(modal) != nullptr;
-      if (modal) modal->close();
+      modal->close();
     });
+    poll.start();
     window.findChild<QAction*>(QStringLiteral("actionPrint_Preview"))->trigger();
     QVERIFY(sawPreview);
   }
