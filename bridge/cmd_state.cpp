@@ -1,13 +1,10 @@
 #include "bridge/cmd_state.h"
 
-#include <QWidget>
-
 #include <exception>
 
 #include "bridge/callback.h"
 #include "bridge/cmd_exception.h"
 #include "bridge/command_table.h"
-#include "bridge/shell_window.h"
 #include "runtime/ansi_string.h"
 #include "runtime/exception.h"
 
@@ -50,7 +47,7 @@ Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Json::Value& re
           kProtocolVersion + " // " + kShellBuildTag + "]");
       return {"BADVERSION", kProtocolVersion};
     }
-    CommandContext context{*this, window, dynamic_cast<ShellWindow*>(window), page, request};
+    CommandContext context{*this, window, page, request};
     return runCommand(context, elementText(request, kCommandPosition));
   } catch (const CmdException& e) {
     failure = e.message();

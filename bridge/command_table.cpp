@@ -1,8 +1,12 @@
 #include "bridge/command_table.h"
 
-#include <cstring>
+#include <QWidget>
+
+#include <string_view>
+#include <unordered_map>
 
 #include "bridge/cmd_state.h"
+#include "bridge/shell_window.h"
 #include "bridge/desktop.h"
 #include "bridge/database.h"
 #include "platform/quit.h"
@@ -58,11 +62,16 @@ const CommandRow kCommands[] = {
 
 }  // namespace
 
+ShellWindow* CommandContext::shell() const { return dynamic_cast<ShellWindow*>(window); }
+
 const CommandRow* findCommand(const std::string& name) {
-  for (const CommandRow& row : kCommands) {
-    if (name.size() == std::strlen(row.name) && name == row.name) return &row;
-  }
-  return nullptr;
+  static const auto* const index = [] {
+    auto* rows = new std::unordered_map<std::string_view, const CommandRow*>;
+    for (const CommandRow& row : kCommands) rows->emplace(row.name, &row);
+    return rows;
+  }();
+  const auto found = index->find(name);
+  return found == index->end() ? nullptr : found->second;
 }
 
 }  // namespace bridge

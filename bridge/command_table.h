@@ -20,12 +20,15 @@ class ShellWindow;
 struct CommandContext {
   CmdState& state;
   QWidget* window;      // the main window (may be null in tests)
-  ShellWindow* shell;   // the same window seen as the shell; may be null
   QWebPage* page;       // the page that sent the request
   const Json::Value& request;
 
   // The request element at `position` read as text (protocol.h).
   std::string arg(Json::ArrayIndex position) const { return elementText(request, position); }
+
+  // The window seen as the shell, or null. Looked up only by the commands
+  // that need it, since the lookup costs more than a whole `version` call.
+  ShellWindow* shell() const;
 };
 
 using CommandHandler = Answer (*)(CommandContext& context);
@@ -37,7 +40,8 @@ struct CommandRow {
   CommandHandler handler;
 };
 
-// The row whose name equals `name` byte for byte, or null.
+// The row whose name equals `name` byte for byte, or null. Names are unique,
+// so the first match in table order is the only one.
 const CommandRow* findCommand(const std::string& name);
 
 }  // namespace bridge

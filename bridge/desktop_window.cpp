@@ -22,8 +22,9 @@ QWidget& window(CommandContext& context) {
 }
 
 ShellWindow& shell(CommandContext& context) {
-  if (context.shell == nullptr) throw std::runtime_error("No window");
-  return *context.shell;
+  ShellWindow* found = context.shell();
+  if (found == nullptr) throw std::runtime_error("No window");
+  return *found;
 }
 
 Answer stateAnswer(const QWidget& widget) {
