@@ -1,0 +1,61 @@
+// Reads arbitrary bytes as a print document (or, chosen by the first byte, as
+// one of its nested types) and checks that the reader either returns a value
+// that writes back to a text reading as the same value, or fails with one of
+// the reader's own messages. Any other failure, crash or read outside the
+// input is a finding.
+//
+// Run longer by hand: build-fuzz/tests/fuzz/print/fuzz_pdf_json -max_total_time=600 -close_fd_mask=1
+// (every failure prints a line to standard output; the mask keeps that quiet).
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "print/pdf_types.h"
+#include "runtime/exception.h"
+
+namespace {
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+const std::set<std::string>& ReaderMessages() {
+  static const std::set<std::string> messages = {
+      "PdfPos::fromJSON",    "PdfSize::fromJSON",       "PdfFont::fromJSON",
+      "PdfText::fromJSON",   "PdfRectText::fromJSON",   "PdfLine::fromJSON",
+      "PdfRect::fromJSON",   "PdfPage::fromJSON",       "PdfObj::fromJSON",
+      "PdfElems::fromJSON",  "PdfPages::fromJSON",      "PdfFontWeight::fromJSON",
+      "PdfLineStyle::fromJSON", "PdfElem::fromJSON",    "String::FromJSON"};
+  return messages;
+}
+
+template <typename T>
+void RoundTrip(const AnsiString& text) {
+  T value;
+  try {
+    value = T::fromJSON(text);
+  } catch (const Exception& e) {
+    Require(ReaderMessages().count(e.Message().str()) == 1);
+    return;
+  }
+  // A value that was read holds a case in every variant, so it writes.
+  const AnsiString written = value.toJSON();
+  Require(T::fromJSON(written) == value);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  // A copy of exactly the input, so that reading past it is caught.
+  const AnsiString text(reinterpret_cast<const char*>(data) + 1, static_cast<int>(size - 1));
+  switch (data[0] % 4) {
+    case 0: RoundTrip<PdfObj>(text); break;
+    case 1: RoundTrip<PdfElem>(text); break;
+    case 2: RoundTrip<PdfElems>(text); break;
+    default: RoundTrip<PdfFontWeight>(text); break;
+  }
+  return 0;
+}

@@ -1,0 +1,159 @@
+// The positional JSON reader of the print document: the quirks pages rely
+// on, and every failure text.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "print/pdf_types.h"
+#include "tests/unit/runtime/test_support.h"
+
+namespace {
+
+const char kFont[] =
+    R"({"fontFamily":"Arial","fontSize":"10","fontWeight":{"type":1,"value":0},"color":"black"})";
+
+std::string textElem(const std::string& value) {
+  return R"({"type":0,"value":{"pos":{"x":"20","y":"30"},"value":")" + value + R"(","font":)" +
+         kFont + "}}";
+}
+
+TEST(PdfReaderFields, AreTakenByPositionNotByKey) {
+  PdfPos renamed = PdfPos::fromJSON(R"({"a":"1","b":"2"})");
+  EXPECT_EQ("1", renamed.x().str());
+  EXPECT_EQ("2", renamed.y().str());
+  PdfPos swapped = PdfPos::fromJSON(R"({"y":"2","x":"1"})");
+  EXPECT_EQ("2", swapped.x().str());
+  EXPECT_EQ("1", swapped.y().str());
+}
+
+TEST(PdfReaderFields, ExtraTrailingFieldsAreIgnored) {
+  EXPECT_EQ(PdfPos("1", "2"), PdfPos::fromJSON(R"({"x":"1","y":"2","z":"3"})"));
+}
+
+TEST(PdfReaderFields, NumbersMustTravelAsStrings) {
+  EXPECT_EQ("String::FromJSON", ExceptionMessage([] { PdfPos::fromJSON(R"({"x":1,"y":2})"); }));
+  // Two-byte values lose both bytes as if they were quotes.
+  EXPECT_EQ(PdfPos("", ""), PdfPos::fromJSON(R"({"x":12,"y":34})"));
+}
+
+TEST(PdfReaderFields, WhiteSpaceIsNotSkipped) {
+  PdfPos pos = PdfPos::fromJSON(R"({"x": "1","y":"2"})");
+  EXPECT_EQ("\"1", pos.x().str());
+  EXPECT_EQ("2", pos.y().str());
+}
+
+TEST(PdfReaderFields, BracketsAndCommasInsideStringsDoNotEndAValue) {
+  PdfPos pos = PdfPos::fromJSON(R"({"x":"a,}]{[b","y":"2"})");
+  EXPECT_EQ("a,}]{[b", pos.x().str());
+  EXPECT_EQ("2", pos.y().str());
+}
+
+TEST(PdfReaderFields, ATextEndingInAQuoteReadsWholeAndKeepsTheNextFields) {
+  PdfElem elem = PdfElem::fromJSON(textElem(R"(say \"hi\")"));
+  EXPECT_EQ("say \"hi\"", elem.asText().value().str());
+  EXPECT_EQ("Arial", elem.asText().font().fontFamily().str());
+  EXPECT_TRUE(elem.asText().font().fontWeight().isBold());
+}
+
+TEST(PdfReaderFields, WhiteSpaceAfterARecordCarriesItsBraceIntoTheLastValue) {
+  PdfSize size = PdfSize::fromJSON(R"({"width":"1","height":"2"} )");
+  EXPECT_EQ("2\"", size.height().str());
+}
+
+TEST(PdfReaderVariants, WeightsReadInIndexAndNameForm) {
+  EXPECT_TRUE(PdfFontWeight::fromJSON(R"({"type":0,"value":0})").isNormal());
+  EXPECT_TRUE(PdfFontWeight::fromJSON(R"({"type":1,"value":0})").isBold());
+  EXPECT_TRUE(PdfFontWeight::fromJSON(R"({"bold":{}})").isBold());
+  EXPECT_TRUE(PdfFontWeight::fromJSON(R"({"normal":0})").isNormal());
+  EXPECT_TRUE(PdfLineStyle::fromJSON(R"({"type":1,"value":0})").isDash());
+  EXPECT_TRUE(PdfLineStyle::fromJSON(R"({"solid":{}})").isSolid());
+}
+
+TEST(PdfReaderVariants, IndexFormNeedsMoreThanTheDigit) {
+  EXPECT_EQ("PdfFontWeight::fromJSON", ExceptionMessage([] { PdfFontWeight::fromJSON(R"({"type":1})"); }));
+}
+
+TEST(PdfReaderVariants, ElementsReadInIndexAndNameForm) {
+  const std::string line =
+      R"({"pos1":{"x":"1","y":"2"},"pos2":{"x":"3","y":"4"},"width":"0.5","color":"red","style":{"dash":0}})";
+  PdfElem byIndex = PdfElem::fromJSON(R"({"type":2,"value":)" + line + "}");
+  PdfElem byName = PdfElem::fromJSON(R"({"line":)" + line + "}");
+  ASSERT_TRUE(byIndex.isLine());
+  EXPECT_EQ(byIndex, byName);
+  EXPECT_EQ("3", byIndex.asLine().pos2().x().str());
+  EXPECT_TRUE(byIndex.asLine().style().isDash());
+}
+
+TEST(PdfReaderArrays, EmptyArraysReadAsNothing) {
+  EXPECT_EQ(0, PdfPage::fromJSON(R"({"elems":[]})").elems().Count());
+  PdfObj empty = PdfObj::fromJSON(R"({"size":{"width":"210","height":"297"},"pages":[]})");
+  EXPECT_EQ(0, empty.pages().Count());
+  EXPECT_EQ("210", empty.size().width().str());
+}
+
+TEST(PdfReaderArrays, ATrailingCommaEndsTheArray) {
+  PdfElems elems = PdfElems::fromJSON("[" + textElem("a") + "," + textElem("b") + ",]");
+  ASSERT_EQ(2, elems.Count());
+  EXPECT_EQ("b", elems[1].asText().value().str());
+}
+
+TEST(PdfReaderArrays, AnElementCutOffByTheEndOfTheTextIsDropped) {
+  const std::string cut = textElem("b");
+  PdfElems elems = PdfElems::fromJSON("[" + textElem("a") + "," + cut.substr(0, cut.size() - 3));
+  ASSERT_EQ(1, elems.Count());
+  EXPECT_EQ("a", elems[0].asText().value().str());
+}
+
+// Each reader's own failure, once.
+TEST(PdfReaderFailures, NameTheTypeThatFailed) {
+  const std::string size = R"({"width":"1","height":"2"})";
+  const std::string pos = R"({"x":"1","y":"2"})";
+  const std::pair<std::string, std::function<void()>> cases[] = {
+      {"PdfPos::fromJSON", [] { PdfPos::fromJSON(R"({"x":"1"})"); }},
+      {"PdfSize::fromJSON", [] { PdfSize::fromJSON(R"({"width":,"height":"2"})"); }},
+      {"PdfFont::fromJSON", [] { PdfFont::fromJSON(R"({"fontFamily":"A"})"); }},
+      {"PdfText::fromJSON", [] { PdfText::fromJSON("{}"); }},
+      {"PdfRectText::fromJSON", [=] { PdfRectText::fromJSON(R"({"pos":)" + pos + "}"); }},
+      {"PdfLine::fromJSON", [=] { PdfLine::fromJSON(R"({"pos1":)" + pos + "}"); }},
+      {"PdfRect::fromJSON", [=] { PdfRect::fromJSON(R"({"pos":)" + pos + R"(,"size":)" + size + "}"); }},
+      {"PdfPage::fromJSON", [] { PdfPage::fromJSON("[]"); }},
+      {"PdfObj::fromJSON", [] { PdfObj::fromJSON(""); }},
+      {"PdfElems::fromJSON", [] { PdfPage::fromJSON(R"({"elems":{}})"); }},
+      {"PdfPages::fromJSON", [=] { PdfObj::fromJSON(R"({"size":)" + size + R"(,"pages":"x"})"); }},
+      {"PdfFontWeight::fromJSON", [] { PdfFontWeight::fromJSON(R"({"heavy":{}})"); }},
+      {"PdfLineStyle::fromJSON", [] { PdfLineStyle::fromJSON("{}"); }},
+      {"PdfElem::fromJSON", [] { PdfElem::fromJSON(R"({"circle":{}})"); }},
+      {"PdfElem::fromJSON", [] { PdfElem::fromJSON(R"({"type":0,"value")"); }},
+      {"String::FromJSON", [] { PdfSize::fromJSON(R"({"width":"1","height":"2)"); }},
+  };
+  for (const auto& [message, action] : cases) EXPECT_EQ(message, ExceptionMessage(action));
+}
+
+TEST(PdfReaderFailures, TheLastMalformedFieldIsReported) {
+  // Both the size and the pages are malformed; pages come last.
+  EXPECT_EQ("PdfPages::fromJSON",
+            ExceptionMessage([] { PdfObj::fromJSON(R"({"size":{},"pages":"none"})"); }));
+}
+
+// Pages send what JSON.stringify writes; every escape it uses decodes.
+TEST(PdfReaderText, DecodesEveryJsonEscape) {
+  const std::pair<std::string, std::string> cases[] = {
+      {R"("a\nb\rc")", "a\nb\rc"},
+      {R"("tab\there")", "tab\there"},
+      {R"("\b\f\/")", "\b\f/"},
+      {R"("\\ \"")", "\\ \""},
+      {R"("\u0041\u00f3\u20ac")", "A\xc3\xb3\xe2\x82\xac"},
+      {R"("\ud83d\ude00")", "\xf0\x9f\x98\x80"},               // a surrogate pair is one character
+      {R"("\ud83dx\ude00")", "\xef\xbf\xbdx\xef\xbf\xbd"},     // lone halves are replaced
+      {R"("\q \u12 \x")", "\\q \\u12 \\x"},                    // not escapes: kept as they are
+      {R"("\\u0041")", "\\u0041"},                             // one left-to-right pass
+      {R"("zażółć")", "zażółć"},
+  };
+  for (const auto& [json, text] : cases) {
+    EXPECT_EQ(text, PdfPos::fromJSON(R"({"x":)" + json + R"(,"y":"")" + "}").x().str()) << json;
+  }
+}
+
+}  // namespace
