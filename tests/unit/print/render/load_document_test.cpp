@@ -1,0 +1,141 @@
+// Loading documents into the renderer: the items each element becomes, and
+// failures that leave the renderer as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "print/render/qt_pdf_obj.h"
+#include "runtime/exception.h"
+#include "tests/unit/print/sample_documents.h"
+
+namespace {
+
+constexpr double f = QtPdfObj::mmScale;
+
+QByteArray documentOf(const PdfElems& elems, const char* width = "210", const char* height = "297") {
+  PdfPages pages;
+  pages.Add(PdfPage(elems));
+  return QByteArray(PdfObj(PdfSize(width, height), pages).toJSON().CStr());
+}
+
+QByteArray documentOf(const PdfElem& elem) {
+  PdfElems elems;
+  elems.Add(elem);
+  return documentOf(elems);
+}
+
+// The text that a failed load threw, whatever its type.
+std::string failureOf(QtPdfObj& renderer, const QByteArray& json) {
+  try {
+    loadDocument(renderer, json, false);
+  } catch (const Exception& e) {
+    return e.Message().str();
+  } catch (const AnsiString& text) {
+    return text.str();
+  }
+  return "<nothing thrown>";
+}
+
+TEST(LoadDocument, ReturnsThePaperSizeUnscaled) {
+  QtPdfObj renderer;
+  EXPECT_EQ(QSizeF(148, 210.5), loadDocument(renderer, documentOf(PdfElems(), "148", "210.5"), false));
+  ASSERT_EQ(1, renderer.pages().size());
+  EXPECT_EQ(0, renderer.currentPage());
+}
+
+TEST(LoadDocument, LinesKeepWidthStyleAndColourInPainterUnits) {
+  QtPdfObj renderer;
+  loadDocument(renderer, documentOf(PdfElem::line(PdfLine(PdfPos("10", "20"), PdfPos("30", "40"), "0.5",
+                                                          "#ff0000", PdfLineStyle::dash()))),
+               false);
+  const LineItem& item = renderer.pages()[0].lines.at(0);
+  EXPECT_EQ(QLineF(10 * f, 20 * f, 30 * f, 40 * f), item.line);
+  EXPECT_DOUBLE_EQ(0.5 * f, item.pen.widthF());
+  EXPECT_EQ(Qt::DashLine, item.pen.style());
+  EXPECT_EQ(Qt::FlatCap, item.pen.capStyle());
+  EXPECT_EQ(Qt::MiterJoin, item.pen.joinStyle());
+  EXPECT_EQ(QColor(255, 0, 0), item.pen.color());
+}
+
+TEST(LoadDocument, RectsAreOutlinedInTheirFillColour) {
+  QtPdfObj renderer;
+  loadDocument(renderer, documentOf(samples::rect("1", "2", "3", "4", "navy")), false);
+  const RectItem& item = renderer.pages()[0].rects.at(0);
+  EXPECT_EQ(QRectF(1 * f, 2 * f, 3 * f, 4 * f), item.rect);
+  EXPECT_EQ(QColor("navy"), item.pen.color());
+  EXPECT_EQ(Qt::SquareCap, item.pen.capStyle());
+}
+
+TEST(LoadDocument, TextsTakeTheirFontsColourAndWeight) {
+  QtPdfObj renderer;
+  PdfElems elems;
+  elems.Add(samples::text("5", "6", "zażółć", samples::font("12", true, "green")));
+  elems.Add(PdfElem::rectText(PdfRectText(PdfPos("1", "1"), PdfSize("50", "20"), "box",
+                                          samples::font("8", false, "no-such-colour"))));
+  loadDocument(renderer, documentOf(elems), false);
+  const TextItem& text = renderer.pages()[0].texts.at(0);
+  EXPECT_EQ(QPointF(5 * f, 6 * f), text.pos);
+  EXPECT_EQ(QString::fromUtf8("zażółć"), text.text);
+  EXPECT_EQ(QColor("green"), text.color);
+  EXPECT_EQ(QFont::Bold, text.font.weight());
+  const RectTextItem& box = renderer.pages()[0].rectTexts.at(0);
+  EXPECT_EQ(QRectF(1 * f, 1 * f, 50 * f, 20 * f), box.rect);
+  EXPECT_EQ(QFont::Normal, box.font.weight());
+  EXPECT_FALSE(box.color.isValid());
+}
+
+TEST(LoadDocument, HalvesFontSizesOnlyWhenAsked) {
+  const QByteArray json = documentOf(samples::text("0", "0", "x", samples::font("12")));
+  QtPdfObj full, half;
+  loadDocument(full, json, false);
+  loadDocument(half, json, true);
+  EXPECT_DOUBLE_EQ(12, full.pages()[0].texts.at(0).font.pointSizeF());
+  EXPECT_DOUBLE_EQ(6, half.pages()[0].texts.at(0).font.pointSizeF());
+}
+
+TEST(LoadDocument, AppendsToWhatIsLoaded) {
+  QtPdfObj renderer;
+  loadDocument(renderer, documentOf(PdfElems()), false);
+  loadDocument(renderer, documentOf(PdfElems()), false);
+  EXPECT_EQ(2, renderer.pages().size());
+  EXPECT_EQ(1, renderer.currentPage());
+}
+
+TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
+  QtPdfObj renderer;
+  loadDocument(renderer, documentOf(samples::rect("1", "1", "1", "1", "red")), false);
+
+  PdfElems badNumberLater;
+  badNumberLater.Add(samples::rect("1", "1", "1", "1", "red"));
+  badNumberLater.Add(samples::text("1", "1,5", "x"));
+  const std::pair<QByteArray, std::string> cases[] = {
+      {"not a document", "PdfObj::fromJSON"},
+      {documentOf(badNumberLater), "AnsiString::ToDouble()"},
+      {documentOf(samples::rect("nan", "1", "1", "1", "red")), "AnsiString::ToDouble()"},
+      {documentOf(samples::text("1", "1", "x", samples::font("big"))), "AnsiString::ToDouble()"},
+      {documentOf(PdfElems(), "0", "297"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "210", "-1"), "QtPdfObj::loadDocument"},
+  };
+  for (const auto& [json, message] : cases) {
+    EXPECT_EQ(message, failureOf(renderer, json)) << json.constData();
+    ASSERT_EQ(1, renderer.pages().size()) << json.constData();
+    EXPECT_EQ(1, renderer.pages()[0].rects.size());
+    EXPECT_TRUE(renderer.pages()[0].texts.isEmpty());
+  }
+}
+
+TEST(RendererItems, NeedAPage) {
+  QtPdfObj renderer;
+  renderer.addText(QPointF(1, 1), "x", QFont(), Qt::black);
+  renderer.addRect(QRectF(0, 0, 1, 1), QPen());
+  EXPECT_TRUE(renderer.pages().isEmpty());
+
+  renderer.startPage();
+  renderer.addLine(QLineF(0, 0, 1, 1), QPen());
+  renderer.clear();
+  EXPECT_EQ(-1, renderer.currentPage());
+  renderer.addLine(QLineF(0, 0, 1, 1), QPen());
+  EXPECT_TRUE(renderer.pages().isEmpty());
+}
+
+}  // namespace
