@@ -9,7 +9,6 @@
 #include <QGraphicsView>
 #include <QImage>
 #include <QMenuBar>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTime>
 #include <QWebFrame>
@@ -21,13 +20,17 @@
 #include "app/custom_page.h"
 #include "app/main_window_form.h"
 #include "bridge/callback.h"
+#include "bridge/print/print.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/sockets.h"
+#include "print/render/qt_pdf_obj.h"
 
 namespace app {
 
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
-    : QMainWindow(parent), ui_(std::make_unique<MainWindowForm>()) {
+    : QMainWindow(parent),
+      ui_(std::make_unique<MainWindowForm>()),
+      pdfRenderer_(std::make_unique<QtPdfObj>()) {
   if (int error = platform::socketsStartup()) {
     std::printf("WSAStartup failed with error: %d\n", error);
   }
@@ -113,21 +116,20 @@ void MainWindow::handle_dump_data() {
 }
 
 void MainWindow::handle_reload() {
+  pdfRenderer_ = std::make_unique<QtPdfObj>();
   QWebSettings::clearMemoryCaches();
   ui_->webView->setUrl(QUrl());
   loadStartPage();
   enableWebSettings();
 }
 
-void MainWindow::handle_print_preview() {
-  QPrintPreviewDialog dialog(this);
-  connect(&dialog, &QPrintPreviewDialog::paintRequested, this, &MainWindow::printPreview);
-  dialog.exec();
-}
+void MainWindow::handle_print_preview() { bridge::print::previewPage(*this, this); }
 
 void MainWindow::printPreview(QPrinter* printer) {
   ui_->webView->page()->currentFrame()->print(printer);
 }
+
+void MainWindow::generatePdfPreview(QPrinter* printer) { pdfRenderer_->paint(printer); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (exitListener_.empty()) {

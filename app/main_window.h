@@ -21,6 +21,7 @@
 #include "bridge/shell_window.h"
 
 class QPrinter;
+class QtPdfObj;
 class QWebPage;
 class QWebView;
 
@@ -49,6 +50,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow {
   void setResult(const QString& text) { result_ = text; }
 
   void setExitListener(QWebPage* page, const std::string& listener) override;
+  QtPdfObj& pdfRenderer() override { return *pdfRenderer_; }
 
   QWebView* webView() const;
   const bridge::CmdState& cmdState() const { return cmdState_; }
@@ -58,7 +60,8 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow {
   void handle_dump_data();
   void handle_reload();
   void handle_print_preview();
-  void printPreview(QPrinter* printer);
+  void printPreview(QPrinter* printer) override;
+  void generatePdfPreview(QPrinter* printer) override;
 
  protected:
   // With an exit listener registered the window stays open and the page is
@@ -72,6 +75,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow {
   QString result_;
   std::unique_ptr<MainWindowForm> ui_;
   bridge::CmdState cmdState_;
+  std::unique_ptr<QtPdfObj> pdfRenderer_;
   std::string exitListener_;
   QWebPage* exitListenerPage_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "bridge/shell_window.h"
 #include "bridge/desktop.h"
 #include "bridge/database.h"
+#include "bridge/print/print.h"
 #include "platform/quit.h"
 
 namespace bridge {
@@ -49,9 +50,9 @@ const CommandRow kCommands[] = {
     {"setTaskbarState", desktop::setTaskbarState},
     {"addExitListener", desktop::addExitListener},
     {"removeExitListener", desktop::removeExitListener},
-    {"printPreview", nullptr},
-    {"generatePdf", nullptr},
-    {"generatePdfPreview", nullptr},
+    {"printPreview", print::printPreview},
+    {"generatePdf", print::generatePdf},
+    {"generatePdfPreview", print::generatePdfPreview},
     {"saveFile", desktop::saveFile},
     {"loadFile", desktop::loadFile},
     {"showFileDialog", desktop::showFileDialog},

@@ -6,6 +6,12 @@
  *     .then(function (payload) { ... });              // payload after "OK"
  *   pageshell.start("ajaxToFile", [url], { progress: function (percent) { ... } });
  *
+ *   var doc = pageshell.print.document(210, 297);     // paper size in millimetres
+ *   doc.text(20, 30, "Faktura", pageshell.print.font("DejaVu Sans", 16, { bold: true }));
+ *   doc.line(20, 34, 190, 34, { width: 0.3 }).rect(20, 40, 50, 8, "#eeeeee");
+ *   doc.page();                                        // the next items go on a new page
+ *   var path = doc.writePdf("/home/me/Documents");     // or doc.preview()
+ *
  * call() sends one request through myObject and returns the parsed answer;
  * it throws a pageshell.ShellError when the shell answers "ERROR" or
  * "BADVERSION". start() runs a background command: the library inserts a
@@ -148,6 +154,106 @@ var pageshell = (function (global) {
     return result;
   }
 
+  // Print documents. The shell reads a document's fields by position and
+  // its numbers as decimal texts, so the builder writes every object with its
+  // keys in the shell's order and every number as a string.
+  var print = (function () {
+    function number(value, what) {
+      if (typeof value === "number" && !isFinite(value)) {
+        throw new Error("pageshell.print: " + what + " is not a finite number");
+      }
+      return String(value);
+    }
+
+    function pos(x, y) { return { x: number(x, "x"), y: number(y, "y") }; }
+
+    function size(width, height) {
+      return { width: number(width, "width"), height: number(height, "height") };
+    }
+
+    // A case of a variant in the form the shell writes: its tag and value.
+    function kind(tag, value) { return { type: tag, value: value }; }
+
+    // options.bold, options.color (an SVG colour name or "#rrggbb"; black).
+    function font(family, points, options) {
+      options = options || {};
+      return {
+        fontFamily: String(family),
+        fontSize: number(points, "font size"),
+        fontWeight: kind(options.bold ? 1 : 0, 0),
+        color: options.color || "black"
+      };
+    }
+
+    var defaultFont = font("DejaVu Sans", 10);
+
+    // Lengths in millimetres from the page's top-left corner.
+    function Document(width, height) {
+      this.size = size(width, height);
+      this.pages = [];
+    }
+
+    Document.prototype.page = function () {
+      this.pages.push({ elems: [] });
+      return this;
+    };
+
+    Document.prototype.add = function (tag, value) {
+      if (this.pages.length === 0) this.page();
+      this.pages[this.pages.length - 1].elems.push(kind(tag, value));
+      return this;
+    };
+
+    // A text whose base line starts at (x, y).
+    Document.prototype.text = function (x, y, value, textFont) {
+      return this.add(0, { pos: pos(x, y), value: String(value), font: textFont || defaultFont });
+    };
+
+    // A text wrapped inside the box whose top-left corner is (x, y).
+    Document.prototype.rectText = function (x, y, width, height, value, textFont) {
+      return this.add(1, {
+        pos: pos(x, y), size: size(width, height), value: String(value), font: textFont || defaultFont
+      });
+    };
+
+    // options.width (millimetres, 0.3), options.color (black), options.dash.
+    Document.prototype.line = function (x1, y1, x2, y2, options) {
+      options = options || {};
+      return this.add(2, {
+        pos1: pos(x1, y1),
+        pos2: pos(x2, y2),
+        width: number(options.width === undefined ? 0.3 : options.width, "line width"),
+        color: options.color || "black",
+        style: kind(options.dash ? 1 : 0, 0)
+      });
+    };
+
+    // A rectangle filled and outlined in `color`.
+    Document.prototype.rect = function (x, y, width, height, color) {
+      return this.add(3, { pos: pos(x, y), size: size(width, height), color: color || "black" });
+    };
+
+    // The document as the text the print commands take.
+    Document.prototype.json = function () {
+      return JSON.stringify({ size: this.size, pages: this.pages });
+    };
+
+    // A modal preview; returns when the user closes it.
+    Document.prototype.preview = function () {
+      call("generatePdfPreview", this.json());
+    };
+
+    // Writes a PDF file into `directory` and returns its path.
+    Document.prototype.writePdf = function (directory) {
+      return call("generatePdf", this.json(), directory)[1];
+    };
+
+    return {
+      document: function (width, height) { return new Document(width, height); },
+      font: font
+    };
+  })();
+
   var api = {
     PROTOCOL_VERSION: PROTOCOL_VERSION,
     buildTag: "pageshell.js",
@@ -157,6 +263,7 @@ var pageshell = (function (global) {
     onExit: onExit,
     clearExitHandlers: clearExitHandlers,
     rows: rows,
+    print: print,
     receive: receive,
     onUnrouted: null
   };

@@ -1,0 +1,51 @@
+// The print commands: a print preview of the page itself, a print preview of
+// a print document, and a print document written as a PDF file.
+//
+// All run synchronously on the GUI thread inside dispatch; a preview runs
+// its dialog's event loop and answers ["OK"] once the user closes it. The
+// print document arrives as JSON text (print/pdf_types.h) and is drawn by
+// the window's renderer (ShellWindow::pdfRenderer). A document that cannot
+// be read, or a number in it that is not a decimal number, throws the
+// reader's failure before any dialog opens or any file is started, and the
+// renderer is left empty; dispatch answers it as ["ERROR", message].
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include "bridge/command_table.h"
+
+class QWidget;
+
+namespace bridge {
+
+class ShellWindow;
+
+namespace print {
+
+// Request positions of the print commands' arguments.
+enum PrintArgument : Json::ArrayIndex {
+  kDocumentPosition = kFirstArgument,       // the print document as JSON text
+  kDirectoryPosition = kFirstArgument + 1,  // generatePdf: the folder of the file
+};
+
+// No arguments. Previews the page's current frame. ["OK"].
+Answer printPreview(CommandContext& context);
+// 3 document. Previews the document with fonts at their point size. ["OK"].
+Answer generatePdfPreview(CommandContext& context);
+// 3 document, 4 directory. Writes the document, every font at half its point
+// size, to <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... before
+// ".pdf" when that name is taken. The file appears whole or not at all.
+// ["OK", path], or ["ERROR", "Cannot write [path]: reason"].
+Answer generatePdf(CommandContext& context);
+
+// The routine behind printPreview, shared with the window's debug menu:
+// a modal preview of the page, parented to `window`.
+void previewPage(ShellWindow& shell, QWidget* window);
+
+// The path generatePdf first tries for a file made at `when`: the directory
+// as given (an empty one names the root folder), "/", and the file name.
+QString pdfPath(const QString& directory, const QDateTime& when);
+
+}  // namespace print
+}  // namespace bridge

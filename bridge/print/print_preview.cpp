@@ -1,0 +1,61 @@
+// The two preview commands and the preview routine they share.
+#include <QPageSize>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <functional>
+#include <stdexcept>
+
+#include "bridge/print/print.h"
+#include "bridge/shell_window.h"
+#include "print/render/qt_pdf_obj.h"
+
+namespace bridge::print {
+namespace {
+
+ShellWindow& shell(CommandContext& context) {
+  ShellWindow* found = context.shell();
+  if (found == nullptr) throw std::runtime_error("No window");
+  return *found;
+}
+
+// Runs a modal preview of what `paint` draws; the dialog asks for pages as
+// often as it needs them, and printing from it goes through `paint` too.
+void showPreview(QPrinter& printer, QWidget* parent, Qt::WindowFlags flags,
+                 const std::function<void(QPrinter*)>& paint) {
+  QPrintPreviewDialog dialog(&printer, parent, flags);
+  dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
+  dialog.exec();
+}
+
+}  // namespace
+
+void previewPage(ShellWindow& shell, QWidget* window) {
+  QPrinter printer(QPrinter::ScreenResolution);
+  showPreview(printer, window, Qt::Window, [&shell](QPrinter* target) { shell.printPreview(target); });
+}
+
+Answer printPreview(CommandContext& context) {
+  previewPage(shell(context), context.window);
+  return {"OK"};
+}
+
+Answer generatePdfPreview(CommandContext& context) {
+  ShellWindow& window = shell(context);
+  window.pdfRenderer().clear();
+  const std::string json = context.arg(kDocumentPosition);
+  const QSizeF paperMm =
+      loadDocument(window.pdfRenderer(), QByteArray::fromStdString(json), /*halfFontSize=*/false);
+
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageSize(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
+  printer.setFullPage(true);
+  // The window paints whatever document it holds when the dialog asks, so a
+  // reload while the dialog is open cannot leave it painting a stale one.
+  showPreview(printer, nullptr, Qt::WindowFlags(),
+              [&window](QPrinter* target) { window.generatePdfPreview(target); });
+  return {"OK"};
+}
+
+}  // namespace bridge::print
