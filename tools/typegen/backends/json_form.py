@@ -174,7 +174,9 @@ def _array_reader(t):
             "  %s elements;" % t.name,
             '  json_form::ArrayReader reader(json, "%s::fromJSON");' % t.name,
             "  for (std::string_view element; reader.next(element);) {",
-            "    elements.Add(%s);" % _read_value(t.element, "element"),
+            "    // Add copies; an empty element is cheap to copy, and the one read moves in.",
+            "    elements.Add(%s());" % _cpp(t.element),
+            "    elements[elements.Count() - 1] = %s;" % _read_value(t.element, "element"),
             "  }",
             "  return elements;",
             "}"]

@@ -1,0 +1,116 @@
+// generatePdf of a 100-page document of 100 items a page, through the real
+// shell (the page's request, reading the document, building the items and
+// writing the file), next to the same items painted straight onto a
+// QPrinter PDF with QPainter in the same run. Fastest of nine rounds each.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTextOption>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "bench/print/bench_document.h"
+#include "print/render/qt_pdf_obj.h"
+#include "tests/e2e/page_runner.h"
+
+namespace {
+
+const int kPages = 100;
+const int kItems = 100;
+
+double logged(const e2e::PageRun& run, const std::string& name) {
+  for (const std::string& message : e2e::messagesStartingWith(run, "BENCH " + name + " ")) {
+    return std::atof(message.c_str() + 7 + name.size());
+  }
+  return -1;
+}
+
+// The items as loadDocument makes them, painted with nothing in between:
+// device coordinates computed here, one painter, one pass.
+double straightMs(const QtPdfObj& items, const QString& path) {
+  QElapsedTimer timer;
+  timer.start();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(path);
+  printer.setPageSize(QPageSize(QSizeF(210, 297), QPageSize::Millimeter));
+  printer.setFullPage(true);
+  const double scale = printer.resolution() / 72;
+  const QTransform toDevice = QTransform::fromScale(scale, scale);
+  QPainter painter(&printer);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  for (int p = 0; p < items.pages().size(); ++p) {
+    if (p > 0) printer.newPage();
+    const RenderPage& page = items.pages()[p];
+    for (const LineItem& item : page.lines) {
+      QPen pen = item.pen;
+      pen.setWidthF(pen.widthF() * scale);
+      painter.setPen(pen);
+      painter.drawLine(toDevice.map(item.line));
+    }
+    for (const TextItem& item : page.texts) {
+      painter.setPen(item.color);
+      painter.setFont(item.font);
+      painter.drawText(toDevice.map(item.pos), item.text);
+    }
+    for (const RectItem& item : page.rects) {
+      const QRectF rect = toDevice.mapRect(item.rect);
+      painter.fillRect(rect, item.pen.color());
+      painter.setPen(item.pen);
+      painter.drawRect(rect);
+    }
+    for (const RectTextItem& item : page.rectTexts) {
+      painter.setPen(item.color);
+      painter.setFont(item.font);
+      painter.drawText(toDevice.mapRect(item.rect), item.text, QTextOption());
+    }
+  }
+  painter.end();
+  return timer.nsecsElapsed() / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QTemporaryDir runtime;
+  setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+
+  const AnsiString json = bench::benchDocument(kPages, kItems).toJSON();
+  e2e::RunOptions options;
+  options.files["bench_doc.js"] = "var BENCH_DOC = " + json.str() + ";\n";
+  options.timeout = std::chrono::seconds(300);
+  QtPdfObj items;
+  loadDocument(items, QByteArray(json.CStr(), json.Length()), /*halfFontSize=*/true);
+  QTemporaryDir out;
+
+  // The two sides take turns, so that a machine busy with other work slows
+  // both alike; each keeps its fastest round.
+  double bridge = 1e300;
+  double straight = 1e300;
+  for (int turn = 0; turn < 3; ++turn) {
+    const e2e::PageRun run = e2e::runPage("generate_pdf.html", options);
+    const double page = logged(run, "generatePdf");
+    if (page < 0 || run.exitCode != 0) {
+      std::printf("print bench: the page did not report (exit %d)\n%s", run.exitCode, run.output.c_str());
+      for (const std::string& line : run.logLines) std::printf("%s\n", line.c_str());
+      return 1;
+    }
+    bridge = std::min(bridge, page);
+    for (int round = 0; round < 3; ++round) {
+      straight = std::min(straight, straightMs(items, out.filePath(QStringLiteral("straight.pdf"))));
+    }
+  }
+
+  std::printf("generatePdf  %d pages x %d items (%d bytes of JSON)\n", kPages, kItems, json.Length());
+  std::printf("  straight QPainter onto a QPrinter PDF   %8.1f ms\n", straight);
+  std::printf("  generatePdf through the bridge          %8.1f ms   ratio %.2f (goal <= 1.2)\n",
+              bridge, bridge / straight);
+  return 0;
+}
