@@ -17,6 +17,7 @@
 #include "bench/print/bench_document.h"
 #include "print/render/qt_pdf_obj.h"
 #include "tests/e2e/page_runner.h"
+#include "tests/qt/shell_fixture.h"
 
 namespace {
 
@@ -77,9 +78,7 @@ double straightMs(const QtPdfObj& items, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QTemporaryDir runtime;
-  setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  qtest::prepareEnvironment();
   QApplication application(argc, argv);
 
   const AnsiString json = bench::benchDocument(kPages, kItems).toJSON();
