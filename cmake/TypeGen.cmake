@@ -1,9 +1,10 @@
-# pageshell_generate_types(<target> DESCRIPTION <file> BACKEND <name> [<name>...])
+# pageshell_generate_types(<target> DESCRIPTION <file> [BACKEND <name>...])
 #
 # Runs the type generator (tools/typegen) on a family's description file and
-# adds the generated <stem>.h and <stem>.cpp to <target>. They are written to
-# the build tree beside the description's folder, so that sources include
-# them as "<folder>/<stem>.h" (for example "print/pdf_types.h"). Editing the
+# adds the generated <stem>.h and <stem>.cpp to <target>; without a back-end
+# the types get only their core operations. The files are written to the
+# build tree beside the description's folder, so that sources include them as
+# "<folder>/<stem>.h" (for example "print/pdf_types.h"). Editing the
 # description or any part of the generator regenerates them.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
@@ -11,8 +12,8 @@ set(PAGESHELL_TYPEGEN_DIR ${CMAKE_CURRENT_LIST_DIR}/../tools/typegen)
 
 function(pageshell_generate_types target)
   cmake_parse_arguments(ARG "" "DESCRIPTION" "BACKEND" ${ARGN})
-  if(NOT ARG_DESCRIPTION OR NOT ARG_BACKEND)
-    message(FATAL_ERROR "pageshell_generate_types: DESCRIPTION and BACKEND are required")
+  if(NOT ARG_DESCRIPTION)
+    message(FATAL_ERROR "pageshell_generate_types: DESCRIPTION is required")
   endif()
   get_filename_component(description ${ARG_DESCRIPTION} ABSOLUTE)
   get_filename_component(stem ${description} NAME_WE)
