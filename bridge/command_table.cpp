@@ -7,23 +7,23 @@
 
 #include "bridge/cmd_state.h"
 #include "bridge/shell_window.h"
-#include "bridge/desktop.h"
-#include "bridge/database.h"
-#include "platform/quit.h"
+#include "bridge/database/database.h"
+#include "bridge/desktop/desktop.h"
+#include "bridge/exit_request.h"
 
 namespace bridge {
 namespace {
 
 Answer runLog(CommandContext& context) {
   context.state.log(context.arg(kFirstArgument));
-  return {"OK"};
+  return okAnswer();
 }
 
 // The quit is queued: this answer still reaches `result` before the loop ends.
 // Exit listeners are not consulted.
 Answer runExit(CommandContext&) {
-  platform::postQuit(0);
-  return {"OK"};
+  requestExit(0);
+  return okAnswer();
 }
 
 Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuildTag}; }
@@ -32,12 +32,12 @@ const CommandRow kCommands[] = {
     {"log", runLog},
     {"exit", runExit},
     {"shellExecute", desktop::shellExecute},
-    {"sqliteOpen", runSqliteOpen},
-    {"sqliteAsyncExecute", runSqliteAsyncExecute},
-    {"sqliteExecute", runSqliteExecute},
-    {"sqliteExecuteFile", runSqliteExecuteFile},
-    {"sqliteAsyncQuery", runSqliteAsyncQuery},
-    {"sqliteQuery", runSqliteQuery},
+    {"sqliteOpen", database::sqliteOpen},
+    {"sqliteAsyncExecute", database::sqliteAsyncExecute},
+    {"sqliteExecute", database::sqliteExecute},
+    {"sqliteExecuteFile", database::sqliteExecuteFile},
+    {"sqliteAsyncQuery", database::sqliteAsyncQuery},
+    {"sqliteQuery", database::sqliteQuery},
     {"getKnownPath", desktop::getKnownPath},
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},

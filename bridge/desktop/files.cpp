@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "bridge/desktop.h"
+#include "bridge/desktop/desktop.h"
 #include "bridge/utf8_text.h"
 
 namespace bridge::desktop {

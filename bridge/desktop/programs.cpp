@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "bridge/desktop.h"
+#include "bridge/desktop/desktop.h"
 #include "platform/known_folder.h"
 #include "platform/shell_open.h"
 

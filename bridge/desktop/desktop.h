@@ -5,7 +5,7 @@
 // Every handler runs synchronously on the GUI thread inside dispatch; the
 // dialogs are modal, so the page waits while they run a nested event loop.
 // Arguments are request positions read as text (UTF-8); paths and texts are
-// UTF-8 both ways. A handler that needs the window throws std::runtime_error
+// UTF-8 both ways. A handler that needs the window throws CmdException
 // when there is none, which dispatch answers as ["ERROR", message].
 #pragma once
 
