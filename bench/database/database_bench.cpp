@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 

@@ -9,29 +9,13 @@
 #include <set>
 #include <stdexcept>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of the test's own, removed at the end unless the test failed.
-class TestFolder {
- public:
-  TestFolder() {
-    std::string pattern = "/tmp/pageshell-desktop-XXXXXX";
-    if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TestFolder() {
-    if (!::testing::Test::HasFailure()) fs::remove_all(path_);
-  }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using TestFolder = support::Directory;
 
 void writeExecutable(const std::string& path, const std::string& content) {
   e2e::writeFile(path, content);

@@ -3,7 +3,7 @@
 
 #include <regex>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 
