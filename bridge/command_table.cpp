@@ -62,6 +62,10 @@ const CommandRow kCommands[] = {
 
 }  // namespace
 
+std::string CommandContext::pathArg(Json::ArrayIndex position) const {
+  return pathText(arg(position));
+}
+
 ShellWindow* CommandContext::shell() const { return dynamic_cast<ShellWindow*>(window); }
 
 const CommandRow* findCommand(const std::string& name) {

@@ -45,8 +45,9 @@ int collectRow(void* target, int count, char** columns, char**) {
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& directory, const std::string& fileName) {
+  const std::string path = pathText(directory + fileName);
   platform::createDirectory(directory);
-  const int code = sqlite3_open((directory + fileName).c_str(), &db_);
+  const int code = sqlite3_open(path.c_str(), &db_);
   if (code != SQLITE_OK) {
     // A handle comes back even when the open fails; it carries the message.
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);

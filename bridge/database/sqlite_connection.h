@@ -33,7 +33,7 @@ class SqliteConnection {
   // Creates `directory` (one level; failure ignored) and opens the database
   // at `directory` + `fileName`, joined as they are: the page supplies any
   // separator. The file is created when missing. Throws CmdException when
-  // SQLite cannot open it.
+  // SQLite cannot open it or the path holds a NUL byte.
   SqliteConnection(const std::string& directory, const std::string& fileName);
 
   SqliteConnection(const SqliteConnection&) = delete;

@@ -1,47 +1,32 @@
 // Whole-file save and load.
-#include <QFile>
-#include <QSaveFile>
-#include <QString>
-
 #include <string>
 
 #include "bridge/desktop/desktop.h"
-#include "bridge/utf8_text.h"
+#include "platform/whole_file.h"
 
 namespace bridge::desktop {
 namespace {
 
-Answer failure(const char* what, const std::string& path, const QString& reason) {
-  return {"ERROR", std::string(what) + " [" + path + "]: " + toUtf8(reason)};
+Answer failure(const char* what, const std::string& path, const std::string& reason) {
+  return errorAnswer(std::string(what) + " [" + path + "]: " + reason);
 }
 
 }  // namespace
 
-// QSaveFile writes a temporary file next to the target and renames it over
-// the target only when everything was written, so a failure at any point
-// leaves the old file as it was.
 Answer saveFile(CommandContext& context) {
-  const std::string path = context.arg(kFirstArgument);
-  const std::string content = context.arg(kFirstArgument + 1);
-  QSaveFile file(fromUtf8(path));
-  if (!file.open(QIODevice::WriteOnly)) return failure("Cannot save", path, file.errorString());
-  const qint64 written = file.write(content.data(), static_cast<qint64>(content.size()));
-  if (written != static_cast<qint64>(content.size()) || !file.commit()) {
-    return failure("Cannot save", path, file.errorString());
-  }
-  return {"OK", path};
+  const std::string path = context.pathArg(kFirstArgument);
+  const std::string reason = platform::saveWholeFile(path, context.arg(kFirstArgument + 1));
+  if (!reason.empty()) return failure("Cannot save", path, reason);
+  return {kOk, path};
 }
 
+// A file larger than an answer can carry is refused while it is read.
 Answer loadFile(CommandContext& context) {
-  const std::string path = context.arg(kFirstArgument);
-  QFile file(fromUtf8(path));
-  if (!file.open(QIODevice::ReadOnly)) return failure("Cannot load", path, file.errorString());
-  // The size first, as the file system gives it: reading to the end instead
-  // would never finish on a device such as /dev/zero.
-  const qint64 size = file.size();
-  const QByteArray content = file.read(size);
-  if (content.size() != size) return failure("Cannot load", path, file.errorString());
-  return {"OK", content.toStdString()};
+  const std::string path = context.pathArg(kFirstArgument);
+  Answer answer{kOk, std::string()};
+  const std::string reason = platform::loadWholeFile(path, answer[1], kMaxAnswerBytes);
+  if (!reason.empty()) return failure("Cannot load", path, reason);
+  return answer;
 }
 
 }  // namespace bridge::desktop

@@ -136,6 +136,14 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
   throw CmdException("Type is not convertible to string");
 }
 
+std::string pathText(std::string text) {
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) {
+    throw CmdException("NUL byte in a path or name [" + text.substr(0, nul) + "]");
+  }
+  return text;
+}
+
 namespace {
 
 // jsoncpp's styled writer puts an array on one line when it has fewer than 25

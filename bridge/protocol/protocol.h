@@ -58,6 +58,11 @@ std::optional<Json::Value> parseRequest(const std::string& text);
 // string".
 std::string elementText(const Json::Value& request, Json::ArrayIndex position);
 
+// `text` as a path, file name or program argument. The system reads such a
+// text only up to a NUL and would act on another name than the page gave, so
+// a NUL byte is refused: throws CmdException.
+std::string pathText(std::string text);
+
 // The list written as a JSON array of strings in the styled writer's layout
 // (short arrays on one line, one trailing line feed). Strings are written as
 // ASCII: other characters as \u escapes, and every byte that does not belong

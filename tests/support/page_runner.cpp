@@ -36,6 +36,7 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
   writeFile(run.directory + "/check.js", readFile(pagesDirectory + "/check.js"));
   writeFile(run.directory + "/pageshell.js", readFile(PAGESHELL_CLIENT_LIBRARY));
   for (const auto& [name, content] : options.files) writeFile(run.directory + "/" + name, content);
+  if (options.setUp) options.setUp(run.directory);
 
   const std::string outputPath = run.directory + ".out";
   const pid_t child = fork();

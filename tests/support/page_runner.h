@@ -8,6 +8,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -23,6 +24,9 @@ struct RunOptions {
   std::vector<std::string> arguments;                 // after the program name
   std::map<std::string, std::string> environment;     // added to the shell's
   std::map<std::string, std::string> files;           // extra files: name -> content
+  // Runs in the working directory's path after the files are written, before
+  // the shell starts: for what a file's content cannot say (FIFOs, links).
+  std::function<void(const std::string& directory)> setUp;
   std::chrono::seconds timeout{60};
 };
 
