@@ -7,24 +7,24 @@
 
 #include "bridge/cmd_state.h"
 #include "bridge/shell_window.h"
-#include "bridge/desktop.h"
-#include "bridge/database.h"
+#include "bridge/database/database.h"
+#include "bridge/desktop/desktop.h"
+#include "bridge/exit_request.h"
 #include "bridge/print/print.h"
-#include "platform/quit.h"
 
 namespace bridge {
 namespace {
 
 Answer runLog(CommandContext& context) {
   context.state.log(context.arg(kFirstArgument));
-  return {"OK"};
+  return okAnswer();
 }
 
 // The quit is queued: this answer still reaches `result` before the loop ends.
 // Exit listeners are not consulted.
 Answer runExit(CommandContext&) {
-  platform::postQuit(0);
-  return {"OK"};
+  requestExit(0);
+  return okAnswer();
 }
 
 Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuildTag}; }
@@ -33,12 +33,12 @@ const CommandRow kCommands[] = {
     {"log", runLog},
     {"exit", runExit},
     {"shellExecute", desktop::shellExecute},
-    {"sqliteOpen", runSqliteOpen},
-    {"sqliteAsyncExecute", runSqliteAsyncExecute},
-    {"sqliteExecute", runSqliteExecute},
-    {"sqliteExecuteFile", runSqliteExecuteFile},
-    {"sqliteAsyncQuery", runSqliteAsyncQuery},
-    {"sqliteQuery", runSqliteQuery},
+    {"sqliteOpen", database::sqliteOpen},
+    {"sqliteAsyncExecute", database::sqliteAsyncExecute},
+    {"sqliteExecute", database::sqliteExecute},
+    {"sqliteExecuteFile", database::sqliteExecuteFile},
+    {"sqliteAsyncQuery", database::sqliteAsyncQuery},
+    {"sqliteQuery", database::sqliteQuery},
     {"getKnownPath", desktop::getKnownPath},
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},
@@ -62,6 +62,10 @@ const CommandRow kCommands[] = {
 };
 
 }  // namespace
+
+std::string CommandContext::pathArg(Json::ArrayIndex position) const {
+  return pathText(arg(position));
+}
 
 ShellWindow* CommandContext::shell() const { return dynamic_cast<ShellWindow*>(window); }
 

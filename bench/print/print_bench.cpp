@@ -16,7 +16,7 @@
 
 #include "bench/print/bench_document.h"
 #include "print/render/qt_pdf_obj.h"
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 #include "tests/qt/shell_fixture.h"
 
 namespace {

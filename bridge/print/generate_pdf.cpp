@@ -10,9 +10,8 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 
-#include <stdexcept>
-
 #include "bridge/print/print.h"
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
 #include "print/render/qt_pdf_obj.h"
@@ -49,7 +48,7 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
 
 Answer generatePdf(CommandContext& context) {
   ShellWindow* shell = context.shell();
-  if (shell == nullptr) throw std::runtime_error("No window");
+  if (shell == nullptr) throw CmdException("No window");
   QtPdfObj& renderer = shell->pdfRenderer();
   renderer.clear();
   const std::string json = context.arg(kDocumentPosition);

@@ -4,9 +4,9 @@
 #include <QPrinter>
 
 #include <functional>
-#include <stdexcept>
 
 #include "bridge/print/print.h"
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/shell_window.h"
 #include "print/render/qt_pdf_obj.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 ShellWindow& shell(CommandContext& context) {
   ShellWindow* found = context.shell();
-  if (found == nullptr) throw std::runtime_error("No window");
+  if (found == nullptr) throw CmdException("No window");
   return *found;
 }
 

@@ -3,9 +3,6 @@
 // (pdftotext -bbox), and what covers what (pdftoppm).
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -16,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 
@@ -124,16 +121,15 @@ std::map<std::string, std::string> reportedFiles(const e2e::PageRun& run) {
 class PrintFiles : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    char pattern[] = "/tmp/pageshell-print-XXXXXX";
-    folder_ = ::mkdtemp(pattern);
+    folder_ = new support::Directory("print");
     e2e::RunOptions options;
-    options.files["test_paths.js"] = "var TEST = { folder: \"" + folder_ + "\" };\n";
+    options.files["test_paths.js"] = "var TEST = { folder: \"" + folder_->path() + "\" };\n";
     run_ = new e2e::PageRun(e2e::runPage("print_pdf.html", options));
     files_ = reportedFiles(*run_);
   }
   static void TearDownTestSuite() {
-    fs::remove_all(folder_);
     delete run_;
+    delete folder_;
   }
 
   static std::string file(const std::string& label) {
@@ -141,7 +137,7 @@ class PrintFiles : public ::testing::Test {
     return found == files_.end() ? std::string() : found->second;
   }
 
-  static inline std::string folder_;
+  static inline support::Directory* folder_ = nullptr;
   static inline e2e::PageRun* run_ = nullptr;
   static inline std::map<std::string, std::string> files_;
 };
@@ -151,7 +147,7 @@ TEST_F(PrintFiles, PageAnswersAsExpected) { ASSERT_EQ(e2e::failureReport(*run_),
 TEST_F(PrintFiles, OnlyWholeFilesAreLeftBehind) {
   std::set<std::string> expected, present;
   for (const auto& [label, path] : files_) expected.insert(fs::path(path).filename());
-  for (const auto& entry : fs::directory_iterator(folder_)) present.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(folder_->path())) present.insert(entry.path().filename());
   EXPECT_EQ(expected, present) << "failed calls start no file and no temporary file remains";
   EXPECT_EQ(5u, expected.size());
 }
@@ -215,7 +211,8 @@ TEST_F(PrintFiles, EscapedTextsPrintAsThemselves) {
 }
 
 TEST_F(PrintFiles, RectanglesCoverTextsAndTextsTakeTheirColour) {
-  const Picture page = pictureOf(file("three-pages"), 2, folder_ + "/..");
+  const support::Directory scratch("print-picture");
+  const Picture page = pictureOf(file("three-pages"), 2, scratch.path());
   // The blue box (15, 20) to (55, 35) mm hides the text under it.
   const int left = static_cast<int>(15 * kPointsPerMm) + 2, right = static_cast<int>(55 * kPointsPerMm) - 2;
   const int top = static_cast<int>(20 * kPointsPerMm) + 2, bottom = static_cast<int>(35 * kPointsPerMm) - 2;

@@ -7,7 +7,7 @@
 #include <QFileDialog>
 #include <QString>
 
-#include "bridge/desktop.h"
+#include "bridge/desktop/desktop.h"
 #include "bridge/utf8_text.h"
 
 namespace bridge::desktop {

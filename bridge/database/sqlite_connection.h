@@ -33,7 +33,7 @@ class SqliteConnection {
   // Creates `directory` (one level; failure ignored) and opens the database
   // at `directory` + `fileName`, joined as they are: the page supplies any
   // separator. The file is created when missing. Throws CmdException when
-  // SQLite cannot open it.
+  // SQLite cannot open it or the path holds a NUL byte.
   SqliteConnection(const std::string& directory, const std::string& fileName);
 
   SqliteConnection(const SqliteConnection&) = delete;
@@ -42,8 +42,9 @@ class SqliteConnection {
   ~SqliteConnection();
 
   // Runs `sql` (any number of statements) and discards its rows. When it
-  // fails, a transaction it left open is rolled back before CmdException
-  // reports SQLite's message, so a batch is applied whole or not at all.
+  // fails, or leaves a transaction open (its end was cut off), the
+  // transaction is rolled back and CmdException reports why, so a batch is
+  // applied whole or not at all and never reported saved when it was not.
   void execute(const std::string& sql);
 
   // Runs `sql` and appends the values of every result row to `values`, row by

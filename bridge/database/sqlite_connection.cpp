@@ -1,8 +1,8 @@
-#include "bridge/sqlite_connection.h"
+#include "bridge/database/sqlite_connection.h"
 
 #include <sqlite3.h>
 
-#include "bridge/cmd_exception.h"
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/directory.h"
 
@@ -45,8 +45,9 @@ int collectRow(void* target, int count, char** columns, char**) {
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& directory, const std::string& fileName) {
+  const std::string path = pathText(directory + fileName);
   platform::createDirectory(directory);
-  const int code = sqlite3_open((directory + fileName).c_str(), &db_);
+  const int code = sqlite3_open(path.c_str(), &db_);
   if (code != SQLITE_OK) {
     // A handle comes back even when the open fails; it carries the message.
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
@@ -62,6 +63,13 @@ void SqliteConnection::execute(const std::string& sql) {
   char* message = nullptr;
   const int code = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
   if (code != SQLITE_OK) fail(code, message);
+  // SQLite reads the text only up to a NUL, and a statement that ends in a
+  // "--" comment or an open "/*" swallows the rest: the batch's closing
+  // END TRANSACTION never runs, and closing would quietly roll it all back.
+  if (sqlite3_get_autocommit(db_) == 0) {
+    sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+    throw CmdException("statement batch did not end its transaction; nothing was saved");
+  }
 }
 
 QueryShape SqliteConnection::collectRows(const std::string& sql, std::vector<std::string>& values) {

@@ -1,8 +1,9 @@
-#include "tests/unit/platform/scratch.h"
+#include "tests/support/scratch.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,10 +11,10 @@
 #include <stdexcept>
 #include <thread>
 
-namespace scratch {
+namespace support {
 
-Directory::Directory() {
-  std::string pattern = "/tmp/pageshell-platform-XXXXXX";
+Directory::Directory(const std::string& purpose) {
+  std::string pattern = "/tmp/pageshell-" + purpose + "-XXXXXX";
   if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }
@@ -23,6 +24,16 @@ Directory::~Directory() {
   std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::add, ignored);
   std::filesystem::remove_all(path_, ignored);
+}
+
+WorkingDirectory::WorkingDirectory(const std::string& path)
+    : previous_(std::filesystem::current_path()) {
+  std::filesystem::current_path(path);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
 }
 
 Environment::~Environment() {
@@ -64,6 +75,31 @@ std::string readFile(const std::string& path) {
 
 void makeDirectory(const std::string& path) { std::filesystem::create_directories(path); }
 
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> logLines(const std::string& directory) {
+  std::vector<std::string> names;
+  std::error_code missing;
+  for (const auto& entry : std::filesystem::directory_iterator(directory + "/debug", missing)) {
+    const std::string name = entry.path().filename().string();
+    if (name.compare(0, 4, "log-") == 0) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  std::string all;
+  for (const std::string& name : names) all += readFile(directory + "/debug/" + name);
+  return splitLines(all);
+}
+
+std::string withoutTimeStamp(const std::string& line) {
+  if (line.size() >= 17 && line[8] == '-' && line.compare(15, 2, ": ") == 0) return line.substr(17);
+  return line;
+}
+
 std::optional<std::string> waitForFile(const std::string& path, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (::access(path.c_str(), F_OK) != 0) {
@@ -73,4 +109,4 @@ std::optional<std::string> waitForFile(const std::string& path, std::chrono::mil
   return readFile(path);
 }
 
-}  // namespace scratch
+}  // namespace support

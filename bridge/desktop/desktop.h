@@ -5,7 +5,8 @@
 // Every handler runs synchronously on the GUI thread inside dispatch; the
 // dialogs are modal, so the page waits while they run a nested event loop.
 // Arguments are request positions read as text (UTF-8); paths and texts are
-// UTF-8 both ways. A handler that needs the window throws std::runtime_error
+// UTF-8 both ways; a path or program argument with a NUL byte is refused.
+// A handler that needs the window throws CmdException
 // when there is none, which dispatch answers as ["ERROR", message].
 #pragma once
 
@@ -35,10 +36,12 @@ Answer addExitListener(CommandContext& context);
 // ["OK"]; closing the window closes it at once again.
 Answer removeExitListener(CommandContext& context);
 
-// 3 path, 4 content. The file is replaced atomically by exactly the content
-// bytes. ["OK", path] or ["ERROR", message].
+// 3 path, 4 content. The file comes to hold exactly the content bytes, by
+// the rules of platform/whole_file.h (atomic replace, links and full disks
+// kept safe). ["OK", path] or ["ERROR", message].
 Answer saveFile(CommandContext& context);
-// 3 path. ["OK", content] with every byte of the file, or ["ERROR", message].
+// 3 path. ["OK", content] with every byte of the regular file, or
+// ["ERROR", message] (also for FIFOs, devices, sockets and folders).
 Answer loadFile(CommandContext& context);
 
 // 3 caption, 4 filter (Qt's filter syntax). ["OK", chosen file or ""].

@@ -8,16 +8,25 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch.h"
+
 namespace e2e {
+
+using support::readFile;
+using support::writeFile;
 
 struct RunOptions {
   std::vector<std::string> arguments;                 // after the program name
   std::map<std::string, std::string> environment;     // added to the shell's
   std::map<std::string, std::string> files;           // extra files: name -> content
+  // Runs in the working directory's path after the files are written, before
+  // the shell starts: for what a file's content cannot say (FIFOs, links).
+  std::function<void(const std::string& directory)> setUp;
   std::chrono::seconds timeout{60};
 };
 
@@ -30,13 +39,23 @@ struct PageRun {
   std::vector<std::string> messages;  // the same without their time stamps
 };
 
-// The source folder of the e2e pages, and the built shell.
-std::string pagesDirectory();
+// The built shell.
 std::string shellBinary();
 
-// Runs `page` (a file name in the pages folder; empty for no index.html at
-// all) and waits for the shell to end.
-PageRun runPage(const std::string& page, const RunOptions& options = {});
+// Runs `page` (a file name in `pagesDirectory`; empty for no index.html at
+// all) and waits for the shell to end. check.js comes from the same folder.
+PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
+                    const RunOptions& options = {});
+
+#ifdef PAGESHELL_PAGES
+// The folder of the pages of the program that includes this header (its
+// build defines PAGESHELL_PAGES), and a page of it run.
+inline std::string pagesDirectory() { return PAGESHELL_PAGES; }
+
+inline PageRun runPage(const std::string& page, const RunOptions& options = {}) {
+  return runPageFrom(pagesDirectory(), page, options);
+}
+#endif
 
 // Empty when the page ran to its end without failures; otherwise a readable
 // report of the failures, the shell's output and its exit.
@@ -44,8 +63,5 @@ std::string failureReport(const PageRun& run);
 
 // Logged messages that start with `prefix`.
 std::vector<std::string> messagesStartingWith(const PageRun& run, const std::string& prefix);
-
-std::string readFile(const std::string& path);
-void writeFile(const std::string& path, const std::string& content);
 
 }  // namespace e2e

@@ -1,18 +1,21 @@
-// Scratch folders, files and environment variables for the platform tests.
-// Each undoes itself when it goes out of scope.
+// Scratch folders, files, environment variables and the shell's log, for
+// every kind of test. Each scratch object undoes itself when it goes out of
+// scope.
 #pragma once
 
 #include <chrono>
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
-namespace scratch {
+namespace support {
 
 // A fresh directory under /tmp, removed with everything in it at the end.
 class Directory {
  public:
-  Directory();
+  // The folder's name starts with "/tmp/pageshell-" + `purpose`.
+  explicit Directory(const std::string& purpose = "scratch");
   ~Directory();
   Directory(const Directory&) = delete;
   Directory& operator=(const Directory&) = delete;
@@ -23,6 +26,18 @@ class Directory {
 
  private:
   std::string path_;
+};
+
+// Makes `path` the working directory for its lifetime.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::string& path);
+  ~WorkingDirectory();
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::string previous_;
 };
 
 // Sets (or, with nothing, removes) environment variables and restores their
@@ -47,7 +62,17 @@ void makeDirectory(const std::string& path);
 // Waits until `path` exists and returns its content; nothing after `limit`.
 // Scripts under test write their records elsewhere and rename them into
 // place, so a file that exists is complete.
+std::vector<std::string> splitLines(const std::string& text);
+
+// The shell's log written under `directory` (every debug/log-*.txt, in name
+// order), one entry per line, time stamps included.
+std::vector<std::string> logLines(const std::string& directory);
+
+// A log line without its "YYYYMMDD-hhmmss: " stamp; a line without one (the
+// continuation of a message with line breaks) as it is.
+std::string withoutTimeStamp(const std::string& line);
+
 std::optional<std::string> waitForFile(const std::string& path,
                                        std::chrono::milliseconds limit = std::chrono::seconds(10));
 
-}  // namespace scratch
+}  // namespace support

@@ -1,16 +1,13 @@
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -24,61 +21,22 @@ std::string makeTempDirectory(const char* pattern) {
   return path;
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// The log of the run: every file in debug/, in name order.
-std::string readLogs(const std::string& directory) {
-  std::vector<std::string> names;
-  if (DIR* dir = opendir((directory + "/debug").c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      if (std::strncmp(entry->d_name, "log-", 4) == 0) names.push_back(entry->d_name);
-    }
-    closedir(dir);
-  }
-  std::sort(names.begin(), names.end());
-  std::string all;
-  for (const std::string& name : names) all += readFile(directory + "/debug/" + name);
-  return all;
-}
-
-// Log lines start with "YYYYMMDD-hhmmss: ".
-std::string withoutTimeStamp(const std::string& line) {
-  if (line.size() >= 17 && line[8] == '-' && line.compare(15, 2, ": ") == 0) return line.substr(17);
-  return line;
-}
-
 }  // namespace
 
-std::string pagesDirectory() { return PAGESHELL_E2E_PAGES; }
 std::string shellBinary() { return PAGESHELL_BINARY; }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void writeFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
-}
-
-PageRun runPage(const std::string& page, const RunOptions& options) {
+PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
+                    const RunOptions& options) {
   PageRun run;
   run.directory = makeTempDirectory("pageshell-e2e-XXXXXX");
   const std::string runtimeDir = makeTempDirectory("pageshell-xdg-XXXXXX");
   chmod(runtimeDir.c_str(), 0700);
 
-  if (!page.empty()) writeFile(run.directory + "/index.html", readFile(pagesDirectory() + "/" + page));
-  writeFile(run.directory + "/check.js", readFile(pagesDirectory() + "/check.js"));
+  if (!page.empty()) writeFile(run.directory + "/index.html", readFile(pagesDirectory + "/" + page));
+  writeFile(run.directory + "/check.js", readFile(pagesDirectory + "/check.js"));
   writeFile(run.directory + "/pageshell.js", readFile(PAGESHELL_CLIENT_LIBRARY));
   for (const auto& [name, content] : options.files) writeFile(run.directory + "/" + name, content);
+  if (options.setUp) options.setUp(run.directory);
 
   const std::string outputPath = run.directory + ".out";
   const pid_t child = fork();
@@ -118,8 +76,8 @@ PageRun runPage(const std::string& page, const RunOptions& options) {
   std::remove(outputPath.c_str());
   rmdir(runtimeDir.c_str());
 
-  run.logLines = splitLines(readLogs(run.directory));
-  for (const std::string& line : run.logLines) run.messages.push_back(withoutTimeStamp(line));
+  run.logLines = support::logLines(run.directory);
+  for (const std::string& line : run.logLines) run.messages.push_back(support::withoutTimeStamp(line));
   return run;
 }
 

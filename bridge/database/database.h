@@ -17,13 +17,13 @@
 
 #include "bridge/command_table.h"
 
-namespace bridge {
+namespace bridge::database {
 
-Answer runSqliteOpen(CommandContext& context);
-Answer runSqliteAsyncExecute(CommandContext& context);
-Answer runSqliteExecute(CommandContext& context);
-Answer runSqliteExecuteFile(CommandContext& context);
-Answer runSqliteAsyncQuery(CommandContext& context);
-Answer runSqliteQuery(CommandContext& context);
+Answer sqliteOpen(CommandContext& context);
+Answer sqliteAsyncExecute(CommandContext& context);
+Answer sqliteExecute(CommandContext& context);
+Answer sqliteExecuteFile(CommandContext& context);
+Answer sqliteAsyncQuery(CommandContext& context);
+Answer sqliteQuery(CommandContext& context);
 
-}  // namespace bridge
+}  // namespace bridge::database

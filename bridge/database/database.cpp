@@ -1,15 +1,11 @@
-#include "bridge/database.h"
+#include "bridge/database/database.h"
 
-#include <exception>
-#include <memory>
-#include <mutex>
 #include <string>
 
-#include "bridge/callback.h"
-#include "bridge/cmd_exception.h"
 #include "bridge/cmd_state.h"
-#include "bridge/sqlite_connection.h"
-#include "platform/threads.h"
+#include "bridge/database/sqlite_connection.h"
+#include "bridge/protocol/cmd_exception.h"
+#include "bridge/worker.h"
 
 namespace bridge {
 namespace {
@@ -43,55 +39,16 @@ void runQuery(const std::string& directory, const std::string& fileName, const s
   out[countSlot] = std::to_string(shape.columns);
 }
 
-// What a worker thread needs; it owns its copy.
-struct DatabaseWork {
-  QWebPage* page;
-  std::string callbackId;
-  std::string directory;
-  std::string fileName;
-  std::string sql;  // the statement batch or the query
-  std::shared_ptr<std::mutex> dbMutex;
-};
-
-using WorkBody = void (*)(const DatabaseWork& work, Record& record);
-
-// The top of a worker thread. Holds the database lock from before the open
-// until the record is delivered, so background commands run one at a time in
-// the order they get the lock. A failure becomes the record
-// [id, "pass", event, "ERROR", message]; nothing escapes the thread.
-void deliverWork(const DatabaseWork& work, const char* event, WorkBody body) {
-  try {
-    std::lock_guard<std::mutex> lock(*work.dbMutex);
-    Record record{work.callbackId, "pass", event};
-    try {
-      body(work, record);
-    } catch (const CmdException& e) {
-      record.resize(3);
-      record.insert(record.end(), {"ERROR", e.message()});
-    } catch (const std::exception& e) {
-      record.resize(3);
-      record.insert(record.end(), {"ERROR", e.what()});
-    }
-    deliverCallback(work.page, record);
-  } catch (...) {
-    // Neither the lock nor the delivery could be had: there is no way left to
-    // tell the page, and ending the thread quietly keeps the shell alive.
-  }
+// [id, "pass", event, "ERROR", message]: how both background commands fail.
+template <const char* event>
+Record failureRecord(const WorkerChannel& channel, const std::string& message) {
+  Record record = channel.record(event);
+  record.insert(record.end(), {kError, message});
+  return record;
 }
 
-void executeWorker(std::unique_ptr<DatabaseWork> work) {
-  deliverWork(*work, "execute", [](const DatabaseWork& w, Record& record) {
-    const std::string rowId = runBatch(w.directory, w.fileName, w.sql);
-    record.insert(record.end(), {"OK", rowId});
-  });
-}
-
-void queryWorker(std::unique_ptr<DatabaseWork> work) {
-  deliverWork(*work, "query", [](const DatabaseWork& w, Record& record) {
-    record.insert(record.end(), {"OK", ""});
-    runQuery(w.directory, w.fileName, w.sql, record, record.size() - 1);
-  });
-}
+constexpr char kExecuteEvent[] = "execute";
+constexpr char kQueryEvent[] = "query";
 
 }  // namespace
 
@@ -103,11 +60,16 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // The arguments are read here, on the GUI thread, so that one without a text
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) {
-  auto work = std::make_unique<DatabaseWork>(DatabaseWork{
-      page, elementText(request, kAsyncCallbackId), elementText(request, kDirectory),
-      elementText(request, kFileName), statementBatch(request, kAsyncStatements), dbMutex_});
-  platform::startThread(executeWorker, std::move(work));
-  return {"OK"};
+  runWorker(
+      WorkerChannel(page, elementText(request, kAsyncCallbackId), "sqliteAsyncExecute"),
+      [directory = elementText(request, kDirectory), fileName = elementText(request, kFileName),
+       batch = statementBatch(request, kAsyncStatements)](const WorkerChannel& channel) {
+        Record record = channel.record(kExecuteEvent);
+        record.insert(record.end(), {kOk, runBatch(directory, fileName, batch)});
+        channel.deliver(record);
+      },
+      failureRecord<kExecuteEvent>, dbMutex_);
+  return okAnswer();
 }
 
 Answer CmdState::sqliteExecute(const Json::Value& request) {
@@ -124,9 +86,16 @@ Answer CmdState::sqliteExecuteFile(QWebPage*, const std::string&, const std::str
 Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
-  platform::startThread(queryWorker, std::make_unique<DatabaseWork>(DatabaseWork{
-                                         page, callbackId, directory, fileName, sql, dbMutex_}));
-  return {"OK", fileName};
+  runWorker(
+      WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
+      [directory, fileName, sql](const WorkerChannel& channel) {
+        Record record = channel.record(kQueryEvent);
+        record.insert(record.end(), {kOk, ""});
+        runQuery(directory, fileName, sql, record, record.size() - 1);
+        channel.deliver(record);
+      },
+      failureRecord<kQueryEvent>, dbMutex_);
+  return {kOk, fileName};
 }
 
 Answer CmdState::sqliteQuery(const std::string& directory, const std::string& fileName,
@@ -136,34 +105,37 @@ Answer CmdState::sqliteQuery(const std::string& directory, const std::string& fi
   return answer;
 }
 
-Answer runSqliteOpen(CommandContext& context) {
+namespace database {
+
+Answer sqliteOpen(CommandContext& context) {
   return context.state.sqliteOpen(context.arg(kDirectory), context.arg(kFileName));
 }
 
-Answer runSqliteAsyncExecute(CommandContext& context) {
+Answer sqliteAsyncExecute(CommandContext& context) {
   return context.state.sqliteAsyncExecute(context.page, context.request);
 }
 
-Answer runSqliteExecute(CommandContext& context) {
+Answer sqliteExecute(CommandContext& context) {
   return context.state.sqliteExecute(context.request);
 }
 
 // Its two further arguments are read, by the same text rule, and ignored.
-Answer runSqliteExecuteFile(CommandContext& context) {
+Answer sqliteExecuteFile(CommandContext& context) {
   return context.state.sqliteExecuteFile(context.page, context.arg(kDirectory),
                                          context.arg(kFileName), context.arg(kFirstArgument + 2),
                                          context.arg(kFirstArgument + 3));
 }
 
-Answer runSqliteAsyncQuery(CommandContext& context) {
+Answer sqliteAsyncQuery(CommandContext& context) {
   return context.state.sqliteAsyncQuery(context.page, context.arg(kDirectory),
                                         context.arg(kFileName), context.arg(kAsyncCallbackId),
                                         context.arg(kAsyncQuerySql));
 }
 
-Answer runSqliteQuery(CommandContext& context) {
+Answer sqliteQuery(CommandContext& context) {
   return context.state.sqliteQuery(context.arg(kDirectory), context.arg(kFileName),
                                    context.arg(kQuerySql));
 }
 
+}  // namespace database
 }  // namespace bridge

@@ -3,16 +3,16 @@
 #include <optional>
 #include <string>
 
-#include "bridge/desktop.h"
+#include "bridge/desktop/desktop.h"
 #include "platform/known_folder.h"
 #include "platform/shell_open.h"
 
 namespace bridge::desktop {
 
 Answer shellExecute(CommandContext& context) {
-  const int code = platform::shellOpen(context.arg(kFirstArgument), context.arg(kFirstArgument + 1),
-                                       context.arg(kFirstArgument + 2),
-                                       context.arg(kFirstArgument + 3));
+  const int code = platform::shellOpen(
+      context.pathArg(kFirstArgument), context.pathArg(kFirstArgument + 1),
+      context.pathArg(kFirstArgument + 2), context.pathArg(kFirstArgument + 3));
   return {"OK", "R" + std::to_string(code)};
 }
 

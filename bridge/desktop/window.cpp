@@ -4,7 +4,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "bridge/desktop.h"
+#include "bridge/desktop/desktop.h"
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
 #include "runtime/ansi_string.h"
@@ -17,13 +18,13 @@ namespace {
 constexpr int kStateMask = 0xF;
 
 QWidget& window(CommandContext& context) {
-  if (context.window == nullptr) throw std::runtime_error("No window");
+  if (context.window == nullptr) throw CmdException("No window");
   return *context.window;
 }
 
 ShellWindow& shell(CommandContext& context) {
   ShellWindow* found = context.shell();
-  if (found == nullptr) throw std::runtime_error("No window");
+  if (found == nullptr) throw CmdException("No window");
   return *found;
 }
 
