@@ -15,6 +15,14 @@ var demo = {
   },
   on: function (id, fn) {
     document.getElementById(id).addEventListener("click", fn);
+  },
+  // The payload after "OK", or null when the shell refused.
+  payload: function (name, args) {
+    try {
+      return pageshell.call.apply(null, [name].concat(args)).slice(1);
+    } catch (e) {
+      return null;
+    }
   }
 };
 

@@ -45,18 +45,9 @@
   function value(id) { return document.getElementById(id).value; }
   function setValue(id, text) { document.getElementById(id).value = text; }
 
-  // The payload after "OK", or nothing when the shell refused.
-  function payload(name, args) {
-    try {
-      return pageshell.call.apply(null, [name].concat(args)).slice(1);
-    } catch (e) {
-      return null;
-    }
-  }
-
   // Notes pad: the documents folder is the natural home for notes, so it is
   // created (flag 0x8000) when the user has none yet.
-  var documents = payload("getKnownPath", [5 | 0x8000]);
+  var documents = demo.payload("getKnownPath", [5 | 0x8000]);
   setValue("notes-path", (documents ? documents[0] : ".") + "/pageshell-notes.txt");
 
   function saveNotes() {

@@ -80,15 +80,7 @@
     return doc;
   }
 
-  function payload(name, args) {
-    try {
-      return pageshell.call.apply(null, [name].concat(args)).slice(1);
-    } catch (e) {
-      return null;
-    }
-  }
-
-  var documents = payload("getKnownPath", [5]);
+  var documents = demo.payload("getKnownPath", [5]);
   document.getElementById("invoice-folder").value = documents ? documents[0] : ".";
 
   demo.on("invoice-preview", function () {
@@ -98,7 +90,7 @@
     });
   });
   demo.on("invoice-choose", function () {
-    var chosen = payload("showDirectoryDialog", ["Folder for the invoice"]);
+    var chosen = demo.payload("showDirectoryDialog", ["Folder for the invoice"]);
     if (chosen && chosen[0]) document.getElementById("invoice-folder").value = chosen[0];
   });
   demo.on("invoice-pdf", function () {
