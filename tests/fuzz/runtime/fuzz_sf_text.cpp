@@ -3,13 +3,13 @@
 // to a text that parses to the same value.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "runtime/exception.h"
 #include "runtime/sf_parse.h"
 #include "runtime/simple_data_sf.h"
+#include "tests/fuzz/quiet_stdout.h"
 
 namespace {
 
@@ -35,12 +35,6 @@ void CheckRoundTrip(Option<Value> (*parse)(const AnsiString&), const AnsiString&
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // Every Exception writes a line; keep the fuzzer's output readable.
-  std::freopen("/dev/null", "w", stdout);
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > (1 << 20)) return 0;
