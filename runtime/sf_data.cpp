@@ -9,43 +9,65 @@ namespace {
 
 bool NeedsEscape(unsigned char byte) { return byte == '"' || byte == '\\' || byte < 0x20; }
 
-void WriteText(const AnsiString& text, std::string& out) {
-  const std::string& bytes = text.str();
-  out += '"';
-  size_t plain_from = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(bytes[i]);
-    if (!NeedsEscape(byte)) continue;
-    out.append(bytes, plain_from, i - plain_from);
-    out += "\\#";
-    out += std::to_string(byte);
-    out += ';';
-    plain_from = i + 1;
-  }
-  out.append(bytes, plain_from, std::string::npos);
-  out += '"';
-}
-
 // Node is SFDataBase for the root and SFData below it; both answer the same
 // questions. depth is the nesting of the array being written.
 template <typename Node>
-void Write(const Node& node, int depth, std::string& out) {
+void Write(const Node& node, int depth, SFTextWriter& out) {
   if (node.isText()) {
-    WriteText(node.asText(), out);
+    out.Text(node.asText());
     return;
   }
   if (!node.isArray()) throw Exception("SFData::toString");
   if (depth > kMaxSFDepth) throw Exception("SFData::toString, too deep");
   const RefDynSet<SFData>& elements = node.asArray();
-  out += '[';
-  for (int i = 0; i < elements.Count(); ++i) {
-    if (i > 0) out += ", ";
-    Write(elements[i], depth + 1, out);
-  }
-  out += ']';
+  out.Open();
+  for (int i = 0; i < elements.Count(); ++i) Write(elements[i], depth + 1, out);
+  out.Close();
 }
 
 }  // namespace
+
+void SFTextWriter::Separate() {
+  if (after_element_) out_ += ", ";
+}
+
+void SFTextWriter::Open() {
+  Separate();
+  out_ += '[';
+  after_element_ = false;
+}
+
+void SFTextWriter::Close() {
+  out_ += ']';
+  after_element_ = true;
+}
+
+void SFTextWriter::Text(const AnsiString& text) {
+  Separate();
+  const std::string& bytes = text.str();
+  out_ += '"';
+  size_t plain_from = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(bytes[i]);
+    if (!NeedsEscape(byte)) continue;
+    out_.append(bytes, plain_from, i - plain_from);
+    out_ += "\\#";
+    out_ += std::to_string(byte);
+    out_ += ';';
+    plain_from = i + 1;
+  }
+  out_.append(bytes, plain_from, std::string::npos);
+  out_ += '"';
+  after_element_ = true;
+}
+
+void SFTextWriter::Int(int value) {
+  Separate();
+  out_ += '"';
+  out_ += std::to_string(value);
+  out_ += '"';
+  after_element_ = true;
+}
 
 SFDataBase::SFDataBase(const AnsiString& text) : kind_(kSFText), text_(text) {}
 
@@ -67,9 +89,9 @@ const RefDynSet<SFData>& SFDataBase::asArray() const {
 }
 
 AnsiString SFDataBase::toString() const {
-  std::string out;
+  SFTextWriter out;
   Write(*this, 1, out);
-  return AnsiString(std::move(out));
+  return out.Take();
 }
 
 SFDataBase::~SFDataBase() = default;

@@ -1,6 +1,7 @@
 #ifndef PAGESHELL_RUNTIME_SF_DATA_H_
 #define PAGESHELL_RUNTIME_SF_DATA_H_
 
+#include <string>
 #include <vector>
 
 #include "runtime/ansi_string.h"
@@ -80,6 +81,25 @@ class SFDataBase {
   int kind_;
   AnsiString text_;
   RefDynSet<SFData> elements_;
+};
+
+// Writes SF text from a walk over a tree: Open() and Close() around each
+// array's elements, Text() or Int() for each text. The writers of SFData and
+// of SimpleData both write through it, so their texts agree byte for byte.
+class SFTextWriter {
+ public:
+  void Open();
+  void Close();
+  void Text(const AnsiString& text);
+  // The text of value in decimal.
+  void Int(int value);
+  AnsiString Take() { return AnsiString(std::move(out_)); }
+
+ private:
+  void Separate();
+
+  std::string out_;
+  bool after_element_ = false;  // the next element needs ", " before it
 };
 
 #endif  // PAGESHELL_RUNTIME_SF_DATA_H_

@@ -16,11 +16,10 @@ const char kEndOfTextMessage[] =
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The escape number, converted by ToInt's rules. Plain short digit runs, by
-// far the common case, skip building a string.
+// An escape number as ToInt reads it. Short plain digit runs, by far the
+// common case, skip building a string.
 int EscapeNumber(const char* digits, size_t count) {
-  if (count > 0 && count < 10 &&
-      std::all_of(digits, digits + count, IsDigit)) {
+  if (count > 0 && count < 10 && std::all_of(digits, digits + count, IsDigit)) {
     int value = 0;
     for (size_t i = 0; i < count; ++i) value = value * 10 + (digits[i] - '0');
     return value;
@@ -28,30 +27,32 @@ int EscapeNumber(const char* digits, size_t count) {
   return AnsiString(std::string(digits, count)).ToInt();
 }
 
-// The raw bytes between a text's quotes with every "\#<number>;" replaced by
-// the low 8 bits of the number.
-AnsiString Unescape(const char* raw, size_t size) {
+}  // namespace
+
+bool UnescapeSF(const char* raw, size_t size, std::string& out, bool quiet) {
   const char* end = raw + size;
-  const char* backslash = static_cast<const char*>(std::memchr(raw, '\\', size));
-  if (backslash == nullptr) return AnsiString(std::string(raw, size));
-  std::string out;
-  out.reserve(size);
   const char* from = raw;
-  while (backslash != nullptr) {
+  while (const char* backslash = static_cast<const char*>(std::memchr(from, '\\', end - from))) {
     out.append(from, backslash);
     const char* after = backslash + 1;
     const char* semicolon = static_cast<const char*>(std::memchr(after, ';', end - after));
-    if (semicolon == nullptr || *after != '#') throw Exception("unescape");
-    const int number = EscapeNumber(after + 1, semicolon - after - 1);
+    if (semicolon == nullptr || *after != '#') {
+      if (quiet) return false;
+      throw Exception("unescape");
+    }
+    int number = 0;
+    try {
+      number = EscapeNumber(after + 1, semicolon - after - 1);
+    } catch (const AnsiString&) {
+      if (quiet) return false;
+      throw;
+    }
     out += static_cast<char>(static_cast<unsigned>(number) & 0xFFu);
     from = semicolon + 1;
-    backslash = static_cast<const char*>(std::memchr(from, '\\', end - from));
   }
   out.append(from, end);
-  return AnsiString(std::move(out));
+  return true;
 }
-
-}  // namespace
 
 SFToken::SFToken(int kind, const AnsiString& text) : kind_(kind), text_(text) {}
 
@@ -112,7 +113,9 @@ SFToken StringSFTokenStream::next() {
       const size_t left = static_cast<size_t>(length_ - pos_);
       const char* close = static_cast<const char*>(std::memchr(raw, '"', left));
       if (close == nullptr) throw Exception(kEndOfTextMessage + AnsiString(pos_) + ")");
-      SFToken token(kSFTokenText, Unescape(raw, close - raw));
+      std::string text;
+      UnescapeSF(raw, close - raw, text, false);
+      SFToken token(kSFTokenText, AnsiString(std::move(text)));
       pos_ += static_cast<int>(close - raw) + 2;
       return token;
     }

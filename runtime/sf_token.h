@@ -1,6 +1,9 @@
 #ifndef PAGESHELL_RUNTIME_SF_TOKEN_H_
 #define PAGESHELL_RUNTIME_SF_TOKEN_H_
 
+#include <cstddef>
+#include <string>
+
 #include "runtime/ansi_string.h"
 #include "runtime/dyn_set.h"
 
@@ -86,5 +89,12 @@ class PutBackSFTokenStream : public SFTokenStream {
   SFTokenStream* inner_;
   DynSet<SFToken> stack_;
 };
+
+// Appends the raw content of an SF text (the bytes between its quotes) to
+// `out`, with every "\#<number>;" replaced by the low 8 bits of the number
+// as ToInt reads it. A malformed escape throws Exception("unescape") and a
+// number ToInt refuses throws its AnsiString "AnsiString::ToInt()"; with
+// `quiet`, both return false instead, leaving `out` partly written.
+bool UnescapeSF(const char* raw, size_t size, std::string& out, bool quiet);
 
 #endif  // PAGESHELL_RUNTIME_SF_TOKEN_H_

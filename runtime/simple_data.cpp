@@ -65,8 +65,6 @@ Binary& SimpleDataBase::asBinary() {
   return const_cast<Binary&>(static_cast<const SimpleDataBase*>(this)->asBinary());
 }
 
-AnsiString SimpleDataBase::toString() const { return toSFData().toString(); }
-
 SimpleDataBase::~SimpleDataBase() = default;
 
 // ---- SimpleData ------------------------------------------------------------
@@ -150,37 +148,34 @@ Binary& SimpleData::asBinary() { return node().asBinary(); }
 
 // ---- SimpleDataBox ---------------------------------------------------------
 
-SimpleDataBox::SimpleDataBox(const SimpleData& value) : value_(new SimpleData(value)) {}
-
-SimpleDataBox::SimpleDataBox(const SimpleDataBox& other)
-    : value_(other.value_ ? new SimpleData(*other.value_) : nullptr) {}
+SimpleDataBox::SimpleDataBox(const SimpleData& value) : value_(value) {}
 
 void SimpleDataBox::set(const SimpleData& value) {
   if (value_) {
     *value_ = value;
   } else {
-    value_.reset(new SimpleData(value));
+    value_.emplace(value);
   }
 }
 
 void SimpleDataBox::clear() { value_.reset(); }
 
 SimpleDataBox& SimpleDataBox::operator=(const SimpleDataBox& other) {
-  if (other.value_ == nullptr) {
-    clear();
-  } else {
+  if (other.value_) {
     set(*other.value_);
+  } else {
+    clear();
   }
   return *this;
 }
 
 SimpleData& SimpleDataBox::get() {
-  if (value_ == nullptr) throw Exception("SimpleDataBox::get");
+  if (!value_) throw Exception("SimpleDataBox::get");
   return *value_;
 }
 
 const SimpleData& SimpleDataBox::get() const {
-  if (value_ == nullptr) throw Exception("SimpleDataBox::get");
+  if (!value_) throw Exception("SimpleDataBox::get");
   return *value_;
 }
 

@@ -2,6 +2,7 @@
 #define PAGESHELL_RUNTIME_SIMPLE_DATA_H_
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "runtime/ansi_string.h"
@@ -93,13 +94,13 @@ class SimpleData {
   Ref<SimpleDataBase> node_;
 };
 
-// Owns at most one handle; the handle shares the node of the value it was
+// Holds at most one handle; the handle shares the node of the value it was
 // given. get() on an empty box throws Exception("SimpleDataBox::get").
 class SimpleDataBox {
  public:
   SimpleDataBox() = default;
   explicit SimpleDataBox(const SimpleData& value);
-  SimpleDataBox(const SimpleDataBox& other);
+  SimpleDataBox(const SimpleDataBox& other) = default;
 
   // Holds a handle sharing value's node, in place of any held before.
   virtual void set(const SimpleData& value);
@@ -109,10 +110,10 @@ class SimpleDataBox {
   virtual const SimpleData& get() const;
   virtual ~SimpleDataBox();
 
-  bool isEmpty() const { return value_ == nullptr; }
+  bool isEmpty() const { return !value_.has_value(); }
 
  private:
-  std::unique_ptr<SimpleData> value_;
+  std::optional<SimpleData> value_;  // inline: a box costs no allocation
 };
 
 // One named member of a record. A default-built one is named "" and holds

@@ -1,7 +1,17 @@
 #include "runtime/simple_data_sf.h"
 
+#include <array>
+#include <climits>
+#include <functional>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "runtime/exception.h"
 #include "runtime/sf_parse.h"
+#include "runtime/sf_token.h"
 
 namespace {
 
@@ -11,69 +21,123 @@ const AnsiString& KindName(SimpleDataKind kind) {
   return names[kind - kSimpleString];
 }
 
+// ---- Writing ---------------------------------------------------------------
+//
+// One walk serves both SF forms of a tree: it reports the SF arrays and texts
+// of each node to a sink, which either builds the SFData tree (SFTreeBuilder)
+// or writes its text straight away (SFTextWriter).
+
+// Builds the SFData tree of a walk.
+class SFTreeBuilder {
+ public:
+  void Open() { open_.emplace_back(); }
+  void Close() {
+    const SFData done(open_.back());
+    open_.pop_back();
+    Add(done);
+  }
+  void Text(const AnsiString& text) { Add(SFData(text)); }
+  void Int(int value) { Text(AnsiString(value)); }
+  SFData Take() { return *done_; }
+
+ private:
+  void Add(const SFData& value) {
+    if (open_.empty()) {
+      done_.emplace(value);
+    } else {
+      open_.back().Add(value);
+    }
+  }
+
+  std::vector<RefDynSet<SFData>> open_;  // arrays not yet closed
+  std::optional<SFData> done_;
+};
+
 void CheckDepth(int depth) {
   if (depth > kMaxSFDepth) throw Exception("SimpleData::toSFData, too deep");
 }
 
-SFData Pair(SimpleDataKind kind, const SFData& value) {
-  RefDynSet<SFData> pair;
-  pair.Add(SFData(KindName(kind)));
-  pair.Add(value);
-  return SFData(pair);
-}
+// Each walk reports a pair at nesting depth `depth`: its inner list lies at
+// depth + 1 and the values in that list at depth + 2.
+template <typename Node, typename Sink>
+void Walk(const Node& node, int depth, Sink& sink);
 
-// Each function writes a pair at nesting depth `depth`: its inner list lies
-// at depth + 1 and the values in that list at depth + 2.
-template <typename Node>
-SFData ValueToSF(const Node& node, int depth);
-
-SFData RecordToSF(const SimpleRecord& record, int depth) {
+template <typename Sink>
+void WalkRecord(const SimpleRecord& record, int depth, Sink& sink) {
   CheckDepth(depth + 1);
-  RefDynSet<SFData> members;
+  sink.Open();
+  sink.Text(KindName(kSimpleRecord));
+  sink.Open();
   for (int i = 0; i < record.Count(); ++i) {
     const RecordElem& elem = record.elemAt(i);
-    members.Add(SFData(elem.name()));
-    members.Add(ValueToSF(elem.value(), depth + 2));
+    sink.Text(elem.name());
+    Walk(elem.value(), depth + 2, sink);
   }
-  return Pair(kSimpleRecord, SFData(members));
+  sink.Close();
+  sink.Close();
 }
 
-SFData ArrayToSF(const SimpleArray& array, int depth) {
+template <typename Sink>
+void WalkArray(const SimpleArray& array, int depth, Sink& sink) {
   CheckDepth(depth + 1);
-  RefDynSet<SFData> elements;
-  for (int i = 0; i < array.Count(); ++i) elements.Add(ValueToSF(array[i], depth + 2));
-  return Pair(kSimpleArray, SFData(elements));
+  sink.Open();
+  sink.Text(KindName(kSimpleArray));
+  sink.Open();
+  for (int i = 0; i < array.Count(); ++i) Walk(array[i], depth + 2, sink);
+  sink.Close();
+  sink.Close();
 }
 
-SFData VariantToSF(const SimpleVariant& variant, int depth) {
+template <typename Sink>
+void WalkVariant(const SimpleVariant& variant, int depth, Sink& sink) {
   CheckDepth(depth + 1);
-  RefDynSet<SFData> pair;
-  pair.Add(SFData(variant.caseName()));
-  pair.Add(ValueToSF(variant.as(variant.caseName()), depth + 2));
-  return Pair(kSimpleVariant, SFData(pair));
+  sink.Open();
+  sink.Text(KindName(kSimpleVariant));
+  sink.Open();
+  sink.Text(variant.caseName());
+  Walk(variant.as(variant.caseName()), depth + 2, sink);
+  sink.Close();
+  sink.Close();
 }
 
 // Node is SimpleDataBase for the root and SimpleData below it.
-template <typename Node>
-SFData ValueToSF(const Node& node, int depth) {
+template <typename Node, typename Sink>
+void Walk(const Node& node, int depth, Sink& sink) {
   CheckDepth(depth);
   switch (node.kind()) {
     case kSimpleString:
-      return Pair(kSimpleString, SFData(node.asString()));
+      sink.Open();
+      sink.Text(KindName(kSimpleString));
+      sink.Text(node.asString());
+      sink.Close();
+      return;
     case kSimpleInt:
-      return Pair(kSimpleInt, SFData(AnsiString(node.asInt())));
+      sink.Open();
+      sink.Text(KindName(kSimpleInt));
+      sink.Int(node.asInt());
+      sink.Close();
+      return;
     case kSimpleRecord:
-      return RecordToSF(node.asRecord(), depth);
+      return WalkRecord(node.asRecord(), depth, sink);
     case kSimpleArray:
-      return ArrayToSF(node.asArray(), depth);
+      return WalkArray(node.asArray(), depth, sink);
     case kSimpleVariant:
-      return VariantToSF(node.asVariant(), depth);
+      return WalkVariant(node.asVariant(), depth, sink);
     case kSimpleBinary:
       throw Exception("SimpleData::toSFData, Binary, NotImplemented");
     default:
       throw Exception("SimpleData::toSFData");
   }
 }
+
+template <typename Value, typename WalkValue>
+SFData BuildSF(const Value& value, WalkValue walk) {
+  SFTreeBuilder builder;
+  walk(value, 1, builder);
+  return builder.Take();
+}
+
+// ---- Reading: the reference path -------------------------------------------
 
 // The list of an array node, or SimpleDataException.
 const RefDynSet<SFData>& ListOf(const SFData& value) {
@@ -130,19 +194,169 @@ SimpleData FromSF(const SFData& value, int depth) {
   throw Exception("SimpleData::fromSFData");
 }
 
+// ---- Reading: the direct path ----------------------------------------------
+
+// Reads well-formed text straight into a tree, without the SFData tree in
+// between. It accepts only text that the reference path (parseSFText, then
+// fromSFData) turns into a tree, and builds the same tree; at anything else
+// it gives up, without making an Exception, and the reference path decides
+// the answer. Nesting is bounded as there, so the recursion is too.
+class DirectReader {
+ public:
+  explicit DirectReader(const std::string& text)
+      : at_(text.data()), end_(text.data() + text.size()) {}
+
+  // The tree, or nothing when the reference path must decide.
+  std::optional<SimpleData> Read() {
+    try {
+      SimpleData tree = Value(1);
+      SkipBlanks();
+      if (at_ == end_) return tree;
+    } catch (const GiveUp&) {
+    }
+    return std::nullopt;
+  }
+
+ private:
+  struct GiveUp {};
+
+  void SkipBlanks() {
+    while (at_ != end_ && (*at_ == ' ' || *at_ == '\n' || *at_ == '\r')) ++at_;
+  }
+  bool Next(char token) {
+    SkipBlanks();
+    if (at_ == end_ || *at_ != token) return false;
+    ++at_;
+    return true;
+  }
+  void Expect(char token) {
+    if (!Next(token)) throw GiveUp();
+  }
+  // The raw bytes of the next text token.
+  std::string_view Raw() {
+    Expect('"');
+    const char* close = static_cast<const char*>(std::memchr(at_, '"', end_ - at_));
+    if (close == nullptr) throw GiveUp();
+    std::string_view raw(at_, close - at_);
+    at_ = close + 1;
+    return raw;
+  }
+  AnsiString Text() { return Unescaped(Raw()); }
+  AnsiString Unescaped(std::string_view raw) {
+    if (std::memchr(raw.data(), '\\', raw.size()) == nullptr) {
+      return AnsiString(raw.data(), static_cast<int>(raw.size()));
+    }
+    std::string text;
+    if (!UnescapeSF(raw.data(), raw.size(), text, true)) throw GiveUp();
+    return AnsiString(std::move(text));
+  }
+  // Member names repeat from record to record: each distinct name is made
+  // once and shared, which saves an allocation per member.
+  AnsiString Name() {
+    const std::string_view raw = Raw();
+    AnsiString& known = names_[std::hash<std::string_view>()(raw) % names_.size()];
+    if (known.str() != raw) known = Unescaped(raw);
+    return known;
+  }
+  // A plain decimal text, as ToInt reads it when it has an optional minus and
+  // up to nine digits; anything else is left to the reference path.
+  int Int() {
+    const std::string_view raw = Raw();
+    const bool negative = !raw.empty() && raw[0] == '-';
+    const std::string_view digits = raw.substr(negative ? 1 : 0);
+    if (digits.empty() || digits.size() > 9) throw GiveUp();
+    int value = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') throw GiveUp();
+      value = value * 10 + (c - '0');
+    }
+    return negative ? -value : value;
+  }
+
+  // "[", then elements separated by ",", each read by `element`, then "]".
+  template <typename ReadElement>
+  void List(ReadElement element) {
+    Expect('[');
+    if (Next(']')) return;
+    do {
+      element();
+    } while (Next(','));
+    Expect(']');
+  }
+
+  // A pair at nesting depth `depth`, its list at depth + 1.
+  SimpleData Value(int depth) {
+    if (depth + 1 > kMaxSFDepth) throw GiveUp();
+    Expect('[');
+    const std::string_view kind = Raw();
+    Expect(',');
+    std::optional<SimpleData> value;
+    if (kind == "string") {
+      value.emplace(Text());
+    } else if (kind == "int") {
+      value.emplace(Int());
+    } else if (kind == "record") {
+      value.emplace(SimpleRecord());
+      SimpleRecord& record = value->asRecord();
+      List([&] {
+        const AnsiString name = Name();
+        Expect(',');
+        record.set(name, Value(depth + 2));
+      });
+    } else if (kind == "array") {
+      value.emplace(SimpleArray());
+      SimpleArray& array = value->asArray();
+      List([&] { array.Add(Value(depth + 2)); });
+    } else if (kind == "variant") {
+      Expect('[');
+      const AnsiString name = Text();
+      Expect(',');
+      value.emplace(SimpleVariant(name, Value(depth + 2)));
+      Expect(']');
+    } else {
+      throw GiveUp();
+    }
+    Expect(']');
+    return *value;
+  }
+
+  const char* at_;
+  const char* end_;
+  std::array<AnsiString, 64> names_;
+};
+
 }  // namespace
 
-SFData SimpleDataBase::toSFData() const { return ValueToSF(*this, 1); }
+SFData SimpleDataBase::toSFData() const {
+  return BuildSF(*this, [](const SimpleDataBase& v, int d, SFTreeBuilder& s) { Walk(v, d, s); });
+}
 
-SFData SimpleRecord::toSFData() const { return RecordToSF(*this, 1); }
+AnsiString SimpleDataBase::toString() const {
+  SFTextWriter writer;
+  Walk(*this, 1, writer);
+  return writer.Take();
+}
 
-SFData SimpleArray::toSFData() const { return ArrayToSF(*this, 1); }
+SFData SimpleRecord::toSFData() const {
+  return BuildSF(*this, [](const SimpleRecord& v, int d, SFTreeBuilder& s) { WalkRecord(v, d, s); });
+}
 
-SFData SimpleVariant::toSFData() const { return VariantToSF(*this, 1); }
+SFData SimpleArray::toSFData() const {
+  return BuildSF(*this, [](const SimpleArray& v, int d, SFTreeBuilder& s) { WalkArray(v, d, s); });
+}
+
+SFData SimpleVariant::toSFData() const {
+  return BuildSF(*this, [](const SimpleVariant& v, int d, SFTreeBuilder& s) { WalkVariant(v, d, s); });
+}
 
 SimpleData fromSFData(const SFData& value) { return FromSF(value, 1); }
 
 Option<SimpleData> parseSimpleData(const AnsiString& text) {
+  if (text.str().size() < static_cast<size_t>(INT_MAX)) {
+    if (std::optional<SimpleData> tree = DirectReader(text.str()).Read()) {
+      return Option<SimpleData>(*tree);
+    }
+  }
   const Option<SFData> value = parseSFText(text);
   if (value.isNone()) return Option<SimpleData>();
   try {

@@ -51,6 +51,29 @@ TEST(SimpleDataSF, ReadsOnlyTheShapesOfATree) {
   testing::internal::GetCapturedStdout();
 }
 
+// Well-formed text is read on a direct path; whatever it does not take must
+// end as the two-step reading (parseSFText, then fromSFData) ends.
+TEST(SimpleDataSF, EveryWayOfWritingAValueReadsAlike) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"[\"\\#105;nt\", \"0012\"]", "[\"int\", \"12\"]"},
+      {"[\"int\", \"+7\"]", "[\"int\", \"7\"]"},
+      {"[\"int\", \"\\#45;2147483648\"]", "[\"int\", \"-2147483648\"]"},
+      {"[\"int\", \"99999999999\"]", "[\"int\", \"2147483647\"]"},
+      {"\r\n[ \"array\" ,[ ]\n]\r\n", "[\"array\", []]"},
+      {"[\"record\", [\"n\\#0;\", [\"string\", \"\\#92;\"], \"n\", [\"string\", \"\"]]]",
+       "[\"record\", [\"n\\#0;\", [\"string\", \"\\#92;\"], \"n\", [\"string\", \"\"]]]"},
+      {"[\"int\", \"-\"]", "<none>"},
+      {"[\"int\", \"5\"] x", "<none>"},
+      {"[\"int\", \"5\"]\t", "<none>"},
+      {"[\"string\", \"a\", ]", "<none>"},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(expected, Reread(text)) << text;
+  testing::internal::CaptureStdout();
+  const std::string bad_escape = ExceptionMessage([] { parseSimpleData("[\"string\", \"\\#1\"]"); });
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ("unescape", bad_escape);
+}
+
 TEST(SimpleDataSF, ARepeatedRecordNameKeepsItsFirstPlaceAndLastValue) {
   EXPECT_EQ("[\"record\", [\"a\", [\"int\", \"3\"], \"b\", [\"int\", \"2\"]]]",
             Reread("[\"record\", [\"a\", [\"int\", \"1\"], \"b\", [\"int\", \"2\"],"
