@@ -36,9 +36,7 @@ void intElement(StringBuffer& out, const char* name, int value) {
   textElement(out, name, AnsiString(value));
 }
 
-void throwNoCase(const char* prefix, int kind) {
-  throw Exception(prefix + AnsiString(kind) + ")");
-}
+void throwNoCase(const char* prefix, int kind) { throw Exception(prefix + AnsiString(kind) + ")"); }
 
 AnsiString readString(BinaryReader& in) {
   AnsiString text;

@@ -71,8 +71,7 @@ void SFTextWriter::Int(int value) {
 
 SFDataBase::SFDataBase(const AnsiString& text) : kind_(kSFText), text_(text) {}
 
-SFDataBase::SFDataBase(const RefDynSet<SFData>& elements)
-    : kind_(kSFArray), elements_(elements) {}
+SFDataBase::SFDataBase(const RefDynSet<SFData>& elements) : kind_(kSFArray), elements_(elements) {}
 
 bool SFDataBase::isText() const { return kind_ == kSFText; }
 

@@ -12,7 +12,9 @@ namespace {
 
 // "łańcucha" in Windows-1250.
 const char kEndOfTextMessage[] =
-    "StringSFTokenStream::next(niespodziewany koniec \xB3" "a\xF1" "cucha na pozycji ";
+    "StringSFTokenStream::next(niespodziewany koniec \xB3"
+    "a\xF1"
+    "cucha na pozycji ";
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -59,6 +59,7 @@ class SimpleData {
 
   // The SF form; see SimpleDataBase::toSFData for its failures.
   virtual SFData toSFData() const;
+  // toSFData().toString(), written in one pass, with the same failures.
   virtual AnsiString toString() const;
   virtual bool isString() const;
   virtual bool isInt() const;
@@ -211,7 +212,7 @@ class SimpleDataBase {
  public:
   SimpleDataBase() = default;
 
-  // The SF text of toSFData().
+  // toSFData().toString(), written in one pass, with the same failures.
   virtual AnsiString toString() const;
   virtual bool isString() const;
   virtual bool isInt() const;
@@ -234,9 +235,9 @@ class SimpleDataBase {
   virtual ~SimpleDataBase();
   // The SF form: a two-element array of the kind name and the value. Throws
   // Exception "SimpleData::toSFData, Binary, NotImplemented" for a binary
-  // node, "SimpleData::toSFData" for a node of no kind, and
+  // node, "SimpleData::toSFData" for a node of no kind,
   // "SimpleData::toSFData, too deep" when the SF form would nest deeper than
-  // kMaxSFDepth.
+  // kMaxSFDepth, and "SimpleDataBox::get" for a variant without a value.
   virtual SFData toSFData() const;
 
   int kind() const { return kind_; }

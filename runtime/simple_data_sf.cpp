@@ -2,8 +2,8 @@
 
 #include <array>
 #include <climits>
-#include <functional>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -130,8 +130,8 @@ void Walk(const Node& node, int depth, Sink& sink) {
   }
 }
 
-template <typename Value, typename WalkValue>
-SFData BuildSF(const Value& value, WalkValue walk) {
+template <typename Value>
+SFData BuildSF(const Value& value, void (*walk)(const Value&, int, SFTreeBuilder&)) {
   SFTreeBuilder builder;
   walk(value, 1, builder);
   return builder.Take();
@@ -328,7 +328,7 @@ class DirectReader {
 }  // namespace
 
 SFData SimpleDataBase::toSFData() const {
-  return BuildSF(*this, [](const SimpleDataBase& v, int d, SFTreeBuilder& s) { Walk(v, d, s); });
+  return BuildSF(*this, Walk<SimpleDataBase, SFTreeBuilder>);
 }
 
 AnsiString SimpleDataBase::toString() const {
@@ -337,17 +337,11 @@ AnsiString SimpleDataBase::toString() const {
   return writer.Take();
 }
 
-SFData SimpleRecord::toSFData() const {
-  return BuildSF(*this, [](const SimpleRecord& v, int d, SFTreeBuilder& s) { WalkRecord(v, d, s); });
-}
+SFData SimpleRecord::toSFData() const { return BuildSF(*this, WalkRecord<SFTreeBuilder>); }
 
-SFData SimpleArray::toSFData() const {
-  return BuildSF(*this, [](const SimpleArray& v, int d, SFTreeBuilder& s) { WalkArray(v, d, s); });
-}
+SFData SimpleArray::toSFData() const { return BuildSF(*this, WalkArray<SFTreeBuilder>); }
 
-SFData SimpleVariant::toSFData() const {
-  return BuildSF(*this, [](const SimpleVariant& v, int d, SFTreeBuilder& s) { WalkVariant(v, d, s); });
-}
+SFData SimpleVariant::toSFData() const { return BuildSF(*this, WalkVariant<SFTreeBuilder>); }
 
 SimpleData fromSFData(const SFData& value) { return FromSF(value, 1); }
 

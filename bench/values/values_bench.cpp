@@ -76,8 +76,7 @@ struct Pair {
 void Report(const char* what, const Pair& seconds, double our_mb, double anchor_mb, int our_records,
             int anchor_records) {
   const double mb_ratio = (our_mb / seconds.ours) / (anchor_mb / seconds.anchor);
-  const double record_ratio =
-      (our_records / seconds.ours) / (anchor_records / seconds.anchor);
+  const double record_ratio = (our_records / seconds.ours) / (anchor_records / seconds.anchor);
   std::printf("%-26s %8.1f MB/s  jsoncpp %8.1f MB/s   ratio %.2f (per record %.2f)\n", what,
               our_mb / seconds.ours, anchor_mb / seconds.anchor, mb_ratio, record_ratio);
 }
@@ -87,7 +86,8 @@ HttpResult Result(int i) {
     case 0:
       return HttpResult::body(HttpBodyResult("HTTP/1.0 200 OK\r\nContent-Length: 5", "hello"));
     case 1:
-      return HttpResult::file(HttpFileResult("HTTP/1.0 200 OK", "/tmp/download-" + std::to_string(i)));
+      return HttpResult::file(
+          HttpFileResult("HTTP/1.0 200 OK", "/tmp/download-" + std::to_string(i)));
     default:
       return HttpResult::error(HttpErrorResult("no route", HttpErrorKind::send("body")));
   }
@@ -98,15 +98,15 @@ HttpResult Result(int i) {
 int main(int argc, char** argv) {
   const size_t bytes = (argc > 1 ? std::atoi(argv[1]) : 10) * size_t{1 << 20};
 
-  const int our_records = RecordsFor(bytes, Record, [](const SimpleData& d) { return d.toString().Length(); });
+  const int our_records =
+      RecordsFor(bytes, Record, [](const SimpleData& d) { return d.toString().Length(); });
   SimpleArray records;
   for (int i = 0; i < our_records; ++i) records.Add(Record(i));
   const SimpleData tree(records);
   const AnsiString text = tree.toString();
 
-  const int anchor_records = RecordsFor(bytes, JsonRecord, [](const Json::Value& v) {
-    return Json::FastWriter().write(v).size();
-  });
+  const int anchor_records = RecordsFor(
+      bytes, JsonRecord, [](const Json::Value& v) { return Json::FastWriter().write(v).size(); });
   Json::Value json(Json::arrayValue);
   for (int i = 0; i < anchor_records; ++i) json.append(JsonRecord(i));
   const std::string json_text = Json::FastWriter().write(json);

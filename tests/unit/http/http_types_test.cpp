@@ -75,9 +75,11 @@ TEST(HttpTypesSimpleData, VariantsBecomeNamedCases) {
   SimpleRecord credentials;  // any order of members is accepted
   credentials.set("passwd", SimpleData(AnsiString("p")));
   credentials.set("user", SimpleData(AnsiString("u")));
-  const HttpAuth auth = HttpAuth::fromSimpleData(SimpleData(SimpleVariant("basic", SimpleData(credentials))));
+  const HttpAuth auth =
+      HttpAuth::fromSimpleData(SimpleData(SimpleVariant("basic", SimpleData(credentials))));
   EXPECT_TRUE(auth == HttpAuth::basic(HttpBasicAuth("u", "p")));
-  EXPECT_EQ("[\"variant\", [\"none\", [\"int\", \"-1\"]]]", HttpAuth::none().toSimpleData().toString().str());
+  EXPECT_EQ("[\"variant\", [\"none\", [\"int\", \"-1\"]]]",
+            HttpAuth::none().toSimpleData().toString().str());
 }
 
 TEST(HttpTypesValues, CopiesAreDeepAndCasesReplaceEachOther) {
@@ -133,10 +135,15 @@ TEST(HttpTypesFailures, EveryTextOfTheFamily) {
       {"HttpStepKind::asHeaders", [] { HttpStepKind::read(1).asHeaders(); }},
       {"HttpResult::asError", [] { HttpResult().asError(); }},
       {"HttpResult::asFile", [] { HttpResult::body({}).asFile(); }},
-      {"HttpResult::asBody", [] { const HttpResult result; result.asBody(); }},
+      {"HttpResult::asBody",
+       [] {
+         const HttpResult result;
+         result.asBody();
+       }},
       {"HttpConnectResult::asOk", [] { HttpConnectResult::error({}).asOk(); }},
       {"HttpConnectResult::asError", [] { HttpConnectResult::ok(3).asError(); }},
-      {"HttpParams::fromBinary", [] {
+      {"HttpParams::fromBinary",
+       [] {
          LEBinaryWriter writer;
          writer.writeInt(-1);
          LEBinaryReader reader(writer.ToBinary());
@@ -144,7 +151,8 @@ TEST(HttpTypesFailures, EveryTextOfTheFamily) {
        }},
       {"SimpleData::asRecord", [] { HttpAddr::fromSimpleData(SimpleData(1)); }},
       {"DynSet<T>::operator[]", [] { HttpAddr::fromSimpleData(SimpleData(SimpleRecord())); }},
-      {"LEBinaryReader::readString", [] {
+      {"LEBinaryReader::readString",
+       [] {
          LEBinaryReader reader(Binary("\0\0\0\0\5\0\0\0", 8));
          HttpResult::fromBinary(reader);
        }},

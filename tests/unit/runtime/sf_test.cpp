@@ -55,7 +55,8 @@ TEST(SFWriter, EveryByteRoundTripsThroughTheTokenizer) {
   for (int byte = 0; byte < 256; ++byte) {
     all += static_cast<char>(byte);
     const bool escaped = byte < 0x20 || byte == '"' || byte == '\\';
-    expected += escaped ? "\\#" + std::to_string(byte) + ";" : std::string(1, static_cast<char>(byte));
+    expected +=
+        escaped ? "\\#" + std::to_string(byte) + ";" : std::string(1, static_cast<char>(byte));
   }
   expected += "\"";
   const AnsiString written = SFData(AnsiString(all)).toString();
@@ -86,17 +87,22 @@ TEST(SFTokenizer, FailsWithItsMessagesAndPositions) {
   EXPECT_EQ("StringSFTokenStream::next(niespodziewany znak na pozycji 2)", Failure("[a]"));
   EXPECT_EQ("StringSFTokenStream::next(niespodziewany znak na pozycji 2)", Failure("[\t]"));
   EXPECT_EQ(
-      "StringSFTokenStream::next(niespodziewany koniec \xB3\x61\xF1\x63\x75\x63\x68\x61 na pozycji 1)",
+      "StringSFTokenStream::next(niespodziewany koniec \xB3\x61\xF1\x63\x75\x63\x68\x61 na pozycji "
+      "1)",
       Failure("\"abc"));
   EXPECT_EQ(
-      "StringSFTokenStream::next(niespodziewany koniec \xB3\x61\xF1\x63\x75\x63\x68\x61 na pozycji 4)",
+      "StringSFTokenStream::next(niespodziewany koniec \xB3\x61\xF1\x63\x75\x63\x68\x61 na pozycji "
+      "4)",
       Failure("[\n \"abc"));
 }
 
 TEST(SFTokenizer, UnescapesNumbersModulo256) {
   EXPECT_EQ("A", FirstText("\"\\#65;\""));
   EXPECT_EQ("A", FirstText("\"\\#321;\""));
-  EXPECT_EQ("x\xFF" "y", FirstText("\"x\\#-1;y\""));
+  EXPECT_EQ(
+      "x\xFF"
+      "y",
+      FirstText("\"x\\#-1;y\""));
   EXPECT_EQ("\xFF", FirstText("\"\\#99999999999999999999;\""));  // saturates, no overflow
   EXPECT_EQ(" ;", FirstText("\"\\# 32;;\""));
   EXPECT_EQ("unescape", Failure("\"\\x;\""));
@@ -123,7 +129,8 @@ TEST(SFParser, AcceptsExactlyOneValue) {
   EXPECT_EQ("[\"a\", \"b\"]", Reparsed("  [\"a\" ,\"b\"]  "));
   EXPECT_EQ("[]", Reparsed("[]"));
   EXPECT_EQ("[[], [\"x\", []]]", Reparsed("[[],[\"x\",[]]]"));
-  for (const char* refused : {"\"x\" \"y\"", "[\"a\",]", "[,]", "[\"a\" \"b\"]", "]", ",", "[\"a\"]]"}) {
+  for (const char* refused :
+       {"\"x\" \"y\"", "[\"a\",]", "[,]", "[\"a\" \"b\"]", "]", ",", "[\"a\"]]"}) {
     EXPECT_EQ("<none>", Reparsed(refused)) << refused;
   }
   // Ending early is the tokenizer's failure, not a shape failure.

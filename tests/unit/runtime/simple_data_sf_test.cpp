@@ -36,8 +36,8 @@ TEST(SimpleDataSF, ReadsOnlyTheShapesOfATree) {
   EXPECT_EQ("[\"int\", \"12\"]", Reread("[\"int\", \"12\"]"));
   EXPECT_EQ("[\"int\", \"7\"]", Reread(" [\"int\",\" 7\"] "));
   for (const char* refused :
-       {"[\"int\", \"1x\"]", "[\"int\", [\"1\"]]", "[\"record\", [\"a\"]]", "\"int\"",
-        "[\"int\"]", "[[], \"1\"]", "[\"int\", \"1\", \"2\"]", "[\"string\", []]",
+       {"[\"int\", \"1x\"]", "[\"int\", [\"1\"]]", "[\"record\", [\"a\"]]", "\"int\"", "[\"int\"]",
+        "[[], \"1\"]", "[\"int\", \"1\", \"2\"]", "[\"string\", []]",
         "[\"record\", [[], [\"int\", \"1\"]]]", "[\"record\", \"a\"]", "[\"array\", \"a\"]",
         "[\"variant\", [\"a\"]]", "[\"variant\", [[], [\"int\", \"1\"]]]"}) {
     EXPECT_EQ("<none>", Reread(refused)) << refused;
@@ -45,7 +45,8 @@ TEST(SimpleDataSF, ReadsOnlyTheShapesOfATree) {
   testing::internal::CaptureStdout();
   EXPECT_EQ("SimpleData::fromSFData, Binary, not implemented",
             ExceptionMessage([] { parseSimpleData("[\"binary\", \"00\"]"); }));
-  EXPECT_EQ("SimpleData::fromSFData", ExceptionMessage([] { parseSimpleData("[\"float\", \"1\"]"); }));
+  EXPECT_EQ("SimpleData::fromSFData",
+            ExceptionMessage([] { parseSimpleData("[\"float\", \"1\"]"); }));
   EXPECT_EQ("SimpleData::toSFData, Binary, NotImplemented",
             ExceptionMessage([] { SimpleData(Binary("x", 1)).toString(); }));
   testing::internal::GetCapturedStdout();
@@ -69,7 +70,8 @@ TEST(SimpleDataSF, EveryWayOfWritingAValueReadsAlike) {
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(expected, Reread(text)) << text;
   testing::internal::CaptureStdout();
-  const std::string bad_escape = ExceptionMessage([] { parseSimpleData("[\"string\", \"\\#1\"]"); });
+  const std::string bad_escape =
+      ExceptionMessage([] { parseSimpleData("[\"string\", \"\\#1\"]"); });
   testing::internal::GetCapturedStdout();
   EXPECT_EQ("unescape", bad_escape);
 }
@@ -104,8 +106,8 @@ SimpleData RandomTree(std::mt19937& random, int depth) {
       return SimpleData(array);
     }
     default:
-      return SimpleData(SimpleVariant(AnsiString(static_cast<int>(random() % 3)),
-                                      RandomTree(random, depth + 1)));
+      return SimpleData(
+          SimpleVariant(AnsiString(static_cast<int>(random() % 3)), RandomTree(random, depth + 1)));
   }
 }
 
@@ -138,8 +140,7 @@ TEST(SimpleDataSF, TreesAtTheDepthLimitRoundTripAndDeeperOnesAreRefused) {
   testing::internal::CaptureStdout();
   EXPECT_EQ("SimpleData::toSFData, too deep",
             ExceptionMessage([&] { chain(deepest + 1).toSFData(); }));
-  EXPECT_EQ("SimpleData::toSFData, too deep",
-            ExceptionMessage([&] { chain(1000000).toString(); }));
+  EXPECT_EQ("SimpleData::toSFData, too deep", ExceptionMessage([&] { chain(1000000).toString(); }));
   testing::internal::GetCapturedStdout();
 
   SFData sf = parseSFText(text).asValue();

@@ -16,9 +16,12 @@ SimpleData Str(const char* text) { return SimpleData(AnsiString(text)); }
 // Every accessor of the wrong kind throws its own text; the right one reads.
 TEST(SimpleDataKinds, EachAccessorRefusesEveryOtherKind) {
   testing::internal::CaptureStdout();
-  const std::vector<SimpleData> values = {
-      Str("s"), SimpleData(5), SimpleData(SimpleRecord()), SimpleData(SimpleArray()),
-      SimpleData(SimpleVariant(AnsiString("v"), SimpleData(1))), SimpleData(Binary("b", 1))};
+  const std::vector<SimpleData> values = {Str("s"),
+                                          SimpleData(5),
+                                          SimpleData(SimpleRecord()),
+                                          SimpleData(SimpleArray()),
+                                          SimpleData(SimpleVariant(AnsiString("v"), SimpleData(1))),
+                                          SimpleData(Binary("b", 1))};
   const std::vector<std::pair<std::string, std::function<void(const SimpleData&)>>> readers = {
       {"SimpleData::asString", [](const SimpleData& d) { d.asString(); }},
       {"SimpleData::asInt", [](const SimpleData& d) { d.asInt(); }},

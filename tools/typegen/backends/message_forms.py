@@ -49,7 +49,8 @@ class Backend(BackendBase):
                 return ""
             return ' Throws Exception("%s::%s") %s.' % (t.name, operation, when)
 
-        lines = comment_lines("A SimpleData %s.%s" % (t.kind, no_case("toSimpleData")))
+        lines = comment_lines("The value as a SimpleData %s.%s"
+                              % (TREE_SHAPE[t.kind], no_case("toSimpleData")))
         lines.append("virtual SimpleData toSimpleData() const;")
         lines += comment_lines("Writes %s.%s" % (BINARY_ORDER[t.kind],
                                                  no_case("toBinary", "after the tag -1 when no case is held")))
@@ -59,10 +60,12 @@ class Backend(BackendBase):
         lines.append("virtual AnsiString toXML() const;")
         lines.append("// Appends toXML() to `out`.")
         lines.append("void appendXML(StringBuffer& out) const;")
-        own = ('Throws Exception("%s::fromBinary") for %s; ' % (t.name, BAD_BINARY[t.kind])
-               if t.kind in BAD_BINARY else "")
-        lines += comment_lines("Reads what toBinary writes. %sthe failures of the reader and of nested "
-                               "types pass through." % own)
+        passes = "the failures of the reader and of nested types pass through."
+        if t.kind in BAD_BINARY:
+            reads = 'Throws Exception("%s::fromBinary") for %s; %s' % (t.name, BAD_BINARY[t.kind], passes)
+        else:
+            reads = passes[0].upper() + passes[1:]
+        lines += comment_lines("Reads what toBinary writes. " + reads)
         lines.append("static %s fromBinary(BinaryReader& in);" % t.name)
         lines += comment_lines("Reads what toSimpleData makes: " + FROM_TREE[t.kind].replace("<T>", t.name))
         lines.append("static %s fromSimpleData(const SimpleData& tree);" % t.name)
@@ -82,8 +85,12 @@ class Backend(BackendBase):
         return "\n".join(lines)
 
 
-BINARY_ORDER = {"record": "the fields in order", "variant": "the tag, then the payload if the case has one",
+BINARY_ORDER = {"record": "the fields in order",
+                "variant": "the tag, then the payload if the case has one",
                 "array": "the count, then the elements in order"}
+TREE_SHAPE = {"record": "record keyed by field name",
+              "variant": "variant named after the case (the int -1 for a case without payload)",
+              "array": "array"}
 BAD_BINARY = {"variant": "an unknown tag", "array": "a negative count"}
 FROM_TREE = {
     "record": "fields are looked up by name. A missing name or a value of another kind fails as the "
