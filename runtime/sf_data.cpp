@@ -45,18 +45,23 @@ void SFTextWriter::Close() {
 void SFTextWriter::Text(const AnsiString& text) {
   Separate();
   const std::string& bytes = text.str();
+  const char* plain = bytes.data();  // start of the bytes not yet written
+  const char* end = plain + bytes.size();
   out_ += '"';
-  size_t plain_from = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(bytes[i]);
+  for (const char* at = plain; at != end; ++at) {
+    const unsigned char byte = static_cast<unsigned char>(*at);
     if (!NeedsEscape(byte)) continue;
-    out_.append(bytes, plain_from, i - plain_from);
-    out_ += "\\#";
-    out_ += std::to_string(byte);
-    out_ += ';';
-    plain_from = i + 1;
+    out_.append(plain, at);
+    char escape[6] = {'\\', '#'};
+    int length = 2;
+    if (byte >= 100) escape[length++] = static_cast<char>('0' + byte / 100);
+    if (byte >= 10) escape[length++] = static_cast<char>('0' + byte / 10 % 10);
+    escape[length++] = static_cast<char>('0' + byte % 10);
+    escape[length++] = ';';
+    out_.append(escape, length);
+    plain = at + 1;
   }
-  out_.append(bytes, plain_from, std::string::npos);
+  out_.append(plain, end);
   out_ += '"';
   after_element_ = true;
 }
