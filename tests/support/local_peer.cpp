@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -158,6 +160,25 @@ int refusedPort() {
   // are refused.
   static const int port = boundSocket().second;
   return port;
+}
+
+int openDescriptors() {
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    (void)entry;
+    ++count;
+  }
+  return count;
+}
+
+int descriptorsSettleAt(int count) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  int now = openDescriptors();
+  while (now != count && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    now = openDescriptors();
+  }
+  return now;
 }
 
 }  // namespace support

@@ -87,4 +87,13 @@ class LocalPeer {
 // A port on 127.0.0.1 where nobody listens: connecting to it is refused.
 int refusedPort();
 
+// How many descriptors this process has open. Peers close their side of a
+// connection a moment after the client, so compare with
+// descriptorsSettleAt.
+int openDescriptors();
+
+// Waits up to two seconds for the count of open descriptors to come back to
+// `count`, and returns the last count seen.
+int descriptorsSettleAt(int count);
+
 }  // namespace support
