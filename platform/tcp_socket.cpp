@@ -75,15 +75,15 @@ bool TcpSocket::connect(const Ipv4Address& address, int port) {
   return ::connect(descriptor_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
 }
 
-bool TcpSocket::sendAll(const char* bytes, std::size_t length) {
-  while (length > 0) {
-    const ssize_t sent = ::send(descriptor_, bytes, length, MSG_NOSIGNAL);
+std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length) {
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t sent = ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL);
     if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    bytes += sent;
-    length -= static_cast<std::size_t>(sent);
+    if (sent <= 0) break;
+    done += static_cast<std::size_t>(sent);
   }
-  return true;
+  return done;
 }
 
 WaitResult TcpSocket::waitReadable(int seconds) {

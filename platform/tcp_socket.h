@@ -55,10 +55,11 @@ class TcpSocket {
   // low 16 bits, as htons does. Stands for connect with a sockaddr_in.
   bool connect(const Ipv4Address& address, int port);
 
-  // Sends every byte, in as many calls as the system needs. False as soon as
-  // one call fails or accepts nothing; a peer that has gone makes it fail
-  // (EPIPE), never raises SIGPIPE. Stands for send in a loop.
-  bool sendAll(const char* bytes, std::size_t length);
+  // Sends every byte, in as many calls as the system needs, and returns how
+  // many the system accepted: `length`, or fewer when a call failed or
+  // accepted nothing. A peer that has gone makes it fail (EPIPE), never
+  // raises SIGPIPE. Stands for send in a loop.
+  std::size_t sendAll(const char* bytes, std::size_t length);
 
   // Waits until there is something to read, the peer's close or reset
   // included, for at most `seconds` (below 0 counts as 0: look and return).

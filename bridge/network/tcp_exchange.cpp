@@ -49,7 +49,7 @@ TcpAnswer exchangeTcp(const TcpExchange& request) {
 
   platform::TcpSocket socket = platform::connectTcp(request.host, port);
   if (!socket.valid()) return failed("Nie można się połaczyć" + where);
-  if (!socket.sendAll(request.data.data(), request.data.size())) {
+  if (socket.sendAll(request.data.data(), request.data.size()) < request.data.size()) {
     return failed("Problem podczas wysyłania danych" + where);
   }
   std::string received = readUntilClosed(socket, timeout);

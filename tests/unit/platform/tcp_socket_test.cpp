@@ -36,7 +36,7 @@ TEST(TcpSocket, ExchangesBytesAndSeesThePeerClose) {
   });
   TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
   ASSERT_TRUE(socket.valid());
-  ASSERT_TRUE(socket.sendAll("hello", 5));
+  ASSERT_EQ(socket.sendAll("hello", 5), 5u);
   std::string answer;
   char buffer[4];
   long got;
@@ -105,7 +105,7 @@ TEST(TcpSocket, SendingToAGonePeerFailsWithoutASignal) {
   socket.waitReadable(5);
   EXPECT_EQ(socket.receive(&byte, 1), -1);
   const std::string big(1 << 20, 'x');
-  EXPECT_FALSE(socket.sendAll(big.data(), big.size()));
+  EXPECT_LT(socket.sendAll(big.data(), big.size()), big.size());
 }
 
 }  // namespace
