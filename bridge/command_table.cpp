@@ -43,7 +43,7 @@ const CommandRow kCommands[] = {
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
-    {"ajaxToFile", nullptr},
+    {"ajaxToFile", network::ajaxToFile},
     {"unzipToFile", nullptr},
     {"getZipDir", nullptr},
     {"getZipEntry", nullptr},

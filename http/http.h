@@ -23,6 +23,8 @@
 // may run at once. The callback runs on the thread that calls perform().
 #pragma once
 
+#include <cstdint>
+
 #include "http/http_types.h"
 #include "runtime/ansi_string.h"
 
@@ -32,12 +34,26 @@
 // zapytania", headers with the head) once the head is complete, and
 // ("Odczyt danych", read with the bytes received so far, head included).
 // The read count is an int: past 2 GiB it wraps round, and a callback that
-// needs the full count follows it from step to step (a piece is never
-// larger than 64 KiB).
+// needs the full count follows it with a ReadCount.
 class HttpCb {
  public:
   virtual void step(const HttpStep& step) = 0;
   virtual ~HttpCb();
+};
+
+// The full count of bytes received, from the read steps of one request in
+// their order. Exact however long the transfer, since no piece between two
+// steps comes near 4 GiB.
+class ReadCount {
+ public:
+  std::int64_t follow(int readPayload) {
+    const std::uint32_t low = static_cast<std::uint32_t>(readPayload);
+    total_ += static_cast<std::uint32_t>(low - static_cast<std::uint32_t>(total_));
+    return total_;
+  }
+
+ private:
+  std::int64_t total_ = 0;
 };
 
 // A callback that ignores every step.

@@ -2,11 +2,14 @@
 // that this test starts; the pages learn their ports from peers.js.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "tests/support/local_peer.h"
 #include "tests/support/page_runner.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -57,6 +60,63 @@ TEST(TcpPush, EveryOutcomeEndsInItsRecordSequence) {
                                            {"refused", support::refusedPort()}});
   const e2e::PageRun run = e2e::runPage("net_tcp.html", options);
   EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+// Bytes that tell their position: a shifted or dropped piece shows.
+std::string pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31) ^ (i >> 9));
+  return bytes;
+}
+
+std::string lengthHead(std::size_t length) {
+  return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+LocalPeer::Serve trickling(std::string head, int pieces) {
+  return [head, pieces](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send(head + "first");
+    for (int i = 0; i < pieces; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+      c.send(std::string(100, 'x'));
+    }
+  };
+}
+
+TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
+  const std::string small = pattern(1000);
+  const std::string large = pattern(64 << 20);
+  LocalPeer smallPeer(LocalPeer::answering(lengthHead(small.size()) + small));
+  LocalPeer trickle(trickling("HTTP/1.0 200 OK\r\n\r\n", 3));
+  LocalPeer longer(trickling(lengthHead(10), 2));
+  LocalPeer notFound(LocalPeer::answering("HTTP/1.0 404 Not Found\r\n\r\nmissing"));
+  LocalPeer largePeer(LocalPeer::answering(lengthHead(large.size()) + large));
+  support::Directory temp("downloads");
+
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.files["peers.js"] = "var TMP = \"" + temp.path() + "\";\n" +
+                              peersScript({{"small", smallPeer.port()},
+                                           {"trickle", trickle.port()},
+                                           {"longer", longer.port()},
+                                           {"notFound", notFound.port()},
+                                           {"large", largePeer.port()},
+                                           {"refused", support::refusedPort()}});
+  const e2e::PageRun run = e2e::runPage("net_ajax.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  std::map<std::string, std::string> paths;
+  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
+    const std::size_t blank = line.find(' ', 5);
+    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
+  }
+  EXPECT_TRUE(support::readFile(paths["small"]) == small);
+  EXPECT_TRUE(support::readFile(paths["plain"]) == small);
+  EXPECT_EQ(support::readFile(paths["missing"]), "missing");
+  EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
+  EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
+  EXPECT_EQ(support::readFile(paths["nohost"]), "") << "the file stays after a failure";
 }
 
 }  // namespace

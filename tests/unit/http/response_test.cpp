@@ -208,4 +208,16 @@ TEST(Response, ConcurrentRequestsGetTheirOwnAnswers) {
   EXPECT_EQ(wrong, std::vector<int>(8, 0));
 }
 
+// The int of a read step wraps past 2 GiB; followed step by step it gives
+// the whole count of a 5 GiB transfer.
+TEST(ReadCount, FollowsTheCountPastTheIntRange) {
+  ReadCount count;
+  std::int64_t received = 0;
+  for (int i = 0; i < 5 * 16384; ++i) {
+    received += 65536;
+    const int payload = static_cast<int>(static_cast<std::uint32_t>(received));
+    ASSERT_EQ(count.follow(payload), received);
+  }
+}
+
 }  // namespace
