@@ -41,6 +41,10 @@ class TcpSocket {
   // Stands for socket(AF_INET, SOCK_STREAM, 0).
   static TcpSocket open();
 
+  // Takes over a connected stream socket the caller made (one end of a
+  // socket pair, in tests).
+  static TcpSocket adopt(int descriptor) { return TcpSocket(descriptor); }
+
   TcpSocket() = default;
   TcpSocket(TcpSocket&& other) noexcept;
   TcpSocket& operator=(TcpSocket&& other) noexcept;
