@@ -119,4 +119,18 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   EXPECT_EQ(support::readFile(paths["nohost"]), "") << "the file stays after a failure";
 }
 
+TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {
+  LocalPeer small(LocalPeer::answering(lengthHead(5) + "small"));
+  LocalPeer headerBody([](PeerConnection& c) {
+    readLine(c);
+    c.send("H\r\n\r\nabc");
+  });
+  support::Directory temp("downloads");
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.files["peers.js"] = peersScript(
+      {{"small", small.port()}, {"headerBody", headerBody.port()}, {"refused", support::refusedPort()}});
+  EXPECT_EQ(e2e::failureReport(e2e::runPage("net_client.html", options)), "");
+}
+
 }  // namespace

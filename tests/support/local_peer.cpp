@@ -35,15 +35,15 @@ std::pair<int, int> boundSocket() {
   return {descriptor, ntohs(address.sin_port)};
 }
 
-// The value of the Content-Length line of an HTTP head, 0 without one.
-std::size_t contentLength(const std::string& head) {
+// The value of the Content-Length line of an HTTP head, -1 without one.
+long contentLength(const std::string& head) {
   static const char kName[] = "\r\ncontent-length:";
   for (std::size_t at = head.find("\r\n"); at != std::string::npos; at = head.find("\r\n", at + 2)) {
     if (::strncasecmp(head.c_str() + at, kName, sizeof kName - 1) == 0) {
-      return std::strtoul(head.c_str() + at + sizeof kName - 1, nullptr, 10);
+      return std::strtol(head.c_str() + at + sizeof kName - 1, nullptr, 10);
     }
   }
-  return 0;
+  return -1;
 }
 
 }  // namespace
@@ -56,9 +56,8 @@ std::string PeerConnection::readHttpRequest(std::size_t trailing) {
     if (piece.empty()) break;
     request += piece;
   }
-  if (blank != std::string::npos) {
-    request += readBytes(contentLength(request.substr(0, blank + 2)) + trailing);
-  }
+  const long length = blank == std::string::npos ? -1 : contentLength(request.substr(0, blank + 2));
+  if (length >= 0) request += readBytes(static_cast<std::size_t>(length) + trailing);
   std::lock_guard<std::mutex> lock(peer_.mutex_);
   peer_.requests_.push_back(request);
   return request;

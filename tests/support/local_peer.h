@@ -28,9 +28,10 @@ class PeerConnection {
   PeerConnection& operator=(const PeerConnection&) = delete;
 
   // One request as an HTTP client sends it: through the blank line after the
-  // head, then as many bytes as its Content-Length says, then `trailing`
-  // bytes more (the engine ends its body with two CR LF pairs). Whatever
-  // arrived, when the client stops first. The peer keeps it (requests()).
+  // head; with a Content-Length, as many bytes more as it says and then
+  // `trailing` bytes (the engine ends its body with two CR LF pairs).
+  // Whatever arrived, when the client stops first. The peer keeps it
+  // (requests()).
   std::string readHttpRequest(std::size_t trailing = 4);
   // Exactly `count` bytes, or fewer when the client stops first.
   std::string readBytes(std::size_t count);
