@@ -27,6 +27,9 @@ std::string asciiErrorText(int code) {
 }  // namespace
 
 std::optional<Ipv4Address> resolveIpv4(const std::string& host) {
+  // The system would read the name only up to a zero byte and resolve
+  // another host than the one asked for.
+  if (host.find('\0') != std::string::npos) return std::nullopt;
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;

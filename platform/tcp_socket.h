@@ -24,7 +24,7 @@ struct Ipv4Address {
 };
 
 // The first IPv4 address of `host` (a name or a dotted address), or nothing
-// when it cannot be resolved. Stands for gethostbyname and the first entry
+// when it cannot be resolved or holds a zero byte. Stands for gethostbyname and the first entry
 // of its address list.
 std::optional<Ipv4Address> resolveIpv4(const std::string& host);
 

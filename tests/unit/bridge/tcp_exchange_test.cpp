@@ -15,17 +15,6 @@ using bridge::network::TcpExchange;
 using support::LocalPeer;
 using support::PeerConnection;
 
-TEST(TcpExchange, AnswerIsSplitAtTheFirstBlankLineOnly) {
-  LocalPeer peer([](PeerConnection& c) {
-    c.readBytes(4);
-    c.send("A: 1\r\nB: 2\r\n\r\nbody\r\n\r\nmore");
-  });
-  const TcpAnswer answer = exchangeTcp({"127.0.0.1", std::to_string(peer.port()), "ping", ""});
-  ASSERT_TRUE(answer.ok) << answer.failure;
-  EXPECT_EQ(answer.header, "A: 1\r\nB: 2");
-  EXPECT_EQ(answer.body, "body\r\n\r\nmore");
-}
-
 TEST(TcpExchange, LargeAnswersArriveWhole) {
   std::string big(100 << 20, '\0');
   for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 + (i >> 12));
