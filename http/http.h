@@ -88,8 +88,6 @@ class Http {
 
   virtual ~Http();
 
-  const HttpAddr& addr() const { return addr_; }
-
  private:
   HttpAddr addr_;
   HttpCb* callback_;

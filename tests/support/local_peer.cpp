@@ -132,7 +132,6 @@ void LocalPeer::acceptLoop() {
       if (stopping_) return;
       continue;
     }
-    ++accepted_;
     std::lock_guard<std::mutex> lock(mutex_);
     open_.push_back(descriptor);
     servers_.emplace_back([this, descriptor] {

@@ -60,7 +60,6 @@ class LocalPeer {
   int port() const { return port_; }
   // "http://127.0.0.1:<port>" + `resource`.
   std::string url(const std::string& resource = "/") const;
-  int connections() const { return accepted_; }
 
   // The HTTP requests read so far, in the order they were read.
   std::vector<std::string> requests() const;
@@ -76,7 +75,6 @@ class LocalPeer {
   Serve serve_;
   int listener_ = -1;
   int port_ = 0;
-  std::atomic<int> accepted_{0};
   std::atomic<bool> stopping_{false};
   mutable std::mutex mutex_;
   std::vector<int> open_;  // connections being served
