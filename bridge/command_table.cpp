@@ -10,6 +10,7 @@
 #include "bridge/database/database.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
+#include "bridge/network/network.h"
 
 namespace bridge {
 namespace {
@@ -42,7 +43,7 @@ const CommandRow kCommands[] = {
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
-    {"ajaxToFile", nullptr},
+    {"ajaxToFile", network::ajaxToFile},
     {"unzipToFile", nullptr},
     {"getZipDir", nullptr},
     {"getZipEntry", nullptr},
@@ -56,7 +57,7 @@ const CommandRow kCommands[] = {
     {"loadFile", desktop::loadFile},
     {"showFileDialog", desktop::showFileDialog},
     {"showDirectoryDialog", desktop::showDirectoryDialog},
-    {"tcpPush", nullptr},
+    {"tcpPush", network::tcpPush},
     {"version", runVersion},
 };
 

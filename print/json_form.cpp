@@ -1,0 +1,253 @@
+#include "print/json_form.h"
+
+#include <cstring>
+#include <string>
+
+#include "runtime/exception.h"
+
+namespace json_form {
+namespace {
+
+constexpr std::size_t npos = std::string_view::npos;
+
+int hexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The four hexadecimal digits after "\u" at `at`, or -1.
+long unicodeEscape(std::string_view text, std::size_t at) {
+  if (at + 6 > text.size() || text[at] != '\\' || text[at + 1] != 'u') return -1;
+  long code = 0;
+  for (std::size_t k = at + 2; k < at + 6; ++k) {
+    const int digit = hexDigit(text[k]);
+    if (digit < 0) return -1;
+    code = code * 16 + digit;
+  }
+  return code;
+}
+
+void appendUtf8(std::string& out, unsigned long code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+constexpr unsigned long kReplacementCharacter = 0xFFFD;
+
+// Decodes the \u escape at `at` (which holds `code`) and any low surrogate
+// that completes it; returns the number of bytes used.
+std::size_t decodeUnicode(std::string_view text, std::size_t at, long code, std::string& out) {
+  if (code >= 0xD800 && code <= 0xDBFF) {
+    const long low = unicodeEscape(text, at + 6);
+    if (low >= 0xDC00 && low <= 0xDFFF) {
+      appendUtf8(out, 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00));
+      return 12;
+    }
+    appendUtf8(out, kReplacementCharacter);
+    return 6;
+  }
+  appendUtf8(out, code >= 0xDC00 && code <= 0xDFFF ? kReplacementCharacter : code);
+  return 6;
+}
+
+char simpleEscape(char c) {
+  switch (c) {
+    case 'n': return '\n';
+    case 'r': return '\r';
+    case 't': return '\t';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case '\\': return '\\';
+    case '"': return '"';
+    case '/': return '/';
+    default: return 0;
+  }
+}
+
+std::size_t findColon(std::string_view json, const char* failure) {
+  const std::size_t colon = json.find(':');
+  if (colon == npos) throw Exception(failure);
+  return colon;
+}
+
+// The first key of {"name":...} without its quotes, for a colon at index
+// `colon`; the key must hold at least one byte.
+std::string_view caseName(std::string_view json, std::size_t colon, const char* failure) {
+  if (colon < 4) throw Exception(failure);
+  return json.substr(2, colon - 3);
+}
+
+int caseIndex(std::string_view name, const char* const names[], int count, const char* failure) {
+  for (int i = 0; i < count; ++i) {
+    if (name == names[i]) return i;
+  }
+  throw Exception(failure);
+}
+
+// The one-digit tag right after the colon when the index form is present
+// (the digit must be followed by more than one byte), or -1.
+int indexFormTag(std::string_view json, std::size_t colon, int count) {
+  if (colon + 3 >= json.size()) return -1;
+  const int digit = json[colon + 1] - '0';
+  return digit >= 0 && digit < count ? digit : -1;
+}
+
+void openCase(StringBuffer& out, int kind, int count, const char* failurePrefix) {
+  if (kind < 0 || kind >= count) {
+    throw Exception(AnsiString(failurePrefix) + AnsiString(kind) + AnsiString(")"));
+  }
+  appendLiteral(out, "{\"type\":");
+  out.AppendChar(static_cast<char>('0' + kind));
+  appendLiteral(out, ",\"value\":");
+}
+
+}  // namespace
+
+std::size_t scanValue(std::string_view text, std::size_t from) {
+  bool inString = false;
+  long long depth = 0;
+  const std::size_t size = text.size();
+  for (std::size_t j = from; j < size; ++j) {
+    const char c = text[j];
+    if (c == '\\') {
+      ++j;  // the escaped byte is not examined
+      continue;
+    }
+    if (c == '"') {
+      inString = !inString;
+    } else if (!inString) {
+      if (c == '[' || c == '{') ++depth;
+      if (c == ']' || c == '}') --depth;
+    }
+    if (!inString && depth <= 0 && (c == ',' || j == size - 1)) return j;
+  }
+  return npos;
+}
+
+void splitFields(std::string_view json, std::string_view* fields, int count, const char* failure) {
+  std::size_t position = 0;
+  for (int k = 0; k < count; ++k) {
+    const std::size_t colon = json.find(':', position);
+    if (colon == npos) throw Exception(failure);
+    const std::size_t end = scanValue(json, colon);
+    if (end == npos) {
+      fields[k] = std::string_view();
+      position = json.size();
+      continue;
+    }
+    if (end - colon <= 1) throw Exception(failure);
+    fields[k] = json.substr(colon + 1, end - colon - 1);
+    position = end + 1;
+  }
+}
+
+AnsiString readString(std::string_view raw) {
+  if (raw.size() < 2) throw Exception("String::FromJSON");
+  const std::string_view text = raw.substr(1, raw.size() - 2);
+  if (text.find('\\') == npos) return AnsiString(text.data(), static_cast<int>(text.size()));
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t k = 0; k < text.size();) {
+    if (text[k] != '\\' || k + 1 == text.size()) {
+      out += text[k++];
+      continue;
+    }
+    if (const char decoded = simpleEscape(text[k + 1])) {
+      out += decoded;
+      k += 2;
+    } else if (const long code = unicodeEscape(text, k); code >= 0) {
+      k += decodeUnicode(text, k, code, out);
+    } else {
+      out += text[k++];  // an unknown escape keeps its backslash
+    }
+  }
+  return AnsiString(std::move(out));
+}
+
+void writeString(StringBuffer& out, const AnsiString& text) {
+  const std::string& bytes = text.str();
+  out.AppendChar('"');
+  std::size_t run = 0;  // start of the bytes not yet written
+  for (std::size_t k = 0; k < bytes.size(); ++k) {
+    const char* escaped = nullptr;
+    switch (bytes[k]) {
+      case '\n': escaped = "\\n"; break;
+      case '\r': escaped = "\\r"; break;
+      case '\\': escaped = "\\\\"; break;
+      case '"': escaped = "\\\""; break;
+      default: continue;
+    }
+    out.AppendBytes(bytes.data() + run, static_cast<int>(k - run));
+    out.AppendBytes(escaped, 2);
+    run = k + 1;
+  }
+  out.AppendBytes(bytes.data() + run, static_cast<int>(bytes.size() - run));
+  out.AppendChar('"');
+}
+
+ArrayReader::ArrayReader(std::string_view json, const char* failure) : json_(json) {
+  const std::size_t bracket = json.find('[');
+  if (bracket == npos || bracket + 1 == json.size()) throw Exception(failure);
+  position_ = bracket + 1;
+}
+
+bool ArrayReader::next(std::string_view& element) {
+  if (position_ >= json_.size()) return false;
+  const std::size_t end = scanValue(json_, position_);
+  if (end == npos || end == position_) {
+    position_ = json_.size();
+    return false;
+  }
+  element = json_.substr(position_, end - position_);
+  position_ = end + 1;
+  return true;
+}
+
+int readBareCase(std::string_view json, const char* const names[], int count,
+                 const char* failure) {
+  const std::size_t colon = findColon(json, failure);
+  const int tag = indexFormTag(json, colon, count);
+  if (tag >= 0) return tag;
+  return caseIndex(caseName(json, colon, failure), names, count, failure);
+}
+
+CaseText readPayloadCase(std::string_view json, const char* const names[], int count,
+                         const char* failure) {
+  const std::size_t colon = findColon(json, failure);
+  const std::size_t rest = json.size() - colon;  // bytes from the colon on
+  const int tag = indexFormTag(json, colon, count);
+  if (tag >= 0) {
+    // {"type":K,"value":<payload>}: the payload starts 11 bytes after the colon.
+    if (rest < 13) throw Exception(failure);
+    return {tag, json.substr(colon + 11, rest - 12)};
+  }
+  const int kind = caseIndex(caseName(json, colon, failure), names, count, failure);
+  if (rest < 3) throw Exception(failure);
+  return {kind, json.substr(colon + 1, rest - 2)};
+}
+
+void writeBareCase(StringBuffer& out, int kind, int count, const char* failurePrefix) {
+  openCase(out, kind, count, failurePrefix);
+  appendLiteral(out, "0}");
+}
+
+void openPayloadCase(StringBuffer& out, int kind, int count, const char* failurePrefix) {
+  openCase(out, kind, count, failurePrefix);
+}
+
+}  // namespace json_form

@@ -1,0 +1,91 @@
+// The JSON form of generated value types: the scanning rules that the
+// generated toJSON and fromJSON (tools/typegen, back-end json_form) share.
+//
+// The reader is positional, not a general JSON parser: it takes a record's
+// values in order and never compares keys, so pages must send compact JSON
+// (no white space between tokens) as JSON.stringify writes it. Every
+// function works on views into the caller's text and never reads outside
+// them; none keeps a view after it returns, except ArrayReader, whose text
+// must outlive it. Failures throw Exception with the message the caller
+// passes (or "String::FromJSON" for text values). No state is shared: any
+// thread may call these on its own text.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+#include "runtime/ansi_string.h"
+#include "runtime/string_buffer.h"
+
+namespace json_form {
+
+// Walks from `from` to the end of one value: the first "," outside strings
+// and brackets, or the last byte of the text once the brackets have closed.
+// A backslash skips the byte after it. Returns that byte's index, or npos
+// when the text runs out first.
+std::size_t scanValue(std::string_view text, std::size_t from);
+
+// Cuts `count` values out of a record's text, by position: each is what
+// follows the next ":" up to the end found by scanValue. A value at which
+// the text runs out stays empty. Throws Exception(failure) when there are
+// fewer ":" than values, or when a value is empty.
+void splitFields(std::string_view json, std::string_view* fields, int count, const char* failure);
+
+// A JSON string value to its bytes: drops the first and last byte (the
+// quotes) and decodes every JSON escape; \uXXXX becomes UTF-8 (a surrogate
+// pair one character, a lone surrogate U+FFFD). A backslash before anything
+// else stays as it is. Throws Exception("String::FromJSON") for a value
+// shorter than 2 bytes.
+AnsiString readString(std::string_view raw);
+
+// Writes `text` as a JSON string: quotes around it, and line feed, carriage
+// return, backslash and double quote escaped; every other byte as it is.
+void writeString(StringBuffer& out, const AnsiString& text);
+
+inline void appendLiteral(StringBuffer& out, std::string_view literal) {
+  out.AppendBytes(literal.data(), static_cast<int>(literal.size()));
+}
+
+// The elements of an array's text, one at a time: from the first "[", each
+// element ends where scanValue ends it. An empty element ("[]", or after a
+// trailing ",") ends the array, and so does an element at which the text
+// runs out (that element is dropped).
+class ArrayReader {
+ public:
+  // Throws Exception(failure) when there is no "[" or it is the last byte.
+  ArrayReader(std::string_view json, const char* failure);
+
+  // The next element, or false at the end.
+  bool next(std::string_view& element);
+
+ private:
+  std::string_view json_;
+  std::size_t position_;
+};
+
+// The case of a variant whose cases carry no payload, read from the index
+// form {"type":K,"value":0} (one digit K after the first ":") or the name
+// form {"<case name>":...}. Throws Exception(failure) when there is no ":",
+// for an unknown name, or a key too short to be a name.
+int readBareCase(std::string_view json, const char* const names[], int count,
+                 const char* failure);
+
+struct CaseText {
+  int kind;
+  std::string_view text;  // the payload's JSON
+};
+
+// The case and payload text of a variant whose cases all carry a payload:
+// {"type":K,"value":<payload>} or {"<case name>":<payload>}. Throws
+// Exception(failure) when there is no ":", for an unknown name, or when the
+// text is too short to hold a payload.
+CaseText readPayloadCase(std::string_view json, const char* const names[], int count,
+                         const char* failure);
+
+// {"type":K,"value":0}, or Exception(failurePrefix + K + ")") when K is not
+// one of the `count` cases.
+void writeBareCase(StringBuffer& out, int kind, int count, const char* failurePrefix);
+// {"type":K,"value": ahead of the payload, with the same check.
+void openPayloadCase(StringBuffer& out, int kind, int count, const char* failurePrefix);
+
+}  // namespace json_form
