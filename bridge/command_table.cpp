@@ -10,6 +10,7 @@
 #include "bridge/database/database.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
+#include "bridge/zip/zip_commands.h"
 
 namespace bridge {
 namespace {
@@ -43,9 +44,9 @@ const CommandRow kCommands[] = {
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
     {"ajaxToFile", nullptr},
-    {"unzipToFile", nullptr},
-    {"getZipDir", nullptr},
-    {"getZipEntry", nullptr},
+    {"unzipToFile", zip::unzipToFile},
+    {"getZipDir", zip::getZipDir},
+    {"getZipEntry", zip::getZipEntry},
     {"setTaskbarState", desktop::setTaskbarState},
     {"addExitListener", desktop::addExitListener},
     {"removeExitListener", desktop::removeExitListener},
