@@ -14,10 +14,4 @@ bool createDirectory(const std::string& path);
 // True when `path` (UTF-8) names a directory, following symbolic links.
 bool isDirectory(const std::string& path);
 
-// True when `path` (UTF-8) names a regular file, following symbolic links:
-// not a directory, device or pipe, so that reading it ends and never waits
-// for a writer. Stands for GetFileAttributesW without
-// FILE_ATTRIBUTE_DIRECTORY and GetFileType giving FILE_TYPE_DISK.
-bool isRegularFile(const std::string& path);
-
 }  // namespace platform

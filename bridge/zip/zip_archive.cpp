@@ -4,11 +4,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "platform/directory.h"
+#include "platform/read_only_file.h"
 
 namespace bridge::zip {
 namespace {
@@ -25,34 +24,99 @@ constexpr uLong kEncryptedFlag = 1;
 // terminated.
 constexpr std::size_t kNameBufferBytes = 65536 + 1;
 
-// An archive held in memory, read through minizip's file-function hooks the
-// way stdio reads a file: positions past the end read nothing.
-struct MemoryFile {
-  const char* data;
-  ZPOS64_T size;
+// The archive's bytes, wherever they are, as minizip's file-function hooks
+// read them: from a position that moves as stdio's would, with nothing to
+// read past the end. minizip reads a directory entry a field at a time, a
+// byte or two each, so reads are served from a window of bytes at hand, and
+// only a read outside it asks for more.
+class ArchiveBytes {
+ public:
+  virtual ~ArchiveBytes() = default;
+  virtual ZPOS64_T size() const = 0;
+
+  // Copies up to `size` bytes from the position on and moves past them: the
+  // count, less than asked only at the end or on a read error.
+  std::size_t read(char* buffer, std::size_t size) {
+    const ZPOS64_T at = position - windowStart_;
+    if (position >= windowStart_ && at < window_.size() && size <= window_.size() - at) {
+      std::memcpy(buffer, window_.data() + at, size);
+      position += size;
+      return size;
+    }
+    return readAcrossWindows(buffer, size);
+  }
+
   ZPOS64_T position = 0;
+
+ protected:
+  // Puts the bytes from `offset` on, as many as there are, in the window.
+  virtual void fill(ZPOS64_T offset) = 0;
+
+  std::string_view window_;
+  ZPOS64_T windowStart_ = 0;
+
+ private:
+  bool inWindow() const { return position >= windowStart_ && position - windowStart_ < window_.size(); }
+
+  std::size_t readAcrossWindows(char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+      if (!inWindow()) {
+        fill(position);
+        if (!inWindow()) break;
+      }
+      const std::size_t at = static_cast<std::size_t>(position - windowStart_);
+      const std::size_t count = std::min(size - done, window_.size() - at);
+      std::memcpy(buffer + done, window_.data() + at, count);
+      done += count;
+      position += count;
+    }
+    return done;
+  }
 };
 
-voidpf openMemory(voidpf opaque, const void*, int) { return opaque; }
+// Bytes in memory: the window is all of them.
+class MemoryBytes : public ArchiveBytes {
+ public:
+  explicit MemoryBytes(std::string_view bytes) { window_ = bytes; }
+  ZPOS64_T size() const override { return window_.size(); }
 
-uLong readMemory(voidpf, voidpf stream, void* buffer, uLong size) {
-  auto* file = static_cast<MemoryFile*>(stream);
-  if (file->position >= file->size) return 0;
-  const ZPOS64_T count = std::min<ZPOS64_T>(size, file->size - file->position);
-  std::memcpy(buffer, file->data + file->position, count);
-  file->position += count;
-  return static_cast<uLong>(count);
+ private:
+  void fill(ZPOS64_T) override {}
+};
+
+class FileBytes : public ArchiveBytes {
+ public:
+  explicit FileBytes(platform::ReadOnlyFile file) : file_(std::move(file)) {}
+  ZPOS64_T size() const override { return file_.size(); }
+
+ private:
+  void fill(ZPOS64_T offset) override {
+    windowStart_ = offset;
+    window_ = std::string_view(buffer_.data(), file_.readAt(offset, buffer_.data(), buffer_.size()));
+  }
+
+  platform::ReadOnlyFile file_;
+  std::vector<char> buffer_ = std::vector<char>(kPieceBytes);
+};
+
+ArchiveBytes& bytesOf(voidpf stream) { return *static_cast<ArchiveBytes*>(stream); }
+
+voidpf openHook(voidpf opaque, const void*, int) { return opaque; }
+
+uLong readHook(voidpf, voidpf stream, void* buffer, uLong size) {
+  return static_cast<uLong>(bytesOf(stream).read(static_cast<char*>(buffer), size));
 }
 
-uLong writeMemory(voidpf, voidpf, const void*, uLong) { return 0; }
+uLong writeHook(voidpf, voidpf, const void*, uLong) { return 0; }
 
-ZPOS64_T tellMemory(voidpf, voidpf stream) { return static_cast<MemoryFile*>(stream)->position; }
+ZPOS64_T tellHook(voidpf, voidpf stream) { return bytesOf(stream).position; }
 
 // The offset is signed for SEEK_CUR, as fseeko takes it.
-long seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
-  auto* file = static_cast<MemoryFile*>(stream);
-  const ZPOS64_T base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? file->position
-                        : origin == ZLIB_FILEFUNC_SEEK_END ? file->size
+long seekHook(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+  ArchiveBytes& bytes = bytesOf(stream);
+  const ZPOS64_T base = origin == ZLIB_FILEFUNC_SEEK_CUR   ? bytes.position
+                        : origin == ZLIB_FILEFUNC_SEEK_END ? bytes.size()
                                                            : 0;
   std::int64_t target = 0;
   if (__builtin_add_overflow(static_cast<std::int64_t>(base), static_cast<std::int64_t>(offset),
@@ -60,13 +124,13 @@ long seekMemory(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
       target < 0) {
     return -1;
   }
-  file->position = static_cast<ZPOS64_T>(target);
+  bytes.position = static_cast<ZPOS64_T>(target);
   return 0;
 }
 
-int closeMemory(voidpf, voidpf) { return 0; }
+int closeHook(voidpf, voidpf) { return 0; }
 
-int memoryError(voidpf, voidpf) { return 0; }
+int errorHook(voidpf, voidpf) { return 0; }
 
 // Closes the member opened for reading on every way out of a read.
 class OpenMember {
@@ -88,12 +152,28 @@ class OpenMember {
 }  // namespace
 
 struct ZipArchive::State {
+  std::unique_ptr<ArchiveBytes> bytes;
   unzFile handle = nullptr;
-  std::unique_ptr<MemoryFile> memory;  // what an archive in memory is read from
   std::vector<char> name = std::vector<char>(kNameBufferBytes);
 
   ~State() {
     if (handle != nullptr) unzClose(handle);
+  }
+
+  // Opens minizip over `source`; false when it is no ZIP archive.
+  bool open(std::unique_ptr<ArchiveBytes> source) {
+    bytes = std::move(source);
+    zlib_filefunc64_def hooks;
+    hooks.zopen64_file = openHook;
+    hooks.zread_file = readHook;
+    hooks.zwrite_file = writeHook;
+    hooks.ztell64_file = tellHook;
+    hooks.zseek64_file = seekHook;
+    hooks.zclose_file = closeHook;
+    hooks.zerror_file = errorHook;
+    hooks.opaque = bytes.get();
+    handle = unzOpen2_64("", &hooks);
+    return handle != nullptr;
   }
 
   enum class Walk { kFound, kEnd, kDamaged };
@@ -151,27 +231,15 @@ ZipArchive& ZipArchive::operator=(ZipArchive&&) noexcept = default;
 ZipArchive::~ZipArchive() = default;
 
 std::optional<ZipArchive> ZipArchive::open(const std::string& path) {
-  if (!platform::isRegularFile(path)) return std::nullopt;
+  std::optional<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path);
   auto state = std::make_unique<State>();
-  state->handle = unzOpen64(path.c_str());
-  if (state->handle == nullptr) return std::nullopt;
+  if (!file || !state->open(std::make_unique<FileBytes>(std::move(*file)))) return std::nullopt;
   return ZipArchive(std::move(state));
 }
 
 std::optional<ZipArchive> ZipArchive::openBytes(std::string_view bytes) {
   auto state = std::make_unique<State>();
-  state->memory.reset(new MemoryFile{bytes.data(), bytes.size()});
-  zlib_filefunc64_def hooks;
-  hooks.zopen64_file = openMemory;
-  hooks.zread_file = readMemory;
-  hooks.zwrite_file = writeMemory;
-  hooks.ztell64_file = tellMemory;
-  hooks.zseek64_file = seekMemory;
-  hooks.zclose_file = closeMemory;
-  hooks.zerror_file = memoryError;
-  hooks.opaque = state->memory.get();
-  state->handle = unzOpen2_64("", &hooks);
-  if (state->handle == nullptr) return std::nullopt;
+  if (!state->open(std::make_unique<MemoryBytes>(bytes))) return std::nullopt;
   return ZipArchive(std::move(state));
 }
 

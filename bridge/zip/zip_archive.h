@@ -45,7 +45,7 @@ class ZipArchive {
  public:
   // The archive in the regular file at `path` (bytes handed to the file
   // system unchanged), or nothing when it cannot be opened or is no ZIP
-  // archive. Devices, pipes and folders are refused without being opened.
+  // archive. Devices, pipes and folders are refused, never waited on.
   static std::optional<ZipArchive> open(const std::string& path);
   // The archive held in `bytes`, which must outlive the ZipArchive.
   static std::optional<ZipArchive> openBytes(std::string_view bytes);
