@@ -5,6 +5,9 @@
  *   pageshell.start("sqliteAsyncQuery", ["db/", "app.sqlite", "SELECT 1"])
  *     .then(function (payload) { ... });              // payload after "OK"
  *   pageshell.start("ajaxToFile", [url], { progress: function (percent) { ... } });
+ *   pageshell.start("unzipToFile", ["app.zip", "data/app.db", "app.db"],
+ *                   { progress: function (percent) { ... } })      // 0, 50, 100
+ *     .then(function (payload) { ... });              // [member name] on "finish"
  *
  * call() sends one request through myObject and returns the parsed answer;
  * it throws a pageshell.ShellError when the shell answers "ERROR" or
