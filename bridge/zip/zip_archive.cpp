@@ -39,7 +39,12 @@ class ArchiveBytes {
   std::size_t read(char* buffer, std::size_t size) {
     const ZPOS64_T at = position - windowStart_;
     if (position >= windowStart_ && at < window_.size() && size <= window_.size() - at) {
-      std::memcpy(buffer, window_.data() + at, size);
+      // Most reads are of one byte: minizip reads numbers byte by byte.
+      if (size == 1) {
+        *buffer = window_[at];
+      } else {
+        std::memcpy(buffer, window_.data() + at, size);
+      }
       position += size;
       return size;
     }
