@@ -11,6 +11,7 @@
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
 #include "bridge/network/network.h"
+#include "bridge/zip/zip_commands.h"
 
 namespace bridge {
 namespace {
@@ -44,9 +45,9 @@ const CommandRow kCommands[] = {
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
     {"ajaxToFile", network::ajaxToFile},
-    {"unzipToFile", nullptr},
-    {"getZipDir", nullptr},
-    {"getZipEntry", nullptr},
+    {"unzipToFile", zip::unzipToFile},
+    {"getZipDir", zip::getZipDir},
+    {"getZipEntry", zip::getZipEntry},
     {"setTaskbarState", desktop::setTaskbarState},
     {"addExitListener", desktop::addExitListener},
     {"removeExitListener", desktop::removeExitListener},

@@ -9,6 +9,9 @@
  *   pageshell.tcpPush(host, port, data, "timeout=5").then(function (answer) {
  *     answer.header; answer.body;
  *   });
+ *   pageshell.start("unzipToFile", ["app.zip", "data/app.db", "app.db"],
+ *                   { progress: function (percent) { ... } })      // 0, 50, 100
+ *     .then(function (payload) { ... });              // [member name] on "finish"
  *
  * call() sends one request through myObject and returns the parsed answer;
  * it throws a pageshell.ShellError when the shell answers "ERROR" or
