@@ -1,20 +1,24 @@
 #include <QApplication>
 #include <QPixmap>
+#include <QPointer>
 #include <QSplashScreen>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 #include "app/main_window.h"
+#include "bridge/exit_request.h"
 #include "platform/threads.h"
 
 int main(int argc, char* argv[]) {
   int exitCode = 0;
   {
     QApplication application(argc, argv);
-    auto window = std::make_unique<app::MainWindow>(QApplication::arguments());
+    // Page script reaches the window's inherited slots too, deleteLater among
+    // them: the shell keeps only a guarded pointer and ends when it goes.
+    QPointer<app::MainWindow> window = new app::MainWindow(QApplication::arguments());
+    QObject::connect(window, &QObject::destroyed, [] { bridge::requestExit(0); });
 
     const QPixmap splashPicture(QStringLiteral("Splash.png"));
     QSplashScreen splash(splashPicture);
@@ -24,15 +28,20 @@ int main(int argc, char* argv[]) {
                        Qt::AlignLeft | Qt::AlignTop, Qt::black);
     application.processEvents();
 
-    window->setBaseSize(1100, 740);
-    window->setMinimumSize(1024, 600);
-    window->setWindowTitle(QStringLiteral("Trwa ladowanie aplikacji...."));
-    window->show();
-    splash.finish(window.get());
-    splash.raise();
+    if (window) {
+      window->setBaseSize(1100, 740);
+      window->setMinimumSize(1024, 600);
+      window->setWindowTitle(QStringLiteral("Trwa ladowanie aplikacji...."));
+      window->show();
+      splash.finish(window);
+      splash.raise();
+    }
 
-    exitCode = application.exec();
-    window.reset();
+    // A page that exited while it loaded (maybe from a dialog's own loop) has
+    // already ended the shell's life: the main loop does not start.
+    const auto exitedEarly = bridge::requestedExit();
+    exitCode = exitedEarly ? *exitedEarly : application.exec();
+    delete window.data();
   }
   // Background commands still running get a short grace period; past it the
   // process ends without running static destructors under their feet.

@@ -21,6 +21,7 @@
 #include "app/custom_page.h"
 #include "app/main_window_form.h"
 #include "bridge/callback.h"
+#include "bridge/failure.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/sockets.h"
 
@@ -55,6 +56,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   enableWebSettings();
   ui_->webView->setPage(page);
   bridge::acceptCallbacksFor(page);
+  bridge::setLogTarget(&cmdState_);
   connect(page->currentFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
           &MainWindow::add_objects_to_javascript);
   loadStartPage();
@@ -62,7 +64,10 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   enableWebSettings();
 }
 
-MainWindow::~MainWindow() { bridge::refuseCallbacksFor(ui_->webView->page()); }
+MainWindow::~MainWindow() {
+  bridge::setLogTarget(nullptr);
+  bridge::refuseCallbacksFor(ui_->webView->page());
+}
 
 QWebView* MainWindow::webView() const { return ui_->webView; }
 
@@ -78,12 +83,18 @@ void MainWindow::loadStartPage() {
 }
 
 void MainWindow::setCommand(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  const auto request = bridge::parseRequest(std::string(utf8.constData(), utf8.size()));
-  if (!request) return;
-  const bridge::Answer answer = cmdState_.dispatch(this, ui_->webView->page(), *request);
-  const std::string written = bridge::writeList(answer);
-  result_ = QString::fromUtf8(written.data(), static_cast<int>(written.size()));
+  try {
+    const QByteArray utf8 = text.toUtf8();
+    const auto answer = cmdState_.runRequest(this, ui_->webView->page(),
+                                             std::string(utf8.constData(), utf8.size()));
+    if (!answer) return;
+    result_ = QString::fromUtf8(answer->data(), static_cast<int>(answer->size()));
+  } catch (...) {
+    // Only memory can run out here; the page still gets an answer it can read.
+    const std::string failure = bridge::currentFailure();
+    cmdState_.log("Command failed: " + failure);
+    result_ = QString::fromStdString(bridge::writeList(bridge::errorAnswer(failure)));
+  }
   ui_->graphicsView->setFixedSize(1, 1);
 }
 

@@ -1,5 +1,6 @@
 #include "bridge/callback.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QString>
 
@@ -7,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "bridge/cmd_state.h"
 #include "bridge/js_invoker.h"
 
 namespace bridge {
@@ -31,7 +33,8 @@ std::string callbackScript(const Record& record) {
 }
 
 void deliverCallback(QWebPage* page, const Record& record) {
-  const QString script = QString::fromUtf8(callbackScript(record).c_str());
+  const std::string text = callbackScript(record);
+  const QString script = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
   OpenPages& open = openPages();
   std::lock_guard<std::mutex> lock(open.mutex);
   if (std::find(open.pages.begin(), open.pages.end(), page) == open.pages.end()) return;
@@ -50,5 +53,30 @@ void refuseCallbacksFor(QWebPage* page) {
   std::lock_guard<std::mutex> lock(open.mutex);
   open.pages.erase(std::remove(open.pages.begin(), open.pages.end(), page), open.pages.end());
 }
+
+namespace {
+
+// Read and written on the GUI thread only.
+CmdState*& logTarget() {
+  static CmdState* target = nullptr;
+  return target;
+}
+
+}  // namespace
+
+void postLog(const std::string& message) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (app == nullptr) return;
+  // The target is looked up when the line runs on the GUI thread, so a line
+  // queued just before the window went away finds none and is dropped.
+  QMetaObject::invokeMethod(
+      app,
+      [message] {
+        if (logTarget() != nullptr) logTarget()->log(message);
+      },
+      Qt::QueuedConnection);
+}
+
+void setLogTarget(CmdState* target) { logTarget() = target; }
 
 }  // namespace bridge

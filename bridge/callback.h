@@ -18,8 +18,12 @@ class QWebPage;
 
 namespace bridge {
 
+class CmdState;
+
 // Safe to call from any thread. A record for a page that is not accepting
 // callbacks, or whose frames are gone by the time it runs, does nothing.
+// Throws CmdException when the record is too large to hand to the page
+// (protocol.h); nothing is delivered then.
 void deliverCallback(QWebPage* page, const Record& record);
 
 // The script text that delivers `record`.
@@ -28,5 +32,14 @@ std::string callbackScript(const Record& record);
 // GUI thread only.
 void acceptCallbacksFor(QWebPage* page);
 void refuseCallbacksFor(QWebPage* page);
+
+// Queues a line for this run's log; safe to call from any thread (only the
+// GUI thread writes the log). The line is written on the GUI thread through
+// the target set below, or dropped when there is none.
+void postLog(const std::string& message);
+
+// GUI thread only: where postLog's lines go; null drops them. The target must
+// be cleared before it is destroyed.
+void setLogTarget(CmdState* target);
 
 }  // namespace bridge

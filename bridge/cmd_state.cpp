@@ -1,12 +1,8 @@
 #include "bridge/cmd_state.h"
 
-#include <exception>
-
 #include "bridge/callback.h"
-#include "bridge/cmd_exception.h"
 #include "bridge/command_table.h"
-#include "runtime/ansi_string.h"
-#include "runtime/exception.h"
+#include "bridge/failure.h"
 
 namespace bridge {
 
@@ -39,29 +35,29 @@ std::string commandNameForLog(const Json::Value& request) {
 }  // namespace
 
 Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Json::Value& request) {
+  const std::string version = elementText(request, kVersionPosition);
+  if (version != kProtocolVersion) {
+    log("BADVERSION [" + version + " // " + elementText(request, kBuildTagPosition) + "] vs [" +
+        kProtocolVersion + " // " + kShellBuildTag + "]");
+    return {"BADVERSION", kProtocolVersion};
+  }
+  CommandContext context{*this, window, page, request};
+  return runCommand(context, elementText(request, kCommandPosition));
+}
+
+std::optional<std::string> CmdState::runRequest(QWidget* window, QWebPage* page,
+                                                const std::string& text) {
+  std::optional<Json::Value> request;
   std::string failure;
   try {
-    const std::string version = elementText(request, kVersionPosition);
-    if (version != kProtocolVersion) {
-      log("BADVERSION [" + version + " // " + elementText(request, kBuildTagPosition) + "] vs [" +
-          kProtocolVersion + " // " + kShellBuildTag + "]");
-      return {"BADVERSION", kProtocolVersion};
-    }
-    CommandContext context{*this, window, page, request};
-    return runCommand(context, elementText(request, kCommandPosition));
-  } catch (const CmdException& e) {
-    failure = e.message();
-  } catch (const Exception& e) {
-    failure = e.Message().str();
-  } catch (const AnsiString& thrownText) {  // the runtime's number conversions throw their name
-    failure = thrownText.str();
-  } catch (const std::exception& e) {
-    failure = e.what();
+    request = parseRequest(text);
+    if (!request) return std::nullopt;
+    return writeList(dispatch(window, page, *request));
   } catch (...) {
-    failure = "unknown failure";
+    failure = currentFailure();
   }
-  log("Command failed [" + commandNameForLog(request) + "]: " + failure);
-  return {"ERROR", failure};
+  log("Command failed [" + (request ? commandNameForLog(*request) : std::string()) + "]: " + failure);
+  return writeList(errorAnswer(failure));
 }
 
 void CmdState::notifyExit(const std::string& listener, QWebPage* page) {

@@ -5,7 +5,7 @@
 // work in the background start a worker thread and answer at once; the
 // worker reports through deliverCallback (callback.h).
 //
-// Nothing thrown by a command escapes dispatch(): it becomes the answer
+// Nothing thrown by a command escapes runRequest(): it becomes the answer
 // ["ERROR", message] and a log line, and the shell keeps running.
 #pragma once
 
@@ -13,6 +13,7 @@
 
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "bridge/log_file.h"
@@ -50,8 +51,15 @@ class CmdState {
                              const std::string& sql);
 
   // Runs one request. `window` is the shell's main window, `page` the page
-  // that sent the request; `request` is a non-empty JSON array.
+  // that sent the request; `request` is a non-empty JSON array. A command's
+  // failure may escape as an exception; runRequest answers it.
   virtual Answer dispatch(QWidget* window, QWebPage* page, const Json::Value& request);
+
+  // Runs the text a page wrote into `command` and returns the answer text
+  // for `result`: parsing, dispatch and writing the answer. Nothing thrown on
+  // the way escapes: it becomes ["ERROR", message] and a log line. Returns
+  // nothing for a text that is not a request (not a non-empty JSON array).
+  std::optional<std::string> runRequest(QWidget* window, QWebPage* page, const std::string& text);
 
   // Tells the page that the user wants to close the window: delivers the
   // record [listener, "pass", "run"].

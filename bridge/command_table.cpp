@@ -7,23 +7,25 @@
 
 #include "bridge/cmd_state.h"
 #include "bridge/shell_window.h"
-#include "bridge/desktop.h"
-#include "bridge/database.h"
-#include "platform/quit.h"
+#include "bridge/database/database.h"
+#include "bridge/desktop/desktop.h"
+#include "bridge/exit_request.h"
+#include "bridge/network/network.h"
+#include "bridge/zip/zip_commands.h"
 
 namespace bridge {
 namespace {
 
 Answer runLog(CommandContext& context) {
   context.state.log(context.arg(kFirstArgument));
-  return {"OK"};
+  return okAnswer();
 }
 
 // The quit is queued: this answer still reaches `result` before the loop ends.
 // Exit listeners are not consulted.
 Answer runExit(CommandContext&) {
-  platform::postQuit(0);
-  return {"OK"};
+  requestExit(0);
+  return okAnswer();
 }
 
 Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuildTag}; }
@@ -32,20 +34,20 @@ const CommandRow kCommands[] = {
     {"log", runLog},
     {"exit", runExit},
     {"shellExecute", desktop::shellExecute},
-    {"sqliteOpen", runSqliteOpen},
-    {"sqliteAsyncExecute", runSqliteAsyncExecute},
-    {"sqliteExecute", runSqliteExecute},
-    {"sqliteExecuteFile", runSqliteExecuteFile},
-    {"sqliteAsyncQuery", runSqliteAsyncQuery},
-    {"sqliteQuery", runSqliteQuery},
+    {"sqliteOpen", database::sqliteOpen},
+    {"sqliteAsyncExecute", database::sqliteAsyncExecute},
+    {"sqliteExecute", database::sqliteExecute},
+    {"sqliteExecuteFile", database::sqliteExecuteFile},
+    {"sqliteAsyncQuery", database::sqliteAsyncQuery},
+    {"sqliteQuery", database::sqliteQuery},
     {"getKnownPath", desktop::getKnownPath},
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
-    {"ajaxToFile", nullptr},
-    {"unzipToFile", nullptr},
-    {"getZipDir", nullptr},
-    {"getZipEntry", nullptr},
+    {"ajaxToFile", network::ajaxToFile},
+    {"unzipToFile", zip::unzipToFile},
+    {"getZipDir", zip::getZipDir},
+    {"getZipEntry", zip::getZipEntry},
     {"setTaskbarState", desktop::setTaskbarState},
     {"addExitListener", desktop::addExitListener},
     {"removeExitListener", desktop::removeExitListener},
@@ -56,11 +58,15 @@ const CommandRow kCommands[] = {
     {"loadFile", desktop::loadFile},
     {"showFileDialog", desktop::showFileDialog},
     {"showDirectoryDialog", desktop::showDirectoryDialog},
-    {"tcpPush", nullptr},
+    {"tcpPush", network::tcpPush},
     {"version", runVersion},
 };
 
 }  // namespace
+
+std::string CommandContext::pathArg(Json::ArrayIndex position) const {
+  return pathText(arg(position));
+}
 
 ShellWindow* CommandContext::shell() const { return dynamic_cast<ShellWindow*>(window); }
 

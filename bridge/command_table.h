@@ -26,6 +26,10 @@ struct CommandContext {
   // The request element at `position` read as text (protocol.h).
   std::string arg(Json::ArrayIndex position) const { return elementText(request, position); }
 
+  // The same for a path, file name or program argument: a NUL byte is
+  // refused with CmdException (pathText in protocol.h).
+  std::string pathArg(Json::ArrayIndex position) const;
+
   // The window seen as the shell, or null. Looked up only by the commands
   // that need it, since the lookup costs more than a whole `version` call.
   ShellWindow* shell() const;

@@ -25,7 +25,9 @@ void LogFile::write(const std::string& message) const {
   const std::string path = std::string(kLogDirectory) + "/" + fileName_;
   std::FILE* file = std::fopen(path.c_str(), "a");
   if (file == nullptr) return;
-  const std::string line = timeStamp(std::time(nullptr)) + ": " + message + "\n";
+  // A line is text: a message ends at its first NUL.
+  const std::string line =
+      timeStamp(std::time(nullptr)) + ": " + message.substr(0, message.find('\0')) + "\n";
   std::fwrite(line.data(), 1, line.size(), file);
   std::fclose(file);
 }

@@ -25,7 +25,8 @@ class LogFile {
   // The file name without its directory: "log-" + time stamp + ".txt".
   const std::string& fileName() const { return fileName_; }
 
-  // Appends the time stamp of now, ": ", the message and a line feed.
+  // Appends the time stamp of now, ": ", the message up to its first NUL
+  // and a line feed.
   void write(const std::string& message) const;
 
  private:

@@ -1,56 +1,79 @@
 #include "platform/threads.h"
 
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <thread>
 
 namespace platform {
 namespace {
 
-std::mutex& countMutex() {
-  static auto* mutex = new std::mutex;  // never destroyed: workers may outlive main
-  return *mutex;
+struct Pool {
+  std::mutex mutex;
+  std::condition_variable workEnded;
+  std::deque<std::function<void()>> queue;
+  int threads = 0;     // worker threads alive
+  int unfinished = 0;  // work queued or running
+};
+
+Pool& pool() {
+  static auto* instance = new Pool;  // never destroyed: workers may outlive main
+  return *instance;
 }
 
-std::condition_variable& countChanged() {
-  static auto* cv = new std::condition_variable;
-  return *cv;
-}
-
-int& liveCount() {
-  static int count = 0;
-  return count;
+// A worker takes work from the queue until it is empty, then ends; threads
+// are started only when there is work for them.
+void workerLoop() {
+  Pool& p = pool();
+  std::unique_lock<std::mutex> lock(p.mutex);
+  while (!p.queue.empty()) {
+    std::function<void()> body = std::move(p.queue.front());
+    p.queue.pop_front();
+    lock.unlock();
+    try {
+      body();
+    } catch (...) {
+      // Work reports its own failures; one that still throws must not end
+      // the process.
+    }
+    body = nullptr;  // the work's record goes before the work counts as ended
+    lock.lock();
+    --p.unfinished;
+    p.workEnded.notify_all();
+  }
+  --p.threads;
 }
 
 }  // namespace
 
 void startDetached(std::function<void()> body) {
-  {
-    std::lock_guard<std::mutex> lock(countMutex());
-    ++liveCount();
-  }
+  Pool& p = pool();
+  std::lock_guard<std::mutex> lock(p.mutex);
+  p.queue.push_back(std::move(body));
+  ++p.unfinished;
+  if (p.threads >= kMaxWorkerThreads) return;
+  ++p.threads;
   try {
-    std::thread([body = std::move(body)]() {
-      body();
-      std::lock_guard<std::mutex> lock(countMutex());
-      --liveCount();
-      countChanged().notify_all();
-    }).detach();
+    std::thread(workerLoop).detach();
   } catch (...) {
-    std::lock_guard<std::mutex> lock(countMutex());
-    --liveCount();
+    --p.threads;
+    if (p.threads > 0) return;  // a running worker takes the work when it is free
+    p.queue.pop_back();
+    --p.unfinished;
     throw;
   }
 }
 
 int runningWorkers() {
-  std::lock_guard<std::mutex> lock(countMutex());
-  return liveCount();
+  Pool& p = pool();
+  std::lock_guard<std::mutex> lock(p.mutex);
+  return p.unfinished;
 }
 
 bool waitForWorkers(std::chrono::milliseconds limit) {
-  std::unique_lock<std::mutex> lock(countMutex());
-  return countChanged().wait_for(lock, limit, [] { return liveCount() == 0; });
+  Pool& p = pool();
+  std::unique_lock<std::mutex> lock(p.mutex);
+  return p.workEnded.wait_for(lock, limit, [&p] { return p.unfinished == 0; });
 }
 
 }  // namespace platform

@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "bridge/callback.h"
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 

@@ -3,8 +3,11 @@
 #include <json/reader.h>
 #include <json/writer.h>
 
-#include <cstdio>
-#include <stdexcept>
+#include <charconv>
+#include <cstddef>
+#include <string>
+
+#include "bridge/protocol/cmd_exception.h"
 
 namespace bridge {
 
@@ -84,7 +87,17 @@ std::optional<Json::Value> parseRequest(const std::string& text) {
   }
   // A reader costs more to build than a short request costs to parse.
   thread_local Json::Reader reader;
-  if (!reader.parse(text, root, true)) return std::nullopt;
+  try {
+    if (!reader.parse(text, root, true)) return std::nullopt;
+  } catch (const Json::Exception&) {
+    // The reader gives up on deep nesting by throwing. Only an array is a
+    // request the page waits an answer for; anything else stays ignored.
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && text[first] == '[') {
+      throw CmdException("request nested too deeply");
+    }
+    return std::nullopt;
+  }
   if (!root.isArray() || root.empty()) return std::nullopt;
   return root;
 }
@@ -92,7 +105,6 @@ std::optional<Json::Value> parseRequest(const std::string& text) {
 std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
   if (!request.isArray() || position >= request.size()) return std::string();
   const Json::Value& element = request[position];
-  char text[64];
   switch (element.type()) {
     case Json::nullValue:
       return std::string();
@@ -103,18 +115,17 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
       return std::string(begin, end);
     }
     case Json::intValue:
-      std::snprintf(text, sizeof text, "%lld", static_cast<long long>(element.asLargestInt()));
-      return text;
+      return std::to_string(element.asLargestInt());
     case Json::uintValue:
-      std::snprintf(text, sizeof text, "%llu",
-                    static_cast<unsigned long long>(element.asLargestUInt()));
-      return text;
+      return std::to_string(element.asLargestUInt());
     case Json::realValue: {
-      int length = std::snprintf(nullptr, 0, "%f", element.asDouble());
-      std::string big(static_cast<size_t>(length) + 1, '\0');
-      std::snprintf(&big[0], big.size(), "%f", element.asDouble());
-      big.resize(static_cast<size_t>(length));
-      return big;
+      // "%f" without the locale's say: the GUI library sets the user's
+      // locale, and a decimal comma would change what the page sent.
+      std::string text(400, '\0');  // enough for the largest double in fixed form
+      const auto written = std::to_chars(&text[0], &text[0] + text.size(), element.asDouble(),
+                                         std::chars_format::fixed, 6);
+      text.resize(static_cast<std::size_t>(written.ptr - text.data()));
+      return text;
     }
     case Json::booleanValue:
       return element.asBool() ? "true" : "false";
@@ -122,7 +133,15 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
     case Json::objectValue:
       break;
   }
-  throw std::runtime_error("Type is not convertible to string");
+  throw CmdException("Type is not convertible to string");
+}
+
+std::string pathText(std::string text) {
+  const std::size_t nul = text.find('\0');
+  if (nul != std::string::npos) {
+    throw CmdException("NUL byte in a path or name [" + text.substr(0, nul) + "]");
+  }
+  return text;
 }
 
 namespace {
@@ -132,45 +151,128 @@ namespace {
 // otherwise one element per line, indented by three blanks.
 const size_t kRightMargin = 74;
 const char kIndent[] = "   ";
+const char kHexDigits[] = "0123456789abcdef";
+const char32_t kReplacement = 0xFFFD;
 
-bool needsEscaping(const std::string& text) {
-  for (unsigned char c : text) {
-    if (c < 0x20 || c >= 0x7F || c == '"' || c == '\\') return true;
+// The length of the well-formed UTF-8 sequence at `p` (2 to 4 bytes) with
+// its code point, or 0 when `p` does not start one. Overlong forms,
+// surrogates and code points past U+10FFFF are not well-formed.
+std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char32_t& codePoint) {
+  const unsigned char lead = p[0];
+  std::size_t length;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+    codePoint = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    codePoint = lead & 0x0F;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    codePoint = lead & 0x07;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
   }
-  return false;
+  if (static_cast<std::size_t>(end - p) < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    const unsigned char next = p[i];
+    if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return 0;
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  return length;
 }
 
-// Appends the string as the styled writer quotes it. Plain printable ASCII,
-// by far the common case, is quoted here; anything else is left to the writer
-// itself so that escapes and the handling of non-ASCII bytes stay its own.
-void appendQuoted(std::string& out, const std::string& text) {
-  if (!needsEscaping(text)) {
-    out += '"';
-    out += text;
-    out += '"';
-    return;
+// Calls `plain(begin, end)` for runs of bytes written as they are and
+// `escape(text, length)` for each escape, in order: the one walk both the
+// length count and the writer use, so they cannot disagree.
+template <class Plain, class Escape>
+void walkQuoted(const std::string& text, Plain plain, Escape escape) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* const end = p + text.size();
+  while (p != end) {
+    const auto* run = p;
+    while (p != end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
+    if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
+    if (p == end) break;
+    char unit[13];
+    switch (*p) {
+      case '"': escape("\\\"", 2); ++p; continue;
+      case '\\': escape("\\\\", 2); ++p; continue;
+      case '\b': escape("\\b", 2); ++p; continue;
+      case '\f': escape("\\f", 2); ++p; continue;
+      case '\n': escape("\\n", 2); ++p; continue;
+      case '\r': escape("\\r", 2); ++p; continue;
+      case '\t': escape("\\t", 2); ++p; continue;
+      default: break;
+    }
+    char32_t codePoint = *p;
+    std::size_t length = 1;
+    if (*p >= 0x80) {
+      length = utf8Sequence(p, end, codePoint);
+      if (length == 0) {
+        codePoint = kReplacement;
+        length = 1;
+      }
+    }
+    p += length;
+    auto writeUnit = [](char* at, unsigned value) {
+      at[0] = '\\';
+      at[1] = 'u';
+      for (int i = 0; i < 4; ++i) at[2 + i] = kHexDigits[(value >> (12 - 4 * i)) & 0xF];
+    };
+    if (codePoint < 0x10000) {
+      writeUnit(unit, static_cast<unsigned>(codePoint));
+      escape(unit, 6);
+    } else {
+      const char32_t offset = codePoint - 0x10000;
+      writeUnit(unit, 0xD800 + static_cast<unsigned>(offset >> 10));
+      writeUnit(unit + 6, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
+      escape(unit, 12);
+    }
   }
-  Json::StyledWriter writer;
-  const std::string written = writer.write(Json::Value(text));
-  out.append(written, 0, written.size() - 1);  // without the writer's closing line feed
 }
 
 size_t quotedLength(const std::string& text) {
-  if (!needsEscaping(text)) return text.size() + 2;
-  std::string quoted;
-  appendQuoted(quoted, text);
-  return quoted.size();
+  size_t length = 2;
+  walkQuoted(
+      text, [&](const char* begin, const char* end) { length += static_cast<size_t>(end - begin); },
+      [&](const char*, size_t n) { length += n; });
+  return length;
+}
+
+void appendQuoted(std::string& out, const std::string& text) {
+  out += '"';
+  walkQuoted(
+      text, [&](const char* begin, const char* end) { out.append(begin, end); },
+      [&](const char* escaped, size_t n) { out.append(escaped, n); });
+  out += '"';
 }
 
 }  // namespace
 
-std::string writeList(const std::vector<std::string>& list) {
+std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
-  // The one-line test needs the whole line's length before anything is written.
+  // Every length is known before anything is written: the layout needs the
+  // one-line length, and a text past the limit is refused before it is built.
+  std::vector<size_t> lengths;
+  lengths.reserve(list.size());
+  size_t total = 4;
+  for (const std::string& item : list) {
+    lengths.push_back(quotedLength(item));
+    total += lengths.back() + 5;
+    if (total > limit) {
+      throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
+    }
+  }
   bool oneLine = list.size() * 3 < kRightMargin;
   size_t lineLength = 4 + (list.size() - 1) * 2;
   for (size_t i = 0; oneLine && i < list.size(); ++i) {
-    lineLength += quotedLength(list[i]);
+    lineLength += lengths[i];
     oneLine = lineLength < kRightMargin;
   }
   std::string text;
@@ -184,8 +286,6 @@ std::string writeList(const std::vector<std::string>& list) {
     text += " ]\n";
     return text;
   }
-  size_t total = 4;
-  for (const std::string& item : list) total += item.size() + 7;
   text.reserve(total);
   text += "[";
   for (size_t i = 0; i < list.size(); ++i) {

@@ -10,6 +10,7 @@
 
 #include <json/value.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,19 @@ inline constexpr const char* kShellBuildTag = "-quendrix-vabt.20150223";
 using Answer = std::vector<std::string>;
 using Record = std::vector<std::string>;
 
+// The protocol's words.
+inline constexpr const char* kOk = "OK";
+inline constexpr const char* kError = "ERROR";
+inline constexpr const char* kPass = "pass";
+
+inline Answer okAnswer() { return {kOk}; }
+inline Answer errorAnswer(std::string message) { return {kError, std::move(message)}; }
+
+// The largest answer or record text the page can be handed: past it Qt's and
+// the script engine's strings cannot hold the text, so the answer becomes an
+// error instead of ending the process.
+inline constexpr std::size_t kMaxAnswerBytes = std::size_t{512} << 20;
+
 // Request positions shared by every command.
 enum RequestPosition : Json::ArrayIndex {
   kVersionPosition = 0,
@@ -32,17 +46,29 @@ enum RequestPosition : Json::ArrayIndex {
 };
 
 // Parses a request text (UTF-8). Returns the array when the text is JSON whose
-// root is a non-empty array; anything else is no request at all.
+// root is a non-empty array; anything else is no request at all. An array
+// nested deeper than the reader takes is a request all the same, one that
+// cannot be read: throws CmdException("request nested too deeply").
 std::optional<Json::Value> parseRequest(const std::string& text);
 
 // The element at `position` of `request` read as text: a string is its bytes,
-// a missing position or null is "", integers are decimal, reals "%f", booleans
-// "true"/"false". Arrays and objects have no text: throws std::runtime_error
-// with "Type is not convertible to string".
+// a missing position or null is "", integers are decimal, reals "%f" with a
+// decimal point whatever the locale, booleans "true"/"false". Arrays and
+// objects have no text: throws CmdException with "Type is not convertible to
+// string".
 std::string elementText(const Json::Value& request, Json::ArrayIndex position);
 
+// `text` as a path, file name or program argument. The system reads such a
+// text only up to a NUL and would act on another name than the page gave, so
+// a NUL byte is refused: throws CmdException.
+std::string pathText(std::string text);
+
 // The list written as a JSON array of strings in the styled writer's layout
-// (short arrays on one line, one trailing line feed).
-std::string writeList(const std::vector<std::string>& list);
+// (short arrays on one line, one trailing line feed). Strings are written as
+// ASCII: other characters as \u escapes, and every byte that does not belong
+// to a well-formed UTF-8 sequence as U+FFFD, so a stray byte never takes its
+// neighbours with it. Throws CmdException("answer too large [...]") when the
+// text would be longer than `limit` bytes; nothing that large is built.
+std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
 
 }  // namespace bridge

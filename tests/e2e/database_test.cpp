@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 

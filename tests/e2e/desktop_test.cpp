@@ -9,29 +9,13 @@
 #include <set>
 #include <stdexcept>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of the test's own, removed at the end unless the test failed.
-class TestFolder {
- public:
-  TestFolder() {
-    std::string pattern = "/tmp/pageshell-desktop-XXXXXX";
-    if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~TestFolder() {
-    if (!::testing::Test::HasFailure()) fs::remove_all(path_);
-  }
-  const std::string& path() const { return path_; }
-  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using TestFolder = support::Directory;
 
 void writeExecutable(const std::string& path, const std::string& content) {
   e2e::writeFile(path, content);
@@ -69,7 +53,14 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
   e2e::RunOptions options;
   options.files["test_paths.js"] = jsPaths({{"folder", folder.path()}});
   options.files["fifth-nul.bin"] = std::string("abcd\0fghi", 9);
-  options.files["latin1.txt"] = "caf\xe9";
+  options.files["latin1.txt"] = "caf\xe9 ok";
+  options.files["target.txt"] = "before";
+  options.files["linked-a.txt"] = "before";
+  options.setUp = [](const std::string& directory) {
+    ::mkfifo((directory + "/pipe").c_str(), 0600);
+    fs::create_symlink("target.txt", directory + "/link.txt");
+    fs::create_hard_link(directory + "/linked-a.txt", directory + "/linked-b.txt");
+  };
   const e2e::PageRun run = e2e::runPage("desktop_files.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
 
@@ -78,12 +69,15 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
   EXPECT_EQ(e2e::readFile(run.directory + "/notes.txt"), "short");
   EXPECT_EQ(e2e::readFile(run.directory + "/empty.txt"), "");
   EXPECT_EQ(e2e::readFile(folder / "sub/absolute.txt"), "absolute");
+  EXPECT_TRUE(fs::is_symlink(run.directory + "/link.txt"));
+  EXPECT_EQ(fs::hard_link_count(run.directory + "/linked-b.txt"), 2u);
 
   // Failed saves leave no temporary files behind.
   const std::set<std::string> expected = {
       "index.html", "check.js",  "pageshell.js", "test_paths.js", "fifth-nul.bin",
       "latin1.txt", "debug",     "notes.txt",    "empty.txt",     "zażółć gęślą.txt",
-      "nul.bin",    "large.txt", "number.txt"};
+      "nul.bin",    "large.txt", "number.txt",   "pipe",          "link.txt",
+      "target.txt", "linked-a.txt", "linked-b.txt"};
   EXPECT_EQ(namesIn(run.directory), expected);
   EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});
 }

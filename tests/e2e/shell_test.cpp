@@ -1,9 +1,11 @@
 // The shell and its protocol, driven by pages through the real binary.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <regex>
 
-#include "tests/e2e/page_runner.h"
+#include "tests/support/page_runner.h"
 
 namespace {
 
@@ -90,6 +92,43 @@ namespace {
 
 TEST(ClientLibrary, CallsThrowsAndRoutesRecords) {
   const e2e::PageRun run = e2e::runPage("client_library.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ShellHostilePages, DeepNestingHugeAnswersAndCutBatchesAreAnsweredAsErrors) {
+  e2e::RunOptions options;
+  options.setUp = [](const std::string& directory) {
+    const std::string zeros = directory + "/zeros.bin";
+    std::ofstream{zeros};
+    std::filesystem::resize_file(zeros, 100u << 20);
+  };
+  options.timeout = std::chrono::seconds(120);
+  const e2e::PageRun run = runPage("shell_hostile.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteAsyncQuery]: answer too large").size(),
+            1u);
+}
+
+TEST(ShellHostilePages, DeletingTheWindowFromScriptEndsTheShellCleanly) {
+  const e2e::PageRun run = runPage("shell_delete_window.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(ShellHostilePages, ExitWhileADialogOpenedDuringLoadShowsEndsTheShell) {
+  e2e::RunOptions options;
+  options.timeout = std::chrono::seconds(20);
+  const e2e::PageRun run = runPage("shell_exit_in_dialog.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(ShellHostilePages, ABurstOfBackgroundCommandsIsAnsweredAndReportedWhole) {
+  e2e::RunOptions options;
+  options.timeout = std::chrono::seconds(150);
+  const e2e::PageRun run = runPage("shell_burst.html", options);
   EXPECT_EQ(e2e::failureReport(run), "");
 }
 

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+#include "tests/support/scratch.h"
+
 namespace qtest {
 
 ScratchDirectory::ScratchDirectory(const QString& indexHtml) : previous_(QDir::currentPath()) {
@@ -24,13 +26,9 @@ ScratchDirectory::~ScratchDirectory() { QDir::setCurrent(previous_); }
 
 QStringList ScratchDirectory::logMessages() const {
   QStringList messages;
-  QDir debug(dir_.filePath(QStringLiteral("debug")));
-  for (const QString& name : debug.entryList({QStringLiteral("log-*.txt")}, QDir::Files, QDir::Name)) {
-    QFile file(debug.filePath(name));
-    file.open(QIODevice::ReadOnly);
-    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
-      if (line.size() >= 17 && line.at(8) == QLatin1Char('-')) messages << line.mid(17);
-    }
+  for (const std::string& line : support::logLines(dir_.path().toStdString())) {
+    const std::string message = support::withoutTimeStamp(line);
+    if (message != line) messages << QString::fromStdString(message);
   }
   return messages;
 }

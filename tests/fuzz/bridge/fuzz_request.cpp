@@ -1,7 +1,8 @@
 // Request texts come straight from page script: whatever they hold, reading
 // them must either refuse the text or give every element a text or the one
-// conversion error, and answers written from those texts must be exactly the
-// styled writer's text and parse back.
+// conversion error. Answers written from those texts must be the styled
+// writer's text where the bytes are well-formed UTF-8, ASCII always, and read
+// back as a reference decoder reads the bytes (each stray byte one U+FFFD).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -11,11 +12,68 @@
 #include <json/reader.h>
 #include <json/writer.h>
 
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/protocol/protocol.h"
+
+namespace {
+
+void encode(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Decodes by trying each length and keeping the one whose code point encodes
+// back to exactly those bytes: a different route from the writer's tables.
+std::string referenceDecode(const std::string& bytes, bool& wellFormed) {
+  std::string out;
+  wellFormed = true;
+  for (size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    bool good = length != 0 && i + length <= bytes.size();
+    char32_t c = 0;
+    if (good) {
+      c = length == 1 ? lead : lead & (0x7F >> length);
+      for (size_t k = 1; k < length; ++k) c = (c << 6) | (bytes[i + k] & 0x3F);
+      std::string again;
+      if (c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF)) encode(c, again);
+      good = again == bytes.substr(i, length);
+    }
+    if (!good) {
+      wellFormed = false;
+      encode(0xFFFD, out);
+      i += 1;
+    } else {
+      out += bytes.substr(i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  const auto request = bridge::parseRequest(text);
+  std::optional<Json::Value> request;
+  try {
+    request = bridge::parseRequest(text);
+  } catch (const bridge::CmdException&) {
+    return 0;  // nested too deeply: answered as an error
+  }
 
   // The request must be read exactly as jsoncpp's reader reads it.
   Json::Value reference;
@@ -25,7 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (readable != request.has_value()) std::abort();
   if (!request) return 0;
   if (!(reference == *request)) std::abort();
-  if (!request->isArray() || request->empty()) std::abort();
 
   bridge::Answer answer;
   for (Json::ArrayIndex i = 0; i <= request->size(); ++i) {
@@ -36,11 +93,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       if (!element.isArray() && !element.isObject()) std::abort();
     }
   }
-  Json::Value expected(Json::arrayValue);
-  for (const std::string& item : answer) expected.append(Json::Value(item));
+  answer.push_back(text);  // the raw bytes as one more element
   const std::string written = bridge::writeList(answer);
-  if (written != Json::StyledWriter().write(expected)) std::abort();
-  const auto back = bridge::parseRequest(written);
-  if (!answer.empty() && (!back || back->size() != answer.size())) std::abort();
+  for (unsigned char c : written) {
+    if (c >= 0x80) std::abort();
+  }
+  Json::Value back;
+  if (!Json::Reader().parse(written, back, false) || back.size() != answer.size()) std::abort();
+  bool allWellFormed = true;
+  Json::Value expected(Json::arrayValue);
+  for (Json::ArrayIndex i = 0; i < answer.size(); ++i) {
+    bool wellFormed = true;
+    if (back[i].asString() != referenceDecode(answer[i], wellFormed)) std::abort();
+    allWellFormed = allWellFormed && wellFormed;
+    expected.append(Json::Value(answer[i]));
+  }
+  if (allWellFormed && written != Json::StyledWriter().write(expected)) std::abort();
   return 0;
 }

@@ -9,33 +9,20 @@
 #include <regex>
 #include <sstream>
 
+#include "tests/support/scratch.h"
+
 namespace bridge {
 namespace {
 
 // Runs each test in a fresh working directory, since the log lives in ./debug.
 class LogFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/pageshell-log-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    directory_ = pattern;
-    ASSERT_NE(getcwd(previous_, sizeof previous_), nullptr);
-    ASSERT_EQ(chdir(directory_.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(chdir(previous_), 0);
-    std::system(("rm -rf " + directory_).c_str());
-  }
-
   static std::string contents(const LogFile& log) {
-    std::ifstream in("debug/" + log.fileName(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return support::readFile("debug/" + log.fileName());
   }
 
-  std::string directory_;
-  char previous_[4096];
+  support::Directory directory_{"log"};
+  support::WorkingDirectory inside_{directory_.path()};
 };
 
 TEST(TimeStamp, IsFifteenCharactersOfLocalTime) {

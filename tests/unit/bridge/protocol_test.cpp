@@ -5,10 +5,12 @@
 #include <json/reader.h>
 #include <json/writer.h>
 
+#include <clocale>
 #include <random>
 #include <stdexcept>
 
 #include "bridge/callback.h"
+#include "bridge/protocol/cmd_exception.h"
 
 namespace bridge {
 namespace {
@@ -117,21 +119,77 @@ TEST(WriteList, MatchesTheStyledWriterAroundTheLineLimits) {
   }
 }
 
-TEST(WriteList, MatchesTheStyledWriterForAnyBytes) {
+TEST(WriteList, MatchesTheStyledWriterForWellFormedText) {
   std::mt19937 random(20150320);
-  const std::string special = std::string("\"\\/\b\f\n\r\t\x7f\x00\x01\x1f", 13) +
-                              "\xc5\xbc\xe2\x80\xa8\xf0\x9f\x98\x80\xff\xc0";
+  const std::vector<std::string> special = {"\"", "\\", "/", "\b", "\f", "\n", "\r", "\t",
+                                            "\x7f", std::string(1, '\0'), "\x01", "\x1f",
+                                            "\xc5\xbc", "\xe2\x80\xa8", "\xf0\x9f\x98\x80"};
   for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> list(random() % 8);
     for (std::string& item : list) {
       const size_t length = random() % 24;
       for (size_t i = 0; i < length; ++i) {
         item += random() % 3 == 0 ? special[random() % special.size()]
-                                  : static_cast<char>(' ' + random() % 95);
+                                  : std::string(1, static_cast<char>(' ' + random() % 95));
       }
     }
     ASSERT_EQ(writeList(list), styledWriterText(list)) << "round " << round;
   }
+}
+
+TEST(WriteList, EachStrayByteBecomesOneReplacementAndKeepsItsNeighbours) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"caf\xe9 ok", "caf\\ufffd ok"},                     // a lead byte without its tail
+      {"\xc5\xbc\xe9\xc5\xbc", "\\u017c\\ufffd\\u017c"},  // between two good sequences
+      {"\xc0\xaf", "\\ufffd\\ufffd"},                      // overlong form
+      {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"},           // a surrogate
+      {"\xf4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},  // past U+10FFFF
+      {"\xe2\x82", "\\ufffd\\ufffd"},                      // cut off at the end
+      {"\x80x", "\\ufffdx"},                               // a lone continuation byte
+  };
+  for (const auto& [bytes, escaped] : cases) {
+    EXPECT_EQ(writeList({bytes}), "[ \"" + escaped + "\" ]\n");
+  }
+}
+
+TEST(WriteList, AnyBytesGiveAsciiThatReadsBack) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string item(random() % 40, '\0');
+    for (char& c : item) c = static_cast<char>(random());
+    const std::string text = writeList({item, "after"});
+    for (unsigned char c : text) ASSERT_LT(c, 0x80) << "round " << round;
+    const Json::Value back = parsed(text);
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[1].asString(), "after");
+  }
+}
+
+TEST(WriteList, RefusesAnAnswerPastTheLimitBeforeBuildingIt) {
+  const std::vector<std::string> list = {"OK", std::string(1000, '\0')};
+  EXPECT_NO_THROW(writeList(list, 7000));
+  try {
+    writeList(list, 5999);  // each NUL takes six bytes
+    ADD_FAILURE() << "no exception";
+  } catch (const CmdException& e) {
+    EXPECT_EQ(e.message().rfind("answer too large", 0), 0u) << e.message();
+  }
+}
+
+TEST(ParseRequest, AnArrayNestedTooDeeplyIsAnsweredNotIgnored) {
+  const std::string deepArray = std::string(100000, '[') + std::string(100000, ']');
+  EXPECT_THROW(parseRequest(deepArray), CmdException);
+  const std::string deepObject = std::string(100000, '{');
+  EXPECT_FALSE(parseRequest(deepObject)) << "not an array: not a request";
+}
+
+TEST(ElementText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr)
+      << "the pl_PL.UTF-8 locale must be installed (tools/install-deps.sh)";
+  const std::string text = elementText(parsed("[1.5]"), 0);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_EQ(text, "1.500000");
 }
 
 TEST(CallbackScript, CallsThePageFunctionWithTheRecord) {

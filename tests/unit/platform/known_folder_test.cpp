@@ -6,7 +6,7 @@
 #include "platform/directory.h"
 #include "platform/known_folder.h"
 #include "platform/xdg_dirs.h"
-#include "tests/unit/platform/scratch.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -22,9 +22,9 @@ class KnownFolder : public ::testing::Test {
     }
   }
 
-  scratch::Directory root_;
+  support::Directory root_;
   std::string home_ = root_ / "home";
-  scratch::Environment environment_;
+  support::Environment environment_;
 };
 
 TEST_F(KnownFolder, DefaultsLieUnderTheHome) {
@@ -74,8 +74,8 @@ TEST_F(KnownFolder, BaseDirectoriesFollowTheirVariables) {
 TEST_F(KnownFolder, UserDirectoriesComeFromUserDirsDirs) {
   const std::string config = root_ / "conf";
   environment_.set("XDG_CONFIG_HOME", config);
-  scratch::makeDirectory(config);
-  scratch::writeFile(config + "/user-dirs.dirs",
+  support::makeDirectory(config);
+  support::writeFile(config + "/user-dirs.dirs",
                      "# written by the desktop\n"
                      "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
                      "  XDG_MUSIC_DIR=\"/data/Musik/\"\n"
@@ -110,7 +110,7 @@ TEST_F(KnownFolder, CreateFlagMakesTheFolderAndItsParents) {
 }
 
 TEST_F(KnownFolder, FolderThatCannotBeCreatedIsAFailure) {
-  scratch::writeFile(home_, "a file where the home should be");
+  support::writeFile(home_, "a file where the home should be");
   EXPECT_EQ(knownFolderPath(platform::kKnownFolderCreate | 5), std::nullopt);
   EXPECT_EQ(knownFolderPath(5), home_ + "/Documents") << "without the flag the path is given";
 }

@@ -12,7 +12,7 @@
 
 #include "platform/detached_process.h"
 #include "platform/shell_open.h"
-#include "tests/unit/platform/scratch.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -30,18 +30,18 @@ const char kArgumentLines[] = "pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\";
 class ShellOpen : public ::testing::Test {
  protected:
   void SetUp() override {
-    scratch::makeDirectory(bin_);
-    scratch::makeDirectory(work_);
-    scratch::writeFile(bin_ + "/xdg-open", recordingScript(root_ / "xdg-open.log", kArgumentLines),
+    support::makeDirectory(bin_);
+    support::makeDirectory(work_);
+    support::writeFile(bin_ + "/xdg-open", recordingScript(root_ / "xdg-open.log", kArgumentLines),
                        true);
     // Records into args.log of its working directory.
-    scratch::writeFile(bin_ + "/record-args", recordingScript("args.log", kArgumentLines), true);
-    scratch::writeFile(root_ / "notes.txt", "some notes\n");
+    support::writeFile(bin_ + "/record-args", recordingScript("args.log", kArgumentLines), true);
+    support::writeFile(root_ / "notes.txt", "some notes\n");
     environment_.set("PATH", bin_);
   }
 
   std::string handlerRecord() {
-    return scratch::waitForFile(root_ / "xdg-open.log").value_or("(xdg-open never ran)");
+    return support::waitForFile(root_ / "xdg-open.log").value_or("(xdg-open never ran)");
   }
 
   std::string cwd() {
@@ -49,10 +49,10 @@ class ShellOpen : public ::testing::Test {
     return ::getcwd(buffer, sizeof buffer);
   }
 
-  scratch::Directory root_;
+  support::Directory root_;
   std::string bin_ = root_ / "bin";
   std::string work_ = root_ / "work";
-  scratch::Environment environment_;
+  support::Environment environment_;
 };
 
 TEST_F(ShellOpen, OpensADocumentWithTheDefaultHandlerIgnoringParameters) {
@@ -88,8 +88,8 @@ TEST_F(ShellOpen, AddressesGoToTheHandlerUnchanged) {
 
 TEST_F(ShellOpen, Utf8NamesPassThrough) {
   const std::string folder = root_ / "zażółć gęślą";
-  scratch::makeDirectory(folder);
-  scratch::writeFile(folder + "/jaźń.txt", "x");
+  support::makeDirectory(folder);
+  support::writeFile(folder + "/jaźń.txt", "x");
   EXPECT_EQ(shellOpen("open", "jaźń.txt", "", folder), 42);
   EXPECT_EQ(handlerRecord(), folder + "\n[" + folder + "/jaźń.txt]\n");
 }
@@ -104,7 +104,7 @@ TEST_F(ShellOpen, FailuresAnswerTheirCodes) {
 }
 
 TEST_F(ShellOpen, WithoutAHandlerNothingCanOpen) {
-  scratch::Directory empty;
+  support::Directory empty;
   environment_.set("PATH", empty.path());
   EXPECT_EQ(shellOpen("open", root_ / "notes.txt", "", ""), platform::kShellNoAssociation);
   EXPECT_EQ(shellOpen("open", "https://example.org", "", ""), platform::kShellNoAssociation);
@@ -113,17 +113,17 @@ TEST_F(ShellOpen, WithoutAHandlerNothingCanOpen) {
 TEST_F(ShellOpen, StartsProgramsWithSplitParametersInTheDirectory) {
   EXPECT_EQ(shellOpen("open", bin_ + "/record-args", R"(one 'two words' "three \"q\"" '')", work_),
             42);
-  EXPECT_EQ(scratch::waitForFile(work_ + "/args.log").value_or(""),
+  EXPECT_EQ(support::waitForFile(work_ + "/args.log").value_or(""),
             work_ + "\n[one]\n[two words]\n[three \"q\"]\n[]\n");
 }
 
 TEST_F(ShellOpen, BareProgramNamesAreFoundOnThePath) {
   EXPECT_EQ(shellOpen("", "record-args", "x", work_), 42);
-  EXPECT_EQ(scratch::waitForFile(work_ + "/args.log").value_or(""), work_ + "\n[x]\n");
+  EXPECT_EQ(support::waitForFile(work_ + "/args.log").value_or(""), work_ + "\n[x]\n");
 }
 
 TEST_F(ShellOpen, ExecutableTextThatIsNoProgramOpensAsADocument) {
-  scratch::writeFile(root_ / "readme", "just text, no program\n", true);
+  support::writeFile(root_ / "readme", "just text, no program\n", true);
   EXPECT_EQ(shellOpen("open", root_ / "readme", "", ""), 42);
   EXPECT_EQ(handlerRecord(), cwd() + "\n[" + (root_ / "readme") + "]\n");
 }
@@ -134,7 +134,7 @@ class DetachedProcess : public ShellOpen {};
 
 TEST_F(DetachedProcess, StartsCleanInItsOwnSessionAndLeavesNoChild) {
   const std::string record = root_ / "env.log";
-  scratch::writeFile(bin_ + "/record-env",
+  support::writeFile(bin_ + "/record-env",
                      recordingScript(record,
                                      // Builtins only before the masks are read: a
                                      // waiting shell blocks signals of its own.
@@ -162,7 +162,7 @@ TEST_F(DetachedProcess, StartsCleanInItsOwnSessionAndLeavesNoChild) {
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child of ours is left";
   EXPECT_EQ(errno, ECHILD);
 
-  const std::string lines = scratch::waitForFile(record).value_or("");
+  const std::string lines = support::waitForFile(record).value_or("");
   EXPECT_NE(lines.find("SigIgn: 0000000000000000\n"), std::string::npos) << lines;
   EXPECT_NE(lines.find("SigBlk: 0000000000000000\n"), std::string::npos) << lines;
   EXPECT_NE(lines.find("/dev/null\n"), std::string::npos) << lines;
@@ -179,8 +179,8 @@ TEST_F(DetachedProcess, ReportsWhyAProgramCouldNotStart) {
 }
 
 TEST_F(DetachedProcess, FindsOnlyExecutableFilesOnThePath) {
-  scratch::writeFile(root_ / "plain", "x");
-  scratch::makeDirectory(root_ / "folder");
+  support::writeFile(root_ / "plain", "x");
+  support::makeDirectory(root_ / "folder");
   environment_.set("PATH", root_.path() + "::" + bin_);
   EXPECT_EQ(platform::findOnPath("record-args"), bin_ + "/record-args");
   EXPECT_EQ(platform::findOnPath("plain"), std::nullopt);

@@ -1,0 +1,29 @@
+// The database commands: a local SQLite database for page script.
+//
+// Each command names its database by a directory and a file name and uses its
+// own connection for its own work (sqlite_connection.h). sqliteOpen,
+// sqliteExecute and sqliteQuery run on the GUI thread inside the script call;
+// sqliteAsyncExecute and sqliteAsyncQuery answer at once and do their work on
+// a detached worker thread that holds CmdState's database mutex throughout and
+// reports one callback record:
+//   [id, "pass", "execute" | "query", "OK", ...] or [..., "ERROR", message].
+// A failure is always answered as one: the synchronous commands throw
+// CmdException with SQLite's message, which the dispatcher answers as
+// ["ERROR", message].
+//
+// The command implementations are CmdState's first virtual operations
+// (cmd_state.h); the handlers below read a request's arguments for them.
+#pragma once
+
+#include "bridge/command_table.h"
+
+namespace bridge::database {
+
+Answer sqliteOpen(CommandContext& context);
+Answer sqliteAsyncExecute(CommandContext& context);
+Answer sqliteExecute(CommandContext& context);
+Answer sqliteExecuteFile(CommandContext& context);
+Answer sqliteAsyncQuery(CommandContext& context);
+Answer sqliteQuery(CommandContext& context);
+
+}  // namespace bridge::database

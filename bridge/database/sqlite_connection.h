@@ -1,0 +1,71 @@
+// One SQLite connection for the length of one database command.
+//
+// Every command opens its own connection and closes it before it answers (or
+// before its worker thread ends); SqliteConnection owns the handle and closes
+// it in its destructor, on every path. A connection belongs to the thread that
+// made it and is never shared.
+//
+// Failures throw CmdException with SQLite's own message, which the caller
+// answers to the page: nothing here is answered as a success that was not one.
+#pragma once
+
+#include <json/value.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+namespace bridge {
+
+// Where the rows of a query went, and whether they fit one table.
+struct QueryShape {
+  // The number of values in the first row; 0 when there were no rows.
+  std::size_t columns = 0;
+  // False when some row had another number of values than the first
+  // (possible when the SQL text holds several statements).
+  bool uniform = true;
+};
+
+class SqliteConnection {
+ public:
+  // Creates `directory` (one level; failure ignored) and opens the database
+  // at `directory` + `fileName`, joined as they are: the page supplies any
+  // separator. The file is created when missing. Throws CmdException when
+  // SQLite cannot open it or the path holds a NUL byte.
+  SqliteConnection(const std::string& directory, const std::string& fileName);
+
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  ~SqliteConnection();
+
+  // Runs `sql` (any number of statements) and discards its rows. When it
+  // fails, or leaves a transaction open (its end was cut off), the
+  // transaction is rolled back and CmdException reports why, so a batch is
+  // applied whole or not at all and never reported saved when it was not.
+  void execute(const std::string& sql);
+
+  // Runs `sql` and appends the values of every result row to `values`, row by
+  // row in column order, NULL as "". Throws CmdException when the SQL fails;
+  // a ragged result is reported in the shape, and its values are then
+  // incomplete.
+  QueryShape collectRows(const std::string& sql, std::vector<std::string>& values);
+
+  // The row id of the last insert on this connection, or 0.
+  std::int64_t lastInsertRowId() const;
+
+ private:
+  [[noreturn]] void fail(int code, char* message);
+
+  sqlite3* db_ = nullptr;
+};
+
+// The statements at positions `first` and on of `request`, each read as text,
+// wrapped into one transaction:
+//   "BEGIN TRANSACTION;" statement ";" ... "END TRANSACTION;"
+// Empty when the request has no element at `first`: there is nothing to run.
+std::string statementBatch(const Json::Value& request, Json::ArrayIndex first);
+
+}  // namespace bridge

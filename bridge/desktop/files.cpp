@@ -1,0 +1,32 @@
+// Whole-file save and load.
+#include <string>
+
+#include "bridge/desktop/desktop.h"
+#include "platform/whole_file.h"
+
+namespace bridge::desktop {
+namespace {
+
+Answer failure(const char* what, const std::string& path, const std::string& reason) {
+  return errorAnswer(std::string(what) + " [" + path + "]: " + reason);
+}
+
+}  // namespace
+
+Answer saveFile(CommandContext& context) {
+  const std::string path = context.pathArg(kFirstArgument);
+  const std::string reason = platform::saveWholeFile(path, context.arg(kFirstArgument + 1));
+  if (!reason.empty()) return failure("Cannot save", path, reason);
+  return {kOk, path};
+}
+
+// A file larger than an answer can carry is refused while it is read.
+Answer loadFile(CommandContext& context) {
+  const std::string path = context.pathArg(kFirstArgument);
+  Answer answer{kOk, std::string()};
+  const std::string reason = platform::loadWholeFile(path, answer[1], kMaxAnswerBytes);
+  if (!reason.empty()) return failure("Cannot load", path, reason);
+  return answer;
+}
+
+}  // namespace bridge::desktop

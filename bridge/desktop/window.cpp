@@ -1,0 +1,63 @@
+// The window's title and state, and the exit listener.
+#include <QWidget>
+
+#include <stdexcept>
+#include <string>
+
+#include "bridge/desktop/desktop.h"
+#include "bridge/protocol/cmd_exception.h"
+#include "bridge/shell_window.h"
+#include "bridge/utf8_text.h"
+#include "runtime/ansi_string.h"
+
+namespace bridge::desktop {
+namespace {
+
+// The state bits a page may see and set: minimised, maximised, full screen
+// and active.
+constexpr int kStateMask = 0xF;
+
+QWidget& window(CommandContext& context) {
+  if (context.window == nullptr) throw CmdException("No window");
+  return *context.window;
+}
+
+ShellWindow& shell(CommandContext& context) {
+  ShellWindow* found = context.shell();
+  if (found == nullptr) throw CmdException("No window");
+  return *found;
+}
+
+Answer stateAnswer(const QWidget& widget) {
+  return {"OK", std::to_string(static_cast<int>(widget.windowState()) & kStateMask)};
+}
+
+}  // namespace
+
+Answer setTitle(CommandContext& context) {
+  window(context).setWindowTitle(fromUtf8(context.arg(kFirstArgument)));
+  return {"OK"};
+}
+
+Answer setWindowState(CommandContext& context) {
+  const int flags = AnsiString(context.arg(kFirstArgument)).ToIntOr(-1) & kStateMask;
+  QWidget& widget = window(context);
+  widget.setWindowState(Qt::WindowStates(flags));
+  return stateAnswer(widget);
+}
+
+Answer getWindowState(CommandContext& context) { return stateAnswer(window(context)); }
+
+Answer setTaskbarState(CommandContext&) { return {"OK"}; }
+
+Answer addExitListener(CommandContext& context) {
+  shell(context).setExitListener(context.page, context.arg(kFirstArgument));
+  return {"OK"};
+}
+
+Answer removeExitListener(CommandContext& context) {
+  shell(context).setExitListener(context.page, std::string());
+  return {"OK"};
+}
+
+}  // namespace bridge::desktop

@@ -1,0 +1,61 @@
+// The frame every asynchronous command runs in.
+//
+// A command reads its arguments on the GUI thread (so that one without a text
+// form is answered to the page), copies what the work needs into the work's
+// closure, calls runWorker and answers at once. The work runs on a worker
+// thread (platform/threads.h): it touches no Qt widget and reaches the page
+// only through its WorkerChannel, as records [callback id, "pass", event,
+// ...]. Whatever the work throws, and a record too large for the page, ends
+// as the one failure record the command defines, and the failure is logged;
+// nothing escapes the thread.
+//
+// runWorker is called on the GUI thread; a channel is used on its worker.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "bridge/protocol/protocol.h"
+
+class QWebPage;
+
+namespace bridge {
+
+class WorkerChannel {
+ public:
+  WorkerChannel(QWebPage* page, std::string callbackId, std::string command);
+
+  const std::string& callbackId() const { return callbackId_; }
+  // The command's name, for log lines.
+  const std::string& command() const { return command_; }
+
+  // [callback id, "pass", event]: the start of each of the command's records.
+  Record record(const char* event) const;
+
+  // Delivers a record to the page (callback.h). Throws CmdException when it
+  // is too large to deliver; nothing is delivered then.
+  void deliver(const Record& record) const;
+
+ private:
+  QWebPage* page_;
+  std::string callbackId_;
+  std::string command_;
+};
+
+// The record a command reports its failure with, made from the message; for
+// example [id, "pass", "query", "ERROR", message].
+using FailureRecord = Record (*)(const WorkerChannel& channel, const std::string& message);
+
+using Work = std::function<void(const WorkerChannel& channel)>;
+
+// Runs `work` on a worker thread for the page `channel` names. With
+// `serialise`, the work holds that lock from its start until its last record,
+// failure included, has been posted: such commands run one at a time, in the
+// order they get the lock. Throws CmdException when no thread can be had for
+// the work; the command then answers the failure instead of "OK".
+void runWorker(WorkerChannel channel, Work work, FailureRecord failure,
+               std::shared_ptr<std::mutex> serialise = nullptr);
+
+}  // namespace bridge

@@ -1,0 +1,128 @@
+#include "tests/support/page_runner.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+std::string makeTempDirectory(const char* pattern) {
+  std::string path = std::string("/tmp/") + pattern;
+  if (mkdtemp(&path[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
+  return path;
+}
+
+}  // namespace
+
+std::string shellBinary() { return PAGESHELL_BINARY; }
+
+PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
+                    const RunOptions& options) {
+  PageRun run;
+  run.directory = makeTempDirectory("pageshell-e2e-XXXXXX");
+  const std::string runtimeDir = makeTempDirectory("pageshell-xdg-XXXXXX");
+  chmod(runtimeDir.c_str(), 0700);
+
+  if (!page.empty()) writeFile(run.directory + "/index.html", readFile(pagesDirectory + "/" + page));
+  writeFile(run.directory + "/check.js", readFile(pagesDirectory + "/check.js"));
+  writeFile(run.directory + "/pageshell.js", readFile(PAGESHELL_CLIENT_LIBRARY));
+  for (const auto& [name, content] : options.files) writeFile(run.directory + "/" + name, content);
+  if (options.setUp) options.setUp(run.directory);
+
+  const std::string outputPath = run.directory + ".out";
+  const pid_t child = fork();
+  if (child == 0) {
+    if (chdir(run.directory.c_str()) != 0) _exit(126);
+    int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(out, 1);
+    dup2(out, 2);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+    for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+    std::vector<std::string> args{shellBinary()};
+    args.insert(args.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(&arg[0]);
+    argv.push_back(nullptr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+
+  const auto deadline = std::chrono::steady_clock::now() + options.timeout;
+  int status = 0;
+  rusage usage{};
+  for (;;) {
+    if (wait4(child, &status, WNOHANG, &usage) == child) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(child, SIGKILL);
+      wait4(child, &status, 0, &usage);
+      run.timedOut = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  if (!run.timedOut) {
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  run.peakMemoryKiB = usage.ru_maxrss;
+  run.output = readFile(outputPath);
+  std::remove(outputPath.c_str());
+  rmdir(runtimeDir.c_str());
+
+  run.logLines = support::logLines(run.directory);
+  for (const std::string& line : run.logLines) run.messages.push_back(support::withoutTimeStamp(line));
+  return run;
+}
+
+std::vector<std::string> messagesStartingWith(const PageRun& run, const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& message : run.messages) {
+    if (message.compare(0, prefix.size(), prefix) == 0) found.push_back(message);
+  }
+  return found;
+}
+
+std::string failureReport(const PageRun& run) {
+  std::ostringstream report;
+  bool failed = false;
+  // A FAIL message may span several log lines; the lines that follow it
+  // without a time stamp belong to it.
+  bool inFailure = false;
+  for (size_t i = 0; i < run.logLines.size(); ++i) {
+    const bool stamped = run.logLines[i] != run.messages[i];
+    if (stamped) inFailure = run.messages[i].compare(0, 4, "FAIL") == 0;
+    if (inFailure) {
+      report << run.messages[i] << "\n";
+      failed = true;
+    }
+  }
+  const auto done = messagesStartingWith(run, "DONE ");
+  if (done.empty()) {
+    report << "The page did not reach its end (no DONE line).\n";
+    failed = true;
+  }
+  if (run.timedOut) {
+    report << "The shell did not exit in time and was killed.\n";
+    failed = true;
+  } else if (run.exitCode != 0) {
+    report << "The shell exited with " << run.exitCode << ".\n";
+    failed = true;
+  }
+  if (!failed) return std::string();
+  report << "--- working directory: " << run.directory << "\n--- log:\n";
+  for (const std::string& line : run.logLines) report << line << "\n";
+  report << "--- output:\n" << run.output;
+  return report.str();
+}
+
+}  // namespace e2e
