@@ -10,7 +10,9 @@
 #include "bridge/database/database.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
+#include "bridge/network/network.h"
 #include "bridge/print/print.h"
+#include "bridge/zip/zip_commands.h"
 
 namespace bridge {
 namespace {
@@ -43,10 +45,10 @@ const CommandRow kCommands[] = {
     {"setTitle", desktop::setTitle},
     {"setWindowState", desktop::setWindowState},
     {"getWindowState", desktop::getWindowState},
-    {"ajaxToFile", nullptr},
-    {"unzipToFile", nullptr},
-    {"getZipDir", nullptr},
-    {"getZipEntry", nullptr},
+    {"ajaxToFile", network::ajaxToFile},
+    {"unzipToFile", zip::unzipToFile},
+    {"getZipDir", zip::getZipDir},
+    {"getZipEntry", zip::getZipEntry},
     {"setTaskbarState", desktop::setTaskbarState},
     {"addExitListener", desktop::addExitListener},
     {"removeExitListener", desktop::removeExitListener},
@@ -57,7 +59,7 @@ const CommandRow kCommands[] = {
     {"loadFile", desktop::loadFile},
     {"showFileDialog", desktop::showFileDialog},
     {"showDirectoryDialog", desktop::showDirectoryDialog},
-    {"tcpPush", nullptr},
+    {"tcpPush", network::tcpPush},
     {"version", runVersion},
 };
 

@@ -5,6 +5,13 @@
  *   pageshell.start("sqliteAsyncQuery", ["db/", "app.sqlite", "SELECT 1"])
  *     .then(function (payload) { ... });              // payload after "OK"
  *   pageshell.start("ajaxToFile", [url], { progress: function (percent) { ... } });
+ *   pageshell.download(url, "zip", onPercent).then(function (path) { ... });
+ *   pageshell.tcpPush(host, port, data, "timeout=5").then(function (answer) {
+ *     answer.header; answer.body;
+ *   });
+ *   pageshell.start("unzipToFile", ["app.zip", "data/app.db", "app.db"],
+ *                   { progress: function (percent) { ... } })      // 0, 50, 100
+ *     .then(function (payload) { ... });              // [member name] on "finish"
  *
  *   var doc = pageshell.print.document(210, 297);     // paper size in millimetres
  *   doc.text(20, 30, "Faktura", pageshell.print.font("DejaVu Sans", 16, { bold: true }));
@@ -146,6 +153,22 @@ var pageshell = (function (global) {
     call("removeExitListener");
   }
 
+  // Downloads `url` into a new file in the temporary folder; the Promise
+  // gives the file's path. onPercent(percent) sees the progress records.
+  function download(url, extension, onPercent) {
+    var args = extension ? [url, extension] : [url];
+    return start("ajaxToFile", args, { progress: onPercent }).then(function (payload) {
+      return payload[0];
+    });
+  }
+
+  // Sends `data` to host:port and gives what the peer answered before it
+  // closed the connection, split at the first blank line.
+  function tcpPush(host, port, data, options, onPercent) {
+    return start("tcpPush", [host, String(port), data, options || ""], { progress: onPercent })
+      .then(function (payload) { return { header: payload[0], body: payload[1] }; });
+  }
+
   // The flat values of a query answer as rows of `columns` values.
   function rows(columns, values) {
     var result = [];
@@ -263,6 +286,8 @@ var pageshell = (function (global) {
     onExit: onExit,
     clearExitHandlers: clearExitHandlers,
     rows: rows,
+    download: download,
+    tcpPush: tcpPush,
     print: print,
     receive: receive,
     onUnrouted: null

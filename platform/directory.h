@@ -14,4 +14,15 @@ bool createDirectory(const std::string& path);
 // True when `path` (UTF-8) names a directory, following symbolic links.
 bool isDirectory(const std::string& path);
 
+// The folder for temporary files: $TMPDIR when it is set and not empty, else
+// /tmp; always ending in '/'. Stands for GetTempPathW.
+std::string tempFolder();
+
+enum class NewFile { kCreated, kExists, kFailed };
+
+// Creates the empty file `path` (UTF-8) only when nothing of that name
+// exists yet, so that two writers never share a file. Stands for CreateFileW
+// with CREATE_NEW.
+NewFile createNewFile(const std::string& path);
+
 }  // namespace platform

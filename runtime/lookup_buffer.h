@@ -23,6 +23,10 @@ class LookupBuffer {
   virtual AnsiString Body() const;
   virtual ~LookupBuffer();
 
+  // The bytes held in reserve; "" once the separator is found. A reader
+  // whose stream ended first adds them to Head to lose no byte.
+  AnsiString Held() const { return pending_; }
+
  private:
   AnsiString separator_;
   AnsiString pending_;  // received, not yet placed in head_ or body_

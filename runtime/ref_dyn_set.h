@@ -20,6 +20,9 @@ class RefDynSet {
   virtual int Delete(int index) { return items_.get().Delete(index); }
   virtual ~RefDynSet() = default;
 
+  // How many handles share the array; for diagnostics and tree release.
+  int useCount() const { return items_.useCount(); }
+
  private:
   Ref<DynSet<T>> items_;
 };

@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev libqt5webkit5-dev
   libjsoncpp-dev libsqlite3-dev libminizip-dev zlib1g-dev
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xauth poppler-utils sqlite3 zip python3 locales
+  xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl
 )
 
 missing=()

@@ -220,7 +220,7 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
       }
     }
     p += length;
-    auto writeUnit = [&unit](char* at, unsigned value) {
+    auto writeUnit = [](char* at, unsigned value) {
       at[0] = '\\';
       at[1] = 'u';
       for (int i = 0; i < 4; ++i) at[2 + i] = kHexDigits[(value >> (12 - 4 * i)) & 0xF];

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,11 +60,12 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
 
   const auto deadline = std::chrono::steady_clock::now() + options.timeout;
   int status = 0;
+  rusage usage{};
   for (;;) {
-    if (waitpid(child, &status, WNOHANG) == child) break;
+    if (wait4(child, &status, WNOHANG, &usage) == child) break;
     if (std::chrono::steady_clock::now() > deadline) {
       kill(child, SIGKILL);
-      waitpid(child, &status, 0);
+      wait4(child, &status, 0, &usage);
       run.timedOut = true;
       break;
     }
@@ -72,6 +74,7 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
   if (!run.timedOut) {
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
+  run.peakMemoryKiB = usage.ru_maxrss;
   run.output = readFile(outputPath);
   std::remove(outputPath.c_str());
   rmdir(runtimeDir.c_str());

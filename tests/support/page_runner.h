@@ -34,6 +34,7 @@ struct PageRun {
   std::string directory;              // the working directory (kept for inspection)
   int exitCode = -1;                  // -1 when the shell did not exit by itself
   bool timedOut = false;
+  long peakMemoryKiB = 0;             // the shell's largest resident set
   std::string output;                 // standard output and error
   std::vector<std::string> logLines;  // whole log lines, time stamps included
   std::vector<std::string> messages;  // the same without their time stamps

@@ -1,0 +1,73 @@
+#include "bridge/network/tcp_exchange.h"
+
+#include "bridge/protocol/protocol.h"
+#include "platform/tcp_socket.h"
+#include "runtime/ansi_string.h"
+#include "runtime/base64.h"
+#include "runtime/option_util.h"
+
+namespace bridge::network {
+namespace {
+
+constexpr std::size_t kReceivePiece = 655360;
+
+// Everything the peer sends until it closes, or "" when a wait runs past
+// `timeoutSeconds` or a receive fails first. An answer larger than any
+// record the page can be handed is given up as soon as it is, so that a
+// peer that never stops sending cannot fill the memory.
+std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds) {
+  std::string answer;
+  while (answer.size() <= kMaxAnswerBytes) {
+    if (socket.waitReadable(timeoutSeconds) != platform::WaitResult::kReadable) return std::string();
+    const std::size_t had = answer.size();
+    answer.resize(had + kReceivePiece);
+    const long received = socket.receive(&answer[had], kReceivePiece);
+    answer.resize(had + (received > 0 ? static_cast<std::size_t>(received) : 0));
+    if (received == 0) return answer;
+    if (received < 0) return std::string();
+  }
+  return std::string();
+}
+
+TcpAnswer failed(std::string message) {
+  TcpAnswer answer;
+  answer.failure = std::move(message);
+  return answer;
+}
+
+}  // namespace
+
+TcpAnswer exchangeTcp(const TcpExchange& request) {
+  const OptionUtil options = OptionUtil::Parse(request.options);
+  const bool base64 = options.getFlag("base64", 0) != 0;
+  const int timeout = options.getInt("timeout", 10);
+  const std::string encoding = options.getString("encoding", "");
+  const std::string where = " [" + request.host + "/" + request.portText + "].";
+
+  const int port = AnsiString(request.portText).ToIntOr(-1);
+  if (port < 1 || port > 65534) return failed("Port poza zakresem [" + request.portText + "].");
+
+  platform::TcpSocket socket = platform::connectTcp(request.host, port);
+  if (!socket.valid()) return failed("Nie można się połaczyć" + where);
+  if (socket.sendAll(request.data.data(), request.data.size()) < request.data.size()) {
+    return failed("Problem podczas wysyłania danych" + where);
+  }
+  std::string received = readUntilClosed(socket, timeout);
+  socket.close();
+  if (received.empty() || !(encoding.empty() || encoding == "utf-8")) {
+    return failed("Problem podczas czytania odpowiedzi" + where);
+  }
+
+  TcpAnswer answer;
+  answer.ok = true;
+  const std::size_t separator = received.find("\r\n\r\n");
+  if (separator != std::string::npos) {
+    answer.header = received.substr(0, separator);
+    received.erase(0, separator + 4);
+  }
+  answer.body = base64 ? Base64Encode(received.data(), static_cast<int>(received.size())).str()
+                       : std::move(received);
+  return answer;
+}
+
+}  // namespace bridge::network

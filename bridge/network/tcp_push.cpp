@@ -1,0 +1,41 @@
+#include <utility>
+
+#include "bridge/network/network.h"
+#include "bridge/network/records.h"
+#include "bridge/network/tcp_exchange.h"
+
+namespace bridge::network {
+namespace {
+
+constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
+constexpr Json::ArrayIndex kHost = kFirstArgument + 1;
+constexpr Json::ArrayIndex kPort = kFirstArgument + 2;
+constexpr Json::ArrayIndex kData = kFirstArgument + 3;
+constexpr Json::ArrayIndex kOptions = kFirstArgument + 4;
+
+}  // namespace
+
+Answer tcpPush(CommandContext& context) {
+  const std::string callbackId = context.arg(kCallbackId);
+  TcpExchange exchange{context.arg(kHost), context.arg(kPort), context.arg(kData),
+                       context.arg(kOptions)};
+  runWorker(
+      WorkerChannel(context.page, callbackId, "tcpPush"),
+      [exchange = std::move(exchange)](const WorkerChannel& channel) {
+        channel.deliver(progressRecord(channel, "0"));
+        TcpAnswer answer = exchangeTcp(exchange);
+        if (!answer.ok) {
+          channel.deliver(errorRecord(channel, answer.failure));
+          return;
+        }
+        channel.deliver(progressRecord(channel, "100"));
+        Record finish = channel.record("finish");
+        finish.push_back(std::move(answer.header));
+        finish.push_back(std::move(answer.body));
+        channel.deliver(finish);
+      },
+      errorRecord);
+  return {kOk, callbackId};
+}
+
+}  // namespace bridge::network

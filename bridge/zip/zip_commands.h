@@ -1,0 +1,43 @@
+// The zip commands: list the members of a ZIP archive, answer one text
+// member, and extract one member into a file in the background.
+//
+// Arguments are request positions read as text; paths and member names are
+// UTF-8 bytes handed on unchanged, and a member is found by its name with
+// the case of ASCII letters ignored (zip_archive.h). Failures are answered
+// in the protocol's form with one of two Polish messages:
+//   "Nie można rozpakować elementu."   the archive or the member cannot be read
+//   "Nie można zapisać elementu."      the target file cannot be written
+//
+// getZipDir and getZipEntry run on the GUI thread inside dispatch.
+// unzipToFile answers at once and extracts on a worker (worker.h), which
+// reports [id, "pass", event, value] records in this order:
+//   "progress" "0"      the worker has started
+//   "error" unpack      the member cannot be read whole (last record)
+//   "progress" "50"     the member has been read whole, its CRC checked
+//   "error" write       the target cannot be written (last record)
+//   "progress" "100"    the target holds the member
+//   "finish" member     the member name as the page gave it (last record)
+// The member streams into a temporary file beside the target, which takes
+// the target's place only after the whole member was read and written:
+// memory stays flat whatever the member's size, and a failed extraction
+// leaves an existing target as it was.
+#pragma once
+
+#include "bridge/command_table.h"
+
+namespace bridge::zip {
+
+// 3 archive path. ["OK", name, ...] in the archive's order, or ["ERROR",
+// unpack] when the archive cannot be opened, holds no member, or its
+// directory is damaged.
+Answer getZipDir(CommandContext& context);
+
+// 3 archive path, 4 member name. ["OK", content], the content up to its
+// first zero byte ("" for an empty member), or ["ERROR", unpack].
+Answer getZipEntry(CommandContext& context);
+
+// 3 callback identifier, 4 archive path, 5 member name, 6 target path.
+// ["OK", target path] at once, then the records above.
+Answer unzipToFile(CommandContext& context);
+
+}  // namespace bridge::zip

@@ -1,0 +1,101 @@
+// The HTTP request engine: one HTTP/1.0 request over a plain TCP socket.
+//
+//   HttpEmptyCb quiet;
+//   Http http("http://example.org:8080/file.zip", &quiet);
+//   http.setOutput(HttpOutput::file("/tmp/file.zip"));
+//   http.setTimeout(30);
+//   const HttpResult result = http.perform();
+//   if (result.isError()) report(result.asError().msg());
+//
+// perform() blocks until the server has closed the connection after its
+// response, or until something failed. The response is not interpreted: any
+// status, no redirects, no chunked decoding; the head is everything before
+// the first blank line (CR LF CR LF), the body everything after it.
+//
+// Failures of the network and of the output file are returned as the `error`
+// case of HttpResult, with its kind and a Polish message in UTF-8 (the
+// system's wording of a socket error included); only a method or an
+// authentication without a case is thrown, as Exception. Every socket and
+// file that perform() opens is closed before it returns, on every path. An
+// output file, once opened, stays on disk whatever the outcome.
+//
+// Threads: an Http belongs to one thread; separate objects share nothing and
+// may run at once. The callback runs on the thread that calls perform().
+#pragma once
+
+#include <cstdint>
+
+#include "http/http_types.h"
+#include "runtime/ansi_string.h"
+
+// Receives each step of a request's work, inside perform() and on its
+// thread, in this order: ("DNS", dns), ("Socket", socket), ("Connect",
+// connect), then for each piece of the response ("Odczytano nagłówki
+// zapytania", headers with the head) once the head is complete, and
+// ("Odczyt danych", read with the bytes received so far, head included).
+// The read count is an int: past 2 GiB it wraps round, and a callback that
+// needs the full count follows it with a ReadCount.
+class HttpCb {
+ public:
+  virtual void step(const HttpStep& step) = 0;
+  virtual ~HttpCb();
+};
+
+// The full count of bytes received, from the read steps of one request in
+// their order. Exact however long the transfer, since no piece between two
+// steps comes near 4 GiB.
+class ReadCount {
+ public:
+  std::int64_t follow(int readPayload) {
+    const std::uint32_t low = static_cast<std::uint32_t>(readPayload);
+    total_ += static_cast<std::uint32_t>(low - static_cast<std::uint32_t>(total_));
+    return total_;
+  }
+
+ private:
+  std::int64_t total_ = 0;
+};
+
+// A callback that ignores every step.
+class HttpEmptyCb : public HttpCb {
+ public:
+  void step(const HttpStep&) override {}
+};
+
+class Http {
+ public:
+  // Reads the URL as parseUrl does (url.h). The output is memory, the method
+  // get, no authentication, no parameters, headers or cookies, no time limit.
+  // `callback` is not owned and must outlive perform(); null ignores steps.
+  Http(const AnsiString& url, HttpCb* callback);
+
+  // Each setter replaces the field with a copy of its argument.
+  virtual void setOutput(const HttpOutput& output);
+  virtual void setMethod(const HttpMethod& method);
+  virtual void setAuth(const HttpAuth& auth);
+  // Sent as the form-encoded request body.
+  virtual void setParams(const HttpParams& params);
+  // Extra header lines, sent as given.
+  virtual void setHeaders(const HttpParams& headers);
+  virtual void setCookies(const HttpCookies& cookies);
+  // The longest wait, in seconds, for each piece of the response (not for
+  // the whole of it); 0 or less waits without limit.
+  virtual void setTimeout(int seconds);
+
+  // Runs the request. `body` with the head and body (memory output), `file`
+  // with the head and path (file output), or `error`.
+  virtual HttpResult perform();
+
+  virtual ~Http();
+
+ private:
+  HttpAddr addr_;
+  HttpCb* callback_;
+  HttpOutput output_ = HttpOutput::memory();
+  HttpMethod method_ = HttpMethod::get();
+  HttpAuth auth_ = HttpAuth::none();
+  HttpParams params_;
+  HttpParams headers_;
+  HttpCookies cookies_;
+  int timeout_ = 0;
+};

@@ -1,0 +1,76 @@
+#include "http/request_text.h"
+
+#include "http/form_encoding.h"
+#include "runtime/base64.h"
+#include "runtime/exception.h"
+
+namespace {
+
+const char* methodWord(const HttpMethod& method) {
+  if (method.isGet()) return "GET";
+  if (method.isPost()) return "POST";
+  if (method.isHead()) return "HEAD";
+  throw Exception("HttpMethod");
+}
+
+class Composer {
+ public:
+  void line(std::string name, const std::string& text) {
+    request_.bytes += text;
+    request_.bytes += "\r\n";
+    request_.parts.push_back({std::move(name), request_.bytes.size()});
+  }
+
+  RequestText take() { return std::move(request_); }
+
+ private:
+  RequestText request_;
+};
+
+}  // namespace
+
+std::string RequestText::partAt(std::size_t offset) const {
+  for (const RequestPart& part : parts) {
+    if (offset < part.end) return part.name;
+  }
+  return std::string();
+}
+
+AnsiString formBody(const HttpParams& params) {
+  std::string body;
+  for (int i = 0; i < params.Count(); ++i) {
+    if (i > 0) body += '&';
+    body += params[i].name().str() + "=" + urlEncode(params[i].value()).str();
+  }
+  return AnsiString(std::move(body));
+}
+
+RequestText composeRequest(const HttpMethod& method, const HttpAddr& addr, const HttpAuth& auth,
+                           const HttpParams& params, const HttpParams& headers,
+                           const HttpCookies& cookies) {
+  const std::string word = methodWord(method);
+  if (!auth.isNone() && !auth.isBasic()) throw Exception("HttpPostAuth");
+  const std::string body = formBody(params).str();
+  Composer request;
+  request.line("Method", word + " " + addr.resource().str() + " HTTP/1.0");
+  request.line("Host", "Host: " + addr.host().str());
+  if (method.isPost()) request.line("ContentType", "Content-Type: application/x-www-form-urlencoded");
+  if (auth.isBasic()) {
+    const HttpBasicAuth& basic = auth.asBasic();
+    request.line("Authorization",
+                 "Authorization: Basic " + Base64Encode(basic.user() + ":" + basic.passwd()).str());
+  }
+  for (int i = 0; i < headers.Count(); ++i) {
+    const std::string name = headers[i].name().str();
+    request.line("Headers - " + name, name + ": " + headers[i].value().str());
+  }
+  for (int i = 0; i < cookies.Count(); ++i) {
+    request.line("Cookie",
+                 "Cookie: " + cookies[i].name().str() + "=" + urlEncode(cookies[i].value()).str());
+  }
+  request.line("Content-Length", "Content-Length: " + std::to_string(body.size()));
+  request.line("End1", "");
+  request.line("Content", body);
+  request.line("End2", "");
+  return request.take();
+}

@@ -1,0 +1,46 @@
+// A regular file opened for reading at any offset.
+//
+// Only regular files open: a folder, device or pipe is refused without
+// waiting for a writer, so that reading ends and never hangs. The file is
+// read as it is on the disk at each read; nothing is cached here.
+//
+// Stands for CreateFileW with GENERIC_READ, FILE_SHARE_READ |
+// FILE_SHARE_WRITE | FILE_SHARE_DELETE and OPEN_EXISTING, GetFileType,
+// GetFileSizeEx, ReadFile with an OVERLAPPED offset, and CloseHandle.
+// Reads at different offsets may come from different threads at once.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+class ReadOnlyFile {
+ public:
+  // The regular file at `path` (UTF-8), or nothing when it cannot be opened
+  // or is no regular file.
+  static std::optional<ReadOnlyFile> open(const std::string& path);
+
+  ReadOnlyFile(ReadOnlyFile&& other) noexcept;
+  ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
+  ReadOnlyFile(const ReadOnlyFile&) = delete;
+  ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
+  ~ReadOnlyFile();
+
+  // The size when the file was opened.
+  std::uint64_t size() const { return size_; }
+
+  // Reads up to `size` bytes at `offset` into `buffer`: the count read, less
+  // than asked only at the end of the file or on a read error.
+  std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const;
+
+ private:
+  ReadOnlyFile(int descriptor, std::uint64_t size);
+
+  int descriptor_;
+  std::uint64_t size_;
+};
+
+}  // namespace platform

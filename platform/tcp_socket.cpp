@@ -1,0 +1,132 @@
+#include "platform/tcp_socket.h"
+
+#include <arpa/inet.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// The system's text for `code` as glibc words it in the C locale: English
+// and plain ASCII.
+std::string asciiErrorText(int code) {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+  return cLocale ? strerror_l(code, cLocale) : "error " + std::to_string(code);
+}
+
+}  // namespace
+
+std::optional<Ipv4Address> resolveIpv4(const std::string& host) {
+  // The system would read the name only up to a zero byte and resolve
+  // another host than the one asked for.
+  if (host.find('\0') != std::string::npos) return std::nullopt;
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+    return std::nullopt;
+  }
+  Ipv4Address address;
+  address.networkOrder = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+  ::freeaddrinfo(found);
+  return address;
+}
+
+// Translated texts are in the character set of the process's locale; only a
+// UTF-8 one may reach the page as it is, any other gives way to English.
+std::string socketErrorText() {
+  const int code = errno;
+  if (code == 0) return std::string();
+  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) return asciiErrorText(code);
+  char buffer[256];
+  return strerror_r(code, buffer, sizeof buffer);
+}
+
+TcpSocket TcpSocket::open() { return TcpSocket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)); }
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : descriptor_(other.descriptor_) {
+  other.descriptor_ = -1;
+}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
+  if (this != &other) {
+    close();
+    descriptor_ = other.descriptor_;
+    other.descriptor_ = -1;
+  }
+  return *this;
+}
+
+TcpSocket::~TcpSocket() { close(); }
+
+bool TcpSocket::connect(const Ipv4Address& address, int port) {
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_port = htons(static_cast<std::uint16_t>(port));
+  peer.sin_addr.s_addr = address.networkOrder;
+  return ::connect(descriptor_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
+}
+
+std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length) {
+  std::size_t done = 0;
+  while (done < length) {
+    const ssize_t sent = ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) break;
+    done += static_cast<std::size_t>(sent);
+  }
+  return done;
+}
+
+WaitResult TcpSocket::waitReadable(int seconds) {
+  using Clock = std::chrono::steady_clock;
+  const long long limitMs = seconds > 0 ? seconds * 1000LL : 0;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
+  long long leftMs = limitMs;
+  for (;;) {
+    pollfd watched{descriptor_, POLLIN, 0};
+    const int result = ::poll(&watched, 1, static_cast<int>(leftMs < INT_MAX ? leftMs : INT_MAX));
+    if (result > 0) return WaitResult::kReadable;
+    if (result < 0 && errno != EINTR) return WaitResult::kFailed;
+    leftMs = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (leftMs <= 0) return WaitResult::kTimedOut;
+  }
+}
+
+long TcpSocket::receive(char* buffer, std::size_t capacity) {
+  ssize_t received;
+  do {
+    received = ::recv(descriptor_, buffer, capacity, 0);
+  } while (received < 0 && errno == EINTR);
+  return static_cast<long>(received);
+}
+
+void TcpSocket::close() {
+  if (descriptor_ < 0) return;
+  const int saved = errno;
+  ::shutdown(descriptor_, SHUT_RDWR);
+  ::close(descriptor_);
+  descriptor_ = -1;
+  errno = saved;
+}
+
+TcpSocket connectTcp(const std::string& host, int port) {
+  const std::optional<Ipv4Address> address = resolveIpv4(host);
+  if (!address) return TcpSocket();
+  TcpSocket socket = TcpSocket::open();
+  if (!socket.valid() || !socket.connect(*address, port)) return TcpSocket();
+  return socket;
+}
+
+}  // namespace platform

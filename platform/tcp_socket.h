@@ -1,0 +1,93 @@
+// Plain TCP client sockets, for the HTTP engine and tcpPush.
+//
+// Every call is safe on any thread, and separate sockets share nothing:
+// names are resolved with getaddrinfo (gethostbyname answers in one
+// process-wide buffer), and waiting uses poll (select would write past its
+// descriptor set for a descriptor above 1023).
+//
+// A TcpSocket owns its descriptor: it is closed when the socket is closed,
+// moved over or destroyed, so every path that opened a socket closes it.
+// Failures are returned, never thrown; socketErrorText() words the last one
+// of the calling thread.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+// An IPv4 address in network byte order.
+struct Ipv4Address {
+  std::uint32_t networkOrder = 0;
+};
+
+// The first IPv4 address of `host` (a name or a dotted address), or nothing
+// when it cannot be resolved or holds a zero byte. Stands for gethostbyname and the first entry
+// of its address list.
+std::optional<Ipv4Address> resolveIpv4(const std::string& host);
+
+// The system's text (UTF-8) for the calling thread's last failed socket call,
+// or "" when there was none. Stands for FormatMessageA on WSAGetLastError.
+std::string socketErrorText();
+
+// What waiting for data found.
+enum class WaitResult { kReadable, kTimedOut, kFailed };
+
+class TcpSocket {
+ public:
+  // A new IPv4 stream socket; valid() tells whether the system gave one.
+  // Stands for socket(AF_INET, SOCK_STREAM, 0).
+  static TcpSocket open();
+
+  // Takes over a connected stream socket the caller made (one end of a
+  // socket pair, in tests).
+  static TcpSocket adopt(int descriptor) { return TcpSocket(descriptor); }
+
+  TcpSocket() = default;
+  TcpSocket(TcpSocket&& other) noexcept;
+  TcpSocket& operator=(TcpSocket&& other) noexcept;
+  TcpSocket(const TcpSocket&) = delete;
+  TcpSocket& operator=(const TcpSocket&) = delete;
+  ~TcpSocket();
+
+  bool valid() const { return descriptor_ >= 0; }
+  int descriptor() const { return descriptor_; }
+
+  // Connects to `address` at `port`; a port outside 0..65535 is cut to its
+  // low 16 bits, as htons does. Stands for connect with a sockaddr_in.
+  bool connect(const Ipv4Address& address, int port);
+
+  // Sends every byte, in as many calls as the system needs, and returns how
+  // many the system accepted: `length`, or fewer when a call failed or
+  // accepted nothing. A peer that has gone makes it fail (EPIPE), never
+  // raises SIGPIPE. Stands for send in a loop.
+  std::size_t sendAll(const char* bytes, std::size_t length);
+
+  // Waits until there is something to read, the peer's close or reset
+  // included, for at most `seconds` (below 0 counts as 0: look and return).
+  // Stands for select with the socket as the only member of the read set.
+  WaitResult waitReadable(int seconds);
+
+  // Receives up to `capacity` bytes: the count, 0 when the peer has closed
+  // the connection, -1 on failure. Stands for recv with flags 0.
+  long receive(char* buffer, std::size_t capacity);
+
+  // Shuts both directions down and closes; the thread's last error stays as
+  // it was, so it can still be worded afterwards. Stands for shutdown with
+  // SD_BOTH, then closesocket.
+  void close();
+
+ private:
+  explicit TcpSocket(int descriptor) : descriptor_(descriptor) {}
+
+  int descriptor_ = -1;
+};
+
+// Resolves `host`, opens a socket and connects it to the first address at
+// `port`; an invalid socket when any step fails (a socket opened before a
+// failed connect is closed).
+TcpSocket connectTcp(const std::string& host, int port);
+
+}  // namespace platform

@@ -1,0 +1,136 @@
+// The network commands through the real binary, against peers on 127.0.0.1
+// that this test starts; the pages learn their ports from peers.js.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+#include <thread>
+
+#include "tests/support/local_peer.h"
+#include "tests/support/page_runner.h"
+#include "tests/support/scratch.h"
+
+namespace {
+
+using support::LocalPeer;
+using support::PeerConnection;
+
+// The pages' requests end in a line feed.
+std::string readLine(PeerConnection& connection) {
+  std::string line;
+  while (line.empty() || line.back() != '\n') {
+    const std::string byte = connection.readBytes(1);
+    if (byte.empty()) break;
+    line += byte;
+  }
+  return line;
+}
+
+// peers.js: var PEERS = {name: port, ...};
+std::string peersScript(const std::map<std::string, int>& ports) {
+  std::string script = "var PEERS = {";
+  for (const auto& [name, port] : ports) script += name + ": " + std::to_string(port) + ", ";
+  return script + "};\n";
+}
+
+TEST(TcpPush, EveryOutcomeEndsInItsRecordSequence) {
+  LocalPeer headerBody([](PeerConnection& c) {
+    readLine(c);
+    c.send("H\r\n\r\nabc");
+  });
+  LocalPeer echo([](PeerConnection& c) { c.send("Echo\r\n\r\n" + readLine(c)); });
+  LocalPeer noSeparator([](PeerConnection& c) {
+    readLine(c);
+    c.send("just a body\r\nwithout a blank line");
+  });
+  LocalPeer keepOpen([](PeerConnection& c) {
+    readLine(c);
+    c.send("H\r\n\r\nnever counted");
+    c.readUntilClosed();
+  });
+  LocalPeer silentClose([](PeerConnection& c) { readLine(c); });
+
+  e2e::RunOptions options;
+  options.files["peers.js"] = peersScript({{"headerBody", headerBody.port()},
+                                           {"echo", echo.port()},
+                                           {"noSeparator", noSeparator.port()},
+                                           {"keepOpen", keepOpen.port()},
+                                           {"silentClose", silentClose.port()},
+                                           {"refused", support::refusedPort()}});
+  const e2e::PageRun run = e2e::runPage("net_tcp.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+// Bytes that tell their position: a shifted or dropped piece shows.
+std::string pattern(std::size_t size) {
+  std::string bytes(size, '\0');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 31) ^ (i >> 9));
+  return bytes;
+}
+
+std::string lengthHead(std::size_t length) {
+  return "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(length) + "\r\n\r\n";
+}
+
+LocalPeer::Serve trickling(std::string head, int pieces) {
+  return [head, pieces](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send(head + "first");
+    for (int i = 0; i < pieces; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+      c.send(std::string(100, 'x'));
+    }
+  };
+}
+
+TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
+  const std::string small = pattern(1000);
+  const std::string large = pattern(64 << 20);
+  LocalPeer smallPeer(LocalPeer::answering(lengthHead(small.size()) + small));
+  LocalPeer trickle(trickling("HTTP/1.0 200 OK\r\n\r\n", 3));
+  LocalPeer longer(trickling(lengthHead(10), 2));
+  LocalPeer notFound(LocalPeer::answering("HTTP/1.0 404 Not Found\r\n\r\nmissing"));
+  LocalPeer largePeer(LocalPeer::answering(lengthHead(large.size()) + large));
+  support::Directory temp("downloads");
+
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.files["peers.js"] = "var TMP = \"" + temp.path() + "\";\n" +
+                              peersScript({{"small", smallPeer.port()},
+                                           {"trickle", trickle.port()},
+                                           {"longer", longer.port()},
+                                           {"notFound", notFound.port()},
+                                           {"large", largePeer.port()},
+                                           {"refused", support::refusedPort()}});
+  const e2e::PageRun run = e2e::runPage("net_ajax.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  std::map<std::string, std::string> paths;
+  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
+    const std::size_t blank = line.find(' ', 5);
+    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
+  }
+  EXPECT_TRUE(support::readFile(paths["small"]) == small);
+  EXPECT_TRUE(support::readFile(paths["plain"]) == small);
+  EXPECT_EQ(support::readFile(paths["missing"]), "missing");
+  EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
+  EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
+  EXPECT_EQ(support::readFile(paths["nohost"]), "") << "the file stays after a failure";
+}
+
+TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {
+  LocalPeer small(LocalPeer::answering(lengthHead(5) + "small"));
+  LocalPeer headerBody([](PeerConnection& c) {
+    readLine(c);
+    c.send("H\r\n\r\nabc");
+  });
+  support::Directory temp("downloads");
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.files["peers.js"] = peersScript(
+      {{"small", small.port()}, {"headerBody", headerBody.port()}, {"refused", support::refusedPort()}});
+  EXPECT_EQ(e2e::failureReport(e2e::runPage("net_client.html", options)), "");
+}
+
+}  // namespace

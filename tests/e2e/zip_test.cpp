@@ -1,0 +1,99 @@
+// The zip commands driven by pages through the real binary, on archives made
+// by Python's zipfile and the zip command (tests/support/zip_fixtures.py).
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/support/page_runner.h"
+#include "tests/support/zip_fixtures.h"
+
+namespace {
+
+const char kExisting[] = "prepared by the test\n";
+
+// The page's folder of archives, and a file to extract over.
+e2e::RunOptions withArchives(const support::Directory& archives) {
+  e2e::RunOptions options;
+  options.files["zip_paths.js"] = "var ZIPS = \"" + archives.path() + "/\";\n";
+  options.files["existing.txt"] = kExisting;
+  return options;
+}
+
+// Temporary files an extraction left behind in `directory`.
+std::vector<std::string> leftovers(const std::string& directory) {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(directory)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(".pageshell-", 0) == 0) found.push_back(name);
+  }
+  return found;
+}
+
+TEST(ZipCommands, ListingsAndMembersAnswerAsPagesExpect) {
+  support::Directory archives("zip-e2e");
+  support::makeZipFixtures(archives.path());
+  const e2e::PageRun run = e2e::runPage("zip_commands.html", withArchives(archives));
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
+  support::Directory archives("zip-e2e");
+  support::makeZipFixtures(archives.path(), {24, 0, 0});
+  const e2e::PageRun run = e2e::runPage("zip_extract.html", withArchives(archives));
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  const auto extracted = [&run](const std::string& name) {
+    return e2e::readFile(run.directory + "/" + name);
+  };
+  const auto source = [&archives](const std::string& name) {
+    return e2e::readFile(archives / ("src/" + name));
+  };
+  EXPECT_EQ(extracted("deflated.txt"), source("deflated.txt"));
+  EXPECT_EQ(extracted("zażółć.txt"), source("zażółć gęślą jaźń.txt"));
+  EXPECT_EQ(extracted("guide.txt"), source("zipcmd/docs/guide.txt"));
+  EXPECT_EQ(extracted("long.txt"), "long name\n");
+  EXPECT_TRUE(std::filesystem::is_regular_file(run.directory + "/empty-out.txt"));
+  EXPECT_EQ(extracted("empty-out.txt"), "");
+  EXPECT_EQ(extracted("existing.txt"), kExisting) << "failed extractions leave it as it was";
+  for (const char* never : {"never.txt", "bad.txt", "no"}) {
+    EXPECT_FALSE(std::filesystem::exists(run.directory + "/" + never)) << never;
+  }
+  const std::string large = source("large.bin");
+  ASSERT_GT(large.size(), 20u << 20);
+  EXPECT_TRUE(extracted("large-1.bin") == large) << "the first large extraction differs";
+  EXPECT_TRUE(extracted("large-2.bin") == large) << "the second large extraction differs";
+  EXPECT_EQ(leftovers(run.directory), std::vector<std::string>{});
+}
+
+// A file size limit below the member's size stands for a full disk; the
+// shell inherits it, and with SIGXFSZ ignored its writes fail instead.
+TEST(ZipExtraction, AFullDiskIsAWriteErrorThatLeavesTheTarget) {
+  support::Directory archives("zip-e2e");
+  support::makeZipFixtures(archives.path(), {4, 0, 0});
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit lowered = saved;
+  lowered.rlim_cur = 1 << 20;
+  std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &lowered);
+  const e2e::PageRun run = e2e::runPage("zip_full_disk.html", withArchives(archives));
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(e2e::readFile(run.directory + "/existing.txt"), kExisting);
+  EXPECT_EQ(leftovers(run.directory), std::vector<std::string>{});
+}
+
+TEST(ZipClientLibrary, ExtractionsSettleThePromiseAndReportProgress) {
+  support::Directory archives("zip-e2e");
+  support::makeZipFixtures(archives.path());
+  const e2e::PageRun run = e2e::runPage("zip_client.html", withArchives(archives));
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(e2e::readFile(run.directory + "/client.txt"), e2e::readFile(archives / "src/stored.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+#!/usr/bin/env python3
+"""Writes the ZIP archives the zip tests and benchmarks read, made by
+producers independent of the shell: Python's zipfile and the zip command.
+
+    zip_fixtures.py DIR [--large-mb N] [--many N] [--text-mb N]
+
+Into DIR, always:
+  plain.zip            a.txt ("alpha\\n"), then the folder dir/
+  mixed.zip            every member of MEMBERS below, stored or deflated
+  zip64.zip            big.txt written with force_zip64 (Zip64 local header)
+  crc-stored.zip       stored.txt of mixed.zip with one data byte flipped
+  crc-deflated.zip     deflated.txt of mixed.zip with one data byte flipped
+  truncated.zip        the first half of mixed.zip
+  damaged-dir.zip      mixed.zip whose third directory entry is broken
+  size-lie.zip         mixed.zip whose headers give deflated.txt a byte more
+  empty-archive.zip    an archive without members
+  not-a-zip.zip        a text file
+  encrypted.zip        secret.txt, encrypted by the zip command
+  placeholder.zip      h.txt, its size moved into a Zip64 field (zip -fz)
+  zipcmd.zip           the tree under zipcmd/ as the zip command packs it
+  src/                 the bytes of every member, for comparison
+and on request:
+  large.zip            large.bin, N MiB of half-compressible data (deflated)
+  many.zip             N small members m/000000.txt ...
+  text.zip             text.txt, N MiB of UTF-8 text (deflated)
+"""
+import argparse
+import os
+import random
+import subprocess
+import zipfile
+
+LONG_NAME = ("d" * 99 + "/") * 2 + "n" * 96 + ".txt"  # 300 bytes
+MEMBERS = [
+    # name, bytes, compression
+    ("stored.txt", b"stored bytes\n" * 10, zipfile.ZIP_STORED),
+    ("deflated.txt", b"".join(b"line %06d of the deflated member\n" % i for i in range(8000)),
+     zipfile.ZIP_DEFLATED),
+    ("zażółć gęślą jaźń.txt", "Zażółć gęślą jaźń\n".encode("utf-8"), zipfile.ZIP_DEFLATED),
+    ("empty.txt", b"", zipfile.ZIP_STORED),
+    (LONG_NAME, b"long name\n", zipfile.ZIP_DEFLATED),
+    ("zero.bin", b"before\0after", zipfile.ZIP_STORED),
+    ("folder/inner/deep.txt", b"deep\n", zipfile.ZIP_DEFLATED),
+]
+
+
+def write_source(out, name, data):
+    path = os.path.join(out, "src", name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def flip_member_byte(archive, member, target):
+    data = bytearray(open(archive, "rb").read())
+    with zipfile.ZipFile(archive) as z:
+        info = z.getinfo(member)
+    # The data follows the local header, its name and its extra field.
+    header = info.header_offset
+    name_length = int.from_bytes(data[header + 26:header + 28], "little")
+    extra_length = int.from_bytes(data[header + 28:header + 30], "little")
+    start = header + 30 + name_length + extra_length
+    data[start + info.compress_size // 2] ^= 0x01
+    open(target, "wb").write(data)
+
+
+def break_directory_entry(archive, index, target):
+    data = bytearray(open(archive, "rb").read())
+    position = -1
+    for _ in range(index + 1):
+        position = data.index(b"PK\x01\x02", position + 1)
+    data[position:position + 4] = b"XXXX"
+    open(target, "wb").write(data)
+
+
+def grow_recorded_size(archive, member, target):
+    data = bytearray(open(archive, "rb").read())
+    with zipfile.ZipFile(archive) as z:
+        info = z.getinfo(member)
+    size = (info.file_size + 1).to_bytes(4, "little")
+    data[info.header_offset + 22:info.header_offset + 26] = size  # local header
+    entry = data.index(b"PK\x01\x02")
+    while data[entry + 46:entry + 46 + len(member)] != member.encode():
+        entry = data.index(b"PK\x01\x02", entry + 1)
+    data[entry + 24:entry + 28] = size  # directory entry
+    open(target, "wb").write(data)
+
+
+def zip_command(args, cwd):
+    subprocess.run(["zip", "-q"] + args, cwd=cwd, check=True)
+
+
+def small_fixtures(out):
+    with zipfile.ZipFile(os.path.join(out, "plain.zip"), "w") as z:
+        z.writestr("a.txt", b"alpha\n")
+        z.writestr(zipfile.ZipInfo("dir/"), b"")
+    write_source(out, "a.txt", b"alpha\n")
+
+    mixed = os.path.join(out, "mixed.zip")
+    with zipfile.ZipFile(mixed, "w") as z:
+        for name, data, compression in MEMBERS:
+            z.writestr(name, data, compress_type=compression)
+            write_source(out, name, data)
+
+    with zipfile.ZipFile(os.path.join(out, "zip64.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        with z.open("big.txt", "w", force_zip64=True) as f:
+            f.write(b"zip64 member\n" * 5000)
+    write_source(out, "big.txt", b"zip64 member\n" * 5000)
+
+    flip_member_byte(mixed, "stored.txt", os.path.join(out, "crc-stored.zip"))
+    flip_member_byte(mixed, "deflated.txt", os.path.join(out, "crc-deflated.zip"))
+    whole = open(mixed, "rb").read()
+    open(os.path.join(out, "truncated.zip"), "wb").write(whole[:len(whole) // 2])
+    break_directory_entry(mixed, 2, os.path.join(out, "damaged-dir.zip"))
+    grow_recorded_size(mixed, "deflated.txt", os.path.join(out, "size-lie.zip"))
+    zipfile.ZipFile(os.path.join(out, "empty-archive.zip"), "w").close()
+    open(os.path.join(out, "not-a-zip.zip"), "w").write("just some text\n")
+
+    tree = os.path.join(out, "zipcmd")
+    os.makedirs(os.path.join(tree, "docs", "empty-folder"), exist_ok=True)
+    for name, data in [("readme.txt", b"read me\n"), ("docs/guide.txt", b"guide\n" * 100)]:
+        open(os.path.join(tree, name), "wb").write(data)
+        write_source(out, "zipcmd/" + name, data)
+    zip_command(["-r", os.path.join(out, "zipcmd.zip"), "readme.txt", "docs"], tree)
+    zip_command(["-P", "password", os.path.join(out, "encrypted.zip"), "readme.txt"], tree)
+    zip_command(["-fz", os.path.join(out, "placeholder.zip"), "readme.txt"], tree)
+
+
+def large_fixture(out, megabytes):
+    # Blocks of 64 KiB: random hex digits, then a repeated line. It deflates
+    # to about a quarter, and inflating it takes real work.
+    generator = random.Random(12)
+    path = os.path.join(out, "src", "large.bin")
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
+        for block in range(megabytes * 16):
+            f.write(generator.randbytes(16 * 1024).hex().encode())
+            f.write((b"block %08d of the large member\n" % block) * 936)
+    with zipfile.ZipFile(os.path.join(out, "large.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        z.write(path, "large.bin")
+
+
+def many_fixture(out, count):
+    with zipfile.ZipFile(os.path.join(out, "many.zip"), "w") as z:
+        for i in range(count):
+            z.writestr("m/%06d.txt" % i, b"%d\n" % i)
+
+
+def text_fixture(out, megabytes):
+    words = "zażółć gęślą jaźń pchnąć w tę łódź jeża lub ośm skrzyń fig".split()
+    generator = random.Random(7)
+    lines = []
+    size = 0
+    while size < megabytes * 1024 * 1024:
+        line = " ".join(generator.choice(words) for _ in range(12)) + "\n"
+        lines.append(line)
+        size += len(line.encode("utf-8"))
+    data = "".join(lines).encode("utf-8")
+    write_source(out, "text.txt", data)
+    with zipfile.ZipFile(os.path.join(out, "text.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        z.writestr("text.txt", data)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("out")
+    parser.add_argument("--large-mb", type=int, default=0)
+    parser.add_argument("--many", type=int, default=0)
+    parser.add_argument("--text-mb", type=int, default=0)
+    args = parser.parse_args()
+    os.makedirs(args.out, exist_ok=True)
+    small_fixtures(args.out)
+    if args.large_mb:
+        large_fixture(args.out, args.large_mb)
+    if args.many:
+        many_fixture(args.out, args.many)
+    if args.text_mb:
+        text_fixture(args.out, args.text_mb)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,162 @@
+// The archive reader on archives made by Python's zipfile and the zip
+// command (tests/support/zip_fixtures.py).
+#include "bridge/zip/zip_archive.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cctype>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/support/scratch.h"
+#include "tests/support/zip_fixtures.h"
+
+namespace bridge::zip {
+namespace {
+
+using Names = std::vector<std::string>;
+
+const std::string kLongName = std::string(99, 'd') + "/" + std::string(99, 'd') + "/" +
+                              std::string(96, 'n') + ".txt";
+
+// The small fixtures, made once per test program.
+const support::Directory& fixtures() {
+  static const auto* const directory = [] {
+    auto* made = new support::Directory("zip-unit");
+    support::makeZipFixtures(made->path());
+    return made;
+  }();
+  return *directory;
+}
+
+std::string fixture(const std::string& name) { return fixtures() / name; }
+std::string source(const std::string& member) { return support::readFile(fixture("src/" + member)); }
+
+// The member's bytes, or nothing when the read failed.
+std::optional<std::string> member(ZipArchive& archive, const std::string& name) {
+  std::string bytes;
+  if (!archive.read(name, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); })) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+std::optional<std::string> member(const std::string& archive, const std::string& name) {
+  std::string bytes;
+  if (!readZipEntry(fixture(archive), name,
+                    [&bytes](const char* data, std::size_t size) { bytes.append(data, size); })) {
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+TEST(ZipListing, NamesComeInTheArchivesOrderAsTheirBytes) {
+  EXPECT_EQ(listZipEntries(fixture("plain.zip")), (Names{"a.txt", "dir/"}));
+  EXPECT_EQ(listZipEntries(fixture("mixed.zip")),
+            (Names{"stored.txt", "deflated.txt", "zażółć gęślą jaźń.txt", "empty.txt", kLongName,
+                   "zero.bin", "folder/inner/deep.txt"}));
+  EXPECT_EQ(listZipEntries(fixture("zipcmd.zip")),
+            (Names{"readme.txt", "docs/", "docs/empty-folder/", "docs/guide.txt"}));
+  EXPECT_EQ(listZipEntries(fixture("zip64.zip")), (Names{"big.txt"}));
+}
+
+TEST(ZipListing, NothingIsListedForWhatIsNoWholeArchive) {
+  support::Directory scratch("zip-list");
+  ASSERT_EQ(::mkfifo((scratch / "fifo.zip").c_str(), 0600), 0);
+  // A pipe would wait for a writer for ever if it were opened.
+  for (const std::string& path :
+       {fixture("missing.zip"), fixture("not-a-zip.zip"), fixture("truncated.zip"),
+        fixture("damaged-dir.zip"), fixture("empty-archive.zip"), fixtures().path(),
+        scratch / "fifo.zip", std::string()}) {
+    EXPECT_EQ(listZipEntries(path), Names{}) << path;
+  }
+  // The damaged directory opens; its listing stops at the broken entry.
+  std::optional<ZipArchive> damaged = ZipArchive::open(fixture("damaged-dir.zip"));
+  ASSERT_TRUE(damaged);
+  EXPECT_EQ(damaged->names(), std::nullopt);
+}
+
+TEST(ZipListing, AListOfExactlyTheCountsEscapeValueIsWhole) {
+  support::Directory scratch("zip-many");
+  support::makeZipFixtures(scratch.path(), {0, 65535, 0});
+  const Names names = listZipEntries(scratch / "many.zip");
+  ASSERT_EQ(names.size(), 65535u);
+  EXPECT_EQ(names.front(), "m/000000.txt");
+  EXPECT_EQ(names.back(), "m/065534.txt");
+}
+
+TEST(ZipReading, MembersReadByteForByte) {
+  for (const std::string& name : listZipEntries(fixture("mixed.zip"))) {
+    EXPECT_EQ(member("mixed.zip", name), source(name)) << name;
+  }
+  EXPECT_EQ(member("zip64.zip", "big.txt"), source("big.txt"));
+  EXPECT_EQ(member("zipcmd.zip", "docs/guide.txt"), source("zipcmd/docs/guide.txt"));
+  EXPECT_EQ(member("plain.zip", "dir/"), "") << "a folder is an empty member";
+}
+
+TEST(ZipReading, NamesMatchIgnoringTheCaseOfAsciiLettersOnly) {
+  EXPECT_EQ(member("plain.zip", "A.TXT"), "alpha\n");
+  EXPECT_EQ(member("mixed.zip", "ZAżółć GęśLą JAźń.TXT"), source("zażółć gęślą jaźń.txt"));
+  EXPECT_EQ(member("mixed.zip", "zaŻÓŁĆ gęślą jaźń.txt"), std::nullopt);
+  std::string upperLong = kLongName;
+  for (char& c : upperLong) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  EXPECT_EQ(member("mixed.zip", upperLong), "long name\n");
+  for (const char* near : {"a.tx", "a.txt2", "", "dir", "/a.txt"}) {
+    EXPECT_EQ(member("plain.zip", near), std::nullopt) << near;
+  }
+}
+
+TEST(ZipReading, CorruptOrUnreadableMembersNeverSucceed) {
+  EXPECT_EQ(member("crc-stored.zip", "stored.txt"), std::nullopt) << "CRC mismatch";
+  EXPECT_EQ(member("crc-deflated.zip", "deflated.txt"), std::nullopt);
+  EXPECT_EQ(member("crc-stored.zip", "deflated.txt"), source("deflated.txt"))
+      << "the damage stays with its member";
+  EXPECT_EQ(member("size-lie.zip", "deflated.txt"), std::nullopt) << "ends a byte early";
+  EXPECT_EQ(member("encrypted.zip", "readme.txt"), std::nullopt);
+  // This minizip cannot read sizes kept in a Zip64 field.
+  EXPECT_EQ(member("placeholder.zip", "readme.txt"), std::nullopt);
+  EXPECT_EQ(member("truncated.zip", "stored.txt"), std::nullopt);
+  EXPECT_EQ(member("mixed.zip", "missing.txt"), std::nullopt);
+  EXPECT_EQ(member("missing.zip", "a.txt"), std::nullopt);
+}
+
+TEST(ZipReading, BytesComeInPiecesOfAtMost64KiB) {
+  std::vector<std::size_t> pieces;
+  ASSERT_TRUE(readZipEntry(fixture("mixed.zip"), "deflated.txt",
+                           [&pieces](const char*, std::size_t size) { pieces.push_back(size); }));
+  EXPECT_GT(pieces.size(), 1u);
+  for (std::size_t size : pieces) EXPECT_LE(size, kPieceBytes);
+}
+
+TEST(ZipReading, AFailingSinkEndsTheReadAndTheArchiveReadsOn) {
+  std::optional<ZipArchive> archive = ZipArchive::open(fixture("mixed.zip"));
+  ASSERT_TRUE(archive);
+  EXPECT_THROW(archive->read("deflated.txt",
+                             [](const char*, std::size_t) { throw std::runtime_error("full"); }),
+               std::runtime_error);
+  EXPECT_EQ(member(*archive, "deflated.txt"), source("deflated.txt"));
+  EXPECT_EQ(member(*archive, "stored.txt"), source("stored.txt"));
+}
+
+TEST(ZipArchiveInMemory, ReadsAsTheFileReads) {
+  for (const char* name : {"plain.zip", "mixed.zip", "zip64.zip", "zipcmd.zip", "crc-stored.zip",
+                           "crc-deflated.zip", "damaged-dir.zip", "truncated.zip", "not-a-zip.zip",
+                           "encrypted.zip"}) {
+    const std::string bytes = support::readFile(fixture(name));
+    std::optional<ZipArchive> inMemory = ZipArchive::openBytes(bytes);
+    std::optional<ZipArchive> onDisk = ZipArchive::open(fixture(name));
+    ASSERT_EQ(inMemory.has_value(), onDisk.has_value()) << name;
+    if (!onDisk) continue;
+    const auto names = onDisk->names();
+    ASSERT_EQ(inMemory->names(), names) << name;
+    for (const std::string& entry : names.value_or(Names{"stored.txt", "deflated.txt"})) {
+      EXPECT_EQ(member(*inMemory, entry), member(*onDisk, entry)) << name << " " << entry;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace bridge::zip

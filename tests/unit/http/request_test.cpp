@@ -1,0 +1,114 @@
+// What the engine sends: URL parsing and the request bytes, exactly.
+#include <gtest/gtest.h>
+
+#include "http/http.h"
+#include "http/request_text.h"
+#include "http/url.h"
+#include "runtime/exception.h"
+#include "tests/support/local_peer.h"
+
+namespace {
+
+using support::LocalPeer;
+
+void expectAddr(const AnsiString& url, const char* host, int port, const char* resource) {
+  const HttpAddr addr = parseUrl(url);
+  EXPECT_EQ(addr.host(), AnsiString(host)) << url.str();
+  EXPECT_EQ(addr.port(), port) << url.str();
+  EXPECT_EQ(addr.resource(), AnsiString(resource)) << url.str();
+}
+
+TEST(ParseUrl, SplitsHostPortAndResource) {
+  expectAddr("http://h:8080/a?b=1", "h", 8080, "/a?b=1");
+  expectAddr("HTTP://h", "h", 80, "/");
+  expectAddr("HtTp://h/", "h", 80, "/");
+  expectAddr("h:x/", "h", 80, "/");
+  expectAddr("h:/p:1/q", "h", 80, "/p:1/q");
+}
+
+TEST(ParseUrl, OtherSchemesStayPartOfTheText) {
+  expectAddr("ftp://h/x", "ftp", 80, "//h/x");
+  expectAddr("http:/", "http", 80, "/");  // six bytes: too short for the prefix
+  expectAddr("", "", 80, "/");
+}
+
+HttpParams params(std::initializer_list<std::pair<const char*, const char*>> pairs) {
+  HttpParams list;
+  for (const auto& [name, value] : pairs) list.Add(HttpParam(name, value));
+  return list;
+}
+
+// The request `configure` makes, as the peer received it.
+std::string onTheWire(const std::function<void(Http&)>& configure, const std::string& resource = "/") {
+  LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\n"));
+  Http http(peer.url(resource), nullptr);
+  configure(http);
+  const HttpResult result = http.perform();
+  EXPECT_TRUE(result.isBody());
+  return peer.requests().at(0);
+}
+
+TEST(RequestBytes, GetWithoutParametersStillSendsLengthAndEmptyBody) {
+  EXPECT_EQ(onTheWire([](Http&) {}, "/a?b=1"),
+            "GET /a?b=1 HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: 0\r\n\r\n\r\n\r\n");
+  EXPECT_EQ(onTheWire([](Http& http) { http.setMethod(HttpMethod::head()); }),
+            "HEAD / HTTP/1.0\r\nHost: 127.0.0.1\r\nContent-Length: 0\r\n\r\n\r\n\r\n");
+}
+
+TEST(RequestBytes, PostSendsTheFormEncodedParameters) {
+  EXPECT_EQ(onTheWire([](Http& http) {
+              http.setMethod(HttpMethod::post());
+              http.setParams(params({{"a", "1 2"}, {"b", "x&y"}}));
+            }),
+            "POST / HTTP/1.0\r\nHost: 127.0.0.1\r\n"
+            "Content-Type: application/x-www-form-urlencoded\r\n"
+            "Content-Length: 13\r\n\r\na=1+2&b=x%26y\r\n\r\n");
+}
+
+TEST(RequestBytes, AuthorizationHeadersAndCookiesInTheirOrder) {
+  EXPECT_EQ(onTheWire([](Http& http) {
+              http.setAuth(HttpAuth::basic(HttpBasicAuth("u", "p")));
+              http.setHeaders(params({{"X-One", "1 2"}, {"Accept", "*/*"}}));
+              HttpCookies cookies;
+              cookies.Add(HttpCookie("s", "a b;"));
+              cookies.Add(HttpCookie("t", "1"));
+              http.setCookies(cookies);
+            }),
+            "GET / HTTP/1.0\r\nHost: 127.0.0.1\r\nAuthorization: Basic dTpw\r\n"
+            "X-One: 1 2\r\nAccept: */*\r\nCookie: s=a+b%3B\r\nCookie: t=1\r\n"
+            "Content-Length: 0\r\n\r\n\r\n\r\n");
+}
+
+TEST(RequestBytes, EachByteBelongsToANamedPart) {
+  HttpParams headers = params({{"X-A", "1"}});
+  const RequestText request =
+      composeRequest(HttpMethod::post(), HttpAddr("h", 80, "/"), HttpAuth::basic(HttpBasicAuth("u", "p")),
+                     params({{"a", "1"}}), headers, HttpCookies());
+  std::vector<std::string> names;
+  for (const RequestPart& part : request.parts) names.push_back(part.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Method", "Host", "ContentType", "Authorization",
+                                             "Headers - X-A", "Content-Length", "End1", "Content",
+                                             "End2"}));
+  EXPECT_EQ(request.partAt(0), "Method");
+  EXPECT_EQ(request.partAt(request.bytes.find("Host")), "Host");
+  EXPECT_EQ(request.partAt(request.bytes.find("a=1")), "Content");
+  EXPECT_EQ(request.partAt(request.bytes.size() - 1), "End2");
+  EXPECT_EQ(request.partAt(request.bytes.size()), "");
+}
+
+TEST(RequestBytes, AMethodOrAuthenticationWithoutACaseIsThrown) {
+  const HttpAddr addr("h", 80, "/");
+  const auto messageOf = [&](const HttpMethod& method, const HttpAuth& auth) {
+    try {
+      composeRequest(method, addr, auth, HttpParams(), HttpParams(), HttpCookies());
+    } catch (const Exception& e) {
+      return e.Message().str();
+    }
+    return std::string("nothing thrown");
+  };
+  EXPECT_EQ(messageOf(HttpMethod(), HttpAuth::none()), "HttpMethod");
+  EXPECT_EQ(messageOf(HttpMethod::get(), HttpAuth()), "HttpPostAuth");
+  EXPECT_EQ(messageOf(HttpMethod(), HttpAuth()), "HttpMethod");
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// What the engine makes of what peers answer, and of peers that fail.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "http/http.h"
+#include "tests/support/local_peer.h"
+#include "tests/support/scratch.h"
+
+namespace {
+
+using support::LocalPeer;
+using support::PeerConnection;
+
+// Every step, as "<msg>" or "<msg>=<payload>".
+class Recorder : public HttpCb {
+ public:
+  void step(const HttpStep& step) override {
+    std::string text = step.msg().str();
+    if (step.kind().isRead()) text += "=" + std::to_string(step.kind().asRead());
+    if (step.kind().isHeaders()) text += "=" + step.kind().asHeaders().str();
+    steps.push_back(text);
+  }
+  std::vector<std::string> steps;
+};
+
+HttpResult fetch(const std::string& url, Recorder& recorder, const HttpOutput& output = HttpOutput::memory(),
+                 int timeout = 0) {
+  Http http(url, &recorder);
+  http.setOutput(output);
+  http.setTimeout(timeout);
+  return http.perform();
+}
+
+std::string errorText(const HttpResult& result) {
+  return result.isError() ? result.asError().msg().str() : "no error";
+}
+
+LocalPeer::Serve inPieces(std::vector<std::string> pieces) {
+  return [pieces](PeerConnection& connection) {
+    connection.readHttpRequest();
+    for (const std::string& piece : pieces) {
+      connection.send(piece);
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+  };
+}
+
+TEST(Response, SeparatorSplitOverTwoReceivesIsFound) {
+  LocalPeer peer(inPieces({"HTTP/1.0 200 OK\r\nA: 1\r\n\r", "\nbody"}));
+  Recorder recorder;
+  const HttpResult result = fetch(peer.url(), recorder);
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().headers(), AnsiString("HTTP/1.0 200 OK\r\nA: 1"));
+  EXPECT_EQ(result.asBody().body(), AnsiString("body"));
+  EXPECT_EQ(recorder.steps,
+            (std::vector<std::string>{"DNS", "Socket", "Connect", "Odczyt danych=24",
+                                      "Odczytano nagłówki zapytania=HTTP/1.0 200 OK\r\nA: 1",
+                                      "Odczyt danych=29"}));
+}
+
+TEST(Response, WithoutASeparatorEveryByteStaysInTheHead) {
+  LocalPeer peer(inPieces({"HTTP/1.0 200 OK\r\nNo-End", ": x\r\n"}));
+  Recorder recorder;
+  HttpResult result = fetch(peer.url(), recorder);
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().headers(), AnsiString("HTTP/1.0 200 OK\r\nNo-End: x\r\n"));
+  EXPECT_EQ(result.asBody().body(), AnsiString(""));
+
+  support::Directory folder("http");
+  result = fetch(peer.url(), recorder, HttpOutput::file(folder / "out"));
+  ASSERT_TRUE(result.isFile()) << errorText(result);
+  EXPECT_EQ(result.asFile().headers(), AnsiString("HTTP/1.0 200 OK\r\nNo-End: x\r\n"));
+  EXPECT_EQ(support::readFile(folder / "out"), "");
+}
+
+TEST(Response, FileHoldsTheBodyWhateverTheStatusOrLength) {
+  const std::string body(200000, 'b');
+  LocalPeer notFound(LocalPeer::answering("HTTP/1.0 404 Not Found\r\n\r\nmissing"));
+  const std::string longerHead = "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\n";
+  LocalPeer longer(LocalPeer::answering(longerHead + body));
+  LocalPeer noLength(inPieces({"HTTP/1.0 200 OK\r\n\r\nfirst ", "second"}));
+  support::Directory folder("http");
+  Recorder recorder;
+
+  HttpResult result = fetch(notFound.url(), recorder, HttpOutput::file(folder / "404"));
+  ASSERT_TRUE(result.isFile()) << errorText(result);
+  EXPECT_EQ(result.asFile().headers(), AnsiString("HTTP/1.0 404 Not Found"));
+  EXPECT_EQ(result.asFile().path(), AnsiString(folder / "404"));
+  EXPECT_EQ(support::readFile(folder / "404"), "missing");
+
+  result = fetch(longer.url(), recorder, HttpOutput::file(folder / "longer"));
+  ASSERT_TRUE(result.isFile()) << errorText(result);
+  EXPECT_EQ(support::readFile(folder / "longer"), body);
+  EXPECT_EQ(recorder.steps.back(), "Odczyt danych=" + std::to_string(longerHead.size() + body.size()));
+
+  result = fetch(noLength.url(), recorder, HttpOutput::file(folder / "nolength"));
+  ASSERT_TRUE(result.isFile()) << errorText(result);
+  EXPECT_EQ(support::readFile(folder / "nolength"), "first second");
+}
+
+TEST(Response, SilenceEndsAtTheTimeoutAndOnlyThen) {
+  LocalPeer stalled([](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send("HTTP/1.0 200 OK\r\n\r\nsome");
+    c.readUntilClosed();
+  });
+  Recorder recorder;
+  const auto start = std::chrono::steady_clock::now();
+  const HttpResult result = fetch(stalled.url(), recorder, HttpOutput::memory(), 1);
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(errorText(result), "TIMEOUT - problem przy odbieraniu danych.");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isRecv());
+  EXPECT_GE(took.count(), 0.9);
+  EXPECT_LT(took.count(), 3.0);
+
+  // Pieces that each come within the limit go on for longer than it.
+  LocalPeer slow(inPieces({"HTTP/1.0 200 OK\r\n\r\n", "a", "b", "c", "d", "e"}));
+  EXPECT_TRUE(fetch(slow.url(), recorder, HttpOutput::memory(), 1).isBody());
+}
+
+TEST(Response, RefusedAndUnknownHostsAreErrorsOfTheirKind) {
+  Recorder refusedSteps;
+  HttpResult result = fetch("127.0.0.1:" + std::to_string(support::refusedPort()), refusedSteps);
+  EXPECT_EQ(errorText(result), "Problem z połączeniem [Connection refused]");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isConnect());
+  EXPECT_EQ(refusedSteps.steps, (std::vector<std::string>{"DNS", "Socket"}));
+
+  Recorder dnsSteps;
+  result = fetch("http://no-such-host.invalid/x", dnsSteps);
+  EXPECT_EQ(errorText(result), "Problem z DNS dla hosta [no-such-host.invalid]");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isDns());
+  EXPECT_TRUE(dnsSteps.steps.empty());
+}
+
+TEST(Response, AResetInMidBodyIsAReceiveError) {
+  LocalPeer peer([](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send("HTTP/1.0 200 OK\r\nContent-Length: 100000\r\n\r\npart");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    c.resetOnClose();
+  });
+  support::Directory folder("http");
+  Recorder recorder;
+  const HttpResult result = fetch(peer.url(), recorder, HttpOutput::file(folder / "cut"));
+  EXPECT_EQ(errorText(result), "Problem przy odbieraniu danych [Connection reset by peer]");
+  EXPECT_EQ(support::readFile(folder / "cut"), "part") << "the partial file stays";
+}
+
+TEST(Response, OutputFilesThatCannotBeWrittenAreFileErrors) {
+  LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\n" + std::string(300000, 'x')));
+  Recorder recorder;
+  HttpResult result = fetch(peer.url(), recorder, HttpOutput::file("/nonexistent/dir/out"));
+  EXPECT_EQ(errorText(result), "Problem przy zapisywaniu danych [/nonexistent/dir/out]");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isFile());
+
+  result = fetch(peer.url(), recorder, HttpOutput::file("/dev/full"));
+  EXPECT_EQ(errorText(result), "Problem przy zapisywaniu danych [/dev/full]") << "a full disk";
+}
+
+TEST(Response, AThousandFailingRequestsLeaveNoDescriptorOpen) {
+  LocalPeer resetting([](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send("HTTP/1.0 200 OK\r\n\r\npart");
+    c.resetOnClose();
+  });
+  LocalPeer closing([](PeerConnection& c) { c.readBytes(1); });
+  const std::string refused = "127.0.0.1:" + std::to_string(support::refusedPort());
+  Recorder recorder;
+  const int before = support::openDescriptors();
+  // Failed name look-ups open nothing and are slow to repeat; a few suffice.
+  for (int i = 0; i < 1000; ++i) {
+    HttpResult result;
+    switch (i % 4) {
+      case 0: result = fetch(i % 100 == 0 ? "no-such-host.invalid" : refused, recorder); break;
+      case 1: result = fetch(resetting.url(), recorder, HttpOutput::memory(), 5); break;
+      case 2: result = fetch(closing.url(), recorder, HttpOutput::file("/nonexistent/out")); break;
+      case 3: result = fetch(resetting.url(), recorder, HttpOutput::file("/dev/full")); break;
+    }
+    ASSERT_TRUE(result.isError()) << i;
+    recorder.steps.clear();
+  }
+  EXPECT_EQ(support::descriptorsSettleAt(before), before);
+}
+
+// Several requests at once on their own threads share nothing (run under
+// ThreadSanitizer too).
+TEST(Response, ConcurrentRequestsGetTheirOwnAnswers) {
+  LocalPeer peer([](PeerConnection& c) {
+    const std::string request = c.readHttpRequest();
+    const std::string resource = request.substr(4, request.find(' ', 4) - 4);
+    c.send("HTTP/1.0 200 OK\r\n\r\n" + std::string(100000, resource.back()));
+  });
+  std::vector<std::thread> threads;
+  std::vector<int> wrong(8, 0);
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 10; ++i) {
+        Recorder recorder;
+        const char tag = static_cast<char>('a' + t);
+        const HttpResult result = fetch(peer.url(std::string("/") + tag), recorder, HttpOutput::memory(), 5);
+        if (!result.isBody() || result.asBody().body() != AnsiString(std::string(100000, tag))) ++wrong[t];
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(8, 0));
+}
+
+// The int of a read step wraps past 2 GiB; followed step by step it gives
+// the whole count of a 5 GiB transfer.
+TEST(ReadCount, FollowsTheCountPastTheIntRange) {
+  ReadCount count;
+  std::int64_t received = 0;
+  for (int i = 0; i < 5 * 16384; ++i) {
+    received += 65536;
+    const int payload = static_cast<int>(static_cast<std::uint32_t>(received));
+    ASSERT_EQ(count.follow(payload), received);
+  }
+}
+
+}  // namespace

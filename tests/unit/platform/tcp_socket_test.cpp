@@ -1,0 +1,83 @@
+// TCP client sockets against peers on 127.0.0.1.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+
+#include "platform/tcp_socket.h"
+#include "tests/support/local_peer.h"
+
+namespace {
+
+using platform::TcpSocket;
+using platform::WaitResult;
+using support::LocalPeer;
+using support::PeerConnection;
+
+double secondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST(TcpSocket, ResolvesNamesAndDottedAddresses) {
+  ASSERT_TRUE(platform::resolveIpv4("127.0.0.1"));
+  EXPECT_EQ(platform::resolveIpv4("127.0.0.1")->networkOrder, htonl(0x7f000001));
+  EXPECT_TRUE(platform::resolveIpv4("localhost"));
+  EXPECT_FALSE(platform::resolveIpv4("no-such-host.invalid"));
+  EXPECT_FALSE(platform::resolveIpv4(""));
+  EXPECT_FALSE(platform::resolveIpv4(std::string("127.0.0.1\0.evil", 14)));
+}
+
+TEST(TcpSocket, WaitingEndsAtItsLimit) {
+  LocalPeer silent([](PeerConnection& connection) { connection.readUntilClosed(); });
+  TcpSocket socket = platform::connectTcp("127.0.0.1", silent.port());
+  ASSERT_TRUE(socket.valid());
+
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(socket.waitReadable(1), WaitResult::kTimedOut);
+  EXPECT_GE(secondsSince(start), 0.9);
+  EXPECT_LT(secondsSince(start), 3.0);
+
+  start = std::chrono::steady_clock::now();
+  EXPECT_EQ(socket.waitReadable(0), WaitResult::kTimedOut);
+  EXPECT_EQ(socket.waitReadable(-5), WaitResult::kTimedOut);
+  EXPECT_LT(secondsSince(start), 0.5) << "a limit of 0 or less only looks";
+}
+
+// select() cannot take such a descriptor; poll() must.
+TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
+  rlimit limit;
+  ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
+  if (limit.rlim_max < 2100) GTEST_SKIP() << "descriptor limit too low";
+  const rlim_t saved = limit.rlim_cur;
+  limit.rlim_cur = 2100;
+  ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+
+  std::vector<int> ballast;
+  while (ballast.empty() || ballast.back() < 2000) ballast.push_back(dup(0));
+  {
+    LocalPeer peer([](PeerConnection& connection) { connection.send("x"); });
+    TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+    ASSERT_GT(socket.descriptor(), 1023);
+    EXPECT_EQ(socket.waitReadable(5), WaitResult::kReadable);
+  }
+  for (int descriptor : ballast) close(descriptor);
+  limit.rlim_cur = saved;
+  setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+TEST(TcpSocket, SendingToAGonePeerFailsWithoutASignal) {
+  LocalPeer peer([](PeerConnection& connection) { connection.resetOnClose(); });
+  TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+  ASSERT_TRUE(socket.valid());
+  char byte;
+  socket.waitReadable(5);
+  EXPECT_EQ(socket.receive(&byte, 1), -1);
+  const std::string big(1 << 20, 'x');
+  EXPECT_LT(socket.sendAll(big.data(), big.size()), big.size());
+}
+
+}  // namespace
