@@ -10,6 +10,7 @@
 #include "bridge/database/database.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
+#include "bridge/protocol/cmd_exception.h"
 #include "bridge/network/network.h"
 #include "bridge/print/print.h"
 #include "bridge/zip/zip_commands.h"
@@ -69,7 +70,11 @@ std::string CommandContext::pathArg(Json::ArrayIndex position) const {
   return pathText(arg(position));
 }
 
-ShellWindow* CommandContext::shell() const { return dynamic_cast<ShellWindow*>(window); }
+ShellWindow& CommandContext::shell() const {
+  auto* found = dynamic_cast<ShellWindow*>(window);
+  if (found == nullptr) throw CmdException("No window");
+  return *found;
+}
 
 const CommandRow* findCommand(const std::string& name) {
   static const auto* const index = [] {

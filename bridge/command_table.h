@@ -30,9 +30,10 @@ struct CommandContext {
   // refused with CmdException (pathText in protocol.h).
   std::string pathArg(Json::ArrayIndex position) const;
 
-  // The window seen as the shell, or null. Looked up only by the commands
-  // that need it, since the lookup costs more than a whole `version` call.
-  ShellWindow* shell() const;
+  // The window seen as the shell. Throws CmdException("No window") when
+  // there is none. Looked up only by the commands that need it, since the
+  // lookup costs more than a whole `version` call.
+  ShellWindow& shell() const;
 };
 
 using CommandHandler = Answer (*)(CommandContext& context);

@@ -22,12 +22,6 @@ QWidget& window(CommandContext& context) {
   return *context.window;
 }
 
-ShellWindow& shell(CommandContext& context) {
-  ShellWindow* found = context.shell();
-  if (found == nullptr) throw CmdException("No window");
-  return *found;
-}
-
 Answer stateAnswer(const QWidget& widget) {
   return {"OK", std::to_string(static_cast<int>(widget.windowState()) & kStateMask)};
 }
@@ -51,12 +45,12 @@ Answer getWindowState(CommandContext& context) { return stateAnswer(window(conte
 Answer setTaskbarState(CommandContext&) { return {"OK"}; }
 
 Answer addExitListener(CommandContext& context) {
-  shell(context).setExitListener(context.page, context.arg(kFirstArgument));
+  context.shell().setExitListener(context.page, context.arg(kFirstArgument));
   return {"OK"};
 }
 
 Answer removeExitListener(CommandContext& context) {
-  shell(context).setExitListener(context.page, std::string());
+  context.shell().setExitListener(context.page, std::string());
   return {"OK"};
 }
 

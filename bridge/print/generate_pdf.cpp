@@ -11,7 +11,6 @@
 #include <QTemporaryFile>
 
 #include "bridge/print/print.h"
-#include "bridge/protocol/cmd_exception.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
 #include "print/render/qt_pdf_obj.h"
@@ -47,9 +46,7 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
 }
 
 Answer generatePdf(CommandContext& context) {
-  ShellWindow* shell = context.shell();
-  if (shell == nullptr) throw CmdException("No window");
-  QtPdfObj& renderer = shell->pdfRenderer();
+  QtPdfObj& renderer = context.shell().pdfRenderer();
   renderer.clear();
   const std::string json = context.arg(kDocumentPosition);
   const QSizeF paperMm =

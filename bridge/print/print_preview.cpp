@@ -6,18 +6,11 @@
 #include <functional>
 
 #include "bridge/print/print.h"
-#include "bridge/protocol/cmd_exception.h"
 #include "bridge/shell_window.h"
 #include "print/render/qt_pdf_obj.h"
 
 namespace bridge::print {
 namespace {
-
-ShellWindow& shell(CommandContext& context) {
-  ShellWindow* found = context.shell();
-  if (found == nullptr) throw CmdException("No window");
-  return *found;
-}
 
 // Runs a modal preview of what `paint` draws; the dialog asks for pages as
 // often as it needs them, and printing from it goes through `paint` too.
@@ -37,12 +30,12 @@ void previewPage(ShellWindow& shell, QWidget* window) {
 }
 
 Answer printPreview(CommandContext& context) {
-  previewPage(shell(context), context.window);
+  previewPage(context.shell(), context.window);
   return {"OK"};
 }
 
 Answer generatePdfPreview(CommandContext& context) {
-  ShellWindow& window = shell(context);
+  ShellWindow& window = context.shell();
   window.pdfRenderer().clear();
   const std::string json = context.arg(kDocumentPosition);
   const QSizeF paperMm =
