@@ -18,6 +18,8 @@ constexpr Json::ArrayIndex kAsyncCallbackId = kFirstArgument + 2;
 constexpr Json::ArrayIndex kQuerySql = kFirstArgument + 2;
 constexpr Json::ArrayIndex kAsyncStatements = kFirstArgument + 3;
 constexpr Json::ArrayIndex kAsyncQuerySql = kFirstArgument + 3;
+constexpr Json::ArrayIndex kIgnoredFirst = kFirstArgument + 2;   // sqliteExecuteFile
+constexpr Json::ArrayIndex kIgnoredSecond = kFirstArgument + 3;
 
 // Runs `batch` (may be empty: nothing to run) on its own connection and
 // returns the last insert row id in decimal, all 64 bits of it.
@@ -122,8 +124,8 @@ Answer sqliteExecute(CommandContext& context) {
 // Its two further arguments are read, by the same text rule, and ignored.
 Answer sqliteExecuteFile(CommandContext& context) {
   return context.state.sqliteExecuteFile(context.page, context.arg(kDirectory),
-                                         context.arg(kFileName), context.arg(kFirstArgument + 2),
-                                         context.arg(kFirstArgument + 3));
+                                         context.arg(kFileName), context.arg(kIgnoredFirst),
+                                         context.arg(kIgnoredSecond));
 }
 
 Answer sqliteAsyncQuery(CommandContext& context) {

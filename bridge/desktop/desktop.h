@@ -14,6 +14,22 @@
 
 namespace bridge::desktop {
 
+// Request positions of the desktop commands' arguments.
+namespace position {
+inline constexpr Json::ArrayIndex kOperation = kFirstArgument;   // shellExecute
+inline constexpr Json::ArrayIndex kFile = kFirstArgument + 1;    // shellExecute
+inline constexpr Json::ArrayIndex kParameters = kFirstArgument + 2;
+inline constexpr Json::ArrayIndex kDirectory = kFirstArgument + 3;
+inline constexpr Json::ArrayIndex kFolderNumber = kFirstArgument;  // getKnownPath
+inline constexpr Json::ArrayIndex kTitle = kFirstArgument;         // setTitle
+inline constexpr Json::ArrayIndex kState = kFirstArgument;         // setWindowState
+inline constexpr Json::ArrayIndex kListener = kFirstArgument;      // addExitListener
+inline constexpr Json::ArrayIndex kPath = kFirstArgument;          // saveFile, loadFile
+inline constexpr Json::ArrayIndex kContent = kFirstArgument + 1;   // saveFile
+inline constexpr Json::ArrayIndex kCaption = kFirstArgument;       // the dialogs
+inline constexpr Json::ArrayIndex kFilter = kFirstArgument + 1;    // showFileDialog
+}  // namespace position
+
 // 3 operation, 4 file, 5 parameters, 6 directory, 7 show command (unused:
 // programs here decide how to show themselves). ["OK", "R" + code] with the
 // code of platform/shell_open.h.

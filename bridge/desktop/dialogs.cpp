@@ -22,14 +22,14 @@ Answer chosen(const QString& path) { return {"OK", toUtf8(path)}; }
 }  // namespace
 
 Answer showFileDialog(CommandContext& context) {
-  return chosen(QFileDialog::getOpenFileName(context.window, argText(context, kFirstArgument),
+  return chosen(QFileDialog::getOpenFileName(context.window, argText(context, position::kCaption),
                                              QDir::currentPath(),
-                                             argText(context, kFirstArgument + 1)));
+                                             argText(context, position::kFilter)));
 }
 
 Answer showDirectoryDialog(CommandContext& context) {
   return chosen(QFileDialog::getExistingDirectory(
-      context.window, argText(context, kFirstArgument), QDir::currentPath(),
+      context.window, argText(context, position::kCaption), QDir::currentPath(),
       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
 }
 

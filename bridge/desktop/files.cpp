@@ -14,15 +14,15 @@ Answer failure(const char* what, const std::string& path, const std::string& rea
 }  // namespace
 
 Answer saveFile(CommandContext& context) {
-  const std::string path = context.pathArg(kFirstArgument);
-  const std::string reason = platform::saveWholeFile(path, context.arg(kFirstArgument + 1));
+  const std::string path = context.pathArg(position::kPath);
+  const std::string reason = platform::saveWholeFile(path, context.arg(position::kContent));
   if (!reason.empty()) return failure("Cannot save", path, reason);
   return {kOk, path};
 }
 
 // A file larger than an answer can carry is refused while it is read.
 Answer loadFile(CommandContext& context) {
-  const std::string path = context.pathArg(kFirstArgument);
+  const std::string path = context.pathArg(position::kPath);
   Answer answer{kOk, std::string()};
   const std::string reason = platform::loadWholeFile(path, answer[1], kMaxAnswerBytes);
   if (!reason.empty()) return failure("Cannot load", path, reason);

@@ -29,12 +29,12 @@ Answer stateAnswer(const QWidget& widget) {
 }  // namespace
 
 Answer setTitle(CommandContext& context) {
-  window(context).setWindowTitle(fromUtf8(context.arg(kFirstArgument)));
+  window(context).setWindowTitle(fromUtf8(context.arg(position::kTitle)));
   return {"OK"};
 }
 
 Answer setWindowState(CommandContext& context) {
-  const int flags = AnsiString(context.arg(kFirstArgument)).ToIntOr(-1) & kStateMask;
+  const int flags = AnsiString(context.arg(position::kState)).ToIntOr(-1) & kStateMask;
   QWidget& widget = window(context);
   widget.setWindowState(Qt::WindowStates(flags));
   return stateAnswer(widget);
@@ -45,7 +45,7 @@ Answer getWindowState(CommandContext& context) { return stateAnswer(window(conte
 Answer setTaskbarState(CommandContext&) { return {"OK"}; }
 
 Answer addExitListener(CommandContext& context) {
-  context.shell().setExitListener(context.page, context.arg(kFirstArgument));
+  context.shell().setExitListener(context.page, context.arg(position::kListener));
   return {"OK"};
 }
 
