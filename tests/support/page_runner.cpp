@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -30,6 +31,12 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
                     const RunOptions& options) {
   PageRun run;
   run.directory = makeTempDirectory("pageshell-e2e-XXXXXX");
+  if (std::getenv("PAGESHELL_KEEP_RUNS") == nullptr) {
+    run.removal = std::shared_ptr<const void>(nullptr, [directory = run.directory](const void*) {
+      std::error_code ignored;
+      std::filesystem::remove_all(directory, ignored);
+    });
+  }
   const std::string runtimeDir = makeTempDirectory("pageshell-xdg-XXXXXX");
   chmod(runtimeDir.c_str(), 0700);
 
@@ -119,7 +126,8 @@ std::string failureReport(const PageRun& run) {
     failed = true;
   }
   if (!failed) return std::string();
-  report << "--- working directory: " << run.directory << "\n--- log:\n";
+  report << "--- working directory (PAGESHELL_KEEP_RUNS=1 keeps it): " << run.directory
+         << "\n--- log:\n";
   for (const std::string& line : run.logLines) report << line << "\n";
   report << "--- output:\n" << run.output;
   return report.str();

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,10 @@ struct RunOptions {
 };
 
 struct PageRun {
-  std::string directory;              // the working directory (kept for inspection)
+  // The working directory. It is removed when the last copy of the run goes,
+  // unless PAGESHELL_KEEP_RUNS is set in the environment (to inspect it).
+  std::string directory;
+  std::shared_ptr<const void> removal;
   int exitCode = -1;                  // -1 when the shell did not exit by itself
   bool timedOut = false;
   long peakMemoryKiB = 0;             // the shell's largest resident set
