@@ -142,23 +142,6 @@ Status copyContent(int from, int to, off_t size, const std::string& path) {
   return Status();
 }
 
-// Closes on every path that does not hand the descriptor on.
-class Descriptor {
- public:
-  explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-  ~Descriptor() {
-    if (descriptor_ >= 0) ::close(descriptor_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int get() const { return descriptor_; }
-  int release() { return std::exchange(descriptor_, -1); }
-
- private:
-  int descriptor_;
-};
-
 // The superuser may write any file; one without any write permission is
 // still refused, as the system refuses it execution of a file without any
 // execute permission.
@@ -222,14 +205,7 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
     return FileWriter(Placing::kRename, target, -1, std::move(*content));
   }
   if (!S_ISREG(info.st_mode)) return notRegular(path);
-
-  // Opened now so that the system says whether we may write it, and kept
-  // for writing in place. A FIFO that took the place of the file since is
-  // not waited on.
-  Descriptor targetFile(::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (targetFile.get() < 0) return errno == ENXIO ? notRegular(path) : Status::fromErrno(path);
-  if (::fstat(targetFile.get(), &info) != 0) return Status::fromErrno(path);
-  if (!S_ISREG(info.st_mode)) return notRegular(path);
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return Status::fromErrno(path);
   if (refusesWriting(info)) return Status::failure(EACCES, path);
 
   Result<Content> beside = Content::make(folder);
@@ -239,7 +215,7 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
     if (code != EACCES && code != EPERM && code != EROFS) return Status::failure(code, path);
     Result<Content> elsewhere = Content::make(tempFolder());
     if (!elsewhere) return Status::failure(elsewhere.status().code(), path);
-    return FileWriter(Placing::kInPlace, target, targetFile.release(), std::move(*elsewhere));
+    return inPlace(target, path, std::move(*elsewhere));
   }
   // A rename would split hard links, or give the file to us when only the
   // superuser may give it back to its owner. The owner goes first: a change
@@ -247,10 +223,24 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
   const bool keepsTheFile = info.st_nlink == 1 &&
                             ::fchown(beside->descriptor, info.st_uid, info.st_gid) == 0 &&
                             ::fchmod(beside->descriptor, info.st_mode & 07777) == 0;
-  if (!keepsTheFile) {
-    return FileWriter(Placing::kInPlace, target, targetFile.release(), std::move(*beside));
-  }
+  if (!keepsTheFile) return inPlace(target, path, std::move(*beside));
   return FileWriter(Placing::kRename, target, -1, std::move(*beside));
+}
+
+Result<FileWriter> FileWriter::inPlace(const std::string& target, const std::string& path,
+                                       Content content) {
+  // A FIFO that took the place of the file since it was looked at is not
+  // waited on.
+  FileWriter writer(Placing::kInPlace, target,
+                    ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC),
+                    std::move(content));
+  if (writer.targetDescriptor_ < 0) {
+    return errno == ENXIO ? notRegular(path) : Status::fromErrno(path);
+  }
+  struct stat info;
+  if (::fstat(writer.targetDescriptor_, &info) != 0) return Status::fromErrno(path);
+  if (!S_ISREG(info.st_mode)) return notRegular(path);
+  return Result<FileWriter>(std::move(writer));
 }
 
 Result<FileWriter> FileWriter::openNew(const std::string& folder) {

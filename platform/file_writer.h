@@ -82,6 +82,8 @@ class FileWriter {
   struct Content;
 
   FileWriter(Placing placing, std::string target, int targetDescriptor, Content content);
+  static Result<FileWriter> inPlace(const std::string& target, const std::string& path,
+                                    Content content);
   Status putInPlace();
   Status renameIntoPlace();
   void abandon();
