@@ -3,7 +3,7 @@
 
 #include "bridge/desktop/desktop.h"
 #include "platform/file_writer.h"
-#include "platform/whole_file.h"
+#include "platform/read_only_file.h"
 
 namespace bridge::desktop {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/whole_file.h"
+#include "platform/read_only_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
