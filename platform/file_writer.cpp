@@ -46,6 +46,12 @@ class UnfinishedFiles {
     names_.erase(name);
   }
 
+  // For a name that has been renamed away.
+  void forget(const std::string& name) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    names_.erase(name);
+  }
+
   // The lock is kept: the process is about to end.
   void removeAllForGood() {
     mutex_.lock();
@@ -186,8 +192,6 @@ struct FileWriter::Content {
     }
     return Status::fromErrno(folder);
   }
-
-  bool unnamed() const { return temporaryName.empty(); }
 };
 
 Result<FileWriter> FileWriter::open(const std::string& path) {
@@ -282,9 +286,8 @@ void FileWriter::write(const char* bytes, std::size_t size) {
 Status FileWriter::commit() {
   if (!failure_.ok()) return failure_;
   if (placing_ == Placing::kNewName || finished_) return Status::failure(EINVAL, target_);
-  Status status;
   // A full disk or a failing device may show only when the data is flushed.
-  if (status.ok() && ::fdatasync(descriptor_) != 0) status = Status::fromErrno(target_);
+  Status status = ::fdatasync(descriptor_) == 0 ? Status() : Status::fromErrno(target_);
   if (status.ok()) status = placing_ == Placing::kInPlace ? putInPlace() : renameIntoPlace();
   abandon();
   return status;
@@ -324,7 +327,7 @@ Status FileWriter::renameIntoPlace() {
     temporaryName_ = name;
   }
   if (::rename(temporaryName_.c_str(), target_.c_str()) != 0) return Status::fromErrno(target_);
-  UnfinishedFiles::instance().remove(std::exchange(temporaryName_, std::string()));
+  UnfinishedFiles::instance().forget(std::exchange(temporaryName_, std::string()));
   syncFolder(folderOf(target_));
   return Status();
 }
