@@ -129,8 +129,8 @@ Status copyContent(int from, int to, off_t size, const std::string& path) {
       continue;
     }
     if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0 || (errno != EXDEV && errno != EINVAL && errno != ENOSYS &&
-                        errno != EOPNOTSUPP)) {
+    if (copied == 0 ||
+        (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)) {
       return copied == 0 ? Status::failure(EIO, path) : Status::fromErrno(path);
     }
     break;
@@ -180,8 +180,8 @@ struct FileWriter::Content {
     for (int attempt = 0; attempt < 16; ++attempt) {
       content.temporaryName = hiddenNameIn(folder);
       const bool made = UnfinishedFiles::instance().enter(content.temporaryName, [&content] {
-        content.descriptor = ::open(content.temporaryName.c_str(),
-                                    O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        content.descriptor =
+            ::open(content.temporaryName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         return content.descriptor >= 0;
       });
       if (made) {
@@ -254,8 +254,7 @@ Result<FileWriter> FileWriter::openNew(const std::string& folder) {
   return FileWriter(Placing::kNewName, std::string(), -1, std::move(*content));
 }
 
-FileWriter::FileWriter(Placing placing, std::string target, int targetDescriptor,
-                       Content content)
+FileWriter::FileWriter(Placing placing, std::string target, int targetDescriptor, Content content)
     : placing_(placing),
       target_(std::move(target)),
       targetDescriptor_(targetDescriptor),
@@ -298,10 +297,9 @@ Status FileWriter::commitNew(const std::string& path) {
   if (!failure_.ok()) return failure_;
   if (::fdatasync(descriptor_) != 0) return Status::fromErrno(path);
   // A link, unlike a rename, never takes the place of what stands there.
-  const int linked = temporaryName_.empty()
-                         ? ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, path.c_str(),
-                                    AT_SYMLINK_FOLLOW)
-                         : ::link(temporaryName_.c_str(), path.c_str());
+  const int linked = temporaryName_.empty() ? ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD,
+                                                       path.c_str(), AT_SYMLINK_FOLLOW)
+                                            : ::link(temporaryName_.c_str(), path.c_str());
   if (linked != 0) return Status::fromErrno(path);
   abandon();
   syncFolder(folderOf(path));
@@ -312,16 +310,16 @@ Status FileWriter::renameIntoPlace() {
   if (temporaryName_.empty()) {
     // Where nothing stands the unnamed file takes the target's name itself;
     // anything else is replaced through a name of its own.
-    if (::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, target_.c_str(),
-                 AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) ==
+        0) {
       syncFolder(folderOf(target_));
       return Status();
     }
     if (errno != EEXIST) return Status::fromErrno(target_);
     const std::string name = hiddenNameIn(folderOf(target_));
     const bool linked = UnfinishedFiles::instance().enter(name, [this, &name] {
-      return ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, name.c_str(),
-                      AT_SYMLINK_FOLLOW) == 0;
+      return ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
+             0;
     });
     if (!linked) return Status::fromErrno(target_);
     temporaryName_ = name;
@@ -337,7 +335,8 @@ Status FileWriter::putInPlace() {
   if (::fstat(descriptor_, &info) != 0) return Status::fromErrno(target_);
   // Reserving keeps the file's size, so a refusal changes nothing; a file
   // system that cannot reserve is written without.
-  if (info.st_size > 0 && ::fallocate(targetDescriptor_, FALLOC_FL_KEEP_SIZE, 0, info.st_size) != 0 &&
+  if (info.st_size > 0 &&
+      ::fallocate(targetDescriptor_, FALLOC_FL_KEEP_SIZE, 0, info.st_size) != 0 &&
       errno != EOPNOTSUPP && errno != ENOSYS) {
     return Status::fromErrno(target_);
   }

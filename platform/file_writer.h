@@ -11,16 +11,19 @@
 //    whom the system lets write anything, is refused a file that has no
 //    write permission at all, as the system refuses it execution of a file
 //    with no execute permission.
-//  - The bytes go to a file of their own first, unnamed where the file
-//    system allows it, so that nothing of an unfinished write is seen or
-//    outlives the process. commit() syncs them and then puts them in place:
-//    by a rename, so readers see the old file or the new one whole; or, for
-//    a file with several hard links, a file whose owner we could not keep,
-//    or one in a folder that takes no new file, by writing them into the
-//    file itself after reserving its space, so that a full disk is found
-//    before the first old byte changes. The folder is synced after a rename.
+//  - The bytes go to a file of their own first, beside the target (in the
+//    temporary folder when the target's folder takes no new file), unnamed
+//    where the file system allows it, so that nothing of an unfinished write
+//    is seen or outlives the process. commit() syncs them and then puts them
+//    in place: by a rename, so readers see the old file or the new one
+//    whole; or, for a file with several hard links, a file whose owner we
+//    could not keep, or one in a folder that takes no new file, by copying
+//    them into the file itself after reserving its space, so that a full
+//    disk is found before the first old byte changes. The folder is synced
+//    after a rename.
 //  - A write that fails, or a writer that ends without a commit, leaves the
-//    old content whole and removes what it had written.
+//    old content whole and removes what it had written. (Written in place,
+//    only a device failing during the copy can still cut the old content.)
 //
 //   Result<FileWriter> writer = FileWriter::open(path);
 //   if (!writer) return refuse(writer.status());
@@ -89,9 +92,9 @@ class FileWriter {
   void abandon();
 
   Placing placing_;
-  std::string target_;        // the file the content goes to, links followed
-  int targetDescriptor_;      // kInPlace: the target, open for writing
-  int descriptor_;            // the content's own file
+  std::string target_;         // the file the content goes to, links followed
+  int targetDescriptor_;       // kInPlace: the target, open for writing
+  int descriptor_;             // the content's own file
   std::string temporaryName_;  // its name, when the file system gave it none of its own
   std::string contentPath_;
   Status failure_;

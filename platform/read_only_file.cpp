@@ -37,8 +37,10 @@ ReadOnlyFile::~ReadOnlyFile() {
 
 std::size_t ReadOnlyFile::readAt(std::uint64_t offset, char* buffer, std::size_t size) const {
   std::size_t done = 0;
-  while (done < size && offset + done <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
-    const ssize_t got = ::pread(descriptor_, buffer + done, size - done, static_cast<off_t>(offset + done));
+  while (done < size &&
+         offset + done <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+    const ssize_t got =
+        ::pread(descriptor_, buffer + done, size - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
@@ -51,7 +53,8 @@ Result<std::string> ReadOnlyFile::readAll(std::size_t maxBytes) const {
   content.reserve(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : 0);
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t got = ::pread(descriptor_, buffer, sizeof buffer, static_cast<off_t>(content.size()));
+    const ssize_t got =
+        ::pread(descriptor_, buffer, sizeof buffer, static_cast<off_t>(content.size()));
     if (got < 0) {
       if (errno == EINTR) continue;
       return Status::fromErrno(path_);

@@ -71,8 +71,8 @@ class FileSizeLimit {
 bool holdsForAnOrdinaryUser(const std::function<bool()>& check) {
   const pid_t child = ::fork();
   if (child == 0) {
-    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 ||
-                             ::setuid(65534) != 0)) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
       ::_exit(2);
     }
     ::_exit(check() ? 0 : 1);
@@ -232,7 +232,8 @@ TEST_F(Writer, ANewFileTakesOnlyANameWhereNothingStands) {
   EXPECT_EQ(read("taken.pdf"), "first");
   ASSERT_TRUE(writer->commitNew(folder_ / "free.pdf").ok());
   EXPECT_EQ(read("free.pdf"), "written by name");
-  EXPECT_EQ(namesIn(folder_.path()), (std::set<std::string>{"free.pdf", "planted.pdf", "taken.pdf"}));
+  EXPECT_EQ(namesIn(folder_.path()),
+            (std::set<std::string>{"free.pdf", "planted.pdf", "taken.pdf"}));
 }
 
 // The shell ignores the signal from the start; this child does the same
