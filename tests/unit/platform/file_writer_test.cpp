@@ -2,6 +2,8 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -234,6 +236,38 @@ TEST_F(Writer, ANewFileTakesOnlyANameWhereNothingStands) {
   EXPECT_EQ(read("free.pdf"), "written by name");
   EXPECT_EQ(namesIn(folder_.path()),
             (std::set<std::string>{"free.pdf", "planted.pdf", "taken.pdf"}));
+}
+
+// Without /proc an unnamed file could never be given a name, so the writer
+// makes hidden named files instead; a child hides /proc from itself to go
+// that way, and ends as the shell does when its writers outlive the grace.
+TEST(NamedTemporaryFiles, GoWhenTheProcessEndsWithoutItsWriters) {
+  support::Directory folder("writer");
+  const auto hidden = [&folder] {
+    int count = 0;
+    for (const std::string& name : namesIn(folder.path())) count += name[0] == '.';
+    return count;
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+      ::_exit(77);
+    }
+    bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
+                support::readFile(folder / "saved") == "the named way" && hidden() == 0;
+    Result<FileWriter> unfinished = FileWriter::open(folder / "saved");
+    unfinished->write("x", 1);
+    held = held && hidden() == 1;
+    removeUnfinishedFiles();
+    ::_exit(held && hidden() == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"saved"});
 }
 
 // The shell ignores the signal from the start; this child does the same
