@@ -53,7 +53,9 @@ class [[nodiscard]] Status {
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : value_(std::move(value)) {}
+  // Separate overloads, so that `return local;` moves the value in.
+  Result(const T& value) : value_(value) {}
+  Result(T&& value) : value_(std::move(value)) {}
   // `status` must be a failure.
   Result(Status status) : status_(std::move(status)) {}
 

@@ -244,7 +244,7 @@ Result<FileWriter> FileWriter::inPlace(const std::string& target, const std::str
   struct stat info;
   if (::fstat(writer.targetDescriptor_, &info) != 0) return Status::fromErrno(path);
   if (!S_ISREG(info.st_mode)) return notRegular(path);
-  return Result<FileWriter>(std::move(writer));
+  return writer;
 }
 
 Result<FileWriter> FileWriter::openNew(const std::string& folder) {

@@ -20,7 +20,7 @@ Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& path) {
   if (::fstat(descriptor, &info) != 0) return Status::fromErrno(path);
   if (!S_ISREG(info.st_mode)) return Status::failure(EINVAL, path, "not a regular file");
   file.size_ = static_cast<std::uint64_t>(info.st_size);
-  return Result<ReadOnlyFile>(std::move(file));
+  return file;
 }
 
 ReadOnlyFile::ReadOnlyFile(int descriptor, std::uint64_t size, std::string path)
