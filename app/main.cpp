@@ -9,9 +9,11 @@
 
 #include "app/main_window.h"
 #include "bridge/exit_request.h"
+#include "platform/file_writer.h"
 #include "platform/threads.h"
 
 int main(int argc, char* argv[]) {
+  platform::ignoreFileSizeSignal();
   int exitCode = 0;
   {
     QApplication application(argc, argv);
@@ -46,6 +48,7 @@ int main(int argc, char* argv[]) {
   // Background commands still running get a short grace period; past it the
   // process ends without running static destructors under their feet.
   if (!platform::waitForWorkers(std::chrono::seconds(3))) {
+    platform::removeUnfinishedFiles();
     std::fflush(nullptr);
     std::_Exit(exitCode);
   }

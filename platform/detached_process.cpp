@@ -59,8 +59,8 @@ bool isExecutableFile(const std::string& path) {
          ::access(path.c_str(), X_OK) == 0;
 }
 
-int startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& directory) {
+Status startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& directory) {
   // Everything the children need is prepared here: after fork they may not
   // allocate.
   std::vector<std::string> words{program};
@@ -71,14 +71,14 @@ int startDetachedProcess(const std::string& program, const std::vector<std::stri
   char* const* envp = environ;
 
   int report[2];
-  if (::pipe2(report, O_CLOEXEC) != 0) return errno;
+  if (::pipe2(report, O_CLOEXEC) != 0) return Status::fromErrno(program);
 
   const pid_t middle = ::fork();
   if (middle < 0) {
-    const int error = errno;
+    const Status failed = Status::fromErrno(program);
     ::close(report[0]);
     ::close(report[1]);
-    return error;
+    return failed;
   }
   if (middle == 0) {
     ::close(report[0]);
@@ -99,7 +99,7 @@ int startDetachedProcess(const std::string& program, const std::vector<std::stri
     got = ::read(report[0], &error, sizeof error);
   } while (got < 0 && errno == EINTR);
   ::close(report[0]);
-  return got == static_cast<ssize_t>(sizeof error) ? error : 0;
+  return got == static_cast<ssize_t>(sizeof error) ? Status::failure(error, program) : Status();
 }
 
 std::optional<std::string> findOnPath(const std::string& name) {

@@ -13,15 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "platform/error.h"
+
 namespace platform {
 
 // Starts `program` (a path, handed to execve as is) with `arguments` after its
-// name, in `directory` (empty: the shell's working directory). Returns 0 once
-// the program image is running, otherwise the errno of the step that failed
-// (ENOENT, EACCES, ENOEXEC for a file that is not a program, the chdir error
-// for a bad directory...).
-int startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& directory);
+// name, in `directory` (empty: the shell's working directory). Succeeds once
+// the program image is running; otherwise fails with the errno of the step
+// that failed (ENOENT, EACCES, ENOEXEC for a file that is not a program, the
+// chdir error for a bad directory...).
+Status startDetachedProcess(const std::string& program, const std::vector<std::string>& arguments,
+                            const std::string& directory);
 
 // A regular file that we may execute.
 bool isExecutableFile(const std::string& path);

@@ -10,22 +10,26 @@
 
 namespace platform {
 
-std::optional<ReadOnlyFile> ReadOnlyFile::open(const std::string& path) {
+Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& path) {
   // Without O_NONBLOCK, opening a pipe would wait for a writer.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (descriptor < 0) return std::nullopt;
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  // A socket answers "No such device or address", which names no file.
+  if (descriptor < 0) return Status::failure(errno == ENXIO ? ENODEV : errno, path);
+  ReadOnlyFile file(descriptor, 0, path);
   struct stat info;
-  if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(descriptor);
-    return std::nullopt;
-  }
-  return ReadOnlyFile(descriptor, static_cast<std::uint64_t>(info.st_size));
+  if (::fstat(descriptor, &info) != 0) return Status::fromErrno(path);
+  if (!S_ISREG(info.st_mode)) return Status::failure(EINVAL, path, "not a regular file");
+  file.size_ = static_cast<std::uint64_t>(info.st_size);
+  return file;
 }
 
-ReadOnlyFile::ReadOnlyFile(int descriptor, std::uint64_t size) : descriptor_(descriptor), size_(size) {}
+ReadOnlyFile::ReadOnlyFile(int descriptor, std::uint64_t size, std::string path)
+    : descriptor_(descriptor), size_(size), path_(std::move(path)) {}
 
 ReadOnlyFile::ReadOnlyFile(ReadOnlyFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)), size_(other.size_) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)),
+      size_(other.size_),
+      path_(std::move(other.path_)) {}
 
 ReadOnlyFile::~ReadOnlyFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
@@ -33,13 +37,40 @@ ReadOnlyFile::~ReadOnlyFile() {
 
 std::size_t ReadOnlyFile::readAt(std::uint64_t offset, char* buffer, std::size_t size) const {
   std::size_t done = 0;
-  while (done < size && offset + done <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
-    const ssize_t got = ::pread(descriptor_, buffer + done, size - done, static_cast<off_t>(offset + done));
+  while (done < size &&
+         offset + done <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) {
+    const ssize_t got =
+        ::pread(descriptor_, buffer + done, size - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
   }
   return done;
+}
+
+Result<std::string> ReadOnlyFile::readAll(std::size_t maxBytes) const {
+  std::string content;
+  content.reserve(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : 0);
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got =
+        ::pread(descriptor_, buffer, sizeof buffer, static_cast<off_t>(content.size()));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return Status::fromErrno(path_);
+    }
+    if (got == 0) return content;
+    if (content.size() + static_cast<std::size_t>(got) > maxBytes) {
+      return Status::failure(EFBIG, path_, "file too large");
+    }
+    content.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+Result<std::string> loadWholeFile(const std::string& path, std::size_t maxBytes) {
+  const Result<ReadOnlyFile> file = ReadOnlyFile::open(path);
+  if (!file) return file.status();
+  return file->readAll(maxBytes);
 }
 
 }  // namespace platform

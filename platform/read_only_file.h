@@ -1,8 +1,8 @@
-// A regular file opened for reading at any offset.
+// Reading regular files: at any offset, or whole.
 //
-// Only regular files open: a folder, device or pipe is refused without
-// waiting for a writer, so that reading ends and never hangs. The file is
-// read as it is on the disk at each read; nothing is cached here.
+// Only regular files open: a folder, device, socket or pipe is refused
+// without waiting for a writer, so that reading ends and never hangs. The
+// file is read as it is on the disk at each read; nothing is cached here.
 //
 // Stands for CreateFileW with GENERIC_READ, FILE_SHARE_READ |
 // FILE_SHARE_WRITE | FILE_SHARE_DELETE and OPEN_EXISTING, GetFileType,
@@ -12,16 +12,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
+
+#include "platform/error.h"
 
 namespace platform {
 
 class ReadOnlyFile {
  public:
-  // The regular file at `path` (UTF-8), or nothing when it cannot be opened
-  // or is no regular file.
-  static std::optional<ReadOnlyFile> open(const std::string& path);
+  // The regular file at `path` (UTF-8). Anything else fails with the reason
+  // "not a regular file".
+  static Result<ReadOnlyFile> open(const std::string& path);
 
   ReadOnlyFile(ReadOnlyFile&& other) noexcept;
   ReadOnlyFile& operator=(ReadOnlyFile&&) = delete;
@@ -36,11 +37,20 @@ class ReadOnlyFile {
   // than asked only at the end of the file or on a read error.
   std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) const;
 
+  // Every byte from the start to the end, however large the file said it was
+  // (files under /proc say 0). A file longer than `maxBytes` fails with the
+  // reason "file too large".
+  Result<std::string> readAll(std::size_t maxBytes) const;
+
  private:
-  ReadOnlyFile(int descriptor, std::uint64_t size);
+  ReadOnlyFile(int descriptor, std::uint64_t size, std::string path);
 
   int descriptor_;
   std::uint64_t size_;
+  std::string path_;
 };
+
+// The whole regular file at `path`, as ReadOnlyFile::readAll reads it.
+Result<std::string> loadWholeFile(const std::string& path, std::size_t maxBytes);
 
 }  // namespace platform

@@ -64,8 +64,8 @@ std::optional<std::string> locate(const std::string& file, const std::string& di
 int openWithDefaultHandler(const std::string& target, const std::string& directory) {
   const std::optional<std::string> handler = findOnPath("xdg-open");
   if (!handler) return kShellNoAssociation;
-  return startDetachedProcess(*handler, {target}, directory) == 0 ? kShellStarted
-                                                                   : kShellNoAssociation;
+  return startDetachedProcess(*handler, {target}, directory).ok() ? kShellStarted
+                                                                  : kShellNoAssociation;
 }
 
 }  // namespace
@@ -86,11 +86,11 @@ int shellOpen(const std::string& operation, const std::string& file,
   if (explore) return kShellNoAssociation;
 
   if (isExecutableFile(*target)) {
-    const int error = startDetachedProcess(*target, splitShellWords(parameters), directory);
-    if (error == 0) return kShellStarted;
+    const Status started = startDetachedProcess(*target, splitShellWords(parameters), directory);
+    if (started.ok()) return kShellStarted;
     // Marked executable but no program (a text file on a lax file system):
     // treat it as the document it is.
-    if (error != ENOEXEC) return kShellNoAssociation;
+    if (started.code() != ENOEXEC) return kShellNoAssociation;
   }
   return openWithDefaultHandler(*target, directory);
 }

@@ -53,8 +53,9 @@ Answer addExitListener(CommandContext& context);
 Answer removeExitListener(CommandContext& context);
 
 // 3 path, 4 content. The file comes to hold exactly the content bytes, by
-// the rules of platform/whole_file.h (atomic replace, links and full disks
-// kept safe). ["OK", path] or ["ERROR", message].
+// the rules of platform/file_writer.h (links followed, mode and owner kept,
+// read-only files refused, the old content whole on failure). ["OK", path]
+// or ["ERROR", message].
 Answer saveFile(CommandContext& context);
 // 3 path. ["OK", content] with every byte of the regular file, or
 // ["ERROR", message] (also for FIFOs, devices, sockets and folders).

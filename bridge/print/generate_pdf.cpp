@@ -1,18 +1,20 @@
 // generatePdf: a print document written as a PDF file.
 //
-// The file is rendered under a temporary name in the target folder and then
-// renamed to its final name, which must not exist yet: a reader never sees
-// half a file, and a second file made in the same second never replaces the
-// first.
+// The file is rendered into a writer's file in the target folder that has no
+// name yet, and named once complete with a name where nothing stands, not
+// even a dangling link: a reader never sees half a file, and a second file
+// made in the same second never replaces the first.
 #include <QByteArray>
 #include <QFile>
 #include <QPageSize>
 #include <QPrinter>
-#include <QTemporaryFile>
+
+#include <cerrno>
 
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
+#include "platform/file_writer.h"
 #include "print/render/qt_pdf_obj.h"
 
 namespace bridge::print {
@@ -54,27 +56,25 @@ Answer generatePdf(CommandContext& context) {
 
   const QString directory = fromUtf8(context.arg(kDirectoryPosition));
   const QString path = pdfPath(directory, QDateTime::currentDateTime());
-  QTemporaryFile part(directory + QStringLiteral("/.recepta-XXXXXX.part"));
-  if (!part.open()) return cannotWrite(path, part.errorString());
-  part.close();
+  platform::Result<platform::FileWriter> part =
+      platform::FileWriter::openNew(toUtf8(directory));
+  if (!part) return cannotWrite(path, fromUtf8(part.status().reason()));
+  const QString partPath = fromUtf8(part->contentPath());
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(part.fileName());
+  printer.setOutputFileName(partPath);
   printer.setPageSize(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
   printer.setFullPage(true);
-  if (!renderer.paint(&printer) || !isCompletePdf(part.fileName())) {
+  if (!renderer.paint(&printer) || !isCompletePdf(partPath)) {
     return cannotWrite(path, QStringLiteral("the PDF file could not be completed"));
   }
 
-  QFile rendered(part.fileName());
   for (int attempt = 1;; ++attempt) {
-    const QString target = candidate(path, attempt);
-    if (rendered.rename(target)) {
-      part.setAutoRemove(false);
-      return {"OK", toUtf8(target)};
-    }
-    if (!QFile::exists(target)) return cannotWrite(target, rendered.errorString());
+    const std::string target = toUtf8(candidate(path, attempt));
+    const platform::Status named = part->commitNew(target);
+    if (named.ok()) return {"OK", target};
+    if (named.code() != EEXIST) return cannotWrite(fromUtf8(target), fromUtf8(named.reason()));
   }
 }
 

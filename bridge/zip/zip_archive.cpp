@@ -236,7 +236,7 @@ ZipArchive& ZipArchive::operator=(ZipArchive&&) noexcept = default;
 ZipArchive::~ZipArchive() = default;
 
 std::optional<ZipArchive> ZipArchive::open(const std::string& path) {
-  std::optional<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path);
+  platform::Result<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path);
   auto state = std::make_unique<State>();
   if (!file || !state->open(std::make_unique<FileBytes>(std::move(*file)))) return std::nullopt;
   return ZipArchive(std::move(state));

@@ -7,7 +7,7 @@
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/worker.h"
 #include "bridge/zip/zip_archive.h"
-#include "platform/replacement_file.h"
+#include "platform/file_writer.h"
 
 namespace bridge::zip {
 namespace {
@@ -49,19 +49,17 @@ Record failureRecord(const WorkerChannel& channel, const std::string&) {
 // through even when nothing can be written, to know which failure it is.
 void extract(const WorkerChannel& channel, const UnzipRequest& request) {
   channel.deliver(eventRecord(channel, "progress", "0"));
-  std::optional<platform::ReplacementFile> target =
-      platform::ReplacementFile::create(request.targetPath);
+  platform::Result<platform::FileWriter> target = platform::FileWriter::open(request.targetPath);
   const bool read = readZipEntry(request.archivePath, request.memberName,
                                  [&target](const char* bytes, std::size_t size) {
-                                   // A failed write gives up the file and its disk space at once.
-                                   if (target && !target->write(bytes, size)) target.reset();
+                                   if (target) target->write(bytes, size);
                                  });
   if (!read) {
     channel.deliver(eventRecord(channel, "error", kCannotUnpack));
     return;
   }
   channel.deliver(eventRecord(channel, "progress", "50"));
-  if (!target || !target->commit()) {
+  if (!target || !target->commit().ok()) {
     channel.deliver(eventRecord(channel, "error", kCannotWrite));
     return;
   }

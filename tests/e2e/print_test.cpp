@@ -2,6 +2,7 @@
 // page count and size (pdfinfo), where texts land and how large
 // (pdftotext -bbox), and what covers what (pdftoppm).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <cstdio>
@@ -150,6 +151,16 @@ TEST_F(PrintFiles, OnlyWholeFilesAreLeftBehind) {
   for (const auto& entry : fs::directory_iterator(folder_->path())) present.insert(entry.path().filename());
   EXPECT_EQ(expected, present) << "failed calls start no file and no temporary file remains";
   EXPECT_EQ(5u, expected.size());
+}
+
+TEST_F(PrintFiles, OtherAccountsMayReadTheFilesAsTheUmaskAllows) {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  for (const auto& [label, path] : files_) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << label;
+  }
 }
 
 TEST_F(PrintFiles, PagesHaveTheDocumentsSizeWithoutMargins) {

@@ -2,6 +2,7 @@
 // by Python's zipfile and the zip command (tests/support/zip_fixtures.py).
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -43,7 +44,18 @@ TEST(ZipCommands, ListingsAndMembersAnswerAsPagesExpect) {
 TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
   support::Directory archives("zip-e2e");
   support::makeZipFixtures(archives.path(), {24, 0, 0});
-  const e2e::PageRun run = e2e::runPage("zip_extract.html", withArchives(archives));
+  e2e::RunOptions options = withArchives(archives);
+  options.files["read-only.txt"] = kExisting;
+  options.files["private.txt"] = kExisting;
+  options.files["hard-a.txt"] = kExisting;
+  options.setUp = [](const std::string& directory) {
+    ::chmod((directory + "/read-only.txt").c_str(), 0444);
+    ::chmod((directory + "/private.txt").c_str(), 0600);
+    ::mkfifo((directory + "/pipe").c_str(), 0600);
+    std::filesystem::create_symlink("private.txt", directory + "/link.txt");
+    std::filesystem::create_hard_link(directory + "/hard-a.txt", directory + "/hard-b.txt");
+  };
+  const e2e::PageRun run = e2e::runPage("zip_extract.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
 
   const auto extracted = [&run](const std::string& name) {
@@ -59,6 +71,13 @@ TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
   EXPECT_TRUE(std::filesystem::is_regular_file(run.directory + "/empty-out.txt"));
   EXPECT_EQ(extracted("empty-out.txt"), "");
   EXPECT_EQ(extracted("existing.txt"), kExisting) << "failed extractions leave it as it was";
+  EXPECT_EQ(extracted("read-only.txt"), kExisting);
+  EXPECT_TRUE(std::filesystem::is_fifo(run.directory + "/pipe"));
+  EXPECT_TRUE(std::filesystem::is_symlink(run.directory + "/link.txt"));
+  EXPECT_EQ(extracted("private.txt"), source("stored.txt")) << "written through the link";
+  EXPECT_EQ(std::filesystem::status(run.directory + "/private.txt").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(extracted("hard-b.txt"), source("deflated.txt")) << "both names see the member";
   for (const char* never : {"never.txt", "bad.txt", "no"}) {
     EXPECT_FALSE(std::filesystem::exists(run.directory + "/" + never)) << never;
   }
@@ -69,8 +88,9 @@ TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
   EXPECT_EQ(leftovers(run.directory), std::vector<std::string>{});
 }
 
-// A file size limit below the member's size stands for a full disk; the
-// shell inherits it, and with SIGXFSZ ignored its writes fail instead.
+// A file size limit below the member's size stands for a full disk. The
+// shell inherits the limit and the signal's default action, and must itself
+// turn the write past the limit into the extraction's write error.
 TEST(ZipExtraction, AFullDiskIsAWriteErrorThatLeavesTheTarget) {
   support::Directory archives("zip-e2e");
   support::makeZipFixtures(archives.path(), {4, 0, 0});
@@ -78,7 +98,7 @@ TEST(ZipExtraction, AFullDiskIsAWriteErrorThatLeavesTheTarget) {
   ::getrlimit(RLIMIT_FSIZE, &saved);
   rlimit lowered = saved;
   lowered.rlim_cur = 1 << 20;
-  std::signal(SIGXFSZ, SIG_IGN);
+  std::signal(SIGXFSZ, SIG_DFL);
   ::setrlimit(RLIMIT_FSIZE, &lowered);
   const e2e::PageRun run = e2e::runPage("zip_full_disk.html", withArchives(archives));
   ::setrlimit(RLIMIT_FSIZE, &saved);

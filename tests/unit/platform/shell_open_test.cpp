@@ -152,11 +152,11 @@ TEST_F(DetachedProcess, StartsCleanInItsOwnSessionAndLeavesNoChild) {
   sigaddset(&blocked, SIGUSR1);
   ::sigprocmask(SIG_BLOCK, &blocked, &before);
 
-  const int error = platform::startDetachedProcess(bin_ + "/record-env", {}, "");
+  const platform::Status started = platform::startDetachedProcess(bin_ + "/record-env", {}, "");
 
   ::sigprocmask(SIG_SETMASK, &before, nullptr);
   ::sigaction(SIGPIPE, &previous, nullptr);
-  ASSERT_EQ(error, 0);
+  ASSERT_TRUE(started.ok()) << started.message();
 
   errno = 0;
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "a child of ours is left";
@@ -171,9 +171,10 @@ TEST_F(DetachedProcess, StartsCleanInItsOwnSessionAndLeavesNoChild) {
 }
 
 TEST_F(DetachedProcess, ReportsWhyAProgramCouldNotStart) {
-  EXPECT_EQ(platform::startDetachedProcess(root_ / "missing", {}, ""), ENOENT);
-  EXPECT_EQ(platform::startDetachedProcess(root_ / "notes.txt", {}, ""), EACCES);
-  EXPECT_EQ(platform::startDetachedProcess(bin_ + "/record-args", {}, root_ / "missing"), ENOENT);
+  EXPECT_EQ(platform::startDetachedProcess(root_ / "missing", {}, "").code(), ENOENT);
+  EXPECT_EQ(platform::startDetachedProcess(root_ / "notes.txt", {}, "").code(), EACCES);
+  EXPECT_EQ(platform::startDetachedProcess(bin_ + "/record-args", {}, root_ / "missing").code(),
+            ENOENT);
   errno = 0;
   EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
 }

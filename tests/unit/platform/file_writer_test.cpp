@@ -1,0 +1,293 @@
+#include "platform/file_writer.h"
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+#include "tests/support/scratch.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::set<std::string> namesIn(const std::string& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+mode_t modeOf(const std::string& path) {
+  struct stat info {};
+  ::lstat(path.c_str(), &info);
+  return info.st_mode & 07777;
+}
+
+ino_t inodeOf(const std::string& path) {
+  struct stat info {};
+  ::stat(path.c_str(), &info);
+  return info.st_ino;
+}
+
+// Sets the umask for its lifetime.
+class Umask {
+ public:
+  explicit Umask(mode_t mask) : saved_(::umask(mask)) {}
+  ~Umask() { ::umask(saved_); }
+
+ private:
+  mode_t saved_;
+};
+
+// Lowers the file size limit for its lifetime: the one way to meet "disk
+// full" here without a disk to fill. Writes past it fail with EFBIG.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    ignoreFileSizeSignal();
+    rlimit lowered = saved_;
+    lowered.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &lowered);
+  }
+  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &saved_); }
+
+ private:
+  rlimit saved_{};
+};
+
+// Runs `check` in a child process as a user who owns nothing here (the
+// superuser steps down to "nobody" first), and tells whether it held.
+bool holdsForAnOrdinaryUser(const std::function<bool()>& check) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::geteuid() == 0 &&
+        (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+      ::_exit(2);
+    }
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+class Writer : public ::testing::Test {
+ protected:
+  std::string save(const std::string& name, const std::string& content) {
+    return writeWholeFile(folder_ / name, content).reason();
+  }
+  std::string read(const std::string& name) { return support::readFile(folder_ / name); }
+
+  support::Directory folder_{"writer"};
+};
+
+TEST_F(Writer, ReplacesAPlainFileKeepingItsModeAndLeavesNothingElse) {
+  support::writeFile(folder_ / "private", "old content that is longer");
+  ::chmod((folder_ / "private").c_str(), 0600);
+  EXPECT_EQ(save("private", std::string("new\0bytes", 9)), "");
+  EXPECT_EQ(read("private"), std::string("new\0bytes", 9));
+  EXPECT_EQ(modeOf(folder_ / "private"), 0600u);
+  EXPECT_EQ(namesIn(folder_.path()), std::set<std::string>{"private"});
+}
+
+TEST_F(Writer, NewFilesGetTheModeEveryProgramGivesThem) {
+  Umask mask(027);
+  EXPECT_EQ(save("new", "x"), "");
+  EXPECT_EQ(modeOf(folder_ / "new"), 0640u);
+  Result<FileWriter> pdf = FileWriter::openNew(folder_.path());
+  ASSERT_TRUE(pdf.ok());
+  EXPECT_TRUE(pdf->commitNew(folder_ / "new.pdf").ok());
+  EXPECT_EQ(modeOf(folder_ / "new.pdf"), 0640u);
+}
+
+TEST_F(Writer, KeepsTheOwnerOfAFileItReplaces) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can make a file someone else's";
+  support::writeFile(folder_ / "theirs", "old");
+  ASSERT_EQ(::chown((folder_ / "theirs").c_str(), 65534, 65534), 0);
+  EXPECT_EQ(save("theirs", "new"), "");
+  struct stat info {};
+  ::stat((folder_ / "theirs").c_str(), &info);
+  EXPECT_EQ(info.st_uid, 65534u);
+  EXPECT_EQ(info.st_gid, 65534u);
+}
+
+TEST_F(Writer, WritesWhatLinksNameAndKeepsHardLinksTogether) {
+  support::writeFile(folder_ / "a", "old");
+  fs::create_hard_link(folder_ / "a", folder_ / "b");
+  fs::create_symlink("a", folder_ / "link");
+  EXPECT_EQ(save("link", "through the link"), "");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "link"));
+  EXPECT_EQ(read("b"), "through the link");
+  EXPECT_EQ(save("b", "short"), "");
+  EXPECT_EQ(read("a"), "short") << "written in place, cut to its new size";
+  EXPECT_EQ(fs::hard_link_count(folder_ / "a"), 2u);
+  fs::create_symlink("missing", folder_ / "dangling");
+  EXPECT_EQ(save("dangling", "made"), "");
+  EXPECT_EQ(read("missing"), "made");
+  EXPECT_TRUE(fs::is_symlink(folder_ / "dangling"));
+}
+
+TEST_F(Writer, RefusesFifosDevicesFoldersAndReadOnlyFiles) {
+  ASSERT_EQ(::mkfifo((folder_ / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(save("pipe", "x"), "not a regular file");
+  EXPECT_EQ(writeWholeFile("/dev/null", "x").reason(), "not a regular file");
+  EXPECT_EQ(save("", "x"), "not a regular file") << "the folder itself";
+  EXPECT_TRUE(fs::is_fifo(folder_ / "pipe"));
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+  support::writeFile(folder_ / "read-only", "kept");
+  ::chmod((folder_ / "read-only").c_str(), 0444);
+  EXPECT_EQ(save("read-only", "x"), "Permission denied");
+  EXPECT_EQ(read("read-only"), "kept");
+  EXPECT_EQ(modeOf(folder_ / "read-only"), 0444u);
+}
+
+TEST_F(Writer, WritesInPlaceInAFolderThatTakesNoNewFile) {
+  ::chmod(folder_.path().c_str(), 0755);
+  support::makeDirectory(folder_ / "locked");
+  support::writeFile(folder_ / "locked/file", "old content");
+  ::chmod((folder_ / "locked/file").c_str(), 0666);
+  ::chmod((folder_ / "locked").c_str(), 0555);
+  const ino_t before = inodeOf(folder_ / "locked/file");
+  const std::string path = folder_ / "locked/file";
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&path] { return writeWholeFile(path, "new").ok(); }));
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&path] { return !writeWholeFile(path + "2", "x").ok(); }))
+      << "a new file cannot be made there";
+  ::chmod((folder_ / "locked").c_str(), 0755);
+  EXPECT_EQ(read("locked/file"), "new");
+  EXPECT_EQ(inodeOf(path), before);
+  EXPECT_EQ(namesIn(folder_ / "locked"), std::set<std::string>{"file"});
+}
+
+TEST_F(Writer, StreamsOutOfSightAndOnlyACommitTouchesTheTarget) {
+  support::writeFile(folder_ / "target", "old content");
+  const std::string bytes = std::string(100000, 'x') + std::string("\0\r\n", 3);
+  {
+    Result<FileWriter> abandoned = FileWriter::open(folder_ / "target");
+    ASSERT_TRUE(abandoned.ok());
+    abandoned->write("new", 3);
+  }
+  EXPECT_EQ(read("target"), "old content");
+  Result<FileWriter> writer = FileWriter::open(folder_ / "target");
+  ASSERT_TRUE(writer.ok());
+  writer->write(bytes.data(), 60000);
+  writer->write(bytes.data() + 60000, bytes.size() - 60000);
+  EXPECT_EQ(read("target"), "old content") << "not before the commit";
+  EXPECT_EQ(namesIn(folder_.path()), std::set<std::string>{"target"})
+      << "an unfinished file has no name that could outlive the process";
+  ASSERT_TRUE(writer->commit().ok());
+  EXPECT_EQ(read("target"), bytes);
+  EXPECT_EQ(namesIn(folder_.path()), std::set<std::string>{"target"});
+  EXPECT_FALSE(writer->commit().ok()) << "a second commit has nothing to commit";
+}
+
+TEST_F(Writer, AFailedWriteLeavesEveryOldContentWhole) {
+  support::writeFile(folder_ / "plain", "old plain");
+  support::writeFile(folder_ / "linked", "old linked");
+  fs::create_hard_link(folder_ / "linked", folder_ / "other");
+  const std::string big(64 * 1024, 'x');
+  {
+    FileSizeLimit limit(16 * 1024);
+    EXPECT_EQ(save("plain", big), "File too large");
+    EXPECT_EQ(save("linked", big), "File too large");
+    EXPECT_EQ(save("new", big), "File too large");
+    Result<FileWriter> stream = FileWriter::open(folder_ / "plain");
+    ASSERT_TRUE(stream.ok());
+    stream->write(big.data(), big.size());
+    stream->write("y", 1);
+    EXPECT_EQ(stream->commit().code(), EFBIG) << "the first failure is the one reported";
+  }
+  EXPECT_EQ(read("plain"), "old plain");
+  EXPECT_EQ(read("other"), "old linked");
+  EXPECT_EQ(namesIn(folder_.path()), (std::set<std::string>{"linked", "other", "plain"}));
+}
+
+TEST_F(Writer, NoFileIsMadeWhereNoneCanBe) {
+  EXPECT_EQ(save("missing/target", "x"), "No such file or directory");
+  support::writeFile(folder_ / "file", "x");
+  EXPECT_EQ(save("file/inside", "x"), "Not a directory");
+  EXPECT_FALSE(FileWriter::openNew(folder_ / "missing").ok());
+}
+
+TEST_F(Writer, ANewFileTakesOnlyANameWhereNothingStands) {
+  fs::create_symlink(folder_ / "elsewhere", folder_ / "planted.pdf");
+  support::writeFile(folder_ / "taken.pdf", "first");
+  Result<FileWriter> writer = FileWriter::openNew(folder_.path());
+  ASSERT_TRUE(writer.ok());
+  support::writeFile(writer->contentPath(), "written by name");
+  EXPECT_EQ(writer->commitNew(folder_ / "planted.pdf").code(), EEXIST);
+  EXPECT_EQ(writer->commitNew(folder_ / "taken.pdf").code(), EEXIST);
+  EXPECT_FALSE(fs::exists(folder_ / "elsewhere")) << "nothing is written through a link";
+  EXPECT_EQ(read("taken.pdf"), "first");
+  ASSERT_TRUE(writer->commitNew(folder_ / "free.pdf").ok());
+  EXPECT_EQ(read("free.pdf"), "written by name");
+  EXPECT_EQ(namesIn(folder_.path()),
+            (std::set<std::string>{"free.pdf", "planted.pdf", "taken.pdf"}));
+}
+
+// Without /proc an unnamed file could never be given a name, so the writer
+// makes hidden named files instead; a child hides /proc from itself to go
+// that way, and ends as the shell does when its writers outlive the grace.
+TEST(NamedTemporaryFiles, GoWhenTheProcessEndsWithoutItsWriters) {
+  support::Directory folder("writer");
+  const auto hidden = [&folder] {
+    int count = 0;
+    for (const std::string& name : namesIn(folder.path())) count += name[0] == '.';
+    return count;
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
+      ::_exit(77);
+    }
+    bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
+                support::readFile(folder / "saved") == "the named way" && hidden() == 0;
+    Result<FileWriter> unfinished = FileWriter::open(folder / "saved");
+    unfinished->write("x", 1);
+    held = held && hidden() == 1;
+    removeUnfinishedFiles();
+    ::_exit(held && hidden() == 0 ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"saved"});
+}
+
+// The shell ignores the signal from the start; this child does the same
+// and meets the limit as a failed write instead of its end.
+TEST(FileSizeSignal, IgnoredItTurnsALimitIntoAFailedWrite) {
+  support::Directory folder("writer");
+  const std::string path = folder / "big";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    ignoreFileSizeSignal();
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::_exit(writeWholeFile(path, std::string(8192, 'x')).code() == EFBIG ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{});
+}
+
+}  // namespace
+}  // namespace platform
