@@ -10,8 +10,8 @@ namespace app {
 void EchoingCmdState::log(const std::string& message) {
   CmdState::log(message);
   if (!echo_) return;
-  const std::string line = bridge::timeStamp(std::time(nullptr)) + ": " +
-                           message.substr(0, message.find('\0')) + "\n";
+  const std::string line =
+      bridge::timeStamp(std::time(nullptr)) + ": " + message.substr(0, message.find('\0')) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }

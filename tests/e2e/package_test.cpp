@@ -1,7 +1,6 @@
 // The shell's Debian package and an app's, built, read with dpkg-deb and run
 // from a scratch root: nothing is installed on the machine.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -95,10 +94,10 @@ class Packages : public ::testing::Test {
 
   // tools/package-app run in the scratch folder; returns the package's path.
   std::string packageApp(const std::string& appDir, const std::string& name,
-                          const std::string& icon = "") {
+                         const std::string& icon = "") {
     succeed("cd " + quote(scratch_.path()) + " && " +
-            quote((kSourceTree / "tools/package-app").string()) + " " + quote(appDir) + " " +
-            name + " 2.1 " + (icon.empty() ? "" : quote(icon)));
+            quote((kSourceTree / "tools/package-app").string()) + " " + quote(appDir) + " " + name +
+            " 2.1 " + (icon.empty() ? "" : quote(icon)));
     return scratch_ / (name + "_2.1_all.deb");
   }
 
@@ -125,9 +124,8 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
   EXPECT_EQ(field(shellDeb_, "Package"), "pageshell\n");
   EXPECT_EQ(field(shellDeb_, "Architecture"), "amd64\n");
   const std::string depends = field(shellDeb_, "Depends");
-  for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5",
-                              "libqt5printsupport5", "libsqlite3-0", "libjsoncpp25",
-                              "libminizip1", "libc6"}) {
+  for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5",
+                              "libsqlite3-0", "libjsoncpp25", "libminizip1", "libc6"}) {
     EXPECT_TRUE(std::regex_search(depends, std::regex(std::string("(^|, )") + package + "\\b")))
         << package << " missing from " << depends;
   }
@@ -142,13 +140,15 @@ TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
   EXPECT_EQ(field(deb, "Architecture"), "all\n");
   EXPECT_EQ(field(deb, "Version"), "2.1\n");
   const std::string files = contents(deb);
-  for (const char* path :
-       {"./usr/bin/pageshell-demo", "./usr/share/pageshell-demo/app/index.html",
-        "./usr/share/pageshell-demo/app/demo.zip", "./usr/share/applications/pageshell-demo.desktop",
-        "./usr/share/pixmaps/pageshell-demo.png"}) {
-    EXPECT_NE(files.find(std::string(" ") + path + "\n"), std::string::npos) << path << "\n" << files;
+  for (const char* path : {"./usr/bin/pageshell-demo", "./usr/share/pageshell-demo/app/index.html",
+                           "./usr/share/pageshell-demo/app/demo.zip",
+                           "./usr/share/applications/pageshell-demo.desktop",
+                           "./usr/share/pixmaps/pageshell-demo.png"}) {
+    EXPECT_NE(files.find(std::string(" ") + path + "\n"), std::string::npos) << path << "\n"
+                                                                             << files;
   }
-  EXPECT_TRUE(std::regex_search(files, std::regex(R"(-rwxr-xr-x root/root .* \./usr/bin/pageshell-demo)")));
+  EXPECT_TRUE(
+      std::regex_search(files, std::regex(R"(-rwxr-xr-x root/root .* \./usr/bin/pageshell-demo)")));
 
   const std::string root = scratch_ / "root";
   succeed("dpkg-deb -x " + quote(deb) + " " + quote(root));
@@ -204,7 +204,8 @@ TEST_F(Packages, LauncherRunsTheAppInTheUsersOwnFolder) {
 
   // XDG_DATA_HOME, when set, holds the folder instead.
   const std::string data = scratch_ / "data";
-  succeed("XDG_DATA_HOME=" + quote(data) + " " + launch.substr(std::string("env -u XDG_DATA_HOME ").size()));
+  succeed("XDG_DATA_HOME=" + quote(data) + " " +
+          launch.substr(std::string("env -u XDG_DATA_HOME ").size()));
   EXPECT_EQ(readFile(data + "/note-app/saved.txt"), "run 1");
 }
 

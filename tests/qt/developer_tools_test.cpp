@@ -59,6 +59,7 @@ class DeveloperToolsTest : public QObject {
     MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
     window.show();
     QVERIFY(qtest::waitForLoad(window.webView()->page()));
+    QVERIFY(inspectorOf(window) != nullptr);
     QVERIFY(!inspectorOf(window)->isVisible());
     window.findChild<QAction*>(QStringLiteral("actionINSPECT"))->trigger();
     verifyShowsThePage(window);

@@ -96,8 +96,9 @@ class WindowLifetimeTest : public QObject {
         QStringLiteral("call('showFileDialog', 'Pick', '')"),
         QStringLiteral("call('showDirectoryDialog', 'Pick')"),
         QStringLiteral("call('printPreview')"),
-        QStringLiteral("call('generatePdfPreview', "
-                       "'{\"size\":{\"width\":\"100\",\"height\":\"150\"},\"pages\":[{\"elems\":[]}]}')"),
+        QStringLiteral(
+            "call('generatePdfPreview', "
+            "'{\"size\":{\"width\":\"100\",\"height\":\"150\"},\"pages\":[{\"elems\":[]}]}')"),
     };
     for (const QString& command : commands) {
       ScratchDirectory dir(kPage);
