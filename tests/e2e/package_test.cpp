@@ -48,13 +48,8 @@ std::string succeed(const std::string& command) {
   return outcome.output;
 }
 
-// One PNG pixel.
-const unsigned char kIcon[] = {
-    0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48,
-    0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
-    0x00, 0x1f, 0x15, 0xc4, 0x89, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x44, 0x41, 0x54, 0x78,
-    0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0xf0, 0x1f, 0x00, 0x05, 0x00, 0x01, 0xff, 0x89, 0x99,
-    0x3d, 0x1d, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+// package-app reads no more of an icon than the PNG signature.
+const std::string kIcon = std::string("\x89PNG\r\n\x1a\n", 8) + "pixels";
 
 // An app that counts its runs in localStorage, saves a file through the
 // client library the launcher offers it, and exits.
@@ -74,12 +69,7 @@ try {
 
 class Packages : public ::testing::Test {
  protected:
-  void SetUp() override {
-    shellDeb_ = buildShellPackage();
-    ASSERT_FALSE(shellDeb_.empty());
-  }
-
-  // The shell's package through CPack, into the scratch folder.
+  // The shell's package through CPack, into the scratch folder; "" if none.
   std::string buildShellPackage() {
     succeed("cpack --config " + quote((kBuildTree / "CPackConfig.cmake").string()) + " -B " +
             quote(scratch_ / "shell"));
@@ -109,11 +99,12 @@ class Packages : public ::testing::Test {
   }
 
   support::Directory scratch_{"packages"};
-  std::string shellDeb_;
 };
 
 TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibraries) {
-  const std::string files = contents(shellDeb_);
+  const std::string shellDeb = buildShellPackage();
+  ASSERT_NE(shellDeb, "");
+  const std::string files = contents(shellDeb);
   EXPECT_NE(files.find(" ./usr/bin/pageshell\n"), std::string::npos) << files;
   EXPECT_NE(files.find(" ./usr/share/pageshell/pageshell.js\n"), std::string::npos) << files;
   EXPECT_NE(files.find(" ./usr/share/doc/pageshell/README.md\n"), std::string::npos) << files;
@@ -121,9 +112,9 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
     EXPECT_NE(files.find(" ./usr/share/doc/pageshell/commands.md\n"), std::string::npos);
   }
 
-  EXPECT_EQ(field(shellDeb_, "Package"), "pageshell\n");
-  EXPECT_EQ(field(shellDeb_, "Architecture"), "amd64\n");
-  const std::string depends = field(shellDeb_, "Depends");
+  EXPECT_EQ(field(shellDeb, "Package"), "pageshell\n");
+  EXPECT_EQ(field(shellDeb, "Architecture"), "amd64\n");
+  const std::string depends = field(shellDeb, "Depends");
   for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5",
                               "libsqlite3-0", "libjsoncpp25", "libminizip1", "libc6"}) {
     EXPECT_TRUE(std::regex_search(depends, std::regex(std::string("(^|, )") + package + "\\b")))
@@ -133,7 +124,7 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
 
 TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
   const std::string icon = scratch_ / "demo.png";
-  writeFile(icon, std::string(std::begin(kIcon), std::end(kIcon)));
+  writeFile(icon, kIcon);
   const std::string deb = packageApp((kSourceTree / "demo").string(), "pageshell-demo", icon);
 
   EXPECT_EQ(field(deb, "Depends"), "pageshell\n");
@@ -159,6 +150,8 @@ TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
 }
 
 TEST_F(Packages, LauncherRunsTheAppInTheUsersOwnFolder) {
+  const std::string shellDeb = buildShellPackage();
+  ASSERT_NE(shellDeb, "");
   const std::string appDir = scratch_ / "note-app";
   support::makeDirectory(appDir + "/debug");
   writeFile(appDir + "/index.html", kNoteApp);
@@ -167,22 +160,24 @@ TEST_F(Packages, LauncherRunsTheAppInTheUsersOwnFolder) {
   const std::string deb = packageApp(appDir, "note-app");
 
   const std::string root = scratch_ / "root";
-  succeed("dpkg-deb -x " + quote(shellDeb_) + " " + quote(root));
+  succeed("dpkg-deb -x " + quote(shellDeb) + " " + quote(root));
   succeed("dpkg-deb -x " + quote(deb) + " " + quote(root));
   const std::string installed = root + "/usr/share/note-app/app";
   ASSERT_TRUE(fs::exists(installed + "/index.html"));
-  EXPECT_FALSE(fs::exists(installed + "/debug"));
 
   const std::string home = scratch_ / "home";
   support::makeDirectory(home);
   support::makeDirectory(scratch_ / "runtime");
   fs::permissions(scratch_ / "runtime", fs::perms::owner_all);
-  const std::string launch =
-      "env -u XDG_DATA_HOME HOME=" + quote(home) + " PATH=" + quote(root + "/usr/bin") +
-      ":\"$PATH\" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + quote(scratch_ / "runtime") +
-      " timeout 60 " + quote(root + "/usr/bin/note-app");
-  succeed(launch);
-  succeed(launch);
+  // Runs the extracted launcher, which finds the extracted shell on PATH.
+  auto launch = [&](const std::string& dataHome) {
+    succeed("env " + (dataHome.empty() ? "-u XDG_DATA_HOME" : "XDG_DATA_HOME=" + quote(dataHome)) +
+            " HOME=" + quote(home) + " PATH=" + quote(root + "/usr/bin") +
+            ":\"$PATH\" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + quote(scratch_ / "runtime") +
+            " timeout 60 " + quote(root + "/usr/bin/note-app"));
+  };
+  launch("");
+  launch("");
 
   const std::string work = home + "/.local/share/note-app";
   EXPECT_EQ(readFile(work + "/saved.txt"), "run 2");
@@ -197,15 +192,14 @@ TEST_F(Packages, LauncherRunsTheAppInTheUsersOwnFolder) {
   EXPECT_EQ(fs::canonical(work + "/index.html"), fs::canonical(installed + "/index.html"));
   EXPECT_EQ(fs::canonical(work + "/pageshell.js"),
             fs::canonical(root + "/usr/share/pageshell/pageshell.js"));
-  // Nothing the app wrote went beside the installed files.
+  // Nothing the app wrote went beside the installed files, nor came with them.
   EXPECT_FALSE(fs::exists(installed + "/debug"));
   EXPECT_FALSE(fs::exists(installed + "/saved.txt"));
   EXPECT_FALSE(fs::exists(installed + "/storage"));
 
   // XDG_DATA_HOME, when set, holds the folder instead.
   const std::string data = scratch_ / "data";
-  succeed("XDG_DATA_HOME=" + quote(data) + " " +
-          launch.substr(std::string("env -u XDG_DATA_HOME ").size()));
+  launch(data);
   EXPECT_EQ(readFile(data + "/note-app/saved.txt"), "run 1");
 }
 
