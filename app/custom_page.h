@@ -4,7 +4,7 @@
 
 #include <QWebPage>
 
-#include "bridge/cmd_state.h"
+#include "app/echoing_cmd_state.h"
 
 namespace app {
 
@@ -14,6 +14,9 @@ class CustomPage : public QWebPage {
  public:
   explicit CustomPage(QObject* parent = nullptr);
 
+  // With -debug the page's log lines also go to standard error.
+  void echoLogToStandardError(bool on) { logTarget_.echoToStandardError(on); }
+
  protected slots:
   // Logs "Message from <source>#<line>: <time>: <message>".
   void javaScriptConsoleMessage(const QString& message, int lineNumber,
@@ -22,7 +25,7 @@ class CustomPage : public QWebPage {
   void javaScriptAlert(QWebFrame* frame, const QString& msg) override;
 
  private:
-  bridge::CmdState logTarget_;
+  EchoingCmdState logTarget_;
 };
 
 }  // namespace app

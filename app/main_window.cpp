@@ -8,10 +8,12 @@
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QImage>
+#include <QKeySequence>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QTime>
 #include <QWebFrame>
+#include <QWebInspector>
 #include <QWebSettings>
 #include <QWebView>
 
@@ -28,6 +30,25 @@
 
 namespace app {
 
+// Marks the window busy while a command or a debug action runs on it. A
+// deletion asked for meanwhile (page script may call deleteLater() from a
+// callback while a command waits in a dialog that lives on the command's
+// stack) is carried out when the last one ends.
+class MainWindow::Busy {
+ public:
+  explicit Busy(MainWindow& window) : window_(window) { ++window_.busy_; }
+  ~Busy() {
+    if (--window_.busy_ > 0 || !window_.deleteWhenIdle_) return;
+    window_.deleteWhenIdle_ = false;
+    window_.deleteLater();
+  }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  MainWindow& window_;
+};
+
 MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<MainWindowForm>()),
@@ -35,12 +56,14 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   if (int error = platform::socketsStartup()) {
     std::printf("WSAStartup failed with error: %d\n", error);
   }
+  enableLocalStorage();  // before the form's view makes its first page
   ui_->setupUi(this);
 
   ui_->menuBar->hide();
   for (int i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == QLatin1String("-debug")) ui_->menuBar->show();
+    if (arguments[i] == QLatin1String("-debug")) debug_ = true;
   }
+  if (debug_) ui_->menuBar->show();
   connect(ui_->actionDUMP, &QAction::triggered, this, &MainWindow::handle_dump_data);
   connect(ui_->actionRELOAD, &QAction::triggered, this, &MainWindow::handle_reload);
   connect(ui_->actionPrint_Preview, &QAction::triggered, this,
@@ -58,6 +81,9 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   ui_->webView->setContextMenuPolicy(Qt::PreventContextMenu);
   enableWebSettings();
   ui_->webView->setPage(page);
+  if (debug_) addInspector();
+  cmdState_.echoToStandardError(debug_);
+  page->echoLogToStandardError(debug_);
   bridge::acceptCallbacksFor(page);
   bridge::setLogTarget(&cmdState_);
   connect(page->currentFrame(), &QWebFrame::javaScriptWindowObjectCleared, this,
@@ -79,13 +105,61 @@ void MainWindow::enableWebSettings() {
   settings->setAttribute(QWebSettings::PluginsEnabled, true);
   settings->setAttribute(QWebSettings::LocalContentCanAccessFileUrls, true);
   settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
+  if (debug_) settings->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
+}
+
+void MainWindow::enableLocalStorage() {
+  // Beside debug/, so that what a page keeps lives with the rest of its data.
+  // Set globally: a page reads the storage path when it is made.
+  QWebSettings* settings = QWebSettings::globalSettings();
+  settings->setLocalStoragePath(QDir::current().absoluteFilePath(QStringLiteral("storage")));
+  settings->setAttribute(QWebSettings::LocalStorageEnabled, true);
+}
+
+void MainWindow::addInspector() {
+  QWebPage* page = ui_->webView->page();
+  page->settings()->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
+  ui_->webView->setContextMenuPolicy(Qt::DefaultContextMenu);  // "Inspect Element"
+
+  // Set on the page before anything asks for it, so that the context menu
+  // opens this inspector too rather than one of its own.
+  inspector_ = new QWebInspector(this);
+  inspector_->setObjectName(QStringLiteral("webInspector"));
+  inspector_->setWindowFlags(Qt::Window);
+  inspector_->setWindowTitle(QStringLiteral("Web Inspector"));
+  inspector_->resize(1000, 640);
+  inspector_->setPage(page);
+
+  auto* inspect = new QAction(QStringLiteral("INSPECT"), this);
+  inspect->setObjectName(QStringLiteral("actionINSPECT"));
+  inspect->setShortcut(QKeySequence(Qt::Key_F12));
+  ui_->menuDEBUG->addAction(inspect);
+  addAction(inspect);  // F12 reaches it wherever the focus is in the window
+  connect(inspect, &QAction::triggered, this, [this] {
+    inspector_->show();
+    inspector_->raise();
+    inspector_->activateWindow();
+  });
 }
 
 void MainWindow::loadStartPage() {
   ui_->webView->load(QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html")));
 }
 
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::DeferredDelete && busy_ > 0) {
+    deleteWhenIdle_ = true;
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
 void MainWindow::setCommand(const QString& text) {
+  Busy busy(*this);
+  runCommand(text);
+}
+
+void MainWindow::runCommand(const QString& text) {
   try {
     const QByteArray utf8 = text.toUtf8();
     const auto answer = cmdState_.runRequest(this, ui_->webView->page(),
@@ -107,6 +181,10 @@ void MainWindow::setExitListener(QWebPage* page, const std::string& listener) {
 }
 
 void MainWindow::add_objects_to_javascript() {
+  // A new document: whatever the old one registered went with it.
+  exitListener_.clear();
+  exitListenerPage_ = nullptr;
+
   QWebFrame* frame = ui_->webView->page()->mainFrame();
   const QUrl url = frame->url();
   if (!url.isLocalFile()) {
@@ -134,7 +212,10 @@ void MainWindow::handle_reload() {
   enableWebSettings();
 }
 
-void MainWindow::handle_print_preview() { bridge::print::previewPage(*this, this); }
+void MainWindow::handle_print_preview() {
+  Busy busy(*this);
+  bridge::print::previewPage(*this, this);
+}
 
 void MainWindow::printPreview(QPrinter* printer) {
   ui_->webView->page()->currentFrame()->print(printer);

@@ -7,6 +7,13 @@
 // system get no `myObject`: remote content must never reach files, programs
 // or databases.
 //
+// With "-debug" the window also offers the Web Inspector (DEBUG > INSPECT,
+// F12 and the page's context menu) and echoes its log to standard error.
+//
+// The window outlives every command that runs on it: a deleteLater() that
+// page script calls while a command waits in a dialog takes effect once the
+// command has returned.
+//
 // GUI thread only.
 #pragma once
 
@@ -17,11 +24,12 @@
 #include <memory>
 #include <string>
 
-#include "bridge/cmd_state.h"
+#include "app/echoing_cmd_state.h"
 #include "bridge/shell_window.h"
 
 class QPrinter;
 class QtPdfObj;
+class QWebInspector;
 class QWebPage;
 class QWebView;
 
@@ -49,6 +57,8 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow {
   QString result() const { return result_; }
   void setResult(const QString& text) { result_ = text; }
 
+  // The listener belongs to the document that registered it: when the page
+  // replaces that document, closing the window closes it again.
   void setExitListener(QWebPage* page, const std::string& listener) override;
   QtPdfObj& pdfRenderer() override { return *pdfRenderer_; }
 
@@ -64,20 +74,31 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow {
   void generatePdfPreview(QPrinter* printer) override;
 
  protected:
+  // Holds back the window's deferred deletion while a command runs.
+  bool event(QEvent* event) override;
   // With an exit listener registered the window stays open and the page is
   // told instead; the page then ends the shell with the `exit` command.
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  class Busy;
+
+  void runCommand(const QString& text);
   void loadStartPage();
   void enableWebSettings();
+  void enableLocalStorage();
+  void addInspector();
 
   QString result_;
   std::unique_ptr<MainWindowForm> ui_;
-  bridge::CmdState cmdState_;
+  EchoingCmdState cmdState_;
   std::unique_ptr<QtPdfObj> pdfRenderer_;
   std::string exitListener_;
   QWebPage* exitListenerPage_ = nullptr;
+  bool debug_ = false;
+  QWebInspector* inspector_ = nullptr;  // with -debug only; a child window
+  int busy_ = 0;                        // commands and debug actions running, nested ones each
+  bool deleteWhenIdle_ = false;
 };
 
 }  // namespace app

@@ -9,6 +9,7 @@ packages=(
   libjsoncpp-dev libsqlite3-dev libminizip-dev zlib1g-dev
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl
+  xdg-utils dpkg-dev
 )
 
 missing=()

@@ -1,0 +1,37 @@
+# The shell as a Debian package: `cmake --build build --target package` writes
+# pageshell_<version>_amd64.deb with /usr/bin/pageshell, the client library in
+# /usr/share/pageshell and the documentation in /usr/share/doc/pageshell. Its
+# Depends are the binary's libraries as dpkg-shlibdeps finds them, plus what
+# the shell starts on a page's behalf. Apps built on the shell are packaged
+# by tools/package-app.
+if(PAGESHELL_FUZZ)
+  return()
+endif()
+
+set(PAGESHELL_PACKAGE_VERSION 1.0.3)
+
+install(TARGETS pageshell RUNTIME DESTINATION bin)
+install(FILES ${PROJECT_SOURCE_DIR}/js/pageshell.js DESTINATION share/pageshell)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/pageshell)
+# The command reference is written by its own generator; a tree without it
+# still packages.
+if(EXISTS ${PROJECT_SOURCE_DIR}/docs/commands.md)
+  install(FILES ${PROJECT_SOURCE_DIR}/docs/commands.md DESTINATION share/doc/pageshell)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME pageshell)
+set(CPACK_PACKAGE_VERSION ${PAGESHELL_PACKAGE_VERSION})
+set(CPACK_PACKAGE_CONTACT "pageshell maintainers <pageshell@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Desktop shell for locally installed HTML/JavaScript applications")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Shows an app's index.html in one window and gives its script SQLite databases, file\n dialogs, ZIP archives, downloads, TCP, printing and PDF files through one object.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# shellExecute opens documents with xdg-open.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS xdg-utils)
+include(CPack)
