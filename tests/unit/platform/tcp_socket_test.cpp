@@ -5,8 +5,10 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include "platform/tcp_socket.h"
 #include "tests/support/local_peer.h"
@@ -29,11 +31,13 @@ TEST(TcpSocket, ResolvesNamesAndDottedAddresses) {
   EXPECT_FALSE(platform::resolveIpv4("no-such-host.invalid"));
   EXPECT_FALSE(platform::resolveIpv4(""));
   EXPECT_FALSE(platform::resolveIpv4(std::string("127.0.0.1\0.evil", 14)));
+  EXPECT_FALSE(platform::resolveIpv4("127.0.0.1\r\nX-Injected: yes"));
+  EXPECT_FALSE(platform::resolveIpv4("127.0.0.1\n"));
 }
 
 TEST(TcpSocket, WaitingEndsAtItsLimit) {
   LocalPeer silent([](PeerConnection& connection) { connection.readUntilClosed(); });
-  TcpSocket socket = platform::connectTcp("127.0.0.1", silent.port());
+  TcpSocket socket = platform::connectTcp("127.0.0.1", silent.port(), 5);
   ASSERT_TRUE(socket.valid());
 
   auto start = std::chrono::steady_clock::now();
@@ -45,6 +49,40 @@ TEST(TcpSocket, WaitingEndsAtItsLimit) {
   EXPECT_EQ(socket.waitReadable(0), WaitResult::kTimedOut);
   EXPECT_EQ(socket.waitReadable(-5), WaitResult::kTimedOut);
   EXPECT_LT(secondsSince(start), 0.5) << "a limit of 0 or less only looks";
+}
+
+// Neither a peer that never takes the connection nor one that never reads
+// may hold the caller longer than its limit (the system's own is minutes,
+// or none).
+TEST(TcpSocket, ConnectingAndSendingEndAtTheirLimit) {
+  support::FullListener full;
+  auto start = std::chrono::steady_clock::now();
+  errno = 0;
+  EXPECT_FALSE(platform::connectTcp("127.0.0.1", full.port(), 1).valid());
+  EXPECT_EQ(errno, ETIMEDOUT);
+  EXPECT_LT(secondsSince(start), 20.0);
+
+  std::atomic<bool> done{false};
+  LocalPeer deaf([&done](PeerConnection&) {
+    for (int i = 0; i < 3000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  TcpSocket socket = platform::connectTcp("127.0.0.1", deaf.port(), 1);
+  ASSERT_TRUE(socket.valid());
+  const std::string big(20 << 20, 'x');
+  start = std::chrono::steady_clock::now();
+  EXPECT_LT(socket.sendAll(big.data(), big.size(), 1), big.size());
+  EXPECT_EQ(errno, ETIMEDOUT);
+  EXPECT_LT(secondsSince(start), 20.0);
+  done = true;
+}
+
+TEST(TcpSocket, PortsOutsideSixteenBitsAreRefusedNotWrapped) {
+  LocalPeer peer([](PeerConnection&) {});
+  TcpSocket socket = TcpSocket::open();
+  errno = 0;
+  EXPECT_FALSE(socket.connect(*platform::resolveIpv4("127.0.0.1"), peer.port() + 65536, 5));
+  EXPECT_EQ(errno, EINVAL);
+  EXPECT_FALSE(platform::connectTcp("127.0.0.1", -1, 5).valid());
 }
 
 // select() cannot take such a descriptor; poll() must.
@@ -60,7 +98,7 @@ TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
   while (ballast.empty() || ballast.back() < 2000) ballast.push_back(dup(0));
   {
     LocalPeer peer([](PeerConnection& connection) { connection.send("x"); });
-    TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+    TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port(), 5);
     ASSERT_GT(socket.descriptor(), 1023);
     EXPECT_EQ(socket.waitReadable(5), WaitResult::kReadable);
   }
@@ -71,13 +109,13 @@ TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
 
 TEST(TcpSocket, SendingToAGonePeerFailsWithoutASignal) {
   LocalPeer peer([](PeerConnection& connection) { connection.resetOnClose(); });
-  TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+  TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port(), 5);
   ASSERT_TRUE(socket.valid());
   char byte;
   socket.waitReadable(5);
   EXPECT_EQ(socket.receive(&byte, 1), -1);
   const std::string big(1 << 20, 'x');
-  EXPECT_LT(socket.sendAll(big.data(), big.size()), big.size());
+  EXPECT_LT(socket.sendAll(big.data(), big.size(), 5), big.size());
 }
 
 }  // namespace
