@@ -41,7 +41,7 @@ void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, Failur
                std::shared_ptr<std::mutex> serialise) {
   try {
     platform::startDetached(kind, [channel = std::move(channel), work = std::move(work), failure,
-                             serialise = std::move(serialise)] {
+                                   serialise = std::move(serialise)] {
       if (!serialise) {
         runGuarded(channel, work, failure);
         return;

@@ -26,7 +26,8 @@ HttpConnectResult connectTo(const HttpAddr& addr, int timeoutSeconds, HttpCb& ca
   callback.step(HttpStep("DNS", HttpStepKind::dns()));
   socket = platform::TcpSocket::open();
   if (!socket.valid()) {
-    return HttpConnectResult::error(failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
+    return HttpConnectResult::error(
+        failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
   }
   callback.step(HttpStep("Socket", HttpStepKind::socket()));
   if (!socket.connect(*address, addr.port(), timeoutSeconds)) {
@@ -47,8 +48,8 @@ std::optional<HttpErrorResult> unsendable(const RequestText& request, const Http
     return failure(HttpErrorKind::send(line), "Znak końca wiersza w części żądania [" + line + "]");
   }
   if (addr.port() < 1 || addr.port() > 65535) {
-    return failure(HttpErrorKind::connect(),
-                   "Problem z połączeniem [port poza zakresem: " + std::to_string(addr.port()) + "]");
+    return failure(HttpErrorKind::connect(), "Problem z połączeniem [port poza zakresem: " +
+                                                 std::to_string(addr.port()) + "]");
   }
   return std::nullopt;
 }
@@ -95,8 +96,8 @@ HttpResult Http::perform() {
 
   const std::size_t sent = socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_);
   if (sent < request.bytes.size()) {
-    return HttpResult::error(failure(HttpErrorKind::send(request.partAt(sent)),
-                                     "Problem podczas wysyłania danych"));
+    return HttpResult::error(
+        failure(HttpErrorKind::send(request.partAt(sent)), "Problem podczas wysyłania danych"));
   }
   platform::OutputFile file;
   if (toFile) {

@@ -8,9 +8,7 @@
 
 namespace platform {
 
-OutputFile OutputFile::createNew(const std::string& path) {
-  return open(path, O_CREAT | O_EXCL);
-}
+OutputFile OutputFile::createNew(const std::string& path) { return open(path, O_CREAT | O_EXCL); }
 
 OutputFile OutputFile::openTruncated(const std::string& path) {
   return open(path, O_CREAT | O_TRUNC);
@@ -24,7 +22,8 @@ OutputFile OutputFile::open(const std::string& path, int flags) {
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)), error_(std::exchange(other.error_, EBADF)) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)),
+      error_(std::exchange(other.error_, EBADF)) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {

@@ -31,7 +31,8 @@ std::string asciiErrorText(int code) {
 // return).
 WaitResult waitFor(int descriptor, short events, long long limitMs) {
   using Clock = std::chrono::steady_clock;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(limitMs, 0LL));
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(std::max(limitMs, 0LL));
   long long leftMs = limitMs;
   for (;;) {
     pollfd watched{descriptor, events, 0};
@@ -53,7 +54,8 @@ std::optional<Ipv4Address> resolveIpv4(const std::string& host) {
   // The system would read the name only up to a zero byte and resolve
   // another host than the one asked for, and it skips trailing blanks and
   // line ends of a dotted address that a request would carry on.
-  if (std::any_of(host.begin(), host.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+  if (std::any_of(host.begin(), host.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
     return std::nullopt;
   }
   addrinfo hints{};
@@ -129,7 +131,8 @@ bool TcpSocket::connect(const Ipv4Address& address, int port, int seconds) {
 std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length, int seconds) {
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t sent = ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+    const ssize_t sent =
+        ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent > 0) {
       done += static_cast<std::size_t>(sent);
       continue;

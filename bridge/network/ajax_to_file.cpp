@@ -70,7 +70,9 @@ class AjaxCb : public HttpCb {
     }
   }
 
-  std::optional<std::string> failure(const AnsiString& head) const { return progress_.failure(head); }
+  std::optional<std::string> failure(const AnsiString& head) const {
+    return progress_.failure(head);
+  }
 
  private:
   const WorkerChannel& channel_;

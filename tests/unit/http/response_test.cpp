@@ -1,10 +1,14 @@
 // What the engine makes of what peers answer, and of peers that fail.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "http/http.h"
+#include "http/response_reader.h"
 #include "tests/support/local_peer.h"
 #include "tests/support/scratch.h"
 
@@ -157,6 +161,86 @@ TEST(Response, OutputFilesThatCannotBeWrittenAreFileErrors) {
 
   result = fetch(peer.url(), recorder, HttpOutput::file("/dev/full"));
   EXPECT_EQ(errorText(result), "Problem przy zapisywaniu danych [/dev/full]") << "a full disk";
+}
+
+// A head of exactly the bound is read; one byte more fails, whether its
+// blank line comes or never does.
+TEST(Response, TheHeadIsBoundedAtOneMebibyte) {
+  const auto headOf = [](std::size_t size) {
+    std::string head = "HTTP/1.0 200 OK\r\nX: ";
+    return head + std::string(size - head.size(), 'h');
+  };
+  LocalPeer atBound(LocalPeer::answering(headOf(kMaxHeadBytes) + "\r\n\r\nbody"));
+  LocalPeer pastBound(LocalPeer::answering(headOf(kMaxHeadBytes + 1) + "\r\n\r\nbody"));
+  LocalPeer endless([](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send("HTTP/1.0 200 OK\r\n");
+    for (int i = 0; i < 2048 && c.send("X-Line: " + std::string(1000, 'x') + "\r\n"); ++i) {
+    }
+  });
+  Recorder recorder;
+  HttpResult result = fetch(atBound.url(), recorder);
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().headers().Length(), static_cast<int>(kMaxHeadBytes));
+  EXPECT_EQ(result.asBody().body(), AnsiString("body"));
+  const std::string tooLong = "Zbyt długi nagłówek odpowiedzi [ponad 1048576 bajtów]";
+  EXPECT_EQ(errorText(fetch(pastBound.url(), recorder)), tooLong);
+  result = fetch(endless.url(), recorder, HttpOutput::memory(), 5);
+  EXPECT_EQ(errorText(result), tooLong);
+  EXPECT_TRUE(result.isError() && result.asError().kind().isRecv());
+}
+
+// The limit holds for the connect and for each send as it does for each
+// receive, where the system's own limits are minutes or none.
+TEST(Response, ConnectingAndSendingEndAtTheTimeout) {
+  support::FullListener full;
+  Recorder recorder;
+  auto start = std::chrono::steady_clock::now();
+  HttpResult result =
+      fetch("127.0.0.1:" + std::to_string(full.port()), recorder, HttpOutput::memory(), 1);
+  EXPECT_EQ(errorText(result), "Problem z połączeniem [Connection timed out]");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+
+  std::atomic<bool> done{false};
+  LocalPeer deaf([&done](PeerConnection&) {
+    for (int i = 0; i < 3000 && !done; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  });
+  Http http(deaf.url(), &recorder);
+  http.setMethod(HttpMethod::post());
+  HttpParams form;
+  form.Add(HttpParam("big", std::string(20 << 20, 'x')));
+  http.setParams(form);
+  http.setTimeout(1);
+  start = std::chrono::steady_clock::now();
+  result = http.perform();
+  EXPECT_EQ(errorText(result), "Problem podczas wysyłania danych");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isSend());
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
+  done = true;
+}
+
+// The body goes into the file handed over, wherever its name has gone since;
+// a file that could not be had fails before anything is sent.
+TEST(Response, AHandedFileIsWrittenThroughItsOwnDescriptor) {
+  LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\nbody"));
+  support::Directory folder("http");
+  platform::OutputFile file = platform::OutputFile::createNew(folder / "made");
+  ASSERT_EQ(std::rename((folder / "made").c_str(), (folder / "moved").c_str()), 0);
+  Http http(peer.url(), nullptr);
+  http.setOutputFile(folder / "made", std::move(file));
+  HttpResult result = http.perform();
+  ASSERT_TRUE(result.isFile()) << errorText(result);
+  EXPECT_EQ(result.asFile().path(), AnsiString(folder / "made"));
+  EXPECT_EQ(support::readFile(folder / "moved"), "body");
+  EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "nothing reopened the name";
+
+  support::writeFile(folder / "taken", "keep");
+  http.setOutputFile(folder / "taken", platform::OutputFile::createNew(folder / "taken"));
+  EXPECT_EQ(errorText(http.perform()),
+            "Problem przy zapisywaniu danych [" + folder / "taken" + "]");
+  EXPECT_EQ(support::readFile(folder / "taken"), "keep");
+  EXPECT_EQ(peer.requests().size(), 1u) << "no connection for a file that could not be had";
 }
 
 TEST(Response, AThousandFailingRequestsLeaveNoDescriptorOpen) {

@@ -1,7 +1,8 @@
 // TCP client sockets against peers on 127.0.0.1.
-#include <gtest/gtest.h>
+#include "platform/tcp_socket.h"
 
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/tcp_socket.h"
 #include "tests/support/local_peer.h"
 
 namespace {
@@ -64,7 +64,8 @@ TEST(TcpSocket, ConnectingAndSendingEndAtTheirLimit) {
 
   std::atomic<bool> done{false};
   LocalPeer deaf([&done](PeerConnection&) {
-    for (int i = 0; i < 3000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (int i = 0; i < 3000 && !done; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   });
   TcpSocket socket = platform::connectTcp("127.0.0.1", deaf.port(), 1);
   ASSERT_TRUE(socket.valid());
