@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -161,24 +160,20 @@ int refusedPort() {
   return port;
 }
 
-FullListener::FullListener() {
-  std::tie(listener_, port_) = boundSocket();
-  // A queue of one: the first connect fills it, and the system drops the
-  // later ones' handshakes until it is accepted, which never happens.
-  if (::listen(listener_, 0) != 0) throw std::runtime_error("cannot listen");
-  const sockaddr_in address = loopback(port_);
-  for (int i = 0; i < 2; ++i) {
-    const int descriptor = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    ::connect(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    waiting_.push_back(descriptor);
-    pollfd queued{descriptor, POLLOUT, 0};
-    if (i == 0 && ::poll(&queued, 1, 5000) != 1) throw std::runtime_error("cannot fill a queue");
-  }
-}
-
-FullListener::~FullListener() {
-  for (int descriptor : waiting_) ::close(descriptor);
-  ::close(listener_);
+int fullQueuePort() {
+  // A queue of one, filled by a connect that is never accepted: the system
+  // drops every later handshake.
+  static const int port = [] {
+    const auto [listener, port] = boundSocket();
+    const sockaddr_in address = loopback(port);
+    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::listen(listener, 0) != 0 ||
+        ::connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      throw std::runtime_error("cannot fill a listen queue");
+    }
+    return port;
+  }();
+  return port;
 }
 
 int openDescriptors() {

@@ -86,23 +86,10 @@ class LocalPeer {
 // A port on 127.0.0.1 where nobody listens: connecting to it is refused.
 int refusedPort();
 
-// A port on 127.0.0.1 whose listen queue is full: the system neither takes
-// nor refuses a connect to it, which goes on trying for minutes unless the
+// A port on 127.0.0.1 whose listen queue is full: a connect to it is
+// neither taken nor refused, and goes on trying for minutes unless the
 // caller's own limit ends it.
-class FullListener {
- public:
-  FullListener();
-  ~FullListener();
-  FullListener(const FullListener&) = delete;
-  FullListener& operator=(const FullListener&) = delete;
-
-  int port() const { return port_; }
-
- private:
-  int listener_ = -1;
-  int port_ = 0;
-  std::vector<int> waiting_;  // the connects that fill the queue
-};
+int fullQueuePort();
 
 // How many descriptors this process has open. Peers close their side of a
 // connection a moment after the client, so compare with

@@ -96,46 +96,26 @@ TEST(RequestBytes, EachByteBelongsToANamedPart) {
   EXPECT_EQ(request.partAt(request.bytes.size()), "");
 }
 
-// A line break in any line would send the rest as lines nobody wrote, and a
-// port past 16 bits would reach another port: neither gets a connection.
+// A line break would send the rest as lines nobody wrote, a port past 16
+// bits would reach another port: neither gets as far as a connection.
 TEST(RequestBytes, LineBreaksAndPortsPastSixteenBitsAreRefusedBeforeConnecting) {
   LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\n"));
-  const std::string at = "127.0.0.1:" + std::to_string(peer.port());
-  const auto refusal = [](const std::string& url, const std::function<void(Http&)>& configure) {
+  const std::string port = std::to_string(peer.port());
+  const auto refusal = [](const std::string& url, HttpParams headers = HttpParams()) {
     Http http(url, nullptr);
-    configure(http);
+    http.setHeaders(headers);
     const HttpResult result = http.perform();
-    if (!result.isError()) return std::string("no error");
-    const HttpErrorKind& kind = result.asError().kind();
-    return (kind.isSend() ? kind.asSend().str() + ": " : "") + result.asError().msg().str();
+    return result.isError() ? result.asError().msg().str() : "no error";
   };
-  const auto asGiven = [](Http&) {};
-  EXPECT_EQ(refusal(at + "/ok\r\nX-Injected: yes", asGiven),
-            "Method: Znak końca wiersza w części żądania [Method]");
-  EXPECT_EQ(refusal("127.0.0.1\nX:" + std::to_string(peer.port()) + "/", asGiven),
-            "Host: Znak końca wiersza w części żądania [Host]");
-  EXPECT_EQ(refusal(at,
-                    [](Http& http) {
-                      http.setHeaders(params({{"X-A", "1\rX-Injected: yes"}}));
-                    }),
-            "Headers - X-A: Znak końca wiersza w części żądania [Headers - X-A]");
-  EXPECT_EQ(refusal(at,
-                    [](Http& http) {
-                      HttpCookies cookies;
-                      cookies.Add(HttpCookie("s\n", "1"));
-                      http.setCookies(cookies);
-                    }),
-            "Cookie: Znak końca wiersza w części żądania [Cookie]");
+  const std::string broken = "Znak końca wiersza w części żądania ";
+  EXPECT_EQ(refusal("127.0.0.1:" + port + "/ok\r\nX-Injected: yes"), broken + "[Method]");
+  EXPECT_EQ(refusal("127.0.0.1\nX:" + port), broken + "[Host]");
+  EXPECT_EQ(refusal("127.0.0.1:" + port, params({{"X-A", "1\rX-Injected: yes"}})),
+            broken + "[Headers - X-A]");
   EXPECT_EQ(
-      refusal("127.0.0.1:" + std::to_string(peer.port() + 65536) + "/", asGiven),
+      refusal("127.0.0.1:" + std::to_string(peer.port() + 65536)),
       "Problem z połączeniem [port poza zakresem: " + std::to_string(peer.port() + 65536) + "]");
-  EXPECT_EQ(refusal(at,
-                    [](Http& http) {
-                      http.setParams(params({{"a\r\n", "\r\n"}}));
-                    }),
-            "no error")
-      << "the form body is no line";
-  EXPECT_EQ(peer.requests().size(), 1u);
+  EXPECT_TRUE(peer.requests().empty());
 }
 
 TEST(RequestBytes, AMethodOrAuthenticationWithoutACaseIsThrown) {
