@@ -52,10 +52,9 @@ using FailureRecord = Record (*)(const WorkerChannel& channel, const std::string
 using Work = std::function<void(const WorkerChannel& channel)>;
 
 // Runs `work` on a worker thread of its `kind` for the page `channel`
-// names. With
-// `serialise`, the work holds that lock from its start until its last record,
-// failure included, has been posted: such commands run one at a time, in the
-// order they get the lock. Throws CmdException when no thread can be had for
+// names. With `serialise`, the work holds that lock from its start until its
+// last record, failure included, has been posted: such commands run one at a
+// time, in the order they get the lock. Throws CmdException when no thread can be had for
 // the work; the command then answers the failure instead of "OK".
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise = nullptr);
