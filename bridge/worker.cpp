@@ -37,11 +37,11 @@ Record WorkerChannel::record(const char* event) const { return {callbackId_, kPa
 
 void WorkerChannel::deliver(const Record& record) const { deliverCallback(page_, record); }
 
-void runWorker(WorkerChannel channel, Work work, FailureRecord failure,
+void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise) {
   try {
-    platform::startDetached([channel = std::move(channel), work = std::move(work), failure,
-                             serialise = std::move(serialise)] {
+    platform::startDetached(kind, [channel = std::move(channel), work = std::move(work), failure,
+                                   serialise = std::move(serialise)] {
       if (!serialise) {
         runGuarded(channel, work, failure);
         return;

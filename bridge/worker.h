@@ -18,6 +18,7 @@
 #include <string>
 
 #include "bridge/protocol/protocol.h"
+#include "platform/threads.h"
 
 class QWebPage;
 
@@ -50,12 +51,12 @@ using FailureRecord = Record (*)(const WorkerChannel& channel, const std::string
 
 using Work = std::function<void(const WorkerChannel& channel)>;
 
-// Runs `work` on a worker thread for the page `channel` names. With
-// `serialise`, the work holds that lock from its start until its last record,
-// failure included, has been posted: such commands run one at a time, in the
-// order they get the lock. Throws CmdException when no thread can be had for
+// Runs `work` on a worker thread of its `kind` for the page `channel`
+// names. With `serialise`, the work holds that lock from its start until its
+// last record, failure included, has been posted: such commands run one at a
+// time, in the order they get the lock. Throws CmdException when no thread can be had for
 // the work; the command then answers the failure instead of "OK".
-void runWorker(WorkerChannel channel, Work work, FailureRecord failure,
+void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise = nullptr);
 
 }  // namespace bridge

@@ -9,34 +9,49 @@
 
 namespace {
 
-HttpErrorResult connectFailure(HttpErrorKind kind, std::string message) {
+HttpErrorResult failure(HttpErrorKind kind, std::string message) {
   return HttpErrorResult(std::move(message), std::move(kind));
 }
 
-// Resolves, opens and connects, reporting each step done. `socket` holds
-// the connection when the result is `ok` (its descriptor), and nothing
-// otherwise.
-HttpConnectResult connectTo(const HttpAddr& addr, HttpCb& callback, platform::TcpSocket& socket) {
+// Resolves, opens and connects within `timeoutSeconds`, reporting each step
+// done. `socket` holds the connection when the result is `ok` (its
+// descriptor), and nothing otherwise.
+HttpConnectResult connectTo(const HttpAddr& addr, int timeoutSeconds, HttpCb& callback,
+                            platform::TcpSocket& socket) {
   const std::optional<platform::Ipv4Address> address = platform::resolveIpv4(addr.host().str());
   if (!address) {
     return HttpConnectResult::error(
-        connectFailure(HttpErrorKind::dns(), "Problem z DNS dla hosta [" + addr.host().str() + "]"));
+        failure(HttpErrorKind::dns(), "Problem z DNS dla hosta [" + addr.host().str() + "]"));
   }
   callback.step(HttpStep("DNS", HttpStepKind::dns()));
   socket = platform::TcpSocket::open();
   if (!socket.valid()) {
     return HttpConnectResult::error(
-        connectFailure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
+        failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
   }
   callback.step(HttpStep("Socket", HttpStepKind::socket()));
-  if (!socket.connect(*address, addr.port())) {
+  if (!socket.connect(*address, addr.port(), timeoutSeconds)) {
     const std::string text = platform::socketErrorText();
     socket.close();
     return HttpConnectResult::error(
-        connectFailure(HttpErrorKind::connect(), "Problem z połączeniem [" + text + "]"));
+        failure(HttpErrorKind::connect(), "Problem z połączeniem [" + text + "]"));
   }
   callback.step(HttpStep("Connect", HttpStepKind::connect()));
   return HttpConnectResult::ok(socket.descriptor());
+}
+
+// Why the request cannot go out as written, checked before anything is
+// resolved or connected: a line that would break in two (the rest sent as
+// lines nobody wrote), or a port the system would take for another.
+std::optional<HttpErrorResult> unsendable(const RequestText& request, const HttpAddr& addr) {
+  if (const std::string line = request.brokenLine(); !line.empty()) {
+    return failure(HttpErrorKind::send(line), "Znak końca wiersza w części żądania [" + line + "]");
+  }
+  if (addr.port() < 1 || addr.port() > 65535) {
+    return failure(HttpErrorKind::connect(), "Problem z połączeniem [port poza zakresem: " +
+                                                 std::to_string(addr.port()) + "]");
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -47,7 +62,16 @@ Http::Http(const AnsiString& url, HttpCb* callback) : addr_(parseUrl(url)), call
 
 Http::~Http() = default;
 
-void Http::setOutput(const HttpOutput& output) { output_ = output; }
+void Http::setOutput(const HttpOutput& output) {
+  output_ = output;
+  outputFile_.reset();
+}
+
+void Http::setOutputFile(const AnsiString& path, platform::OutputFile file) {
+  output_ = HttpOutput::file(path);
+  outputFile_ = std::move(file);
+}
+
 void Http::setMethod(const HttpMethod& method) { method_ = method; }
 void Http::setAuth(const HttpAuth& auth) { auth_ = auth; }
 void Http::setParams(const HttpParams& params) { params_ = params; }
@@ -59,15 +83,27 @@ HttpResult Http::perform() {
   HttpEmptyCb quiet;
   HttpCb& callback = callback_ != nullptr ? *callback_ : quiet;
 
+  const RequestText request = composeRequest(method_, addr_, auth_, params_, headers_, cookies_);
+  if (std::optional<HttpErrorResult> refused = unsendable(request, addr_)) {
+    return HttpResult::error(*refused);
+  }
+  const bool toFile = output_.isFile();
+  if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
+
   platform::TcpSocket socket;
-  const HttpConnectResult connected = connectTo(addr_, callback, socket);
+  const HttpConnectResult connected = connectTo(addr_, timeout_, callback, socket);
   if (connected.isError()) return HttpResult::error(connected.asError());
 
-  const RequestText request = composeRequest(method_, addr_, auth_, params_, headers_, cookies_);
-  const std::size_t sent = socket.sendAll(request.bytes.data(), request.bytes.size());
+  const std::size_t sent = socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_);
   if (sent < request.bytes.size()) {
-    return HttpResult::error(HttpErrorResult("Problem podczas wysyłania danych",
-                                             HttpErrorKind::send(request.partAt(sent))));
+    return HttpResult::error(
+        failure(HttpErrorKind::send(request.partAt(sent)), "Problem podczas wysyłania danych"));
   }
-  return readResponse(std::move(socket), output_, timeout_, callback);
+  platform::OutputFile file;
+  if (toFile) {
+    file = outputFile_ ? std::move(*outputFile_)
+                       : platform::OutputFile::openTruncated(output_.asFile().str());
+    if (!file.valid()) return outputFileFailure(output_.asFile());
+  }
+  return readResponse(std::move(socket), output_, std::move(file), timeout_, callback);
 }

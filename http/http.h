@@ -10,22 +10,28 @@
 // perform() blocks until the server has closed the connection after its
 // response, or until something failed. The response is not interpreted: any
 // status, no redirects, no chunked decoding; the head is everything before
-// the first blank line (CR LF CR LF), the body everything after it.
+// the first blank line (CR LF CR LF), the body everything after it. The
+// time limit holds for every wait: the connect, each send and each receive.
+// A head longer than kMaxHeadBytes (response_reader.h) fails.
 //
 // Failures of the network and of the output file are returned as the `error`
 // case of HttpResult, with its kind and a Polish message in UTF-8 (the
-// system's wording of a socket error included); only a method or an
-// authentication without a case is thrown, as Exception. Every socket and
-// file that perform() opens is closed before it returns, on every path. An
-// output file, once opened, stays on disk whatever the outcome.
+// system's wording of a socket error included). A request that cannot be
+// sent as written (a CR or LF in one of its lines, a port outside
+// 1..65535) fails before anything is resolved or connected. Only a method
+// or an authentication without a case is thrown, as Exception. Every socket
+// and file that perform() opens is closed before it returns, on every path.
+// An output file, once opened, stays on disk whatever the outcome.
 //
 // Threads: an Http belongs to one thread; separate objects share nothing and
 // may run at once. The callback runs on the thread that calls perform().
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "http/http_types.h"
+#include "platform/output_file.h"
 #include "runtime/ansi_string.h"
 
 // Receives each step of a request's work, inside perform() and on its
@@ -71,6 +77,11 @@ class Http {
 
   // Each setter replaces the field with a copy of its argument.
   virtual void setOutput(const HttpOutput& output);
+  // A file output into `file`, which the caller has opened (and perhaps
+  // created exclusively) for writing, instead of a file the engine opens at
+  // the path; `path` is the path the result and messages name. A `file`
+  // that is not open fails the request before it connects.
+  void setOutputFile(const AnsiString& path, platform::OutputFile file);
   virtual void setMethod(const HttpMethod& method);
   virtual void setAuth(const HttpAuth& auth);
   // Sent as the form-encoded request body.
@@ -78,7 +89,8 @@ class Http {
   // Extra header lines, sent as given.
   virtual void setHeaders(const HttpParams& headers);
   virtual void setCookies(const HttpCookies& cookies);
-  // The longest wait, in seconds, for each piece of the response (not for
+  // The longest wait, in seconds, for the connection, for the peer to take
+  // each piece of the request and for each piece of the response (not for
   // the whole of it); 0 or less waits without limit.
   virtual void setTimeout(int seconds);
 
@@ -92,6 +104,7 @@ class Http {
   HttpAddr addr_;
   HttpCb* callback_;
   HttpOutput output_ = HttpOutput::memory();
+  std::optional<platform::OutputFile> outputFile_;  // set by setOutputFile
   HttpMethod method_ = HttpMethod::get();
   HttpAuth auth_ = HttpAuth::none();
   HttpParams params_;

@@ -36,6 +36,16 @@ std::string RequestText::partAt(std::size_t offset) const {
   return std::string();
 }
 
+std::string RequestText::brokenLine() const {
+  std::size_t begin = 0;
+  for (const RequestPart& part : parts) {
+    const std::size_t textEnd = part.end - 2;  // before the line's own CR LF
+    if (part.name != "Content" && bytes.find_first_of("\r\n", begin) < textEnd) return part.name;
+    begin = part.end;
+  }
+  return std::string();
+}
+
 AnsiString formBody(const HttpParams& params) {
   std::string body;
   for (int i = 0; i < params.Count(); ++i) {

@@ -20,6 +20,11 @@ struct RequestText {
   // The name of the part holding byte `offset` (the first byte not sent);
   // "" past the end.
   std::string partAt(std::size_t offset) const;
+
+  // The name of the first line that holds a CR or LF of its own, and so
+  // would end early and send the rest as lines the caller never wrote; ""
+  // when there is none. The form body is no line: its length is sent.
+  std::string brokenLine() const;
 };
 
 // Form parameters in list order as name=value joined by '&'; values are

@@ -1,7 +1,6 @@
 #include "http/response_reader.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 
 #include "runtime/lookup_buffer.h"
@@ -10,17 +9,8 @@ namespace {
 
 constexpr std::size_t kPiece = 65536;
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 HttpResult failure(HttpErrorKind kind, const std::string& message) {
   return HttpResult::error(HttpErrorResult(message, std::move(kind)));
-}
-
-HttpResult writeFailure(const AnsiString& path) {
-  return failure(HttpErrorKind::file(), "Problem przy zapisywaniu danych [" + path.str() + "]");
 }
 
 HttpResult receiveFailure() {
@@ -28,22 +18,21 @@ HttpResult receiveFailure() {
                  "Problem przy odbieraniu danych [" + platform::socketErrorText() + "]");
 }
 
-bool writeAll(std::FILE* file, const char* bytes, std::size_t count) {
-  return count == 0 || std::fwrite(bytes, 1, count, file) == count;
+HttpResult headTooLong() {
+  return failure(HttpErrorKind::recv(), "Zbyt długi nagłówek odpowiedzi [ponad " +
+                                            std::to_string(kMaxHeadBytes) + " bajtów]");
 }
 
 }  // namespace
 
-HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output, int timeoutSeconds,
-                        HttpCb& callback) {
+HttpResult outputFileFailure(const AnsiString& path) {
+  return failure(HttpErrorKind::file(), "Problem przy zapisywaniu danych [" + path.str() + "]");
+}
+
+HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output,
+                        platform::OutputFile file, int timeoutSeconds, HttpCb& callback) {
   const bool toFile = output.isFile();
   const AnsiString path = toFile ? output.asFile() : AnsiString();
-  File file;
-  if (toFile) {
-    // "e": the descriptor is not inherited by programs the shell starts.
-    file.reset(std::fopen(path.CStr(), "wbe"));
-    if (!file) return writeFailure(path);
-  }
 
   LookupBuffer split("\r\n\r\n");
   bool headComplete = false;
@@ -61,19 +50,26 @@ HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output, in
     if (count < 0) return receiveFailure();
     if (count == 0) break;
 
-    if (headComplete && toFile) {
-      if (!writeAll(file.get(), piece.get(), static_cast<std::size_t>(count))) {
-        return writeFailure(path);
+    if (headComplete) {
+      if (!toFile) {
+        split.Feed(piece.get(), static_cast<int>(count));
+      } else if (!file.writeAll(piece.get(), static_cast<std::size_t>(count))) {
+        return outputFileFailure(path);
       }
     } else if (split.Feed(piece.get(), static_cast<int>(count))) {
+      const AnsiString head = split.Head();
+      if (static_cast<std::size_t>(head.Length()) > kMaxHeadBytes) return headTooLong();
       if (toFile) {
         const AnsiString early = split.Body();
-        if (!writeAll(file.get(), early.CStr(), static_cast<std::size_t>(early.Length()))) {
-          return writeFailure(path);
+        if (!file.writeAll(early.CStr(), static_cast<std::size_t>(early.Length()))) {
+          return outputFileFailure(path);
         }
       }
-      callback.step(HttpStep("Odczytano nagłówki zapytania", HttpStepKind::headers(split.Head())));
+      callback.step(HttpStep("Odczytano nagłówki zapytania", HttpStepKind::headers(head)));
       headComplete = true;
+    } else if (received + static_cast<std::uint64_t>(count) > kMaxHeadBytes + 3) {
+      // Not even the separator's first bytes can make the head short enough.
+      return headTooLong();
     }
     received += static_cast<std::uint64_t>(count);
     // Wraps round past 2 GiB; see HttpCb.
@@ -83,8 +79,9 @@ HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output, in
 
   socket.close();
   // A response that ends without a blank line is all head.
+  if (!headComplete && received > kMaxHeadBytes) return headTooLong();
   const AnsiString head = headComplete ? split.Head() : split.Head() + split.Held();
   if (!toFile) return HttpResult::body(HttpBodyResult(head, headComplete ? split.Body() : ""));
-  if (std::fclose(file.release()) != 0) return writeFailure(path);
+  if (!file.close()) return outputFileFailure(path);
   return HttpResult::file(HttpFileResult(head, path));
 }

@@ -1,10 +1,7 @@
 #include "platform/directory.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 
 namespace platform {
@@ -23,15 +20,6 @@ std::string tempFolder() {
   std::string folder = configured != nullptr && *configured != '\0' ? configured : "/tmp";
   if (folder.back() != '/') folder += '/';
   return folder;
-}
-
-NewFile createNewFile(const std::string& path) {
-  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (descriptor >= 0) {
-    ::close(descriptor);
-    return NewFile::kCreated;
-  }
-  return errno == EEXIST ? NewFile::kExists : NewFile::kFailed;
 }
 
 }  // namespace platform

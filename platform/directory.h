@@ -18,11 +18,4 @@ bool isDirectory(const std::string& path);
 // /tmp; always ending in '/'. Stands for GetTempPathW.
 std::string tempFolder();
 
-enum class NewFile { kCreated, kExists, kFailed };
-
-// Creates the empty file `path` (UTF-8) only when nothing of that name
-// exists yet, so that two writers never share a file. Stands for CreateFileW
-// with CREATE_NEW.
-NewFile createNewFile(const std::string& path);
-
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/tcp_socket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <langinfo.h>
 #include <locale.h>
 #include <netdb.h>
@@ -9,6 +10,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -24,12 +26,38 @@ std::string asciiErrorText(int code) {
   return cLocale ? strerror_l(code, cLocale) : "error " + std::to_string(code);
 }
 
+// Waits until `events` are possible on `descriptor`, an error or the peer's
+// close included, for at most `limitMs` (below 0: without limit; 0: look and
+// return).
+WaitResult waitFor(int descriptor, short events, long long limitMs) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(std::max(limitMs, 0LL));
+  long long leftMs = limitMs;
+  for (;;) {
+    pollfd watched{descriptor, events, 0};
+    const int result = ::poll(&watched, 1, static_cast<int>(std::min<long long>(leftMs, INT_MAX)));
+    if (result > 0) return WaitResult::kReadable;
+    if (result < 0 && errno != EINTR) return WaitResult::kFailed;
+    if (limitMs < 0) continue;
+    leftMs = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (leftMs <= 0) return WaitResult::kTimedOut;
+  }
+}
+
+// The limit of connect and sendAll: 0 or less waits without one.
+long long limitOf(int seconds) { return seconds > 0 ? seconds * 1000LL : -1; }
+
 }  // namespace
 
 std::optional<Ipv4Address> resolveIpv4(const std::string& host) {
   // The system would read the name only up to a zero byte and resolve
-  // another host than the one asked for.
-  if (host.find('\0') != std::string::npos) return std::nullopt;
+  // another host than the one asked for, and it skips trailing blanks and
+  // line ends of a dotted address that a request would carry on.
+  if (std::any_of(host.begin(), host.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+    return std::nullopt;
+  }
   addrinfo hints{};
   hints.ai_family = AF_INET;
   hints.ai_socktype = SOCK_STREAM;
@@ -70,38 +98,56 @@ TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
 
 TcpSocket::~TcpSocket() { close(); }
 
-bool TcpSocket::connect(const Ipv4Address& address, int port) {
+bool TcpSocket::connect(const Ipv4Address& address, int port, int seconds) {
+  if (port < 0 || port > 65535) {
+    errno = EINVAL;
+    return false;
+  }
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(static_cast<std::uint16_t>(port));
   peer.sin_addr.s_addr = address.networkOrder;
-  return ::connect(descriptor_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
+  // Non-blocking only while connecting, so that the wait has a limit; the
+  // connected socket blocks again, as its readers expect.
+  const int flags = ::fcntl(descriptor_, F_GETFL);
+  if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  if (::connect(descriptor_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+    // Interrupted, the connect goes on in the background like one in progress.
+    if (errno != EINPROGRESS && errno != EINTR) return false;
+    const WaitResult waited = waitFor(descriptor_, POLLOUT, limitOf(seconds));
+    if (waited == WaitResult::kTimedOut) errno = ETIMEDOUT;
+    if (waited != WaitResult::kReadable) return false;
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return false;
+    if (error != 0) {
+      errno = error;
+      return false;
+    }
+  }
+  return ::fcntl(descriptor_, F_SETFL, flags) == 0;
 }
 
-std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length) {
+std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length, int seconds) {
   std::size_t done = 0;
   while (done < length) {
-    const ssize_t sent = ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL);
+    const ssize_t sent =
+        ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (sent > 0) {
+      done += static_cast<std::size_t>(sent);
+      continue;
+    }
     if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) break;
-    done += static_cast<std::size_t>(sent);
+    if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
+    const WaitResult waited = waitFor(descriptor_, POLLOUT, limitOf(seconds));
+    if (waited == WaitResult::kTimedOut) errno = ETIMEDOUT;
+    if (waited != WaitResult::kReadable) break;
   }
   return done;
 }
 
 WaitResult TcpSocket::waitReadable(int seconds) {
-  using Clock = std::chrono::steady_clock;
-  const long long limitMs = seconds > 0 ? seconds * 1000LL : 0;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(limitMs);
-  long long leftMs = limitMs;
-  for (;;) {
-    pollfd watched{descriptor_, POLLIN, 0};
-    const int result = ::poll(&watched, 1, static_cast<int>(leftMs < INT_MAX ? leftMs : INT_MAX));
-    if (result > 0) return WaitResult::kReadable;
-    if (result < 0 && errno != EINTR) return WaitResult::kFailed;
-    leftMs = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (leftMs <= 0) return WaitResult::kTimedOut;
-  }
+  return waitFor(descriptor_, POLLIN, seconds > 0 ? seconds * 1000LL : 0);
 }
 
 long TcpSocket::receive(char* buffer, std::size_t capacity) {
@@ -121,11 +167,11 @@ void TcpSocket::close() {
   errno = saved;
 }
 
-TcpSocket connectTcp(const std::string& host, int port) {
+TcpSocket connectTcp(const std::string& host, int port, int seconds) {
   const std::optional<Ipv4Address> address = resolveIpv4(host);
   if (!address) return TcpSocket();
   TcpSocket socket = TcpSocket::open();
-  if (!socket.valid() || !socket.connect(*address, port)) return TcpSocket();
+  if (!socket.valid() || !socket.connect(*address, port, seconds)) return TcpSocket();
   return socket;
 }
 

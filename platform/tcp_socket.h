@@ -24,8 +24,8 @@ struct Ipv4Address {
 };
 
 // The first IPv4 address of `host` (a name or a dotted address), or nothing
-// when it cannot be resolved or holds a zero byte. Stands for gethostbyname and the first entry
-// of its address list.
+// when it cannot be resolved or holds a control byte (NUL, CR, LF, ...).
+// Stands for gethostbyname and the first entry of its address list.
 std::optional<Ipv4Address> resolveIpv4(const std::string& host);
 
 // The system's text (UTF-8) for the calling thread's last failed socket call,
@@ -55,15 +55,20 @@ class TcpSocket {
   bool valid() const { return descriptor_ >= 0; }
   int descriptor() const { return descriptor_; }
 
-  // Connects to `address` at `port`; a port outside 0..65535 is cut to its
-  // low 16 bits, as htons does. Stands for connect with a sockaddr_in.
-  bool connect(const Ipv4Address& address, int port);
+  // Connects to `address` at `port`, waiting at most `seconds` for the
+  // peer (0 or less: as long as the system tries); a connect that runs past
+  // the limit fails with ETIMEDOUT. A port outside 0..65535 fails with
+  // EINVAL before anything is tried. Stands for connect with a sockaddr_in
+  // on a non-blocking socket, then select for writing.
+  bool connect(const Ipv4Address& address, int port, int seconds);
 
   // Sends every byte, in as many calls as the system needs, and returns how
   // many the system accepted: `length`, or fewer when a call failed or
-  // accepted nothing. A peer that has gone makes it fail (EPIPE), never
-  // raises SIGPIPE. Stands for send in a loop.
-  std::size_t sendAll(const char* bytes, std::size_t length);
+  // accepted nothing, or when the peer took nothing for `seconds` (0 or
+  // less: no limit) and the wait ended with ETIMEDOUT. The limit applies to
+  // each wait separately. A peer that has gone makes it fail (EPIPE), never
+  // raises SIGPIPE. Stands for select for writing and send in a loop.
+  std::size_t sendAll(const char* bytes, std::size_t length, int seconds);
 
   // Waits until there is something to read, the peer's close or reset
   // included, for at most `seconds` (below 0 counts as 0: look and return).
@@ -86,8 +91,8 @@ class TcpSocket {
 };
 
 // Resolves `host`, opens a socket and connects it to the first address at
-// `port`; an invalid socket when any step fails (a socket opened before a
-// failed connect is closed).
-TcpSocket connectTcp(const std::string& host, int port);
+// `port`, waiting at most `seconds` as connect does; an invalid socket when
+// any step fails (a socket opened before a failed connect is closed).
+TcpSocket connectTcp(const std::string& host, int port, int seconds);
 
 }  // namespace platform

@@ -8,27 +8,33 @@
 namespace platform {
 namespace {
 
-struct Pool {
-  std::mutex mutex;
-  std::condition_variable workEnded;
-  std::deque<std::function<void()>> queue;
-  int threads = 0;     // worker threads alive
-  int unfinished = 0;  // work queued or running
+constexpr int kKinds = 3;
+
+struct Queue {
+  std::deque<std::function<void()>> work;
+  int threads = 0;  // worker threads of this kind alive
 };
 
-Pool& pool() {
-  static auto* instance = new Pool;  // never destroyed: workers may outlive main
+struct Pools {
+  std::mutex mutex;
+  std::condition_variable workEnded;
+  Queue queues[kKinds];
+  int unfinished = 0;  // work of every kind queued or running
+};
+
+Pools& pools() {
+  static auto* instance = new Pools;  // never destroyed: workers may outlive main
   return *instance;
 }
 
-// A worker takes work from the queue until it is empty, then ends; threads
-// are started only when there is work for them.
-void workerLoop() {
-  Pool& p = pool();
+// A worker takes work from its kind's queue until it is empty, then ends;
+// threads are started only when there is work for them.
+void workerLoop(Queue& queue) {
+  Pools& p = pools();
   std::unique_lock<std::mutex> lock(p.mutex);
-  while (!p.queue.empty()) {
-    std::function<void()> body = std::move(p.queue.front());
-    p.queue.pop_front();
+  while (!queue.work.empty()) {
+    std::function<void()> body = std::move(queue.work.front());
+    queue.work.pop_front();
     lock.unlock();
     try {
       body();
@@ -41,37 +47,38 @@ void workerLoop() {
     --p.unfinished;
     p.workEnded.notify_all();
   }
-  --p.threads;
+  --queue.threads;
 }
 
 }  // namespace
 
-void startDetached(std::function<void()> body) {
-  Pool& p = pool();
+void startDetached(WorkKind kind, std::function<void()> body) {
+  Pools& p = pools();
+  Queue& queue = p.queues[static_cast<int>(kind)];
   std::lock_guard<std::mutex> lock(p.mutex);
-  p.queue.push_back(std::move(body));
+  queue.work.push_back(std::move(body));
   ++p.unfinished;
-  if (p.threads >= kMaxWorkerThreads) return;
-  ++p.threads;
+  if (queue.threads >= kMaxWorkerThreads) return;
+  ++queue.threads;
   try {
-    std::thread(workerLoop).detach();
+    std::thread(workerLoop, std::ref(queue)).detach();
   } catch (...) {
-    --p.threads;
-    if (p.threads > 0) return;  // a running worker takes the work when it is free
-    p.queue.pop_back();
+    --queue.threads;
+    if (queue.threads > 0) return;  // a running worker takes the work when it is free
+    queue.work.pop_back();
     --p.unfinished;
     throw;
   }
 }
 
 int runningWorkers() {
-  Pool& p = pool();
+  Pools& p = pools();
   std::lock_guard<std::mutex> lock(p.mutex);
   return p.unfinished;
 }
 
 bool waitForWorkers(std::chrono::milliseconds limit) {
-  Pool& p = pool();
+  Pools& p = pools();
   std::unique_lock<std::mutex> lock(p.mutex);
   return p.workEnded.wait_for(lock, limit, [&p] { return p.unfinished == 0; });
 }

@@ -1,14 +1,17 @@
 // Worker threads for asynchronous commands.
 //
 // A command that runs in the background hands its work to a worker and
-// answers at once; nobody waits for the work. At most kMaxWorkerThreads
-// workers run at once: work started beyond that waits in a queue, first in,
-// first out, so that no burst of commands can take every thread the process
-// may have (the web engine needs some of its own). Each piece of work runs
-// whole on one thread, so one command's records keep their order.
+// answers at once; nobody waits for the work. Work comes in kinds, each
+// with workers of its own: downloads stuck on dead peers never hold back a
+// database query or an extraction, whatever their number. Of each kind at
+// most kMaxWorkerThreads workers run at once: work started beyond that waits
+// in its kind's queue, first in, first out, so that no burst of commands can
+// take every thread the process may have (the web engine needs some of its
+// own). Each piece of work runs whole on one thread, so one command's
+// records keep their order.
 //
-// The work owns what it was given: startThread moves its record in, and the
-// record is destroyed on the worker when the work ends.
+// The work owns what it was given: its function object is destroyed on the
+// worker when the work ends, before the work counts as ended.
 //
 // The shell counts work not yet ended so that it can give it a short grace
 // period at exit instead of tearing the process down under its feet.
@@ -19,26 +22,21 @@
 
 #include <chrono>
 #include <functional>
-#include <memory>
-#include <utility>
 
 namespace platform {
 
-inline constexpr int kMaxWorkerThreads = 64;
+// What work waits on, which decides the workers it may hold.
+enum class WorkKind { kDatabase, kZip, kNetwork };
 
-// Runs `body` on a worker thread, now or when one is free. Throws
-// std::system_error when the system has no thread to give and no worker is
-// running to take the work later; the body is then dropped unrun.
-void startDetached(std::function<void()> body);
+inline constexpr int kMaxWorkerThreads = 64;  // of each kind
 
-// Runs `worker(std::move(record))` on a worker thread, as startDetached.
-template <class Record, class Worker>
-void startThread(Worker worker, std::unique_ptr<Record> record) {
-  auto shared = std::make_shared<std::unique_ptr<Record>>(std::move(record));
-  startDetached([worker, shared]() mutable { worker(std::move(*shared)); });
-}
+// Runs `body` on a worker thread of its kind, now or when one is free.
+// Throws std::system_error when the system has no thread to give and no
+// worker of the kind is running to take the work later; the body is then
+// dropped unrun.
+void startDetached(WorkKind kind, std::function<void()> body);
 
-// Work started and not yet ended, queued or running.
+// Work of every kind started and not yet ended, queued or running.
 int runningWorkers();
 
 // Waits until all work has ended or `limit` has passed. Returns true when

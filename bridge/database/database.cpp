@@ -63,6 +63,7 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) {
   runWorker(
+      platform::WorkKind::kDatabase,
       WorkerChannel(page, elementText(request, kAsyncCallbackId), "sqliteAsyncExecute"),
       [directory = elementText(request, kDirectory), fileName = elementText(request, kFileName),
        batch = statementBatch(request, kAsyncStatements)](const WorkerChannel& channel) {
@@ -89,7 +90,7 @@ Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
   runWorker(
-      WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
+      platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
       [directory, fileName, sql](const WorkerChannel& channel) {
         Record record = channel.record(kQueryEvent);
         record.insert(record.end(), {kOk, ""});

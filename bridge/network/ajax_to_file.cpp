@@ -1,6 +1,9 @@
+#include <cerrno>
 #include <ctime>
+#include <memory>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "bridge/log_file.h"
 #include "bridge/network/download_progress.h"
@@ -8,6 +11,7 @@
 #include "bridge/network/records.h"
 #include "http/http.h"
 #include "platform/directory.h"
+#include "platform/output_file.h"
 
 namespace bridge::network {
 namespace {
@@ -17,25 +21,33 @@ constexpr Json::ArrayIndex kUrl = kFirstArgument + 1;
 constexpr Json::ArrayIndex kExtension = kFirstArgument + 2;
 
 constexpr int kTimeoutSeconds = 30;
-// Names tried before the download goes ahead with the last one drawn (and
-// reports the file error the engine then meets).
+// Names tried before the download gives up and reports the file error
+// without connecting.
 constexpr int kNameAttempts = 100;
+
+// The file a download writes, created before the answer and kept open, so
+// that the bytes go into the very file that was made for them.
+struct DownloadFile {
+  std::string path;
+  platform::OutputFile file;  // not open when no file could be made
+};
 
 // A new, empty file in the temporary folder:
 // <folder><YYYYMMDD-hhmmss>.<number>.<id>[.<extension>]. The number is drawn
 // afresh while the name is taken, so two downloads never share a file.
 // GUI thread only.
-std::string createDownloadFile(const std::string& callbackId, const std::string& extension) {
+DownloadFile createDownloadFile(const std::string& callbackId, const std::string& extension) {
   static std::mt19937 numbers{std::random_device{}()};
   std::uniform_int_distribution<int> draw(0, 32767);
   const std::string stamp = platform::tempFolder() + timeStamp(std::time(nullptr)) + ".";
   const std::string suffix = "." + callbackId + (extension.empty() ? "" : "." + extension);
-  std::string path;
+  DownloadFile download;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    path = stamp + std::to_string(draw(numbers)) + suffix;
-    if (platform::createNewFile(path) != platform::NewFile::kExists) break;
+    download.path = stamp + std::to_string(draw(numbers)) + suffix;
+    download.file = platform::OutputFile::createNew(download.path);
+    if (download.file.error() != EEXIST) break;
   }
-  return path;
+  return download;
 }
 
 // Turns the engine's steps into progress records (download_progress.h).
@@ -47,7 +59,9 @@ class AjaxCb : public HttpCb {
   void step(const HttpStep& step) override {
     const HttpStepKind& kind = step.kind();
     if (kind.isHeaders()) {
-      channel_.deliver(progressRecord(channel_, std::to_string(progress_.headers(kind.asHeaders()))));
+      if (const auto percent = progress_.headers(kind.asHeaders())) {
+        channel_.deliver(progressRecord(channel_, std::to_string(*percent)));
+      }
     } else if (kind.isRead()) {
       const std::int64_t received = count_.follow(kind.asRead());
       if (const auto percent = progress_.read(received, std::time(nullptr))) {
@@ -56,28 +70,34 @@ class AjaxCb : public HttpCb {
     }
   }
 
+  std::optional<std::string> failure(const AnsiString& head) const {
+    return progress_.failure(head);
+  }
+
  private:
   const WorkerChannel& channel_;
   DownloadProgress progress_;
   ReadCount count_;
 };
 
-void download(const WorkerChannel& channel, const std::string& url, const std::string& path) {
+void download(const WorkerChannel& channel, const std::string& url, DownloadFile target) {
   channel.deliver(progressRecord(channel, "0"));
   AjaxCb callback(channel);
   Http http(url, &callback);
-  http.setOutput(HttpOutput::file(path));
+  http.setOutputFile(target.path, std::move(target.file));
   http.setTimeout(kTimeoutSeconds);
   const HttpResult result = http.perform();
-  if (result.isFile()) {
+  if (result.isError()) {
+    channel.deliver(errorRecord(channel, "Problem HTTP: " + result.asError().msg().str()));
+  } else if (!result.isFile()) {
+    channel.deliver(errorRecord(channel, "Nieznany problem."));
+  } else if (const auto failure = callback.failure(result.asFile().headers())) {
+    channel.deliver(errorRecord(channel, "Problem HTTP: " + *failure));
+  } else {
     channel.deliver(progressRecord(channel, "100"));
     Record finish = channel.record("finish");
-    finish.push_back(path);
+    finish.push_back(target.path);
     channel.deliver(finish);
-  } else if (result.isError()) {
-    channel.deliver(errorRecord(channel, "Problem HTTP: " + result.asError().msg().str()));
-  } else {
-    channel.deliver(errorRecord(channel, "Nieznany problem."));
   }
 }
 
@@ -86,10 +106,14 @@ void download(const WorkerChannel& channel, const std::string& url, const std::s
 Answer ajaxToFile(CommandContext& context) {
   const std::string callbackId = context.arg(kCallbackId);
   const std::string url = context.arg(kUrl);
-  const std::string path = createDownloadFile(callbackId, context.arg(kExtension));
+  DownloadFile target = createDownloadFile(callbackId, context.arg(kExtension));
+  const std::string path = target.path;
+  // The work is copied as a std::function; the open file goes along shared.
+  auto shared = std::make_shared<DownloadFile>(std::move(target));
   runWorker(
-      WorkerChannel(context.page, callbackId, "ajaxToFile"),
-      [url, path](const WorkerChannel& channel) { download(channel, url, path); }, errorRecord);
+      platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "ajaxToFile"),
+      [url, shared](const WorkerChannel& channel) { download(channel, url, std::move(*shared)); },
+      errorRecord);
   return {kOk, path};
 }
 

@@ -18,13 +18,19 @@ namespace bridge::network {
 // answer so that no two downloads share it. ["OK", path]; records "progress"
 // ("10" once the response head is in, then percentages of the announced
 // length, or "5" without one, at most once a second), "finish" with the path,
-// or "error" with "Problem HTTP: " and the engine's message. The file stays,
-// also after a failure.
+// or "error" with "Problem HTTP: " and the engine's message. A response
+// whose status is not 2xx, or whose body falls short of its Content-Length,
+// is a failure too: "Problem HTTP: " and its status line or the reason, and
+// no "100" before it. The file stays, also after a failure; when no new
+// file could be made, nothing is fetched. Every wait (the connect, each send,
+// each receive) ends after 30 seconds.
 Answer ajaxToFile(CommandContext& context);
 
 // 3 callback id, 4 host, 5 port (1..65534), 6 data, 7 options (see
 // tcp_exchange.h). ["OK", id]; records "progress" "0" and "100", then
-// "finish" with the answer's header part and body part, or one "error".
+// "finish" with the answer's header part and body part, or one "error". An
+// answer whose record would be too large to hand to the page ends in the
+// reading failure, decided before "100".
 Answer tcpPush(CommandContext& context);
 
 }  // namespace bridge::network

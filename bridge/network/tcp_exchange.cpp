@@ -10,6 +10,7 @@ namespace bridge::network {
 namespace {
 
 constexpr std::size_t kReceivePiece = 655360;
+constexpr int kDefaultTimeout = 10;
 
 // Everything the peer sends until it closes, or "" when a wait runs past
 // `timeoutSeconds` or a receive fails first. An answer larger than any
@@ -29,6 +30,11 @@ std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds) {
   return std::string();
 }
 
+// " [host/port].": where each failure happened.
+std::string peerOf(const TcpExchange& request) {
+  return " [" + request.host + "/" + request.portText + "].";
+}
+
 TcpAnswer failed(std::string message) {
   TcpAnswer answer;
   answer.failure = std::move(message);
@@ -37,25 +43,33 @@ TcpAnswer failed(std::string message) {
 
 }  // namespace
 
+std::string readingFailure(const TcpExchange& request) {
+  return "Problem podczas czytania odpowiedzi" + peerOf(request);
+}
+
 TcpAnswer exchangeTcp(const TcpExchange& request) {
   const OptionUtil options = OptionUtil::Parse(request.options);
   const bool base64 = options.getFlag("base64", 0) != 0;
-  const int timeout = options.getInt("timeout", 10);
+  const int timeout = options.getInt("timeout", kDefaultTimeout);
+  // Reading with no time left only looks; a connect or a send cannot, so
+  // they keep the default limit then.
+  const int sendingTimeout = timeout > 0 ? timeout : kDefaultTimeout;
   const std::string encoding = options.getString("encoding", "");
-  const std::string where = " [" + request.host + "/" + request.portText + "].";
+  const std::string where = peerOf(request);
 
   const int port = AnsiString(request.portText).ToIntOr(-1);
   if (port < 1 || port > 65534) return failed("Port poza zakresem [" + request.portText + "].");
 
-  platform::TcpSocket socket = platform::connectTcp(request.host, port);
+  platform::TcpSocket socket = platform::connectTcp(request.host, port, sendingTimeout);
   if (!socket.valid()) return failed("Nie można się połaczyć" + where);
-  if (socket.sendAll(request.data.data(), request.data.size()) < request.data.size()) {
+  if (socket.sendAll(request.data.data(), request.data.size(), sendingTimeout) <
+      request.data.size()) {
     return failed("Problem podczas wysyłania danych" + where);
   }
   std::string received = readUntilClosed(socket, timeout);
   socket.close();
   if (received.empty() || !(encoding.empty() || encoding == "utf-8")) {
-    return failed("Problem podczas czytania odpowiedzi" + where);
+    return failed(readingFailure(request));
   }
 
   TcpAnswer answer;

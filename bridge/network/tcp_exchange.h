@@ -12,8 +12,9 @@ struct TcpExchange {
   std::string portText;  // decimal; 1..65534 is accepted
   std::string data;      // sent byte for byte, never decoded
   // Comma-separated, matched by prefix: "base64" encodes the body part,
-  // "timeout=<seconds>" limits each wait for the answer (10 by default; 0 or
-  // less only looks), "encoding=<name>" must be empty or "utf-8".
+  // "timeout=<seconds>" limits the connect, each wait to send and each wait
+  // for the answer (10 by default; 0 or less: reading only looks, the
+  // connect and sending keep 10), "encoding=<name>" must be empty or "utf-8".
   std::string options;
 };
 
@@ -23,6 +24,10 @@ struct TcpAnswer {
   std::string header;   // before the first CR LF CR LF; "" without one
   std::string body;     // after it (base64 when asked), or the whole answer
 };
+
+// The failure for an answer that cannot be had or handed on:
+// "Problem podczas czytania odpowiedzi [host/port].".
+std::string readingFailure(const TcpExchange& request);
 
 // Connects, sends and reads. An answer counts only once the peer has closed
 // the connection; silence longer than the timeout, a receive error or an

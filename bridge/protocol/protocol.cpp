@@ -253,7 +253,26 @@ void appendQuoted(std::string& out, const std::string& text) {
   out += '"';
 }
 
+// The quoted length of each item into `lengths` (when given), and the bound
+// of the written text that the limit is held against; 0 as soon as the
+// bound passes `limit`.
+size_t measureList(const std::vector<std::string>& list, std::size_t limit,
+                   std::vector<size_t>* lengths) {
+  size_t total = 4;
+  for (const std::string& item : list) {
+    const size_t length = quotedLength(item);
+    if (lengths != nullptr) lengths->push_back(length);
+    total += length + 5;
+    if (total > limit) return 0;
+  }
+  return total;
+}
+
 }  // namespace
+
+bool listFits(const std::vector<std::string>& list, std::size_t limit) {
+  return measureList(list, limit, nullptr) != 0;
+}
 
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
@@ -261,13 +280,9 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   // one-line length, and a text past the limit is refused before it is built.
   std::vector<size_t> lengths;
   lengths.reserve(list.size());
-  size_t total = 4;
-  for (const std::string& item : list) {
-    lengths.push_back(quotedLength(item));
-    total += lengths.back() + 5;
-    if (total > limit) {
-      throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
-    }
+  const size_t total = measureList(list, limit, &lengths);
+  if (total == 0) {
+    throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
   }
   bool oneLine = list.size() * 3 < kRightMargin;
   size_t lineLength = 4 + (list.size() - 1) * 2;

@@ -71,4 +71,8 @@ std::string pathText(std::string text);
 // text would be longer than `limit` bytes; nothing that large is built.
 std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
 
+// True when writeList(list, limit) writes the list rather than refusing it;
+// nothing is built, so a command can choose its answer before it sends it.
+bool listFits(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
+
 }  // namespace bridge

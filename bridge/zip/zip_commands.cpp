@@ -104,7 +104,8 @@ Answer unzipToFile(CommandContext& context) {
   UnzipRequest request{context.arg(kExtractArchivePath), context.arg(kExtractMemberName),
                        context.arg(kTargetPath)};
   std::string targetPath = request.targetPath;
-  runWorker(WorkerChannel(context.page, context.arg(kCallbackId), "unzipToFile"),
+  runWorker(platform::WorkKind::kZip,
+            WorkerChannel(context.page, context.arg(kCallbackId), "unzipToFile"),
             [request = std::move(request)](const WorkerChannel& channel) {
               extract(channel, request);
             },

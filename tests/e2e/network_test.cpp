@@ -50,6 +50,11 @@ TEST(TcpPush, EveryOutcomeEndsInItsRecordSequence) {
     c.readUntilClosed();
   });
   LocalPeer silentClose([](PeerConnection& c) { readLine(c); });
+  // Within the read limit, but six times as long once its record is written.
+  LocalPeer notText([](PeerConnection& c) {
+    readLine(c);
+    c.send(std::string(100 << 20, '\xff'));
+  });
 
   e2e::RunOptions options;
   options.files["peers.js"] = peersScript({{"headerBody", headerBody.port()},
@@ -57,6 +62,7 @@ TEST(TcpPush, EveryOutcomeEndsInItsRecordSequence) {
                                            {"noSeparator", noSeparator.port()},
                                            {"keepOpen", keepOpen.port()},
                                            {"silentClose", silentClose.port()},
+                                           {"notText", notText.port()},
                                            {"refused", support::refusedPort()}});
   const e2e::PageRun run = e2e::runPage("net_tcp.html", options);
   EXPECT_EQ(e2e::failureReport(run), "");
@@ -90,7 +96,9 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   LocalPeer smallPeer(LocalPeer::answering(lengthHead(small.size()) + small));
   LocalPeer trickle(trickling("HTTP/1.0 200 OK\r\n\r\n", 3));
   LocalPeer longer(trickling(lengthHead(10), 2));
-  LocalPeer notFound(LocalPeer::answering("HTTP/1.0 404 Not Found\r\n\r\nmissing"));
+  LocalPeer notFound(
+      LocalPeer::answering("HTTP/1.0 404 Not Found\r\nContent-Length: 7\r\n\r\nmissing"));
+  LocalPeer shortBody(LocalPeer::answering(lengthHead(100) + "only ten b"));
   LocalPeer largePeer(LocalPeer::answering(lengthHead(large.size()) + large));
   support::Directory temp("downloads");
 
@@ -101,6 +109,7 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
                                            {"trickle", trickle.port()},
                                            {"longer", longer.port()},
                                            {"notFound", notFound.port()},
+                                           {"short", shortBody.port()},
                                            {"large", largePeer.port()},
                                            {"refused", support::refusedPort()}});
   const e2e::PageRun run = e2e::runPage("net_ajax.html", options);
@@ -113,7 +122,8 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   }
   EXPECT_TRUE(support::readFile(paths["small"]) == small);
   EXPECT_TRUE(support::readFile(paths["plain"]) == small);
-  EXPECT_EQ(support::readFile(paths["missing"]), "missing");
+  EXPECT_EQ(support::readFile(paths["missing"]), "missing") << "a failed download's file stays";
+  EXPECT_EQ(support::readFile(paths["short"]), "only ten b");
   EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
   EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
   EXPECT_EQ(support::readFile(paths["nohost"]), "") << "the file stays after a failure";

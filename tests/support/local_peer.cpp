@@ -160,6 +160,22 @@ int refusedPort() {
   return port;
 }
 
+int fullQueuePort() {
+  // A queue of one, filled by a connect that is never accepted: the system
+  // drops every later handshake.
+  static const int port = [] {
+    const auto [listener, port] = boundSocket();
+    const sockaddr_in address = loopback(port);
+    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (::listen(listener, 0) != 0 ||
+        ::connect(filler, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+      throw std::runtime_error("cannot fill a listen queue");
+    }
+    return port;
+  }();
+  return port;
+}
+
 int openDescriptors() {
   int count = 0;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {

@@ -86,6 +86,11 @@ class LocalPeer {
 // A port on 127.0.0.1 where nobody listens: connecting to it is refused.
 int refusedPort();
 
+// A port on 127.0.0.1 whose listen queue is full: a connect to it is
+// neither taken nor refused, and goes on trying for minutes unless the
+// caller's own limit ends it.
+int fullQueuePort();
+
 // How many descriptors this process has open. Peers close their side of a
 // connection a moment after the client, so compare with
 // descriptorsSettleAt.

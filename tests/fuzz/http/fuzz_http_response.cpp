@@ -4,7 +4,8 @@
 // Input: one byte choosing the output (even: memory, odd: a file), then the
 // peer's bytes, which a writer thread sends and then closes. Checks that no
 // byte is lost: head, blank line and body give back exactly what was sent,
-// and the steps report the head once and counts that only grow.
+// and the steps report the head once and counts that only grow. A head past
+// the bound is refused.
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -16,6 +17,7 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "http/http.h"
 #include "http/response_reader.h"
@@ -67,9 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/fuzz_http_response." + std::to_string(::getpid());
   const HttpOutput output = toFile ? HttpOutput::file(path) : HttpOutput::memory();
   Checker checker;
-  const HttpResult result = readResponse(platform::TcpSocket::adopt(ends[0]), output, 5, checker);
+  platform::OutputFile file =
+      toFile ? platform::OutputFile::openTruncated(path) : platform::OutputFile();
+  const HttpResult result =
+      readResponse(platform::TcpSocket::adopt(ends[0]), output, std::move(file), 5, checker);
   peer.join();
 
+  const std::size_t headEnd = sent.find("\r\n\r\n");
+  if ((headEnd == std::string::npos ? sent.size() : headEnd) > kMaxHeadBytes) {
+    require(result.isError() && result.asError().kind().isRecv());
+    return 0;
+  }
   require(!result.isError());
   require(checker.last == static_cast<std::int64_t>(sent.size()));
   const std::string head = toFile ? result.asFile().headers().str() : result.asBody().headers().str();

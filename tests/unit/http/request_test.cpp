@@ -96,6 +96,28 @@ TEST(RequestBytes, EachByteBelongsToANamedPart) {
   EXPECT_EQ(request.partAt(request.bytes.size()), "");
 }
 
+// A line break would send the rest as lines nobody wrote, a port past 16
+// bits would reach another port: neither gets as far as a connection.
+TEST(RequestBytes, LineBreaksAndPortsPastSixteenBitsAreRefusedBeforeConnecting) {
+  LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\n"));
+  const std::string port = std::to_string(peer.port());
+  const auto refusal = [](const std::string& url, HttpParams headers = HttpParams()) {
+    Http http(url, nullptr);
+    http.setHeaders(headers);
+    const HttpResult result = http.perform();
+    return result.isError() ? result.asError().msg().str() : "no error";
+  };
+  const std::string broken = "Znak końca wiersza w części żądania ";
+  EXPECT_EQ(refusal("127.0.0.1:" + port + "/ok\r\nX-Injected: yes"), broken + "[Method]");
+  EXPECT_EQ(refusal("127.0.0.1\nX:" + port), broken + "[Host]");
+  EXPECT_EQ(refusal("127.0.0.1:" + port, params({{"X-A", "1\rX-Injected: yes"}})),
+            broken + "[Headers - X-A]");
+  EXPECT_EQ(
+      refusal("127.0.0.1:" + std::to_string(peer.port() + 65536)),
+      "Problem z połączeniem [port poza zakresem: " + std::to_string(peer.port() + 65536) + "]");
+  EXPECT_TRUE(peer.requests().empty());
+}
+
 TEST(RequestBytes, AMethodOrAuthenticationWithoutACaseIsThrown) {
   const HttpAddr addr("h", 80, "/");
   const auto messageOf = [&](const HttpMethod& method, const HttpAuth& auth) {

@@ -1,10 +1,14 @@
 // What the engine makes of what peers answer, and of peers that fail.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "http/http.h"
+#include "http/response_reader.h"
 #include "tests/support/local_peer.h"
 #include "tests/support/scratch.h"
 
@@ -120,12 +124,19 @@ TEST(Response, SilenceEndsAtTheTimeoutAndOnlyThen) {
   EXPECT_TRUE(fetch(slow.url(), recorder, HttpOutput::memory(), 1).isBody());
 }
 
-TEST(Response, RefusedAndUnknownHostsAreErrorsOfTheirKind) {
+TEST(Response, RefusedUnreachableAndUnknownHostsAreErrorsOfTheirKind) {
   Recorder refusedSteps;
   HttpResult result = fetch("127.0.0.1:" + std::to_string(support::refusedPort()), refusedSteps);
   EXPECT_EQ(errorText(result), "Problem z połączeniem [Connection refused]");
   EXPECT_TRUE(result.isError() && result.asError().kind().isConnect());
   EXPECT_EQ(refusedSteps.steps, (std::vector<std::string>{"DNS", "Socket"}));
+
+  // The limit holds for the connect as well, where the system's is minutes.
+  const auto start = std::chrono::steady_clock::now();
+  result = fetch("127.0.0.1:" + std::to_string(support::fullQueuePort()), refusedSteps,
+                 HttpOutput::memory(), 1);
+  EXPECT_EQ(errorText(result), "Problem z połączeniem [Connection timed out]");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 20.0);
 
   Recorder dnsSteps;
   result = fetch("http://no-such-host.invalid/x", dnsSteps);
@@ -157,6 +168,42 @@ TEST(Response, OutputFilesThatCannotBeWrittenAreFileErrors) {
 
   result = fetch(peer.url(), recorder, HttpOutput::file("/dev/full"));
   EXPECT_EQ(errorText(result), "Problem przy zapisywaniu danych [/dev/full]") << "a full disk";
+}
+
+// A head of exactly the bound is read; one byte more fails.
+TEST(Response, TheHeadIsBoundedAtOneMebibyte) {
+  const std::string start = "HTTP/1.0 200 OK\r\nX: ";
+  const std::string atBound = start + std::string(kMaxHeadBytes - start.size(), 'h');
+  LocalPeer fits(LocalPeer::answering(atBound + "\r\n\r\nbody"));
+  LocalPeer endless(LocalPeer::answering(atBound + "h" + std::string(kMaxHeadBytes, 'h')));
+  Recorder recorder;
+  const HttpResult result = fetch(fits.url(), recorder);
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().headers().Length(), static_cast<int>(kMaxHeadBytes));
+  EXPECT_EQ(errorText(fetch(endless.url(), recorder)),
+            "Zbyt długi nagłówek odpowiedzi [ponad 1048576 bajtów]");
+}
+
+// The body goes into the file handed over, wherever its name has gone since;
+// a file that could not be had fails before anything is sent.
+TEST(Response, AHandedFileIsWrittenThroughItsOwnDescriptor) {
+  LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\nbody"));
+  support::Directory folder("http");
+  platform::OutputFile made = platform::OutputFile::createNew(folder / "made");
+  ASSERT_EQ(std::rename((folder / "made").c_str(), (folder / "moved").c_str()), 0);
+  Http http(peer.url(), nullptr);
+  http.setOutputFile(folder / "made", std::move(made));
+  ASSERT_TRUE(http.perform().isFile());
+  EXPECT_EQ(support::readFile(folder / "moved"), "body");
+  EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "nothing reopened the name";
+
+  // Not even a dangling link is written through.
+  ASSERT_EQ(::symlink((folder / "target").c_str(), (folder / "taken").c_str()), 0);
+  http.setOutputFile(folder / "taken", platform::OutputFile::createNew(folder / "taken"));
+  EXPECT_EQ(errorText(http.perform()),
+            "Problem przy zapisywaniu danych [" + folder / "taken" + "]");
+  EXPECT_FALSE(std::filesystem::exists(folder / "target"));
+  EXPECT_EQ(peer.requests().size(), 1u);
 }
 
 TEST(Response, AThousandFailingRequestsLeaveNoDescriptorOpen) {

@@ -29,11 +29,12 @@ TEST(TcpSocket, ResolvesNamesAndDottedAddresses) {
   EXPECT_FALSE(platform::resolveIpv4("no-such-host.invalid"));
   EXPECT_FALSE(platform::resolveIpv4(""));
   EXPECT_FALSE(platform::resolveIpv4(std::string("127.0.0.1\0.evil", 14)));
+  EXPECT_FALSE(platform::resolveIpv4("127.0.0.1\r\nX-Injected: yes"));
 }
 
 TEST(TcpSocket, WaitingEndsAtItsLimit) {
   LocalPeer silent([](PeerConnection& connection) { connection.readUntilClosed(); });
-  TcpSocket socket = platform::connectTcp("127.0.0.1", silent.port());
+  TcpSocket socket = platform::connectTcp("127.0.0.1", silent.port(), 5);
   ASSERT_TRUE(socket.valid());
 
   auto start = std::chrono::steady_clock::now();
@@ -45,6 +46,18 @@ TEST(TcpSocket, WaitingEndsAtItsLimit) {
   EXPECT_EQ(socket.waitReadable(0), WaitResult::kTimedOut);
   EXPECT_EQ(socket.waitReadable(-5), WaitResult::kTimedOut);
   EXPECT_LT(secondsSince(start), 0.5) << "a limit of 0 or less only looks";
+}
+
+// The system's own limit is minutes; a port past 16 bits would reach another.
+TEST(TcpSocket, ConnectingEndsAtItsLimitAndRefusesPortsPastSixteenBits) {
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(platform::connectTcp("127.0.0.1", support::fullQueuePort(), 1).valid());
+  EXPECT_EQ(errno, ETIMEDOUT);
+  EXPECT_LT(secondsSince(start), 20.0);
+
+  LocalPeer peer([](PeerConnection&) {});
+  EXPECT_FALSE(platform::connectTcp("127.0.0.1", peer.port() + 65536, 5).valid());
+  EXPECT_EQ(errno, EINVAL);
 }
 
 // select() cannot take such a descriptor; poll() must.
@@ -60,7 +73,7 @@ TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
   while (ballast.empty() || ballast.back() < 2000) ballast.push_back(dup(0));
   {
     LocalPeer peer([](PeerConnection& connection) { connection.send("x"); });
-    TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+    TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port(), 5);
     ASSERT_GT(socket.descriptor(), 1023);
     EXPECT_EQ(socket.waitReadable(5), WaitResult::kReadable);
   }
@@ -71,13 +84,13 @@ TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
 
 TEST(TcpSocket, SendingToAGonePeerFailsWithoutASignal) {
   LocalPeer peer([](PeerConnection& connection) { connection.resetOnClose(); });
-  TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port());
+  TcpSocket socket = platform::connectTcp("127.0.0.1", peer.port(), 5);
   ASSERT_TRUE(socket.valid());
   char byte;
   socket.waitReadable(5);
   EXPECT_EQ(socket.receive(&byte, 1), -1);
   const std::string big(1 << 20, 'x');
-  EXPECT_LT(socket.sendAll(big.data(), big.size()), big.size());
+  EXPECT_LT(socket.sendAll(big.data(), big.size(), 5), big.size());
 }
 
 }  // namespace

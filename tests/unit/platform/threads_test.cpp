@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <memory>
 #include <thread>
-#include <vector>
 
 namespace platform {
 namespace {
@@ -17,7 +15,7 @@ TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
   std::atomic<int> mostAtOnce{0};
   std::atomic<int> done{0};
   for (int i = 0; i < kBurst; ++i) {
-    startDetached([&] {
+    startDetached(WorkKind::kZip, [&] {
       const int now = ++running;
       int seen = mostAtOnce.load();
       while (now > seen && !mostAtOnce.compare_exchange_weak(seen, now)) {
@@ -34,8 +32,30 @@ TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
   EXPECT_EQ(runningWorkers(), 0);
 }
 
+// Every network worker held by a peer that never answers, and more waiting:
+// database and zip work still runs.
+TEST(WorkerThreads, StuckWorkHoldsBackNoOtherKind) {
+  std::atomic<bool> released{false};
+  std::atomic<int> others{0};
+  for (int i = 0; i <= kMaxWorkerThreads; ++i) {
+    startDetached(WorkKind::kNetwork, [&released] {
+      for (int wait = 0; wait < 3000 && !released; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+    });
+  }
+  startDetached(WorkKind::kDatabase, [&others] { ++others; });
+  startDetached(WorkKind::kZip, [&others] { ++others; });
+  for (int wait = 0; wait < 3000 && others < 2; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  EXPECT_EQ(others.load(), 2) << "the others waited for the network";
+  released = true;
+  EXPECT_TRUE(waitForWorkers(std::chrono::seconds(30)));
+}
+
 TEST(WorkerThreads, WorkThatThrowsEndsQuietlyAndCountsAsEnded) {
-  startDetached([] { throw 42; });
+  startDetached(WorkKind::kDatabase, [] { throw 42; });
   EXPECT_TRUE(waitForWorkers(std::chrono::seconds(10)));
 }
 
@@ -47,8 +67,9 @@ TEST(WorkerThreads, TheRecordIsFreedOnTheWorkerWhenTheWorkEnds) {
   };
   std::atomic<bool> freed{false};
   std::atomic<bool> freedBeforeReturn{true};
-  startThread([&](std::unique_ptr<Record>) { freedBeforeReturn = freed.load(); },
-              std::make_unique<Record>(&freed));
+  startDetached(WorkKind::kNetwork, [&, record = std::make_shared<Record>(&freed)] {
+    freedBeforeReturn = freed.load();
+  });
   ASSERT_TRUE(waitForWorkers(std::chrono::seconds(10)));
   EXPECT_FALSE(freedBeforeReturn.load());
   EXPECT_TRUE(freed.load());
