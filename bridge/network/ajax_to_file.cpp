@@ -2,19 +2,20 @@
 #include <random>
 #include <string>
 
+#include "bridge/commands.h"
 #include "bridge/log_file.h"
 #include "bridge/network/download_progress.h"
 #include "bridge/network/network.h"
-#include "bridge/network/records.h"
+#include "bridge/worker.h"
 #include "http/http.h"
 #include "platform/directory.h"
 
 namespace bridge::network {
 namespace {
 
-constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
-constexpr Json::ArrayIndex kUrl = kFirstArgument + 1;
-constexpr Json::ArrayIndex kExtension = kFirstArgument + 2;
+constexpr Argument kCallbackId = describedArgument("ajaxToFile", "callbackId");
+constexpr Argument kUrl = describedArgument("ajaxToFile", "url");
+constexpr Argument kExtension = describedArgument("ajaxToFile", "extension");
 
 constexpr int kTimeoutSeconds = 30;
 // Names tried before the download goes ahead with the last one drawn (and
@@ -47,11 +48,12 @@ class AjaxCb : public HttpCb {
   void step(const HttpStep& step) override {
     const HttpStepKind& kind = step.kind();
     if (kind.isHeaders()) {
-      channel_.deliver(progressRecord(channel_, std::to_string(progress_.headers(kind.asHeaders()))));
+      const int percent = progress_.headers(kind.asHeaders());
+      channel_.deliver(channel_.record("progress", std::to_string(percent)));
     } else if (kind.isRead()) {
       const std::int64_t received = count_.follow(kind.asRead());
       if (const auto percent = progress_.read(received, std::time(nullptr))) {
-        channel_.deliver(progressRecord(channel_, std::to_string(*percent)));
+        channel_.deliver(channel_.record("progress", std::to_string(*percent)));
       }
     }
   }
@@ -63,21 +65,19 @@ class AjaxCb : public HttpCb {
 };
 
 void download(const WorkerChannel& channel, const std::string& url, const std::string& path) {
-  channel.deliver(progressRecord(channel, "0"));
+  channel.deliver(channel.record("progress", "0"));
   AjaxCb callback(channel);
   Http http(url, &callback);
   http.setOutput(HttpOutput::file(path));
   http.setTimeout(kTimeoutSeconds);
   const HttpResult result = http.perform();
   if (result.isFile()) {
-    channel.deliver(progressRecord(channel, "100"));
-    Record finish = channel.record("finish");
-    finish.push_back(path);
-    channel.deliver(finish);
+    channel.deliver(channel.record("progress", "100"));
+    channel.deliver(channel.record("finish", path));
   } else if (result.isError()) {
-    channel.deliver(errorRecord(channel, "Problem HTTP: " + result.asError().msg().str()));
+    channel.deliver(channel.record("error", "Problem HTTP: " + result.asError().msg().str()));
   } else {
-    channel.deliver(errorRecord(channel, "Nieznany problem."));
+    channel.deliver(channel.record("error", "Nieznany problem."));
   }
 }
 
@@ -90,7 +90,7 @@ Answer ajaxToFile(CommandContext& context) {
   runWorker(
       WorkerChannel(context.page, callbackId, "ajaxToFile"),
       [url, path](const WorkerChannel& channel) { download(channel, url, path); }, errorRecord);
-  return {kOk, path};
+  return okAnswer(path);
 }
 
 }  // namespace bridge::network

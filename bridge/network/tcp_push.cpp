@@ -1,17 +1,18 @@
 #include <utility>
 
+#include "bridge/commands.h"
 #include "bridge/network/network.h"
-#include "bridge/network/records.h"
 #include "bridge/network/tcp_exchange.h"
+#include "bridge/worker.h"
 
 namespace bridge::network {
 namespace {
 
-constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
-constexpr Json::ArrayIndex kHost = kFirstArgument + 1;
-constexpr Json::ArrayIndex kPort = kFirstArgument + 2;
-constexpr Json::ArrayIndex kData = kFirstArgument + 3;
-constexpr Json::ArrayIndex kOptions = kFirstArgument + 4;
+constexpr Argument kCallbackId = describedArgument("tcpPush", "callbackId");
+constexpr Argument kHost = describedArgument("tcpPush", "host");
+constexpr Argument kPort = describedArgument("tcpPush", "port");
+constexpr Argument kData = describedArgument("tcpPush", "data");
+constexpr Argument kOptions = describedArgument("tcpPush", "options");
 
 }  // namespace
 
@@ -22,20 +23,17 @@ Answer tcpPush(CommandContext& context) {
   runWorker(
       WorkerChannel(context.page, callbackId, "tcpPush"),
       [exchange = std::move(exchange)](const WorkerChannel& channel) {
-        channel.deliver(progressRecord(channel, "0"));
+        channel.deliver(channel.record("progress", "0"));
         TcpAnswer answer = exchangeTcp(exchange);
         if (!answer.ok) {
-          channel.deliver(errorRecord(channel, answer.failure));
+          channel.deliver(channel.record("error", answer.failure));
           return;
         }
-        channel.deliver(progressRecord(channel, "100"));
-        Record finish = channel.record("finish");
-        finish.push_back(std::move(answer.header));
-        finish.push_back(std::move(answer.body));
-        channel.deliver(finish);
+        channel.deliver(channel.record("progress", "100"));
+        channel.deliver(channel.record("finish", std::move(answer.header), std::move(answer.body)));
       },
       errorRecord);
-  return {kOk, callbackId};
+  return okAnswer(callbackId);
 }
 
 }  // namespace bridge::network

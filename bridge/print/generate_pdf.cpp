@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QTemporaryFile>
 
+#include "bridge/commands.h"
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
@@ -18,8 +19,11 @@
 namespace bridge::print {
 namespace {
 
+constexpr Argument kDocument = describedArgument("generatePdf", "document");
+constexpr Argument kDirectory = describedArgument("generatePdf", "directory");
+
 Answer cannotWrite(const QString& path, const QString& reason) {
-  return {"ERROR", "Cannot write [" + toUtf8(path) + "]: " + toUtf8(reason)};
+  return errorAnswer("Cannot write [" + toUtf8(path) + "]: " + toUtf8(reason));
 }
 
 // A PDF file ends with its end-of-file marker; anything else was cut short.
@@ -48,11 +52,11 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
 Answer generatePdf(CommandContext& context) {
   QtPdfObj& renderer = context.shell().pdfRenderer();
   renderer.clear();
-  const std::string json = context.arg(kDocumentPosition);
+  const std::string json = context.arg(kDocument);
   const QSizeF paperMm =
       loadDocument(renderer, QByteArray::fromStdString(json), /*halfFontSize=*/true);
 
-  const QString directory = fromUtf8(context.arg(kDirectoryPosition));
+  const QString directory = fromUtf8(context.arg(kDirectory));
   const QString path = pdfPath(directory, QDateTime::currentDateTime());
   QTemporaryFile part(directory + QStringLiteral("/.recepta-XXXXXX.part"));
   if (!part.open()) return cannotWrite(path, part.errorString());
@@ -72,7 +76,7 @@ Answer generatePdf(CommandContext& context) {
     const QString target = candidate(path, attempt);
     if (rendered.rename(target)) {
       part.setAutoRemove(false);
-      return {"OK", toUtf8(target)};
+      return okAnswer(toUtf8(target));
     }
     if (!QFile::exists(target)) return cannotWrite(target, rendered.errorString());
   }

@@ -3,11 +3,21 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstring>
 #include <string>
 
 #include "bridge/protocol/cmd_exception.h"
 
 namespace bridge {
+namespace {
+
+constexpr char kNotConvertible[] = "Type is not convertible to string";
+
+[[noreturn]] void throwNulRefused(const char* text, std::size_t nul) {
+  throw CmdException("NUL byte in a path or name [" + std::string(text, nul) + "]");
+}
+
+}  // namespace
 
 std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
   if (!request.isArray() || position >= request.size()) return std::string();
@@ -40,15 +50,26 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
     case Json::objectValue:
       break;
   }
-  throw CmdException("Type is not convertible to string");
+  throw CmdException(kNotConvertible);
 }
 
 std::string pathText(std::string text) {
   const std::size_t nul = text.find('\0');
-  if (nul != std::string::npos) {
-    throw CmdException("NUL byte in a path or name [" + text.substr(0, nul) + "]");
-  }
+  if (nul != std::string::npos) throwNulRefused(text.data(), nul);
   return text;
+}
+
+void checkElementText(const Json::Value& request, Json::ArrayIndex position, bool refuseNul) {
+  if (!request.isArray() || position >= request.size()) return;
+  const Json::Value& element = request[position];
+  if (element.isArray() || element.isObject()) throw CmdException(kNotConvertible);
+  if (!refuseNul || !element.isString()) return;
+  const char* begin = nullptr;
+  const char* end = nullptr;
+  element.getString(&begin, &end);
+  const std::size_t length = static_cast<std::size_t>(end - begin);
+  const auto* nul = static_cast<const char*>(std::memchr(begin, '\0', length));
+  if (nul != nullptr) throwNulRefused(begin, static_cast<std::size_t>(nul - begin));
 }
 
 }  // namespace bridge
