@@ -85,6 +85,7 @@ struct CommandDescription {
   DescriptionList<ArgumentDescription, 6> arguments;
   bool lastRepeats = false;  // the last argument takes every further position too
   const char* answer = "";
+  const char* answerNote = "";  // what the answer's values are, where the shape does not say
   DescriptionList<RecordDescription, 8> records;  // in the order they can come
   DescriptionList<const char*, 6> errors;         // texts of the command's own failures
   const char* exampleArguments = "";
@@ -111,9 +112,10 @@ struct CommandDescription {
     copy.lastRepeats = true;
     return copy;
   }
-  constexpr CommandDescription answers(const char* shape) const {
+  constexpr CommandDescription answers(const char* shape, const char* note = "") const {
     CommandDescription copy = *this;
     copy.answer = shape;
+    copy.answerNote = note;
     return copy;
   }
   constexpr CommandDescription record(const char* shape, const char* when) const {

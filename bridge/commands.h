@@ -37,8 +37,8 @@ inline constexpr CommandDescription kCommands[] = {
         .path("parameters", "a program's arguments, split as a shell would")
         .path("directory", "the working folder of what is started; empty: the shell's")
         .integer("showCommand", "read and ignored: programs decide how to show themselves")
-        .answers(R"(["OK", "R" + code]: above 32 started; 2 no such file, 3 no such )"
-                 R"(directory, 31 no program for it)")
+        .answers(R"(["OK", "R" + code])",
+                 "above 32: started; 2: no such file; 3: no such directory; 31: no program for it")
         .example(R"("open", "report.pdf", "", "", "1")", R"(["OK", "R42"])"),
 
     command("sqliteOpen", Family::kDatabase, Mode::kSync,
@@ -71,7 +71,7 @@ inline constexpr CommandDescription kCommands[] = {
         .path("fileName", "the database file's name")
         .content("statements", "one statement per element; none: nothing runs")
         .repeated()
-        .answers(R"(["OK", fileName, lastRowId]: the row id of the batch's last insert, or "0")")
+        .answers(R"(["OK", fileName, lastRowId])", "the row id of the batch's last insert, or \"0\"")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .error("statement batch did not end its transaction; nothing was saved")
         .example(R"~("db/", "app.sqlite", "CREATE TABLE t (a)", "INSERT INTO t VALUES (1)")~",
@@ -104,7 +104,8 @@ inline constexpr CommandDescription kCommands[] = {
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .content("sql", "the query")
-        .answers(R"(["OK", fileName, columnCount, values...]: the values row by row, NULL as "")")
+        .answers(R"(["OK", fileName, columnCount, values...])",
+                 "the values row by row, NULL as \"\"; no rows: column count \"0\"")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .error("sqliteQuery - bad column count [sql]")
         .example(R"("db/", "app.sqlite", "SELECT a, b FROM t")",
@@ -114,8 +115,9 @@ inline constexpr CommandDescription kCommands[] = {
             "Answers the path of one of the user's known folders.")
         .integer("folder", "the folder number (5 documents, 16 desktop, 40 home, ...); text "
                            "that is no number is 0; bit 0x8000 creates the folder")
-        .answers(R"(["OK", path], or ["ERROR"] for an unknown number or a folder that )"
-                 R"(could not be created)")
+        .answers(R"(["OK", path])")
+        .error(R"(none: a bare ["ERROR"] for an unknown number, or a folder that could not )"
+               R"(be created)")
         .example(R"("5")", R"(["OK", "/home/ala/Documents"])"),
 
     command("setTitle", Family::kDesktop, Mode::kSync, "Sets the window's title.")
@@ -126,7 +128,7 @@ inline constexpr CommandDescription kCommands[] = {
     command("setWindowState", Family::kDesktop, Mode::kSync,
             "Sets the window's state: 1 minimised, 2 maximised, 4 full screen, 8 active.")
         .integer("state", "the state bits; text that is no number sets all four")
-        .answers(R"(["OK", state]: the state read back from the window)")
+        .answers(R"(["OK", state])", "the state read back from the window")
         .example(R"("2")", R"(["OK", "2"])"),
 
     command("getWindowState", Family::kDesktop, Mode::kSync,
@@ -139,8 +141,9 @@ inline constexpr CommandDescription kCommands[] = {
         .callbackId("callbackId", "the identifier of the records; also part of the file name")
         .path("url", "an http:// address")
         .path("extension", "the file name's extension, without the dot; optional")
-        .answers(R"(["OK", path]: <temporary folder><YYYYMMDD-hhmmss>.<number>.<callbackId>)"
-                 R"([.<extension>], created before the answer)")
+        .answers(R"(["OK", path])",
+                 "<temporary folder><YYYYMMDD-hhmmss>.<number>.<callbackId>[.<extension>], "
+                 "created empty before the answer")
         .record(R"([id, "pass", "progress", "0"])", "the download has started")
         .record(R"([id, "pass", "progress", percent])",
                 "\"10\" once the response head is in, then the share of the announced length "
@@ -216,8 +219,8 @@ inline constexpr CommandDescription kCommands[] = {
             "Writes a print document as a PDF file, every font at half its point size.")
         .content("document", "the print document's JSON, as one string")
         .path("directory", "the folder of the file")
-        .answers(R"(["OK", path]: <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... )"
-                 R"(before ".pdf" when that name is taken)")
+        .answers(R"(["OK", path])", "<directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, "
+                                     "... before \".pdf\" when that name is taken")
         .error("Cannot write [path]: reason")
         .error("the document reader's message, e.g. \"PdfObj::fromJSON\"")
         .example(R"("{\"pages\": ...}", "/home/ala/Documents")",
@@ -249,13 +252,13 @@ inline constexpr CommandDescription kCommands[] = {
             "Lets the user choose a file to open, starting in the working folder.")
         .text("caption", "the dialog's title")
         .text("filter", "Qt's filter syntax, e.g. \"Text (*.txt);;All (*)\"")
-        .answers(R"(["OK", chosen file, or "" when cancelled])")
+        .answers(R"(["OK", file])", "the chosen file, or \"\" when cancelled")
         .example(R"~("Open", "Text (*.txt)")~", R"(["OK", "/home/ala/notes.txt"])"),
 
     command("showDirectoryDialog", Family::kDesktop, Mode::kSync,
             "Lets the user choose a folder, starting in the working folder.")
         .text("caption", "the dialog's title")
-        .answers(R"(["OK", chosen folder, or "" when cancelled])")
+        .answers(R"(["OK", folder])", "the chosen folder, or \"\" when cancelled")
         .example(R"("Save where?")", R"(["OK", "/home/ala/Documents"])"),
 
     command("tcpPush", Family::kNetwork, Mode::kAsync,
