@@ -17,6 +17,13 @@ namespace bridge {
 class CmdState;
 class ShellWindow;
 
+// The text of `argument` in `request` (elementText in protocol.h): the one
+// way every command reads its arguments. The dispatcher has checked them
+// against their kinds before the command starts (checkArguments).
+inline std::string argumentText(const Json::Value& request, Argument argument) {
+  return elementText(request, argument.position);
+}
+
 // What a handler gets for one request.
 struct CommandContext {
   CmdState& state;
@@ -24,9 +31,7 @@ struct CommandContext {
   QWebPage* page;       // the page that sent the request
   const Json::Value& request;
 
-  // The argument's text (elementText in protocol.h). The dispatcher has
-  // checked every argument against its kind before the handler runs.
-  std::string arg(Argument argument) const { return elementText(request, argument.position); }
+  std::string arg(Argument argument) const { return argumentText(request, argument); }
 
   // The window seen as the shell. Throws CmdException("No window") when
   // there is none. Looked up only by the commands that need it, since the

@@ -85,10 +85,9 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) {
   runWorker(
-      WorkerChannel(page, elementText(request, asyncExecute::kCallbackId.position),
-                    "sqliteAsyncExecute"),
-      [directory = elementText(request, asyncExecute::kDirectory.position),
-       fileName = elementText(request, asyncExecute::kFileName.position),
+      WorkerChannel(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute"),
+      [directory = argumentText(request, asyncExecute::kDirectory),
+       fileName = argumentText(request, asyncExecute::kFileName),
        batch = statementBatch(request, asyncExecute::kStatements.position)](
           const WorkerChannel& channel) {
         channel.deliver(channel.record(kExecuteEvent, kOk, runBatch(directory, fileName, batch)));
@@ -98,8 +97,8 @@ Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) 
 }
 
 Answer CmdState::sqliteExecute(const Json::Value& request) {
-  std::string fileName = elementText(request, execute::kFileName.position);
-  std::string lastRowId = runBatch(elementText(request, execute::kDirectory.position), fileName,
+  std::string fileName = argumentText(request, execute::kFileName);
+  std::string lastRowId = runBatch(argumentText(request, execute::kDirectory), fileName,
                                    statementBatch(request, execute::kStatements.position));
   return okAnswer(std::move(fileName), std::move(lastRowId));
 }
