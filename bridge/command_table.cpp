@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
 #include <unordered_map>
@@ -100,16 +101,17 @@ const CommandRow* findCommand(const std::string& name) {
   return found == index->end() ? nullptr : found->second;
 }
 
+// One walk over the elements: indexing a JSON array is a tree lookup, and a
+// statement batch has thousands of them.
 void checkArguments(const CommandDescription& command, const Json::Value& request) {
-  const auto described = static_cast<Json::ArrayIndex>(command.arguments.size());
-  for (Json::ArrayIndex i = 0; i < described; ++i) {
-    checkElementText(request, kFirstArgument + i, refusesNul(command.arguments[i].kind));
-  }
-  if (!command.lastRepeats || !request.isArray()) return;
-  const bool refuse = refusesNul(command.arguments[described - 1].kind);
-  for (Json::ArrayIndex position = kFirstArgument + described; position < request.size();
-       ++position) {
-    checkElementText(request, position, refuse);
+  const std::size_t described = command.arguments.size();
+  if (described == 0 || !request.isArray()) return;
+  auto element = request.begin();
+  for (Json::ArrayIndex i = 0; i < kFirstArgument && element != request.end(); ++i) ++element;
+  for (std::size_t index = 0; element != request.end(); ++element, ++index) {
+    if (index >= described && !command.lastRepeats) return;
+    const ArgumentDescription& argument = command.arguments[std::min(index, described - 1)];
+    checkElementText(*element, refusesNul(argument.kind));
   }
 }
 

@@ -59,9 +59,7 @@ std::string pathText(std::string text) {
   return text;
 }
 
-void checkElementText(const Json::Value& request, Json::ArrayIndex position, bool refuseNul) {
-  if (!request.isArray() || position >= request.size()) return;
-  const Json::Value& element = request[position];
+void checkElementText(const Json::Value& element, bool refuseNul) {
   if (element.isArray() || element.isObject()) throw CmdException(kNotConvertible);
   if (!refuseNul || !element.isString()) return;
   const char* begin = nullptr;

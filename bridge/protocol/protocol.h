@@ -80,9 +80,9 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position);
 // [text before the NUL]").
 std::string pathText(std::string text);
 
-// Throws what elementText would for the element at `position`, and with
-// `refuseNul` what pathText would for its text, without copying the text.
-void checkElementText(const Json::Value& request, Json::ArrayIndex position, bool refuseNul);
+// Throws what elementText would for `element`, and with `refuseNul` what
+// pathText would for its text, without copying the text.
+void checkElementText(const Json::Value& element, bool refuseNul);
 
 // The list written as a JSON array of strings in the styled writer's layout
 // (short arrays on one line, one trailing line feed). Strings are written as
