@@ -116,8 +116,8 @@ inline constexpr CommandDescription kCommands[] = {
         .integer("folder", "the folder number (5 documents, 16 desktop, 40 home, ...); text "
                            "that is no number is 0; bit 0x8000 creates the folder")
         .answers(R"(["OK", path])")
-        .error(R"(none: a bare ["ERROR"] for an unknown number, or a folder that could not )"
-               R"(be created)")
+        .error(R"(["ERROR"] alone, for an unknown number or a folder that could not be )"
+               R"(created)")
         .example(R"("5")", R"(["OK", "/home/ala/Documents"])"),
 
     command("setTitle", Family::kDesktop, Mode::kSync, "Sets the window's title.")

@@ -75,6 +75,10 @@ An answer is a JSON array of strings. Its first element is the status:
   `["ERROR"]`);
 - after "BADVERSION", the shell's protocol version.
 
+In the error texts below, a word such as path, host, port, sql or reason
+stands for that value of the call: "Cannot save [notes.txt]: Permission
+denied" is the text "Cannot save [path]: reason".
+
 Besides its own error texts, any command may answer
 
 - "Command not found [name]", for a name that is not in this list;
