@@ -51,8 +51,8 @@ inline constexpr CommandDescription kCommands[] = {
         .example(R"("db/", "app.sqlite")", R"(["OK", "app.sqlite"])"),
 
     command("sqliteAsyncExecute", Family::kDatabase, Mode::kAsync,
-            "Runs the statements as one transaction on a worker, one database command at a "
-            "time.")
+            "Runs the statements as one transaction on a worker; the asynchronous database "
+            "commands run one at a time, in order.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -87,7 +87,8 @@ inline constexpr CommandDescription kCommands[] = {
         .example(R"("db/", "app.sqlite", "", "")", R"(["OK", "app.sqlite"])"),
 
     command("sqliteAsyncQuery", Family::kDatabase, Mode::kAsync,
-            "Runs a query on a worker, one database command at a time, and reports its rows.")
+            "Runs a query on a worker and reports its rows; the asynchronous database commands "
+            "run one at a time, in order.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
