@@ -52,7 +52,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncExecute", Family::kDatabase, Mode::kAsync,
             "Runs the statements as one transaction on a worker; the asynchronous database "
-            "commands run one at a time, in order.")
+            "commands run one at a time.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -88,7 +88,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncQuery", Family::kDatabase, Mode::kAsync,
             "Runs a query on a worker and reports its rows; the asynchronous database commands "
-            "run one at a time, in order.")
+            "run one at a time.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
