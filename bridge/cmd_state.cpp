@@ -14,11 +14,12 @@ namespace {
 
 Answer runCommand(CommandContext& context, const std::string& name) {
   const CommandRow* row = findCommand(name);
-  if (row == nullptr || row->handler == nullptr) {
+  if (row == nullptr) {
     const std::string message = "Command not found [" + name + "]";
     context.state.log(message);
-    return {"ERROR", message};
+    return errorAnswer(message);
   }
+  checkArguments(*row->description, context.request);
   return row->handler(context);
 }
 
@@ -39,7 +40,7 @@ Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Json::Value& re
   if (version != kProtocolVersion) {
     log("BADVERSION [" + version + " // " + elementText(request, kBuildTagPosition) + "] vs [" +
         kProtocolVersion + " // " + kShellBuildTag + "]");
-    return {"BADVERSION", kProtocolVersion};
+    return badVersionAnswer();
   }
   CommandContext context{*this, window, page, request};
   return runCommand(context, elementText(request, kCommandPosition));

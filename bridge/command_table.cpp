@@ -2,24 +2,29 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 
 #include "bridge/cmd_state.h"
-#include "bridge/shell_window.h"
+#include "bridge/commands.h"
 #include "bridge/database/database.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/exit_request.h"
-#include "bridge/protocol/cmd_exception.h"
 #include "bridge/network/network.h"
 #include "bridge/print/print.h"
+#include "bridge/protocol/cmd_exception.h"
+#include "bridge/shell_window.h"
 #include "bridge/zip/zip_commands.h"
 
 namespace bridge {
 namespace {
 
+constexpr Argument kLogMessage = describedArgument("log", "message");
+
 Answer runLog(CommandContext& context) {
-  context.state.log(context.arg(kFirstArgument));
+  context.state.log(context.arg(kLogMessage));
   return okAnswer();
 }
 
@@ -30,45 +35,55 @@ Answer runExit(CommandContext&) {
   return okAnswer();
 }
 
-Answer runVersion(CommandContext&) { return {"OK", kProtocolVersion, kShellBuildTag}; }
+Answer runVersion(CommandContext&) { return okAnswer(kProtocolVersion, kShellBuildTag); }
 
-const CommandRow kCommands[] = {
-    {"log", runLog},
-    {"exit", runExit},
-    {"shellExecute", desktop::shellExecute},
-    {"sqliteOpen", database::sqliteOpen},
-    {"sqliteAsyncExecute", database::sqliteAsyncExecute},
-    {"sqliteExecute", database::sqliteExecute},
-    {"sqliteExecuteFile", database::sqliteExecuteFile},
-    {"sqliteAsyncQuery", database::sqliteAsyncQuery},
-    {"sqliteQuery", database::sqliteQuery},
-    {"getKnownPath", desktop::getKnownPath},
-    {"setTitle", desktop::setTitle},
-    {"setWindowState", desktop::setWindowState},
-    {"getWindowState", desktop::getWindowState},
-    {"ajaxToFile", network::ajaxToFile},
-    {"unzipToFile", zip::unzipToFile},
-    {"getZipDir", zip::getZipDir},
-    {"getZipEntry", zip::getZipEntry},
-    {"setTaskbarState", desktop::setTaskbarState},
-    {"addExitListener", desktop::addExitListener},
-    {"removeExitListener", desktop::removeExitListener},
-    {"printPreview", print::printPreview},
-    {"generatePdf", print::generatePdf},
-    {"generatePdfPreview", print::generatePdfPreview},
-    {"saveFile", desktop::saveFile},
-    {"loadFile", desktop::loadFile},
-    {"showFileDialog", desktop::showFileDialog},
-    {"showDirectoryDialog", desktop::showDirectoryDialog},
-    {"tcpPush", network::tcpPush},
-    {"version", runVersion},
+constexpr CommandRow row(std::string_view name, CommandHandler handler) {
+  return {&describedCommand(name), handler};
+}
+
+constexpr CommandRow kRows[] = {
+    row("log", runLog),
+    row("exit", runExit),
+    row("shellExecute", desktop::shellExecute),
+    row("sqliteOpen", database::sqliteOpen),
+    row("sqliteAsyncExecute", database::sqliteAsyncExecute),
+    row("sqliteExecute", database::sqliteExecute),
+    row("sqliteExecuteFile", database::sqliteExecuteFile),
+    row("sqliteAsyncQuery", database::sqliteAsyncQuery),
+    row("sqliteQuery", database::sqliteQuery),
+    row("getKnownPath", desktop::getKnownPath),
+    row("setTitle", desktop::setTitle),
+    row("setWindowState", desktop::setWindowState),
+    row("getWindowState", desktop::getWindowState),
+    row("ajaxToFile", network::ajaxToFile),
+    row("unzipToFile", zip::unzipToFile),
+    row("getZipDir", zip::getZipDir),
+    row("getZipEntry", zip::getZipEntry),
+    row("setTaskbarState", desktop::setTaskbarState),
+    row("addExitListener", desktop::addExitListener),
+    row("removeExitListener", desktop::removeExitListener),
+    row("printPreview", print::printPreview),
+    row("generatePdf", print::generatePdf),
+    row("generatePdfPreview", print::generatePdfPreview),
+    row("saveFile", desktop::saveFile),
+    row("loadFile", desktop::loadFile),
+    row("showFileDialog", desktop::showFileDialog),
+    row("showDirectoryDialog", desktop::showDirectoryDialog),
+    row("tcpPush", network::tcpPush),
+    row("version", runVersion),
 };
 
-}  // namespace
-
-std::string CommandContext::pathArg(Json::ArrayIndex position) const {
-  return pathText(arg(position));
+constexpr bool followsDescription() {
+  if (std::size(kRows) != std::size(kCommands)) return false;
+  for (std::size_t i = 0; i < std::size(kRows); ++i) {
+    if (kRows[i].description != &kCommands[i] || kRows[i].handler == nullptr) return false;
+  }
+  return true;
 }
+static_assert(followsDescription(),
+              "the table has one row with a handler for each described command, in its order");
+
+}  // namespace
 
 ShellWindow& CommandContext::shell() const {
   auto* found = dynamic_cast<ShellWindow*>(window);
@@ -79,11 +94,25 @@ ShellWindow& CommandContext::shell() const {
 const CommandRow* findCommand(const std::string& name) {
   static const auto* const index = [] {
     auto* rows = new std::unordered_map<std::string_view, const CommandRow*>;
-    for (const CommandRow& row : kCommands) rows->emplace(row.name, &row);
+    for (const CommandRow& entry : kRows) rows->emplace(entry.description->name, &entry);
     return rows;
   }();
   const auto found = index->find(name);
   return found == index->end() ? nullptr : found->second;
+}
+
+// One walk over the elements: indexing a JSON array is a tree lookup, and a
+// statement batch has thousands of them.
+void checkArguments(const CommandDescription& command, const Json::Value& request) {
+  const std::size_t described = command.arguments.size();
+  if (described == 0 || !request.isArray()) return;
+  auto element = request.begin();
+  for (Json::ArrayIndex i = 0; i < kFirstArgument && element != request.end(); ++i) ++element;
+  for (std::size_t index = 0; element != request.end(); ++element, ++index) {
+    if (index >= described && !command.lastRepeats) return;
+    const ArgumentDescription& argument = command.arguments[std::min(index, described - 1)];
+    checkElementText(*element, refusesNul(argument.kind));
+  }
 }
 
 }  // namespace bridge

@@ -1,11 +1,12 @@
-// The command table: every command a page may name, in the order in which
-// names are compared. A family adds its commands by giving its rows a handler.
+// The command table: every described command (commands.h) with the handler
+// that runs it, in the order in which names are compared.
 #pragma once
 
 #include <json/value.h>
 
 #include <string>
 
+#include "bridge/command_description.h"
 #include "bridge/protocol/protocol.h"
 
 class QWebPage;
@@ -16,6 +17,13 @@ namespace bridge {
 class CmdState;
 class ShellWindow;
 
+// The text of `argument` in `request` (elementText in protocol.h): the one
+// way every command reads its arguments. The dispatcher has checked them
+// against their kinds before the command starts (checkArguments).
+inline std::string argumentText(const Json::Value& request, Argument argument) {
+  return elementText(request, argument.position);
+}
+
 // What a handler gets for one request.
 struct CommandContext {
   CmdState& state;
@@ -23,12 +31,7 @@ struct CommandContext {
   QWebPage* page;       // the page that sent the request
   const Json::Value& request;
 
-  // The request element at `position` read as text (protocol.h).
-  std::string arg(Json::ArrayIndex position) const { return elementText(request, position); }
-
-  // The same for a path, file name or program argument: a NUL byte is
-  // refused with CmdException (pathText in protocol.h).
-  std::string pathArg(Json::ArrayIndex position) const;
+  std::string arg(Argument argument) const { return argumentText(request, argument); }
 
   // The window seen as the shell. Throws CmdException("No window") when
   // there is none. Looked up only by the commands that need it, since the
@@ -39,14 +42,19 @@ struct CommandContext {
 using CommandHandler = Answer (*)(CommandContext& context);
 
 struct CommandRow {
-  const char* name;
-  // Null for a command whose family is not part of this build: the name is
-  // then answered like any unknown name.
+  const CommandDescription* description;
   CommandHandler handler;
 };
 
 // The row whose name equals `name` byte for byte, or null. Names are unique,
 // so the first match in table order is the only one.
 const CommandRow* findCommand(const std::string& name);
+
+// Checks the arguments of `request` against `command`'s description before
+// the command starts, so that nothing is done for a request that cannot be
+// carried out: an argument without a text form throws CmdException("Type is
+// not convertible to string"), and a NUL byte in an argument whose kind
+// refuses it throws pathText's CmdException. Missing arguments are "".
+void checkArguments(const CommandDescription& command, const Json::Value& request);
 
 }  // namespace bridge

@@ -33,9 +33,11 @@ void runGuarded(const WorkerChannel& channel, const Work& work, FailureRecord fa
 WorkerChannel::WorkerChannel(QWebPage* page, std::string callbackId, std::string command)
     : page_(page), callbackId_(std::move(callbackId)), command_(std::move(command)) {}
 
-Record WorkerChannel::record(const char* event) const { return {callbackId_, kPass, event}; }
-
 void WorkerChannel::deliver(const Record& record) const { deliverCallback(page_, record); }
+
+Record errorRecord(const WorkerChannel& channel, const std::string& message) {
+  return channel.record("error", message);
+}
 
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "bridge/protocol/protocol.h"
 #include "platform/threads.h"
@@ -32,8 +33,18 @@ class WorkerChannel {
   // The command's name, for log lines.
   const std::string& command() const { return command_; }
 
-  // [callback id, "pass", event]: the start of each of the command's records.
-  Record record(const char* event) const;
+  // [callback id, "pass", event, values...]: every record a command sends is
+  // made here. Values are moved in when given as temporaries.
+  template <class... Values>
+  Record record(const char* event, Values&&... values) const {
+    Record made;
+    made.reserve(3 + sizeof...(values));
+    made.emplace_back(callbackId_);
+    made.emplace_back(kPass);
+    made.emplace_back(event);
+    (made.emplace_back(std::forward<Values>(values)), ...);
+    return made;
+  }
 
   // Delivers a record to the page (callback.h). Throws CmdException when it
   // is too large to deliver; nothing is delivered then.
@@ -48,6 +59,10 @@ class WorkerChannel {
 // The record a command reports its failure with, made from the message; for
 // example [id, "pass", "query", "ERROR", message].
 using FailureRecord = Record (*)(const WorkerChannel& channel, const std::string& message);
+
+// [id, "pass", "error", message]: the failure record of the commands whose
+// failures end in an "error" record carrying the message.
+Record errorRecord(const WorkerChannel& channel, const std::string& message);
 
 using Work = std::function<void(const WorkerChannel& channel)>;
 

@@ -34,7 +34,8 @@ var pageshell = (function (global) {
 
   var PROTOCOL_VERSION = "1.0.3.20150320";
 
-  // Request position of the callback identifier of each background command.
+  // Request position of the callback identifier of each background command,
+  // as bridge/commands.h describes it (a unit test compares the two).
   var CALLBACK_POSITION = {
     sqliteAsyncExecute: 5,
     sqliteAsyncQuery: 5,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "bridge/cmd_state.h"
+#include "bridge/commands.h"
 #include "bridge/database/sqlite_connection.h"
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/worker.h"
@@ -10,16 +11,39 @@
 namespace bridge {
 namespace {
 
-// Request positions of the database commands' arguments.
-constexpr Json::ArrayIndex kDirectory = kFirstArgument;
-constexpr Json::ArrayIndex kFileName = kFirstArgument + 1;
-constexpr Json::ArrayIndex kStatements = kFirstArgument + 2;
-constexpr Json::ArrayIndex kAsyncCallbackId = kFirstArgument + 2;
-constexpr Json::ArrayIndex kQuerySql = kFirstArgument + 2;
-constexpr Json::ArrayIndex kAsyncStatements = kFirstArgument + 3;
-constexpr Json::ArrayIndex kAsyncQuerySql = kFirstArgument + 3;
-constexpr Json::ArrayIndex kIgnoredFirst = kFirstArgument + 2;   // sqliteExecuteFile
-constexpr Json::ArrayIndex kIgnoredSecond = kFirstArgument + 3;
+// Each command's arguments, by the names its description gives them.
+namespace open {
+constexpr Argument kDirectory = describedArgument("sqliteOpen", "directory");
+constexpr Argument kFileName = describedArgument("sqliteOpen", "fileName");
+}  // namespace open
+namespace asyncExecute {
+constexpr Argument kDirectory = describedArgument("sqliteAsyncExecute", "directory");
+constexpr Argument kFileName = describedArgument("sqliteAsyncExecute", "fileName");
+constexpr Argument kCallbackId = describedArgument("sqliteAsyncExecute", "callbackId");
+constexpr Argument kStatements = describedArgument("sqliteAsyncExecute", "statements");
+}  // namespace asyncExecute
+namespace execute {
+constexpr Argument kDirectory = describedArgument("sqliteExecute", "directory");
+constexpr Argument kFileName = describedArgument("sqliteExecute", "fileName");
+constexpr Argument kStatements = describedArgument("sqliteExecute", "statements");
+}  // namespace execute
+namespace executeFile {
+constexpr Argument kDirectory = describedArgument("sqliteExecuteFile", "directory");
+constexpr Argument kFileName = describedArgument("sqliteExecuteFile", "fileName");
+constexpr Argument kUnused1 = describedArgument("sqliteExecuteFile", "unused1");
+constexpr Argument kUnused2 = describedArgument("sqliteExecuteFile", "unused2");
+}  // namespace executeFile
+namespace asyncQuery {
+constexpr Argument kDirectory = describedArgument("sqliteAsyncQuery", "directory");
+constexpr Argument kFileName = describedArgument("sqliteAsyncQuery", "fileName");
+constexpr Argument kCallbackId = describedArgument("sqliteAsyncQuery", "callbackId");
+constexpr Argument kSql = describedArgument("sqliteAsyncQuery", "sql");
+}  // namespace asyncQuery
+namespace query {
+constexpr Argument kDirectory = describedArgument("sqliteQuery", "directory");
+constexpr Argument kFileName = describedArgument("sqliteQuery", "fileName");
+constexpr Argument kSql = describedArgument("sqliteQuery", "sql");
+}  // namespace query
 
 // Runs `batch` (may be empty: nothing to run) on its own connection and
 // returns the last insert row id in decimal, all 64 bits of it.
@@ -44,9 +68,7 @@ void runQuery(const std::string& directory, const std::string& fileName, const s
 // [id, "pass", event, "ERROR", message]: how both background commands fail.
 template <const char* event>
 Record failureRecord(const WorkerChannel& channel, const std::string& message) {
-  Record record = channel.record(event);
-  record.insert(record.end(), {kError, message});
-  return record;
+  return channel.record(event, kError, message);
 }
 
 constexpr char kExecuteEvent[] = "execute";
@@ -56,7 +78,7 @@ constexpr char kQueryEvent[] = "query";
 
 Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fileName) {
   SqliteConnection connection(directory, fileName);
-  return {"OK", fileName};
+  return okAnswer(fileName);
 }
 
 // The arguments are read here, on the GUI thread, so that one without a text
@@ -64,26 +86,27 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) {
   runWorker(
       platform::WorkKind::kDatabase,
-      WorkerChannel(page, elementText(request, kAsyncCallbackId), "sqliteAsyncExecute"),
-      [directory = elementText(request, kDirectory), fileName = elementText(request, kFileName),
-       batch = statementBatch(request, kAsyncStatements)](const WorkerChannel& channel) {
-        Record record = channel.record(kExecuteEvent);
-        record.insert(record.end(), {kOk, runBatch(directory, fileName, batch)});
-        channel.deliver(record);
+      WorkerChannel(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute"),
+      [directory = argumentText(request, asyncExecute::kDirectory),
+       fileName = argumentText(request, asyncExecute::kFileName),
+       batch = statementBatch(request, asyncExecute::kStatements.position)](
+          const WorkerChannel& channel) {
+        channel.deliver(channel.record(kExecuteEvent, kOk, runBatch(directory, fileName, batch)));
       },
       failureRecord<kExecuteEvent>, dbMutex_);
   return okAnswer();
 }
 
 Answer CmdState::sqliteExecute(const Json::Value& request) {
-  const std::string fileName = elementText(request, kFileName);
-  return {"OK", fileName,
-          runBatch(elementText(request, kDirectory), fileName, statementBatch(request, kStatements))};
+  std::string fileName = argumentText(request, execute::kFileName);
+  std::string lastRowId = runBatch(argumentText(request, execute::kDirectory), fileName,
+                                   statementBatch(request, execute::kStatements.position));
+  return okAnswer(std::move(fileName), std::move(lastRowId));
 }
 
 Answer CmdState::sqliteExecuteFile(QWebPage*, const std::string&, const std::string& fileName,
                                    const std::string&, const std::string&) {
-  return {"OK", fileName};
+  return okAnswer(fileName);
 }
 
 Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
@@ -92,18 +115,17 @@ Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
   runWorker(
       platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
       [directory, fileName, sql](const WorkerChannel& channel) {
-        Record record = channel.record(kQueryEvent);
-        record.insert(record.end(), {kOk, ""});
+        Record record = channel.record(kQueryEvent, kOk, "");
         runQuery(directory, fileName, sql, record, record.size() - 1);
         channel.deliver(record);
       },
       failureRecord<kQueryEvent>, dbMutex_);
-  return {kOk, fileName};
+  return okAnswer(fileName);
 }
 
 Answer CmdState::sqliteQuery(const std::string& directory, const std::string& fileName,
                              const std::string& sql) {
-  Answer answer{"OK", fileName, ""};
+  Answer answer = okAnswer(fileName, "");
   runQuery(directory, fileName, sql, answer, 2);
   return answer;
 }
@@ -111,7 +133,7 @@ Answer CmdState::sqliteQuery(const std::string& directory, const std::string& fi
 namespace database {
 
 Answer sqliteOpen(CommandContext& context) {
-  return context.state.sqliteOpen(context.arg(kDirectory), context.arg(kFileName));
+  return context.state.sqliteOpen(context.arg(open::kDirectory), context.arg(open::kFileName));
 }
 
 Answer sqliteAsyncExecute(CommandContext& context) {
@@ -124,20 +146,20 @@ Answer sqliteExecute(CommandContext& context) {
 
 // Its two further arguments are read, by the same text rule, and ignored.
 Answer sqliteExecuteFile(CommandContext& context) {
-  return context.state.sqliteExecuteFile(context.page, context.arg(kDirectory),
-                                         context.arg(kFileName), context.arg(kIgnoredFirst),
-                                         context.arg(kIgnoredSecond));
+  return context.state.sqliteExecuteFile(
+      context.page, context.arg(executeFile::kDirectory), context.arg(executeFile::kFileName),
+      context.arg(executeFile::kUnused1), context.arg(executeFile::kUnused2));
 }
 
 Answer sqliteAsyncQuery(CommandContext& context) {
-  return context.state.sqliteAsyncQuery(context.page, context.arg(kDirectory),
-                                        context.arg(kFileName), context.arg(kAsyncCallbackId),
-                                        context.arg(kAsyncQuerySql));
+  return context.state.sqliteAsyncQuery(
+      context.page, context.arg(asyncQuery::kDirectory), context.arg(asyncQuery::kFileName),
+      context.arg(asyncQuery::kCallbackId), context.arg(asyncQuery::kSql));
 }
 
 Answer sqliteQuery(CommandContext& context) {
-  return context.state.sqliteQuery(context.arg(kDirectory), context.arg(kFileName),
-                                   context.arg(kQuerySql));
+  return context.state.sqliteQuery(context.arg(query::kDirectory), context.arg(query::kFileName),
+                                   context.arg(query::kSql));
 }
 
 }  // namespace database

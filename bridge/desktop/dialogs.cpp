@@ -7,29 +7,33 @@
 #include <QFileDialog>
 #include <QString>
 
+#include "bridge/commands.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/utf8_text.h"
 
 namespace bridge::desktop {
 namespace {
 
-QString argText(CommandContext& context, Json::ArrayIndex position) {
-  return fromUtf8(context.arg(position));
+constexpr Argument kFileCaption = describedArgument("showFileDialog", "caption");
+constexpr Argument kFilter = describedArgument("showFileDialog", "filter");
+constexpr Argument kDirectoryCaption = describedArgument("showDirectoryDialog", "caption");
+
+QString argText(CommandContext& context, Argument argument) {
+  return fromUtf8(context.arg(argument));
 }
 
-Answer chosen(const QString& path) { return {"OK", toUtf8(path)}; }
+Answer chosen(const QString& path) { return okAnswer(toUtf8(path)); }
 
 }  // namespace
 
 Answer showFileDialog(CommandContext& context) {
-  return chosen(QFileDialog::getOpenFileName(context.window, argText(context, position::kCaption),
-                                             QDir::currentPath(),
-                                             argText(context, position::kFilter)));
+  return chosen(QFileDialog::getOpenFileName(context.window, argText(context, kFileCaption),
+                                             QDir::currentPath(), argText(context, kFilter)));
 }
 
 Answer showDirectoryDialog(CommandContext& context) {
   return chosen(QFileDialog::getExistingDirectory(
-      context.window, argText(context, position::kCaption), QDir::currentPath(),
+      context.window, argText(context, kDirectoryCaption), QDir::currentPath(),
       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
 }
 

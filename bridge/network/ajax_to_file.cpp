@@ -5,10 +5,11 @@
 #include <string>
 #include <utility>
 
+#include "bridge/commands.h"
 #include "bridge/log_file.h"
 #include "bridge/network/download_progress.h"
 #include "bridge/network/network.h"
-#include "bridge/network/records.h"
+#include "bridge/worker.h"
 #include "http/http.h"
 #include "platform/directory.h"
 #include "platform/output_file.h"
@@ -16,9 +17,9 @@
 namespace bridge::network {
 namespace {
 
-constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
-constexpr Json::ArrayIndex kUrl = kFirstArgument + 1;
-constexpr Json::ArrayIndex kExtension = kFirstArgument + 2;
+constexpr Argument kCallbackId = describedArgument("ajaxToFile", "callbackId");
+constexpr Argument kUrl = describedArgument("ajaxToFile", "url");
+constexpr Argument kExtension = describedArgument("ajaxToFile", "extension");
 
 constexpr int kTimeoutSeconds = 30;
 // Names tried before the download gives up and reports the file error
@@ -60,12 +61,12 @@ class AjaxCb : public HttpCb {
     const HttpStepKind& kind = step.kind();
     if (kind.isHeaders()) {
       if (const auto percent = progress_.headers(kind.asHeaders())) {
-        channel_.deliver(progressRecord(channel_, std::to_string(*percent)));
+        channel_.deliver(channel_.record("progress", std::to_string(*percent)));
       }
     } else if (kind.isRead()) {
       const std::int64_t received = count_.follow(kind.asRead());
       if (const auto percent = progress_.read(received, std::time(nullptr))) {
-        channel_.deliver(progressRecord(channel_, std::to_string(*percent)));
+        channel_.deliver(channel_.record("progress", std::to_string(*percent)));
       }
     }
   }
@@ -81,7 +82,7 @@ class AjaxCb : public HttpCb {
 };
 
 void download(const WorkerChannel& channel, const std::string& url, DownloadFile target) {
-  channel.deliver(progressRecord(channel, "0"));
+  channel.deliver(channel.record("progress", "0"));
   AjaxCb callback(channel);
   Http http(url, &callback);
   http.setOutputFile(target.path, std::move(target.file));
@@ -94,10 +95,8 @@ void download(const WorkerChannel& channel, const std::string& url, DownloadFile
   } else if (const auto failure = callback.failure(result.asFile().headers())) {
     channel.deliver(errorRecord(channel, "Problem HTTP: " + *failure));
   } else {
-    channel.deliver(progressRecord(channel, "100"));
-    Record finish = channel.record("finish");
-    finish.push_back(target.path);
-    channel.deliver(finish);
+    channel.deliver(channel.record("progress", "100"));
+    channel.deliver(channel.record("finish", target.path));
   }
 }
 
@@ -114,7 +113,7 @@ Answer ajaxToFile(CommandContext& context) {
       platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "ajaxToFile"),
       [url, shared](const WorkerChannel& channel) { download(channel, url, std::move(*shared)); },
       errorRecord);
-  return {kOk, path};
+  return okAnswer(path);
 }
 
 }  // namespace bridge::network

@@ -1,28 +1,27 @@
 #include <utility>
 
+#include "bridge/commands.h"
 #include "bridge/network/network.h"
-#include "bridge/network/records.h"
 #include "bridge/network/tcp_exchange.h"
+#include "bridge/worker.h"
 
 namespace bridge::network {
 namespace {
 
-constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
-constexpr Json::ArrayIndex kHost = kFirstArgument + 1;
-constexpr Json::ArrayIndex kPort = kFirstArgument + 2;
-constexpr Json::ArrayIndex kData = kFirstArgument + 3;
-constexpr Json::ArrayIndex kOptions = kFirstArgument + 4;
+constexpr Argument kCallbackId = describedArgument("tcpPush", "callbackId");
+constexpr Argument kHost = describedArgument("tcpPush", "host");
+constexpr Argument kPort = describedArgument("tcpPush", "port");
+constexpr Argument kData = describedArgument("tcpPush", "data");
+constexpr Argument kOptions = describedArgument("tcpPush", "options");
 
 void push(const WorkerChannel& channel, const TcpExchange& exchange) {
-  channel.deliver(progressRecord(channel, "0"));
+  channel.deliver(channel.record("progress", "0"));
   TcpAnswer answer = exchangeTcp(exchange);
   if (!answer.ok) {
     channel.deliver(errorRecord(channel, answer.failure));
     return;
   }
-  Record finish = channel.record("finish");
-  finish.push_back(std::move(answer.header));
-  finish.push_back(std::move(answer.body));
+  Record finish = channel.record("finish", std::move(answer.header), std::move(answer.body));
   // An answer within the read limit can still outgrow the page's limit once
   // its record is written (a byte that is not UTF-8 takes six); it is then
   // one the page cannot have, known before "100" promises it.
@@ -30,7 +29,7 @@ void push(const WorkerChannel& channel, const TcpExchange& exchange) {
     channel.deliver(errorRecord(channel, readingFailure(exchange)));
     return;
   }
-  channel.deliver(progressRecord(channel, "100"));
+  channel.deliver(channel.record("progress", "100"));
   channel.deliver(finish);
 }
 
@@ -44,7 +43,7 @@ Answer tcpPush(CommandContext& context) {
       platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "tcpPush"),
       [exchange = std::move(exchange)](const WorkerChannel& channel) { push(channel, exchange); },
       errorRecord);
-  return {kOk, callbackId};
+  return okAnswer(callbackId);
 }
 
 }  // namespace bridge::network

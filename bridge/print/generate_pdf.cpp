@@ -11,6 +11,7 @@
 
 #include <cerrno>
 
+#include "bridge/commands.h"
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
@@ -20,8 +21,11 @@
 namespace bridge::print {
 namespace {
 
+constexpr Argument kDocument = describedArgument("generatePdf", "document");
+constexpr Argument kDirectory = describedArgument("generatePdf", "directory");
+
 Answer cannotWrite(const QString& path, const QString& reason) {
-  return {"ERROR", "Cannot write [" + toUtf8(path) + "]: " + toUtf8(reason)};
+  return errorAnswer("Cannot write [" + toUtf8(path) + "]: " + toUtf8(reason));
 }
 
 // A PDF file ends with its end-of-file marker; anything else was cut short.
@@ -50,11 +54,11 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
 Answer generatePdf(CommandContext& context) {
   QtPdfObj& renderer = context.shell().pdfRenderer();
   renderer.clear();
-  const std::string json = context.arg(kDocumentPosition);
+  const std::string json = context.arg(kDocument);
   const QSizeF paperMm =
       loadDocument(renderer, QByteArray::fromStdString(json), /*halfFontSize=*/true);
 
-  const QString directory = fromUtf8(context.arg(kDirectoryPosition));
+  const QString directory = fromUtf8(context.arg(kDirectory));
   const QString path = pdfPath(directory, QDateTime::currentDateTime());
   platform::Result<platform::FileWriter> part =
       platform::FileWriter::openNew(toUtf8(directory));
@@ -73,7 +77,7 @@ Answer generatePdf(CommandContext& context) {
   for (int attempt = 1;; ++attempt) {
     const std::string target = toUtf8(candidate(path, attempt));
     const platform::Status named = part->commitNew(target);
-    if (named.ok()) return {"OK", target};
+    if (named.ok()) return okAnswer(target);
     if (named.code() != EEXIST) return cannotWrite(fromUtf8(target), fromUtf8(named.reason()));
   }
 }

@@ -1,6 +1,7 @@
 // The print commands: a print preview of the page itself, a print preview of
 // a print document, and a print document written as a PDF file.
 //
+// Their arguments, answers and failures are described in bridge/commands.h.
 // All run synchronously on the GUI thread inside dispatch; a preview runs
 // its dialog's event loop and answers ["OK"] once the user closes it. The
 // print document arrives as JSON text (print/pdf_types.h) and is drawn by
@@ -23,20 +24,13 @@ class ShellWindow;
 
 namespace print {
 
-// Request positions of the print commands' arguments.
-enum PrintArgument : Json::ArrayIndex {
-  kDocumentPosition = kFirstArgument,       // the print document as JSON text
-  kDirectoryPosition = kFirstArgument + 1,  // generatePdf: the folder of the file
-};
-
-// No arguments. Previews the page's current frame. ["OK"].
+// Previews the page's current frame.
 Answer printPreview(CommandContext& context);
-// 3 document. Previews the document with fonts at their point size. ["OK"].
+// Previews the document with fonts at their point size.
 Answer generatePdfPreview(CommandContext& context);
-// 3 document, 4 directory. Writes the document, every font at half its point
-// size, to <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... before
-// ".pdf" when that name is taken. The file appears whole or not at all.
-// ["OK", path], or ["ERROR", "Cannot write [path]: reason"].
+// Writes the document, every font at half its point size, to
+// <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... before ".pdf"
+// when that name is taken. The file appears whole or not at all.
 Answer generatePdf(CommandContext& context);
 
 // The routine behind printPreview, shared with the window's debug menu:

@@ -5,12 +5,15 @@
 
 #include <functional>
 
+#include "bridge/commands.h"
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "print/render/qt_pdf_obj.h"
 
 namespace bridge::print {
 namespace {
+
+constexpr Argument kDocument = describedArgument("generatePdfPreview", "document");
 
 // Runs a modal preview of what `paint` draws; the dialog asks for pages as
 // often as it needs them, and printing from it goes through `paint` too.
@@ -31,13 +34,13 @@ void previewPage(ShellWindow& shell, QWidget* window) {
 
 Answer printPreview(CommandContext& context) {
   previewPage(context.shell(), context.window);
-  return {"OK"};
+  return okAnswer();
 }
 
 Answer generatePdfPreview(CommandContext& context) {
   ShellWindow& window = context.shell();
   window.pdfRenderer().clear();
-  const std::string json = context.arg(kDocumentPosition);
+  const std::string json = context.arg(kDocument);
   const QSizeF paperMm =
       loadDocument(window.pdfRenderer(), QByteArray::fromStdString(json), /*halfFontSize=*/false);
 
@@ -48,7 +51,7 @@ Answer generatePdfPreview(CommandContext& context) {
   // reload while the dialog is open cannot leave it painting a stale one.
   showPreview(printer, nullptr, Qt::WindowFlags(),
               [&window](QPrinter* target) { window.generatePdfPreview(target); });
-  return {"OK"};
+  return okAnswer();
 }
 
 }  // namespace bridge::print

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bridge {
@@ -27,10 +28,25 @@ using Record = std::vector<std::string>;
 // The protocol's words.
 inline constexpr const char* kOk = "OK";
 inline constexpr const char* kError = "ERROR";
+inline constexpr const char* kBadVersion = "BADVERSION";
 inline constexpr const char* kPass = "pass";
 
-inline Answer okAnswer() { return {kOk}; }
+// ["OK", values...]: every answer of a command that did its work.
+template <class... Values>
+Answer okAnswer(Values&&... values) {
+  Answer answer;
+  answer.reserve(1 + sizeof...(values));
+  answer.emplace_back(kOk);
+  (answer.emplace_back(std::forward<Values>(values)), ...);
+  return answer;
+}
+
+// ["ERROR", message], or the bare ["ERROR"] of a command that gives no reason.
 inline Answer errorAnswer(std::string message) { return {kError, std::move(message)}; }
+inline Answer errorAnswer() { return {kError}; }
+
+// ["BADVERSION", protocol version]: the answer to a page of another protocol.
+inline Answer badVersionAnswer() { return {kBadVersion, kProtocolVersion}; }
 
 // The largest answer or record text the page can be handed: past it Qt's and
 // the script engine's strings cannot hold the text, so the answer becomes an
@@ -60,8 +76,13 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position);
 
 // `text` as a path, file name or program argument. The system reads such a
 // text only up to a NUL and would act on another name than the page gave, so
-// a NUL byte is refused: throws CmdException.
+// a NUL byte is refused: throws CmdException("NUL byte in a path or name
+// [text before the NUL]").
 std::string pathText(std::string text);
+
+// Throws what elementText would for `element`, and with `refuseNul` what
+// pathText would for its text, without copying the text.
+void checkElementText(const Json::Value& element, bool refuseNul);
 
 // The list written as a JSON array of strings in the styled writer's layout
 // (short arrays on one line, one trailing line feed). Strings are written as

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "bridge/commands.h"
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/worker.h"
 #include "bridge/zip/zip_archive.h"
@@ -12,13 +13,13 @@
 namespace bridge::zip {
 namespace {
 
-// Request positions of the zip commands' arguments.
-constexpr Json::ArrayIndex kArchivePath = kFirstArgument;
-constexpr Json::ArrayIndex kMemberName = kFirstArgument + 1;
-constexpr Json::ArrayIndex kCallbackId = kFirstArgument;
-constexpr Json::ArrayIndex kExtractArchivePath = kFirstArgument + 1;
-constexpr Json::ArrayIndex kExtractMemberName = kFirstArgument + 2;
-constexpr Json::ArrayIndex kTargetPath = kFirstArgument + 3;
+constexpr Argument kDirArchive = describedArgument("getZipDir", "archive");
+constexpr Argument kEntryArchive = describedArgument("getZipEntry", "archive");
+constexpr Argument kEntryMember = describedArgument("getZipEntry", "member");
+constexpr Argument kUnzipCallbackId = describedArgument("unzipToFile", "callbackId");
+constexpr Argument kUnzipArchive = describedArgument("unzipToFile", "archive");
+constexpr Argument kUnzipMember = describedArgument("unzipToFile", "member");
+constexpr Argument kUnzipTarget = describedArgument("unzipToFile", "target");
 
 constexpr char kCannotUnpack[] = "Nie można rozpakować elementu.";
 constexpr char kCannotWrite[] = "Nie można zapisać elementu.";
@@ -32,47 +33,41 @@ struct UnzipRequest {
   std::string targetPath;
 };
 
-Record eventRecord(const WorkerChannel& channel, const char* event, const std::string& value) {
-  Record record = channel.record(event);
-  record.push_back(value);
-  return record;
-}
-
 // Whatever else goes wrong in a worker (no memory left) ends the extraction
 // as unreadable; the log has the reason.
 Record failureRecord(const WorkerChannel& channel, const std::string&) {
-  return eventRecord(channel, "error", kCannotUnpack);
+  return channel.record("error", kCannotUnpack);
 }
 
 // Pages expect a member that cannot be read to be told before progress 50
 // and a target that cannot be written after it. The member is therefore read
 // through even when nothing can be written, to know which failure it is.
 void extract(const WorkerChannel& channel, const UnzipRequest& request) {
-  channel.deliver(eventRecord(channel, "progress", "0"));
+  channel.deliver(channel.record("progress", "0"));
   platform::Result<platform::FileWriter> target = platform::FileWriter::open(request.targetPath);
   const bool read = readZipEntry(request.archivePath, request.memberName,
                                  [&target](const char* bytes, std::size_t size) {
                                    if (target) target->write(bytes, size);
                                  });
   if (!read) {
-    channel.deliver(eventRecord(channel, "error", kCannotUnpack));
+    channel.deliver(channel.record("error", kCannotUnpack));
     return;
   }
-  channel.deliver(eventRecord(channel, "progress", "50"));
+  channel.deliver(channel.record("progress", "50"));
   if (!target || !target->commit().ok()) {
-    channel.deliver(eventRecord(channel, "error", kCannotWrite));
+    channel.deliver(channel.record("error", kCannotWrite));
     return;
   }
-  channel.deliver(eventRecord(channel, "progress", "100"));
-  channel.deliver(eventRecord(channel, "finish", request.memberName));
+  channel.deliver(channel.record("progress", "100"));
+  channel.deliver(channel.record("finish", request.memberName));
 }
 
 }  // namespace
 
 Answer getZipDir(CommandContext& context) {
-  std::vector<std::string> names = listZipEntries(context.arg(kArchivePath));
+  std::vector<std::string> names = listZipEntries(context.arg(kDirArchive));
   if (names.empty()) return errorAnswer(kCannotUnpack);
-  Answer answer{kOk};
+  Answer answer = okAnswer();
   answer.insert(answer.end(), std::make_move_iterator(names.begin()),
                 std::make_move_iterator(names.end()));
   return answer;
@@ -84,7 +79,7 @@ Answer getZipEntry(CommandContext& context) {
   std::string content;
   bool ended = false;
   const bool read = readZipEntry(
-      context.arg(kArchivePath), context.arg(kMemberName),
+      context.arg(kEntryArchive), context.arg(kEntryMember),
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
         const auto* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
@@ -97,20 +92,20 @@ Answer getZipEntry(CommandContext& context) {
         ended = zero != nullptr;
       });
   if (!read) return errorAnswer(kCannotUnpack);
-  return {kOk, std::move(content)};
+  return okAnswer(std::move(content));
 }
 
 Answer unzipToFile(CommandContext& context) {
-  UnzipRequest request{context.arg(kExtractArchivePath), context.arg(kExtractMemberName),
-                       context.arg(kTargetPath)};
+  UnzipRequest request{context.arg(kUnzipArchive), context.arg(kUnzipMember),
+                       context.arg(kUnzipTarget)};
   std::string targetPath = request.targetPath;
   runWorker(platform::WorkKind::kZip,
-            WorkerChannel(context.page, context.arg(kCallbackId), "unzipToFile"),
+            WorkerChannel(context.page, context.arg(kUnzipCallbackId), "unzipToFile"),
             [request = std::move(request)](const WorkerChannel& channel) {
               extract(channel, request);
             },
             failureRecord);
-  return {kOk, std::move(targetPath)};
+  return okAnswer(std::move(targetPath));
 }
 
 }  // namespace bridge::zip

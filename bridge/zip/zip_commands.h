@@ -1,10 +1,11 @@
 // The zip commands: list the members of a ZIP archive, answer one text
 // member, and extract one member into a file in the background.
 //
-// Arguments are request positions read as text; paths and member names are
-// UTF-8 bytes handed on unchanged, and a member is found by its name with
-// the case of ASCII letters ignored (zip_archive.h). Failures are answered
-// in the protocol's form with one of two Polish messages:
+// Their arguments, answers and records are described in bridge/commands.h.
+// Paths and member names are UTF-8 bytes handed on unchanged, and a member is
+// found by its name with the case of ASCII letters ignored (zip_archive.h).
+// Failures are answered in the protocol's form with one of two Polish
+// messages:
 //   "Nie można rozpakować elementu."   the archive or the member cannot be read
 //   "Nie można zapisać elementu."      the target file cannot be written
 //
@@ -27,17 +28,14 @@
 
 namespace bridge::zip {
 
-// 3 archive path. ["OK", name, ...] in the archive's order, or ["ERROR",
-// unpack] when the archive cannot be opened, holds no member, or its
+// Unpack when the archive cannot be opened, holds no member, or its
 // directory is damaged.
 Answer getZipDir(CommandContext& context);
 
-// 3 archive path, 4 member name. ["OK", content], the content up to its
-// first zero byte ("" for an empty member), or ["ERROR", unpack].
+// The content up to its first zero byte ("" for an empty member).
 Answer getZipEntry(CommandContext& context);
 
-// 3 callback identifier, 4 archive path, 5 member name, 6 target path.
-// ["OK", target path] at once, then the records above.
+// Answers at once, then sends the records above.
 Answer unzipToFile(CommandContext& context);
 
 }  // namespace bridge::zip

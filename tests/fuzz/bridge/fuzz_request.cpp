@@ -3,6 +3,8 @@
 // conversion error. Answers written from those texts must be the styled
 // writer's text where the bytes are well-formed UTF-8, ASCII always, and read
 // back as a reference decoder reads the bytes (each stray byte one U+FFFD).
+// The argument check must refuse exactly the elements that cannot be read as
+// a path.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -86,12 +88,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   bridge::Answer answer;
   for (Json::ArrayIndex i = 0; i <= request->size(); ++i) {
+    bool usableAsPath = false;
     try {
       answer.push_back(bridge::elementText(*request, i));
+      usableAsPath = answer.back().find('\0') == std::string::npos;
     } catch (const std::runtime_error&) {
       const Json::Value& element = (*request)[i];
       if (!element.isArray() && !element.isObject()) std::abort();
     }
+    // The argument check refuses exactly what reading the element as a path
+    // would refuse.
+    if (i == request->size()) break;
+    bool refused = false;
+    try {
+      bridge::checkElementText((*request)[i], /*refuseNul=*/true);
+    } catch (const bridge::CmdException&) {
+      refused = true;
+    }
+    if (refused == usableAsPath) std::abort();
   }
   answer.push_back(text);  // the raw bytes as one more element
   const std::string written = bridge::writeList(answer);

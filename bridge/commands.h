@@ -1,0 +1,312 @@
+// Every command a page may name, described once, in the order in which the
+// dispatcher compares names (command_description.h gives the form).
+//
+// The dispatcher's table (command_table.cpp) must name these commands in this
+// order, or it does not compile; the dispatcher checks each request's
+// arguments against their kinds before the command starts; handlers find
+// their arguments by name (describedArgument); js/pageshell.js and
+// docs/commands.md are checked against this by tests/unit/bridge.
+//
+// Adding an argument is one line here plus its handling in the command, then
+// `cmake --build build --target command_reference_docs` rewrites the
+// reference.
+#pragma once
+
+#include <string_view>
+
+#include "bridge/command_description.h"
+
+namespace bridge {
+
+inline constexpr CommandDescription kCommands[] = {
+    command("log", Family::kShell, Mode::kSync, "Appends a line to this run's log.")
+        .text("message", "the line; a number is logged in decimal")
+        .answers(R"(["OK"])")
+        .example(R"("started")", R"(["OK"])"),
+
+    command("exit", Family::kShell, Mode::kSync,
+            "Ends the shell once this answer is delivered; exit listeners are not asked.")
+        .answers(R"(["OK"])")
+        .example("", R"(["OK"])"),
+
+    command("shellExecute", Family::kDesktop, Mode::kSync,
+            "Opens a document, folder or web address, or starts a program, as a double click "
+            "would.")
+        .path("operation", R"("open", "" (the same) or "explore")")
+        .path("file", "what to open or start")
+        .path("parameters", "a program's arguments, split as a shell would")
+        .path("directory", "the working folder of what is started; empty: the shell's")
+        .integer("showCommand", "read and ignored: programs decide how to show themselves")
+        .answers(R"(["OK", "R" + code])",
+                 "above 32: started; 2: no such file; 3: no such directory; 31: no program for it")
+        .example(R"("open", "report.pdf", "", "", "1")", R"(["OK", "R42"])"),
+
+    command("sqliteOpen", Family::kDatabase, Mode::kSync,
+            "Opens the database (creating its file and one level of folder) and closes it "
+            "again.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .answers(R"(["OK", fileName])")
+        .error("SQLite's message, e.g. \"unable to open database file\"")
+        .example(R"("db/", "app.sqlite")", R"(["OK", "app.sqlite"])"),
+
+    command("sqliteAsyncExecute", Family::kDatabase, Mode::kAsync,
+            "Runs the statements as one transaction on a worker; the asynchronous database "
+            "commands run one at a time.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .callbackId("callbackId", "the identifier of the record")
+        .content("statements", "one statement per element; none: nothing runs")
+        .repeated()
+        .answers(R"(["OK"])")
+        .record(R"([id, "pass", "execute", "OK", lastRowId])",
+                "the batch is saved; the row id of its last insert, or \"0\"")
+        .record(R"([id, "pass", "execute", "ERROR", message])",
+                "nothing of the batch is saved; SQLite's message")
+        .example(R"~("db/", "app.sqlite", "d1", "INSERT INTO t VALUES (1)")~", R"(["OK"])"),
+
+    command("sqliteExecute", Family::kDatabase, Mode::kSync,
+            "Runs the statements as one transaction: all are saved, or none.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .content("statements", "one statement per element; none: nothing runs")
+        .repeated()
+        .answers(R"(["OK", fileName, lastRowId])", "the row id of the batch's last insert, or \"0\"")
+        .error("SQLite's message, e.g. \"no such table: t\"")
+        .error("statement batch did not end its transaction; nothing was saved")
+        .example(R"~("db/", "app.sqlite", "CREATE TABLE t (a)", "INSERT INTO t VALUES (1)")~",
+                 R"(["OK", "app.sqlite", "1"])"),
+
+    command("sqliteExecuteFile", Family::kDatabase, Mode::kSync,
+            "Answers and does nothing else: no database is opened, no file read.")
+        .path("directory", "read and ignored")
+        .path("fileName", "answered as it is")
+        .text("unused1", "read and ignored")
+        .text("unused2", "read and ignored")
+        .answers(R"(["OK", fileName])")
+        .example(R"("db/", "app.sqlite", "", "")", R"(["OK", "app.sqlite"])"),
+
+    command("sqliteAsyncQuery", Family::kDatabase, Mode::kAsync,
+            "Runs a query on a worker and reports its rows; the asynchronous database commands "
+            "run one at a time.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .callbackId("callbackId", "the identifier of the record")
+        .content("sql", "the query")
+        .answers(R"(["OK", fileName])")
+        .record(R"([id, "pass", "query", "OK", columnCount, values...])",
+                "the values row by row, NULL as \"\"; no rows: column count \"0\"")
+        .record(R"([id, "pass", "query", "ERROR", message])",
+                "SQLite's message, or \"sqliteQuery - bad column count [sql]\"")
+        .example(R"("db/", "app.sqlite", "q1", "SELECT a FROM t")", R"(["OK", "app.sqlite"])"),
+
+    command("sqliteQuery", Family::kDatabase, Mode::kSync,
+            "Runs a query and answers its rows.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .content("sql", "the query")
+        .answers(R"(["OK", fileName, columnCount, values...])",
+                 "the values row by row, NULL as \"\"; no rows: column count \"0\"")
+        .error("SQLite's message, e.g. \"no such table: t\"")
+        .error("sqliteQuery - bad column count [sql]")
+        .example(R"("db/", "app.sqlite", "SELECT a, b FROM t")",
+                 R"(["OK", "app.sqlite", "2", "1", "x", "2", ""])"),
+
+    command("getKnownPath", Family::kDesktop, Mode::kSync,
+            "Answers the path of one of the user's known folders.")
+        .integer("folder", "the folder number (5 documents, 16 desktop, 40 home, ...); text "
+                           "that is no number is 0; bit 0x8000 creates the folder")
+        .answers(R"(["OK", path])")
+        .error(R"(["ERROR"] alone, for an unknown number or a folder that could not be )"
+               R"(created)")
+        .example(R"("5")", R"(["OK", "/home/ala/Documents"])"),
+
+    command("setTitle", Family::kDesktop, Mode::kSync, "Sets the window's title.")
+        .text("title", "the new title")
+        .answers(R"(["OK"])")
+        .example(R"("Invoices")", R"(["OK"])"),
+
+    command("setWindowState", Family::kDesktop, Mode::kSync,
+            "Sets the window's state: 1 minimised, 2 maximised, 4 full screen, 8 active.")
+        .integer("state", "the state bits; text that is no number sets all four")
+        .answers(R"(["OK", state])", "the state read back from the window")
+        .example(R"("2")", R"(["OK", "2"])"),
+
+    command("getWindowState", Family::kDesktop, Mode::kSync,
+            "Answers the window's state: 1 minimised, 2 maximised, 4 full screen, 8 active.")
+        .answers(R"(["OK", state])")
+        .example("", R"(["OK", "8"])"),
+
+    command("ajaxToFile", Family::kNetwork, Mode::kAsync,
+            "Downloads a URL over HTTP/1.0 into a new file in the temporary folder.")
+        .callbackId("callbackId", "the identifier of the records; also part of the file name")
+        .path("url", "an http:// address")
+        .path("extension", "the file name's extension, without the dot; optional")
+        .answers(R"(["OK", path])",
+                 "<temporary folder><YYYYMMDD-hhmmss>.<number>.<callbackId>[.<extension>], "
+                 "created empty before the answer")
+        .record(R"([id, "pass", "progress", "0"])", "the download has started")
+        .record(R"([id, "pass", "progress", percent])",
+                "\"10\" once the response head is in, then the share of the announced length "
+                "(\"5\" without one), at most once a second")
+        .record(R"([id, "pass", "progress", "100"])", "the body is in the file")
+        .record(R"([id, "pass", "finish", path])", "the last record of a download")
+        .record(R"([id, "pass", "error", message])",
+                "the last record of a failure, with no \"100\" before it: \"Problem HTTP: \" and "
+                "the engine's message, the status line of a response outside 2xx, or the reason "
+                "a body fell short of its Content-Length; or \"Nieznany problem.\"; the file "
+                "stays. Every wait (connect, send, receive) ends after 30 seconds")
+        .example(R"("d1", "http://example.org/a.zip", "zip")",
+                 R"(["OK", "/tmp/20150320-143005.1804.d1.zip"])"),
+
+    command("unzipToFile", Family::kZip, Mode::kAsync,
+            "Extracts one member of a ZIP archive into a file on a worker.")
+        .callbackId("callbackId", "the identifier of the records")
+        .path("archive", "the ZIP archive")
+        .path("member", "the member's name; ASCII letters match in either case")
+        .path("target", "the file to write; an existing one keeps its content on failure")
+        .answers(R"(["OK", target])")
+        .record(R"([id, "pass", "progress", "0"])", "the worker has started")
+        .record(R"([id, "pass", "error", "Nie można rozpakować elementu."])",
+                "the member cannot be read whole (last record)")
+        .record(R"([id, "pass", "progress", "50"])", "the member has been read, its CRC checked")
+        .record(R"([id, "pass", "error", "Nie można zapisać elementu."])",
+                "the target cannot be written (last record)")
+        .record(R"([id, "pass", "progress", "100"])", "the target holds the member")
+        .record(R"([id, "pass", "finish", member])",
+                "the member's name as the page gave it (last record)")
+        .example(R"("u1", "data.zip", "readme.txt", "out/readme.txt")",
+                 R"(["OK", "out/readme.txt"])"),
+
+    command("getZipDir", Family::kZip, Mode::kSync,
+            "Lists the members of a ZIP archive, folders included, in the archive's order.")
+        .path("archive", "the ZIP archive")
+        .answers(R"(["OK", name, name, ...])")
+        .error("Nie można rozpakować elementu.")
+        .example(R"("data.zip")", R"(["OK", "a.txt", "dir/"])"),
+
+    command("getZipEntry", Family::kZip, Mode::kSync,
+            "Answers a member's content up to its first zero byte; the rest is read and its "
+            "CRC checked.")
+        .path("archive", "the ZIP archive")
+        .path("member", "the member's name; ASCII letters match in either case")
+        .answers(R"(["OK", content])")
+        .error("Nie można rozpakować elementu.")
+        .error("member too large for an answer [more than 536870912 bytes]")
+        .example(R"("data.zip", "A.TXT")", R"(["OK", "text of a.txt"])"),
+
+    command("setTaskbarState", Family::kDesktop, Mode::kSync,
+            "Answers and changes nothing: there is no task bar state to set.")
+        .answers(R"(["OK"])")
+        .example("", R"(["OK"])"),
+
+    command("addExitListener", Family::kDesktop, Mode::kSync,
+            "Asks the page before the window closes, instead of closing it; replaces any earlier "
+            "listener.")
+        .callbackId("listener", "the identifier of the record [listener, \"pass\", \"run\"] "
+                                "delivered when the user closes the window")
+        .answers(R"(["OK"])")
+        .example(R"("onExit")", R"(["OK"])"),
+
+    command("removeExitListener", Family::kDesktop, Mode::kSync,
+            "Lets the window close at once again.")
+        .answers(R"(["OK"])")
+        .example("", R"(["OK"])"),
+
+    command("printPreview", Family::kPrint, Mode::kSync,
+            "Shows a modal print preview of the page itself; answers once it is closed.")
+        .answers(R"(["OK"])")
+        .example("", R"(["OK"])"),
+
+    command("generatePdf", Family::kPrint, Mode::kSync,
+            "Writes a print document as a PDF file, every font at half its point size.")
+        .content("document", "the print document's JSON, as one string")
+        .path("directory", "the folder of the file")
+        .answers(R"(["OK", path])", "<directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, "
+                                     "... before \".pdf\" when that name is taken")
+        .error("Cannot write [path]: reason")
+        .error("the document reader's message, e.g. \"PdfObj::fromJSON\"")
+        .example(R"("{\"pages\": ...}", "/home/ala/Documents")",
+                 R"(["OK", "/home/ala/Documents/recepta-150320143005.pdf"])"),
+
+    command("generatePdfPreview", Family::kPrint, Mode::kSync,
+            "Shows a modal print preview of a print document; answers once it is closed.")
+        .content("document", "the print document's JSON, as one string")
+        .answers(R"(["OK"])")
+        .error("the document reader's message, e.g. \"PdfObj::fromJSON\"")
+        .example(R"("{\"pages\": ...}")", R"(["OK"])"),
+
+    command("saveFile", Family::kDesktop, Mode::kSync,
+            "Makes the file hold exactly the content's bytes; a failed save leaves the old "
+            "content whole.")
+        .path("path", "the file to write")
+        .content("content", "the file's new content")
+        .answers(R"(["OK", path])")
+        .error("Cannot save [path]: reason")
+        .example(R"("notes.txt", "zażółć")", R"(["OK", "notes.txt"])"),
+
+    command("loadFile", Family::kDesktop, Mode::kSync, "Answers every byte of a regular file.")
+        .path("path", "the file to read")
+        .answers(R"(["OK", content])")
+        .error("Cannot load [path]: reason")
+        .example(R"("notes.txt")", R"(["OK", "zażółć"])"),
+
+    command("showFileDialog", Family::kDesktop, Mode::kSync,
+            "Lets the user choose a file to open, starting in the working folder.")
+        .text("caption", "the dialog's title")
+        .text("filter", "Qt's filter syntax, e.g. \"Text (*.txt);;All (*)\"")
+        .answers(R"(["OK", file])", "the chosen file, or \"\" when cancelled")
+        .example(R"~("Open", "Text (*.txt)")~", R"(["OK", "/home/ala/notes.txt"])"),
+
+    command("showDirectoryDialog", Family::kDesktop, Mode::kSync,
+            "Lets the user choose a folder, starting in the working folder.")
+        .text("caption", "the dialog's title")
+        .answers(R"(["OK", folder])", "the chosen folder, or \"\" when cancelled")
+        .example(R"("Save where?")", R"(["OK", "/home/ala/Documents"])"),
+
+    command("tcpPush", Family::kNetwork, Mode::kAsync,
+            "Sends data over a plain TCP connection and reports everything the peer answers "
+            "until it closes the connection.")
+        .callbackId("callbackId", "the identifier of the records")
+        .path("host", "the peer's name or address")
+        .integer("port", "1 to 65534")
+        .content("data", "sent byte for byte")
+        .text("options", R"(comma-separated: "base64" encodes the body part, "timeout=<s>" )"
+                         R"(limits each wait (10), "encoding=<name>" must be "" or "utf-8")")
+        .answers(R"(["OK", callbackId])")
+        .record(R"([id, "pass", "progress", "0"])", "the worker has started")
+        .record(R"([id, "pass", "progress", "100"])", "the peer has answered and closed")
+        .record(R"([id, "pass", "finish", header, body])",
+                "the answer split at its first CR LF CR LF (no such line: header \"\")")
+        .record(R"([id, "pass", "error", message])",
+                "the last record of a failure, after \"0\"; one of the texts below. An answer "
+                "too large for its record is a reading failure, told before \"100\"")
+        .error("Port poza zakresem [port].")
+        .error("Nie można się połaczyć [host/port].")
+        .error("Problem podczas wysyłania danych [host/port].")
+        .error("Problem podczas czytania odpowiedzi [host/port].")
+        .example(R"("t1", "localhost", "8080", "PING\r\n\r\n", "timeout=3")",
+                 R"(["OK", "t1"])"),
+
+    command("version", Family::kShell, Mode::kSync,
+            "Answers the protocol version and the shell's build tag.")
+        .answers(R"(["OK", "1.0.3.20150320", "-quendrix-vabt.20150223"])")
+        .example("", R"(["OK", "1.0.3.20150320", "-quendrix-vabt.20150223"])"),
+};
+
+// The description of the command called `name`; a name that is not
+// described does not compile where a constant is needed.
+constexpr const CommandDescription& describedCommand(std::string_view name) {
+  for (const CommandDescription& described : kCommands) {
+    if (name == described.name) return described;
+  }
+  throw "no such command";
+}
+
+// Where command `name` takes its argument `argument`, for handlers:
+//   constexpr Argument kPath = describedArgument("saveFile", "path");
+constexpr Argument describedArgument(std::string_view name, std::string_view argument) {
+  return describedCommand(name).find(argument);
+}
+
+}  // namespace bridge

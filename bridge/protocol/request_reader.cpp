@@ -1,0 +1,104 @@
+// Reading a request text into its JSON array.
+#include "bridge/protocol/protocol.h"
+
+#include <json/reader.h>
+
+#include <cstddef>
+#include <string>
+
+#include "bridge/protocol/cmd_exception.h"
+
+namespace bridge {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Requests are nearly always a flat array of plain strings; reading those
+// directly halves the cost of a round trip. Anything else (numbers, \u
+// escapes, nesting, comments, errors) is declined and left to the reader, so
+// the result is always exactly the reader's.
+bool readPlainArray(const std::string& text, Json::Value& root) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  auto skipBlanks = [&] { while (p != end && isBlank(*p)) ++p; };
+  skipBlanks();
+  if (p == end || *p != '[') return false;
+  ++p;
+  Json::Value array(Json::arrayValue);
+  std::string item;
+  for (;;) {
+    skipBlanks();
+    if (p == end) return false;
+    if (*p == ']' && array.empty()) break;
+    if (*p == 'n' && end - p >= 4 && std::string(p, 4) == "null") {
+      array.append(Json::Value());
+      p += 4;
+    } else if (*p == '"') {
+      item.clear();
+      for (++p;; ++p) {
+        // Plain runs go in whole: a print document is megabytes of them.
+        const char* run = p;
+        while (p != end && *p != '"' && *p != '\\') ++p;
+        item.append(run, p);
+        if (p == end) return false;
+        if (*p == '"') break;
+        if (++p == end) return false;
+        switch (*p) {
+          case '"': item += '"'; break;
+          case '\\': item += '\\'; break;
+          case '/': item += '/'; break;
+          case 'b': item += '\b'; break;
+          case 'f': item += '\f'; break;
+          case 'n': item += '\n'; break;
+          case 'r': item += '\r'; break;
+          case 't': item += '\t'; break;
+          default: return false;
+        }
+      }
+      ++p;
+      array.append(Json::Value(item));
+    } else {
+      return false;
+    }
+    skipBlanks();
+    if (p != end && *p == ',') {
+      ++p;
+      continue;
+    }
+    if (p != end && *p == ']') break;
+    return false;
+  }
+  ++p;
+  skipBlanks();
+  if (p != end) return false;
+  root = std::move(array);
+  return true;
+}
+
+}  // namespace
+
+std::optional<Json::Value> parseRequest(const std::string& text) {
+  Json::Value root;
+  if (readPlainArray(text, root)) {
+    if (root.empty()) return std::nullopt;
+    return root;
+  }
+  // A reader costs more to build than a short request costs to parse.
+  thread_local Json::Reader reader;
+  try {
+    if (!reader.parse(text, root, true)) return std::nullopt;
+  } catch (const Json::Exception&) {
+    // The reader gives up on deep nesting by throwing. Only an array is a
+    // request the page waits an answer for; anything else stays ignored.
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first != std::string::npos && text[first] == '[') {
+      throw CmdException("request nested too deeply");
+    }
+    return std::nullopt;
+  }
+  if (!root.isArray() || root.empty()) return std::nullopt;
+  return root;
+}
+
+}  // namespace bridge

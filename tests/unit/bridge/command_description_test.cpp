@@ -1,0 +1,139 @@
+// The commands' one description and what follows from it: the dispatcher's
+// lookup, the argument checks, the client library's callback positions and
+// the committed reference.
+#include "bridge/commands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "bridge/command_table.h"
+#include "bridge/protocol/cmd_exception.h"
+#include "tools/commandref/command_reference.h"
+
+namespace bridge {
+namespace {
+
+std::string sourceFile(const std::string& path) {
+  std::ifstream file(std::string(PAGESHELL_SOURCE_DIR) + "/" + path, std::ios::binary);
+  std::ostringstream content;
+  content << file.rdbuf();
+  return content.str();
+}
+
+// A request for `command` with "x" for every argument and `text` for the one
+// at `index`.
+Json::Value requestWith(const CommandDescription& command, std::size_t index,
+                        const std::string& text) {
+  Json::Value request(Json::arrayValue);
+  request.append(kProtocolVersion);
+  request.append("test");
+  request.append(command.name);
+  for (std::size_t i = 0; i < command.arguments.size(); ++i) {
+    request.append(i == index ? Json::Value(text.data(), text.data() + text.size()) : "x");
+  }
+  return request;
+}
+
+// The message checkArguments throws, or "" when it accepts the request.
+std::string refusal(const CommandDescription& command, const Json::Value& request) {
+  try {
+    checkArguments(command, request);
+    return "";
+  } catch (const CmdException& e) {
+    return e.message();
+  }
+}
+
+TEST(CommandDescription, EveryCommandIsFoundByItsExactNameAndOnlyOnce) {
+  std::set<std::string> names;
+  for (const CommandDescription& command : kCommands) {
+    EXPECT_TRUE(names.insert(command.name).second) << command.name << " is described twice";
+    const CommandRow* row = findCommand(command.name);
+    ASSERT_NE(row, nullptr) << command.name;
+    EXPECT_EQ(row->description, &command);
+  }
+  EXPECT_EQ(names.size(), 29u);
+  EXPECT_EQ(findCommand("Version"), nullptr) << "names are case-sensitive";
+  EXPECT_EQ(findCommand(""), nullptr);
+}
+
+TEST(CommandDescription, AsyncCommandsAndOnlyTheyCarryRecords) {
+  for (const CommandDescription& command : kCommands) {
+    const bool async = command.mode == Mode::kAsync;
+    EXPECT_EQ(async, !command.records.empty()) << command.name;
+    if (async) {
+      EXPECT_GE(command.callbackPosition(), kFirstArgument) << command.name;
+    }
+  }
+}
+
+TEST(CommandDescription, TheClientLibraryKnowsEveryCallbackPosition) {
+  const std::string library = sourceFile("js/pageshell.js");
+  std::smatch block;
+  ASSERT_TRUE(std::regex_search(library, block, std::regex(R"(CALLBACK_POSITION = \{([^}]*)\})")));
+  std::map<std::string, unsigned> positions;
+  const std::string entries = block[1];
+  const std::regex entry(R"((\w+):\s*(\d+))");
+  for (auto it = std::sregex_iterator(entries.begin(), entries.end(), entry);
+       it != std::sregex_iterator(); ++it) {
+    positions[(*it)[1]] = static_cast<unsigned>(std::stoul((*it)[2]));
+  }
+  std::map<std::string, unsigned> described;
+  for (const CommandDescription& command : kCommands) {
+    if (command.mode == Mode::kAsync) described[command.name] = command.callbackPosition();
+  }
+  EXPECT_EQ(positions, described) << "CALLBACK_POSITION in js/pageshell.js differs from "
+                                     "bridge/commands.h";
+}
+
+TEST(CommandDescription, TheCommittedReferenceIsTheOneThePrinterWrites) {
+  EXPECT_TRUE(sourceFile("docs/commands.md") == commandref::commandReference())
+      << "docs/commands.md differs from bridge/commands.h; rewrite it with\n"
+         "  cmake --build build --target command_reference_docs";
+}
+
+TEST(ArgumentChecks, ANulIsRefusedInEveryPathAndIdentifierAndKeptElsewhere) {
+  const std::string withNul("ab\0cd", 5);
+  for (const CommandDescription& command : kCommands) {
+    for (std::size_t i = 0; i < command.arguments.size(); ++i) {
+      const auto& argument = command.arguments[i];
+      const std::string expected =
+          refusesNul(argument.kind) ? "NUL byte in a path or name [ab]" : "";
+      EXPECT_EQ(refusal(command, requestWith(command, i, withNul)), expected)
+          << command.name << " " << argument.name;
+    }
+  }
+}
+
+TEST(ArgumentChecks, ElementsWithoutTextAreRefusedWhereTheyAreArguments) {
+  const CommandDescription& saveFile = describedCommand("saveFile");
+  Json::Value request = requestWith(saveFile, 0, "a.txt");
+  EXPECT_EQ(refusal(saveFile, request), "");
+  request.append(Json::Value(Json::arrayValue));
+  EXPECT_EQ(refusal(saveFile, request), "") << "past the last argument nothing is read";
+  request[4] = Json::Value(Json::objectValue);
+  EXPECT_EQ(refusal(saveFile, request), "Type is not convertible to string");
+  request[4] = 42;
+  request[3] = 7;
+  EXPECT_EQ(refusal(saveFile, request), "") << "numbers are texts";
+  request.resize(3);
+  EXPECT_EQ(refusal(saveFile, request), "") << "missing arguments are empty";
+}
+
+TEST(ArgumentChecks, ARepeatedArgumentIsCheckedAtEveryPosition) {
+  const CommandDescription& execute = describedCommand("sqliteExecute");
+  Json::Value request = requestWith(execute, 2, "CREATE TABLE t (a)");
+  request.append(std::string("SELECT '\0'", 11));
+  EXPECT_EQ(refusal(execute, request), "") << "SQL is content";
+  request.append(Json::Value(Json::arrayValue));
+  EXPECT_EQ(refusal(execute, request), "Type is not convertible to string");
+}
+
+}  // namespace
+}  // namespace bridge
