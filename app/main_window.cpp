@@ -53,8 +53,8 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     : QMainWindow(parent),
       ui_(std::make_unique<MainWindowForm>()),
       pdfRenderer_(std::make_unique<QtPdfObj>()) {
-  if (int error = platform::socketsStartup()) {
-    std::printf("WSAStartup failed with error: %d\n", error);
+  if (const platform::Status started = platform::socketsStartup(); !started.ok()) {
+    std::printf("WSAStartup failed with error: %d\n", started.code());
   }
   enableLocalStorage();  // before the form's view makes its first page
   ui_->setupUi(this);

@@ -1,6 +1,5 @@
 #include "bridge/worker.h"
 
-#include <system_error>
 #include <utility>
 
 #include "bridge/callback.h"
@@ -41,19 +40,17 @@ Record errorRecord(const WorkerChannel& channel, const std::string& message) {
 
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise) {
-  try {
-    platform::startDetached(kind, [channel = std::move(channel), work = std::move(work), failure,
-                                   serialise = std::move(serialise)] {
-      if (!serialise) {
+  const platform::Status started = platform::startDetached(
+      kind, [channel = std::move(channel), work = std::move(work), failure,
+             serialise = std::move(serialise)] {
+        if (!serialise) {
+          runGuarded(channel, work, failure);
+          return;
+        }
+        std::lock_guard<std::mutex> lock(*serialise);
         runGuarded(channel, work, failure);
-        return;
-      }
-      std::lock_guard<std::mutex> lock(*serialise);
-      runGuarded(channel, work, failure);
-    });
-  } catch (const std::system_error& e) {
-    throw CmdException(std::string("no thread for the command: ") + e.what());
-  }
+      });
+  if (!started.ok()) throw CmdException("no thread for the command: " + started.reason());
 }
 
 }  // namespace bridge

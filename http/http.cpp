@@ -24,17 +24,18 @@ HttpConnectResult connectTo(const HttpAddr& addr, int timeoutSeconds, HttpCb& ca
         failure(HttpErrorKind::dns(), "Problem z DNS dla hosta [" + addr.host().str() + "]"));
   }
   callback.step(HttpStep("DNS", HttpStepKind::dns()));
-  socket = platform::TcpSocket::open();
-  if (!socket.valid()) {
+  platform::Result<platform::TcpSocket> opened = platform::TcpSocket::open();
+  if (!opened) {
     return HttpConnectResult::error(
         failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
   }
+  socket = std::move(*opened);
   callback.step(HttpStep("Socket", HttpStepKind::socket()));
-  if (!socket.connect(*address, addr.port(), timeoutSeconds)) {
-    const std::string text = platform::socketErrorText();
+  if (const platform::Status connected = socket.connect(*address, addr.port(), timeoutSeconds);
+      !connected.ok()) {
     socket.close();
     return HttpConnectResult::error(
-        failure(HttpErrorKind::connect(), "Problem z połączeniem [" + text + "]"));
+        failure(HttpErrorKind::connect(), "Problem z połączeniem [" + connected.reason() + "]"));
   }
   callback.step(HttpStep("Connect", HttpStepKind::connect()));
   return HttpConnectResult::ok(socket.descriptor());
@@ -94,16 +95,19 @@ HttpResult Http::perform() {
   const HttpConnectResult connected = connectTo(addr_, timeout_, callback, socket);
   if (connected.isError()) return HttpResult::error(connected.asError());
 
-  const std::size_t sent = socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_);
-  if (sent < request.bytes.size()) {
+  std::size_t sent = 0;
+  if (!socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_, &sent).ok()) {
     return HttpResult::error(
         failure(HttpErrorKind::send(request.partAt(sent)), "Problem podczas wysyłania danych"));
   }
   platform::OutputFile file;
-  if (toFile) {
-    file = outputFile_ ? std::move(*outputFile_)
-                       : platform::OutputFile::openTruncated(output_.asFile().str());
-    if (!file.valid()) return outputFileFailure(output_.asFile());
+  if (toFile && outputFile_) {
+    file = std::move(*outputFile_);
+  } else if (toFile) {
+    platform::Result<platform::OutputFile> opened =
+        platform::OutputFile::openTruncated(output_.asFile().str());
+    if (!opened) return outputFileFailure(output_.asFile());
+    file = std::move(*opened);
   }
   return readResponse(std::move(socket), output_, std::move(file), timeout_, callback);
 }

@@ -1,5 +1,6 @@
 #include "http/response_reader.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 
@@ -13,9 +14,8 @@ HttpResult failure(HttpErrorKind kind, const std::string& message) {
   return HttpResult::error(HttpErrorResult(message, std::move(kind)));
 }
 
-HttpResult receiveFailure() {
-  return failure(HttpErrorKind::recv(),
-                 "Problem przy odbieraniu danych [" + platform::socketErrorText() + "]");
+HttpResult receiveFailure(const platform::Status& status) {
+  return failure(HttpErrorKind::recv(), "Problem przy odbieraniu danych [" + status.reason() + "]");
 }
 
 HttpResult headTooLong() {
@@ -40,20 +40,21 @@ HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output,
   const std::unique_ptr<char[]> piece(new char[kPiece]);
   for (;;) {
     if (timeoutSeconds > 0) {
-      const platform::WaitResult waited = socket.waitReadable(timeoutSeconds);
-      if (waited == platform::WaitResult::kFailed) return receiveFailure();
-      if (waited == platform::WaitResult::kTimedOut) {
+      const platform::Status waited = socket.waitReadable(timeoutSeconds);
+      if (waited.code() == ETIMEDOUT) {
         return failure(HttpErrorKind::recv(), "TIMEOUT - problem przy odbieraniu danych.");
       }
+      if (!waited.ok()) return receiveFailure(waited);
     }
-    const long count = socket.receive(piece.get(), kPiece);
-    if (count < 0) return receiveFailure();
+    const platform::Result<std::size_t> arrived = socket.receive(piece.get(), kPiece);
+    if (!arrived) return receiveFailure(arrived.status());
+    const std::size_t count = *arrived;
     if (count == 0) break;
 
     if (headComplete) {
       if (!toFile) {
         split.Feed(piece.get(), static_cast<int>(count));
-      } else if (!file.writeAll(piece.get(), static_cast<std::size_t>(count))) {
+      } else if (!file.writeAll(piece.get(), count).ok()) {
         return outputFileFailure(path);
       }
     } else if (split.Feed(piece.get(), static_cast<int>(count))) {
@@ -61,7 +62,7 @@ HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output,
       if (static_cast<std::size_t>(head.Length()) > kMaxHeadBytes) return headTooLong();
       if (toFile) {
         const AnsiString early = split.Body();
-        if (!file.writeAll(early.CStr(), static_cast<std::size_t>(early.Length()))) {
+        if (!file.writeAll(early.CStr(), static_cast<std::size_t>(early.Length())).ok()) {
           return outputFileFailure(path);
         }
       }
@@ -82,6 +83,6 @@ HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output,
   if (!headComplete && received > kMaxHeadBytes) return headTooLong();
   const AnsiString head = headComplete ? split.Head() : split.Head() + split.Held();
   if (!toFile) return HttpResult::body(HttpBodyResult(head, headComplete ? split.Body() : ""));
-  if (!file.close()) return outputFileFailure(path);
+  if (!file.close().ok()) return outputFileFailure(path);
   return HttpResult::file(HttpFileResult(head, path));
 }

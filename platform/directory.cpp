@@ -6,8 +6,10 @@
 
 namespace platform {
 
-bool createDirectory(const std::string& path) {
-  return ::mkdir(path.c_str(), 0777) == 0;
+Status createDirectory(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return Status();
+  const Status failed = Status::fromErrno(path);
+  return isDirectory(path) ? Status() : failed;
 }
 
 bool isDirectory(const std::string& path) {

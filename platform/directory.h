@@ -3,13 +3,16 @@
 
 #include <string>
 
+#include "platform/error.h"
+
 namespace platform {
 
-// Creates one directory level at `path` (UTF-8). Failure, for example because
-// the directory exists already or its parent does not, is reported by the
-// return value only; callers that merely want the directory to be there
-// ignore it. Stands for CreateDirectoryA without security attributes.
-bool createDirectory(const std::string& path);
+// Makes sure the directory `path` (UTF-8) is there, creating its last level
+// when it is missing; a directory already there is success. Fails with the
+// errno of mkdir: EEXIST when something else stands at `path`, ENOENT when
+// the parent is missing. Stands for CreateDirectoryA without security
+// attributes.
+Status createDirectory(const std::string& path);
 
 // True when `path` (UTF-8) names a directory, following symbolic links.
 bool isDirectory(const std::string& path);

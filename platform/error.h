@@ -3,8 +3,9 @@
 // An operation that can fail answers a Status, or a Result<T> when it also
 // gives a value. A failure carries the errno of the call that failed, the
 // path it was working on (may be empty) and a reason: the system's text for
-// the errno, or a short text of our own where the system has none ("not a
-// regular file"). Callers word their own messages from reason() and path().
+// the errno (UTF-8: translated under a UTF-8 locale, else English), or a
+// short text of our own where the system has none ("not a regular file").
+// Callers word their own messages from reason() and path().
 //
 // Lookups that may rightly find nothing answer std::optional, and plain
 // questions ("is this a folder?") answer bool: neither is a failure.

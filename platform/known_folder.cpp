@@ -1,5 +1,7 @@
 #include "platform/known_folder.h"
 
+#include <cerrno>
+
 #include "platform/directory.h"
 #include "platform/xdg_dirs.h"
 
@@ -45,25 +47,29 @@ std::optional<std::string> tablePath(int folder, const std::string& home) {
   }
 }
 
-// Each level is created in turn; a level that exists already is fine, so
-// success is judged by the folder being there at the end.
-bool createWithParents(const std::string& path) {
+// Each level in turn, from the root down; the first that cannot be had ends
+// the walk.
+Status createWithParents(const std::string& path) {
   for (std::string::size_type slash = path.find('/', 1); slash != std::string::npos;
        slash = path.find('/', slash + 1)) {
-    createDirectory(path.substr(0, slash));
+    Status level = createDirectory(path.substr(0, slash));
+    if (!level.ok()) return level;
   }
-  createDirectory(path);
-  return isDirectory(path);
+  return createDirectory(path);
 }
 
 }  // namespace
 
-std::optional<std::string> knownFolderPath(int number) {
+Result<std::string> knownFolderPath(int number) {
   const std::optional<std::string> home = homeDirectory();
-  if (!home) return std::nullopt;
+  if (!home) return Status::failure(ENOENT, "", "no home directory");
   std::optional<std::string> path = tablePath(number & 0xFF, *home);
-  if (path && (number & kKnownFolderCreate) != 0 && !createWithParents(*path)) return std::nullopt;
-  return path;
+  if (!path) return Status::failure(EINVAL, "", "no folder " + std::to_string(number & 0xFF));
+  if ((number & kKnownFolderCreate) != 0) {
+    Status created = createWithParents(*path);
+    if (!created.ok()) return created;
+  }
+  return std::move(*path);
 }
 
 }  // namespace platform

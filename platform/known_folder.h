@@ -25,8 +25,9 @@
 // Safe from any thread as long as nobody changes the environment meanwhile.
 #pragma once
 
-#include <optional>
 #include <string>
+
+#include "platform/error.h"
 
 namespace platform {
 
@@ -36,9 +37,10 @@ inline constexpr int kKnownFolderCreate = 0x8000;
 
 // The path of folder `number`. The bits above 0xFF are flags: all but
 // kKnownFolderCreate are ignored. Like the Windows call, a folder that does
-// not exist still has its path. Nothing when the number names no folder in
-// the table, when there is no home directory, or when the folder had to be
-// created and could not be.
-std::optional<std::string> knownFolderPath(int number);
+// not exist still has its path. Fails with EINVAL when the number names no
+// folder in the table, ENOENT when there is no home directory, and with the
+// failure of the first level that could not be made when the folder had to
+// be created (createDirectory).
+Result<std::string> knownFolderPath(int number);
 
 }  // namespace platform

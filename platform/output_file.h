@@ -5,28 +5,30 @@
 // bytes: nothing that appears at the name between creating and writing, a
 // link or another program's file, is ever written.
 //
-// Failures are returned, never thrown; error() keeps the errno of a file
-// that could not be had. One thread at a time.
+// Opening answers the file or the failure with the errno of open; writing
+// and closing answer a Status with the errno of the call that failed. One
+// thread at a time.
 #pragma once
 
-#include <cerrno>
 #include <cstddef>
 #include <string>
+
+#include "platform/error.h"
 
 namespace platform {
 
 class OutputFile {
  public:
   // Creates the empty file `path` (UTF-8) only where nothing of that name
-  // stands, not even a dangling link; error() is EEXIST when the name is
+  // stands, not even a dangling link; fails with EEXIST when the name is
   // taken. Stands for CreateFileW with GENERIC_WRITE and CREATE_NEW.
-  static OutputFile createNew(const std::string& path);
+  static Result<OutputFile> createNew(const std::string& path);
 
   // Opens `path` (UTF-8) for writing, creating it or emptying what is
   // there. Stands for CreateFileW with GENERIC_WRITE and CREATE_ALWAYS.
-  static OutputFile openTruncated(const std::string& path);
+  static Result<OutputFile> openTruncated(const std::string& path);
 
-  // No file; error() is EBADF.
+  // No file.
   OutputFile() = default;
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&& other) noexcept;
@@ -35,23 +37,21 @@ class OutputFile {
   ~OutputFile();
 
   bool valid() const { return descriptor_ >= 0; }
-  // Why the file could not be had; 0 for an open file.
-  int error() const { return error_; }
 
-  // Writes every byte at the end of what was written so far; false when the
+  // Writes every byte at the end of what was written so far; fails when the
   // system refuses some (a full disk, a file-size limit). Stands for
   // WriteFile in a loop.
-  [[nodiscard]] bool writeAll(const char* bytes, std::size_t count);
+  Status writeAll(const char* bytes, std::size_t count);
 
-  // Closes the file; false when the system reports that written data was
-  // lost. Stands for CloseHandle.
-  [[nodiscard]] bool close();
+  // Closes the file; fails when the system reports that written data was
+  // lost. Closing no file succeeds. Stands for CloseHandle.
+  Status close();
 
  private:
-  static OutputFile open(const std::string& path, int flags);
+  static Result<OutputFile> open(const std::string& path, int flags);
 
   int descriptor_ = -1;
-  int error_ = EBADF;
+  std::string path_;  // for failures
 };
 
 }  // namespace platform

@@ -61,38 +61,61 @@ std::optional<std::string> locate(const std::string& file, const std::string& di
   return std::nullopt;
 }
 
-int openWithDefaultHandler(const std::string& target, const std::string& directory) {
+Status noHandler(const std::string& target, const std::string& why) {
+  return Status::failure(ENOTSUP, target, why);
+}
+
+// A start that failed is reported as nothing started, whatever its errno, so
+// that only the lookups here answer ENOENT and ENOTDIR.
+Status started(const std::string& target, const Status& start) {
+  return start.ok() ? start : noHandler(target, "cannot start: " + start.reason());
+}
+
+Status openWithDefaultHandler(const std::string& target, const std::string& directory) {
   const std::optional<std::string> handler = findOnPath("xdg-open");
-  if (!handler) return kShellNoAssociation;
-  return startDetachedProcess(*handler, {target}, directory).ok() ? kShellStarted
-                                                                  : kShellNoAssociation;
+  if (!handler) return noHandler(target, "no xdg-open on $PATH");
+  return started(target, startDetachedProcess(*handler, {target}, directory));
 }
 
 }  // namespace
 
-int shellOpen(const std::string& operation, const std::string& file,
-              const std::string& parameters, const std::string& directory) {
+Status shellOpen(const std::string& operation, const std::string& file,
+                 const std::string& parameters, const std::string& directory) {
   const std::string verb = lowercase(operation);
   const bool explore = verb == "explore";
-  if (!explore && verb != "open" && !verb.empty()) return kShellNoAssociation;
-  if (!directory.empty() && !isDirectory(directory)) return kShellPathNotFound;
+  if (!explore && verb != "open" && !verb.empty()) return noHandler(file, "no such operation");
+  if (!directory.empty() && !isDirectory(directory)) {
+    return Status::failure(ENOTDIR, directory, "no such folder");
+  }
 
   if (isAddress(file) && !exists(file)) {
-    return explore ? kShellNoAssociation : openWithDefaultHandler(file, directory);
+    return explore ? noHandler(file, "not a folder") : openWithDefaultHandler(file, directory);
   }
   const std::optional<std::string> target = locate(file, directory);
-  if (!target) return kShellFileNotFound;
+  if (!target) return Status::failure(ENOENT, file, "no such file");
   if (isDirectory(*target)) return openWithDefaultHandler(*target, directory);
-  if (explore) return kShellNoAssociation;
+  if (explore) return noHandler(*target, "not a folder");
 
   if (isExecutableFile(*target)) {
-    const Status started = startDetachedProcess(*target, splitShellWords(parameters), directory);
-    if (started.ok()) return kShellStarted;
+    const Status start = startDetachedProcess(*target, splitShellWords(parameters), directory);
     // Marked executable but no program (a text file on a lax file system):
     // treat it as the document it is.
-    if (started.code() != ENOEXEC) return kShellNoAssociation;
+    if (start.code() != ENOEXEC) return started(*target, start);
   }
   return openWithDefaultHandler(*target, directory);
+}
+
+ShellOpenCode shellExecuteCode(const Status& opened) {
+  switch (opened.code()) {
+    case 0:
+      return kShellStarted;
+    case ENOENT:
+      return kShellFileNotFound;
+    case ENOTDIR:
+      return kShellPathNotFound;
+    default:
+      return kShellNoAssociation;
+  }
 }
 
 }  // namespace platform

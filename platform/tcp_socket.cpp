@@ -2,8 +2,6 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <langinfo.h>
-#include <locale.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -14,22 +12,14 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <cstring>
 
 namespace platform {
 namespace {
 
-// The system's text for `code` as glibc words it in the C locale: English
-// and plain ASCII.
-std::string asciiErrorText(int code) {
-  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
-  return cLocale ? strerror_l(code, cLocale) : "error " + std::to_string(code);
-}
-
 // Waits until `events` are possible on `descriptor`, an error or the peer's
 // close included, for at most `limitMs` (below 0: without limit; 0: look and
-// return).
-WaitResult waitFor(int descriptor, short events, long long limitMs) {
+// return); fails with ETIMEDOUT past the limit.
+Status waitFor(int descriptor, short events, long long limitMs) {
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline =
       Clock::now() + std::chrono::milliseconds(std::max(limitMs, 0LL));
@@ -37,11 +27,11 @@ WaitResult waitFor(int descriptor, short events, long long limitMs) {
   for (;;) {
     pollfd watched{descriptor, events, 0};
     const int result = ::poll(&watched, 1, static_cast<int>(std::min<long long>(leftMs, INT_MAX)));
-    if (result > 0) return WaitResult::kReadable;
-    if (result < 0 && errno != EINTR) return WaitResult::kFailed;
+    if (result > 0) return Status();
+    if (result < 0 && errno != EINTR) return Status::fromErrno("");
     if (limitMs < 0) continue;
     leftMs = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (leftMs <= 0) return WaitResult::kTimedOut;
+    if (leftMs <= 0) return Status::failure(ETIMEDOUT, "");
   }
 }
 
@@ -71,17 +61,11 @@ std::optional<Ipv4Address> resolveIpv4(const std::string& host) {
   return address;
 }
 
-// Translated texts are in the character set of the process's locale; only a
-// UTF-8 one may reach the page as it is, any other gives way to English.
-std::string socketErrorText() {
-  const int code = errno;
-  if (code == 0) return std::string();
-  if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0) return asciiErrorText(code);
-  char buffer[256];
-  return strerror_r(code, buffer, sizeof buffer);
+Result<TcpSocket> TcpSocket::open() {
+  TcpSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!socket.valid()) return Status::fromErrno("");
+  return socket;
 }
-
-TcpSocket TcpSocket::open() { return TcpSocket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)); }
 
 TcpSocket::TcpSocket(TcpSocket&& other) noexcept : descriptor_(other.descriptor_) {
   other.descriptor_ = -1;
@@ -98,11 +82,8 @@ TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept {
 
 TcpSocket::~TcpSocket() { close(); }
 
-bool TcpSocket::connect(const Ipv4Address& address, int port, int seconds) {
-  if (port < 0 || port > 65535) {
-    errno = EINVAL;
-    return false;
-  }
+Status TcpSocket::connect(const Ipv4Address& address, int port, int seconds) {
+  if (port < 0 || port > 65535) return Status::failure(EINVAL, "");
   sockaddr_in peer{};
   peer.sin_family = AF_INET;
   peer.sin_port = htons(static_cast<std::uint16_t>(port));
@@ -110,68 +91,77 @@ bool TcpSocket::connect(const Ipv4Address& address, int port, int seconds) {
   // Non-blocking only while connecting, so that the wait has a limit; the
   // connected socket blocks again, as its readers expect.
   const int flags = ::fcntl(descriptor_, F_GETFL);
-  if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  if (flags < 0 || ::fcntl(descriptor_, F_SETFL, flags | O_NONBLOCK) != 0) {
+    return Status::fromErrno("");
+  }
   if (::connect(descriptor_, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
     // Interrupted, the connect goes on in the background like one in progress.
-    if (errno != EINPROGRESS && errno != EINTR) return false;
-    const WaitResult waited = waitFor(descriptor_, POLLOUT, limitOf(seconds));
-    if (waited == WaitResult::kTimedOut) errno = ETIMEDOUT;
-    if (waited != WaitResult::kReadable) return false;
+    if (errno != EINPROGRESS && errno != EINTR) return Status::fromErrno("");
+    Status waited = waitFor(descriptor_, POLLOUT, limitOf(seconds));
+    if (!waited.ok()) return waited;
     int error = 0;
     socklen_t size = sizeof error;
-    if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) return false;
-    if (error != 0) {
-      errno = error;
-      return false;
+    if (::getsockopt(descriptor_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+      return Status::fromErrno("");
     }
+    if (error != 0) return Status::failure(error, "");
   }
-  return ::fcntl(descriptor_, F_SETFL, flags) == 0;
+  return ::fcntl(descriptor_, F_SETFL, flags) == 0 ? Status() : Status::fromErrno("");
 }
 
-std::size_t TcpSocket::sendAll(const char* bytes, std::size_t length, int seconds) {
+Status TcpSocket::sendAll(const char* bytes, std::size_t length, int seconds, std::size_t* sent) {
   std::size_t done = 0;
+  Status status;
   while (done < length) {
-    const ssize_t sent =
+    const ssize_t accepted =
         ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (sent > 0) {
-      done += static_cast<std::size_t>(sent);
+    if (accepted > 0) {
+      done += static_cast<std::size_t>(accepted);
       continue;
     }
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent == 0 || (errno != EAGAIN && errno != EWOULDBLOCK)) break;
-    const WaitResult waited = waitFor(descriptor_, POLLOUT, limitOf(seconds));
-    if (waited == WaitResult::kTimedOut) errno = ETIMEDOUT;
-    if (waited != WaitResult::kReadable) break;
+    if (accepted < 0 && errno == EINTR) continue;
+    if (accepted == 0) {
+      status = Status::failure(EPIPE, "");
+      break;
+    }
+    if (errno != EAGAIN && errno != EWOULDBLOCK) {
+      status = Status::fromErrno("");
+      break;
+    }
+    status = waitFor(descriptor_, POLLOUT, limitOf(seconds));
+    if (!status.ok()) break;
   }
-  return done;
+  if (sent != nullptr) *sent = done;
+  return status;
 }
 
-WaitResult TcpSocket::waitReadable(int seconds) {
+Status TcpSocket::waitReadable(int seconds) {
   return waitFor(descriptor_, POLLIN, seconds > 0 ? seconds * 1000LL : 0);
 }
 
-long TcpSocket::receive(char* buffer, std::size_t capacity) {
+Result<std::size_t> TcpSocket::receive(char* buffer, std::size_t capacity) {
   ssize_t received;
   do {
     received = ::recv(descriptor_, buffer, capacity, 0);
   } while (received < 0 && errno == EINTR);
-  return static_cast<long>(received);
+  if (received < 0) return Status::fromErrno("");
+  return static_cast<std::size_t>(received);
 }
 
 void TcpSocket::close() {
   if (descriptor_ < 0) return;
-  const int saved = errno;
   ::shutdown(descriptor_, SHUT_RDWR);
   ::close(descriptor_);
   descriptor_ = -1;
-  errno = saved;
 }
 
-TcpSocket connectTcp(const std::string& host, int port, int seconds) {
+Result<TcpSocket> connectTcp(const std::string& host, int port, int seconds) {
   const std::optional<Ipv4Address> address = resolveIpv4(host);
-  if (!address) return TcpSocket();
-  TcpSocket socket = TcpSocket::open();
-  if (!socket.valid() || !socket.connect(*address, port, seconds)) return TcpSocket();
+  if (!address) return Status::failure(EHOSTUNREACH, host, "unknown host");
+  Result<TcpSocket> socket = TcpSocket::open();
+  if (!socket) return socket;
+  Status connected = socket->connect(*address, port, seconds);
+  if (!connected.ok()) return connected;
   return socket;
 }
 

@@ -7,14 +7,16 @@
 //
 // A TcpSocket owns its descriptor: it is closed when the socket is closed,
 // moved over or destroyed, so every path that opened a socket closes it.
-// Failures are returned, never thrown; socketErrorText() words the last one
-// of the calling thread.
+// Calls that can fail answer a Status or a Result with the errno of the
+// system call that failed, worded for the page (error.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "platform/error.h"
 
 namespace platform {
 
@@ -28,18 +30,10 @@ struct Ipv4Address {
 // Stands for gethostbyname and the first entry of its address list.
 std::optional<Ipv4Address> resolveIpv4(const std::string& host);
 
-// The system's text (UTF-8) for the calling thread's last failed socket call,
-// or "" when there was none. Stands for FormatMessageA on WSAGetLastError.
-std::string socketErrorText();
-
-// What waiting for data found.
-enum class WaitResult { kReadable, kTimedOut, kFailed };
-
 class TcpSocket {
  public:
-  // A new IPv4 stream socket; valid() tells whether the system gave one.
-  // Stands for socket(AF_INET, SOCK_STREAM, 0).
-  static TcpSocket open();
+  // A new IPv4 stream socket. Stands for socket(AF_INET, SOCK_STREAM, 0).
+  static Result<TcpSocket> open();
 
   // Takes over a connected stream socket the caller made (one end of a
   // socket pair, in tests).
@@ -60,28 +54,30 @@ class TcpSocket {
   // the limit fails with ETIMEDOUT. A port outside 0..65535 fails with
   // EINVAL before anything is tried. Stands for connect with a sockaddr_in
   // on a non-blocking socket, then select for writing.
-  bool connect(const Ipv4Address& address, int port, int seconds);
+  Status connect(const Ipv4Address& address, int port, int seconds);
 
-  // Sends every byte, in as many calls as the system needs, and returns how
-  // many the system accepted: `length`, or fewer when a call failed or
-  // accepted nothing, or when the peer took nothing for `seconds` (0 or
-  // less: no limit) and the wait ended with ETIMEDOUT. The limit applies to
-  // each wait separately. A peer that has gone makes it fail (EPIPE), never
-  // raises SIGPIPE. Stands for select for writing and send in a loop.
-  std::size_t sendAll(const char* bytes, std::size_t length, int seconds);
+  // Sends every byte, in as many calls as the system needs. Fails when a
+  // call fails or accepts nothing, or with ETIMEDOUT when the peer took
+  // nothing for `seconds` (0 or less: no limit); the limit applies to each
+  // wait separately. A peer that has gone makes it fail (EPIPE), never
+  // raises SIGPIPE. `sent`, when given, receives how many bytes the system
+  // accepted, whether it fails or not. Stands for select for writing and
+  // send in a loop.
+  Status sendAll(const char* bytes, std::size_t length, int seconds,
+                 std::size_t* sent = nullptr);
 
   // Waits until there is something to read, the peer's close or reset
   // included, for at most `seconds` (below 0 counts as 0: look and return).
-  // Stands for select with the socket as the only member of the read set.
-  WaitResult waitReadable(int seconds);
+  // Fails with ETIMEDOUT when nothing came in time. Stands for select with
+  // the socket as the only member of the read set.
+  Status waitReadable(int seconds);
 
   // Receives up to `capacity` bytes: the count, 0 when the peer has closed
-  // the connection, -1 on failure. Stands for recv with flags 0.
-  long receive(char* buffer, std::size_t capacity);
+  // the connection. Stands for recv with flags 0.
+  Result<std::size_t> receive(char* buffer, std::size_t capacity);
 
-  // Shuts both directions down and closes; the thread's last error stays as
-  // it was, so it can still be worded afterwards. Stands for shutdown with
-  // SD_BOTH, then closesocket.
+  // Shuts both directions down and closes. Stands for shutdown with SD_BOTH,
+  // then closesocket.
   void close();
 
  private:
@@ -91,8 +87,9 @@ class TcpSocket {
 };
 
 // Resolves `host`, opens a socket and connects it to the first address at
-// `port`, waiting at most `seconds` as connect does; an invalid socket when
-// any step fails (a socket opened before a failed connect is closed).
-TcpSocket connectTcp(const std::string& host, int port, int seconds);
+// `port`, waiting at most `seconds` as connect does. Fails with EHOSTUNREACH
+// when the host cannot be resolved, else as the step that failed (a socket
+// opened before a failed connect is closed).
+Result<TcpSocket> connectTcp(const std::string& host, int port, int seconds);
 
 }  // namespace platform

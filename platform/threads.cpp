@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace platform {
@@ -52,23 +53,24 @@ void workerLoop(Queue& queue) {
 
 }  // namespace
 
-void startDetached(WorkKind kind, std::function<void()> body) {
+Status startDetached(WorkKind kind, std::function<void()> body) {
   Pools& p = pools();
   Queue& queue = p.queues[static_cast<int>(kind)];
   std::lock_guard<std::mutex> lock(p.mutex);
   queue.work.push_back(std::move(body));
   ++p.unfinished;
-  if (queue.threads >= kMaxWorkerThreads) return;
+  if (queue.threads >= kMaxWorkerThreads) return Status();
   ++queue.threads;
   try {
     std::thread(workerLoop, std::ref(queue)).detach();
-  } catch (...) {
+  } catch (const std::system_error& e) {
     --queue.threads;
-    if (queue.threads > 0) return;  // a running worker takes the work when it is free
+    if (queue.threads > 0) return Status();  // a running worker takes the work when it is free
     queue.work.pop_back();
     --p.unfinished;
-    throw;
+    return Status::failure(e.code().value(), "", e.what());
   }
+  return Status();
 }
 
 int runningWorkers() {

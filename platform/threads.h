@@ -23,6 +23,8 @@
 #include <chrono>
 #include <functional>
 
+#include "platform/error.h"
+
 namespace platform {
 
 // What work waits on, which decides the workers it may hold.
@@ -31,16 +33,16 @@ enum class WorkKind { kDatabase, kZip, kNetwork };
 inline constexpr int kMaxWorkerThreads = 64;  // of each kind
 
 // Runs `body` on a worker thread of its kind, now or when one is free.
-// Throws std::system_error when the system has no thread to give and no
+// Fails (EAGAIN, as a rule) when the system has no thread to give and no
 // worker of the kind is running to take the work later; the body is then
 // dropped unrun.
-void startDetached(WorkKind kind, std::function<void()> body);
+Status startDetached(WorkKind kind, std::function<void()> body);
 
 // Work of every kind started and not yet ended, queued or running.
 int runningWorkers();
 
 // Waits until all work has ended or `limit` has passed. Returns true when
 // none is left.
-bool waitForWorkers(std::chrono::milliseconds limit);
+[[nodiscard]] bool waitForWorkers(std::chrono::milliseconds limit);
 
 }  // namespace platform

@@ -46,7 +46,8 @@ int collectRow(void* target, int count, char** columns, char**) {
 
 SqliteConnection::SqliteConnection(const std::string& directory, const std::string& fileName) {
   const std::string path = pathText(directory + fileName);
-  platform::createDirectory(directory);
+  // A folder that cannot be made fails the open below, which words why.
+  (void)platform::createDirectory(directory);
   const int code = sqlite3_open(path.c_str(), &db_);
   if (code != SQLITE_OK) {
     // A handle comes back even when the open fails; it carries the message.

@@ -20,15 +20,16 @@ constexpr Argument kFolder = describedArgument("getKnownPath", "folder");
 }  // namespace
 
 Answer shellExecute(CommandContext& context) {
-  const int code = platform::shellOpen(context.arg(kOperation), context.arg(kFile),
-                                       context.arg(kParameters), context.arg(kDirectory));
+  const int code = platform::shellExecuteCode(platform::shellOpen(
+      context.arg(kOperation), context.arg(kFile), context.arg(kParameters),
+      context.arg(kDirectory)));
   return okAnswer("R" + std::to_string(code));
 }
 
 Answer getKnownPath(CommandContext& context) {
   // atoi, as pages have always relied on: text that is no number is folder 0.
   const int number = std::atoi(context.arg(kFolder).c_str());
-  const std::optional<std::string> path = platform::knownFolderPath(number);
+  const platform::Result<std::string> path = platform::knownFolderPath(number);
   if (!path) return errorAnswer();
   return okAnswer(*path);
 }

@@ -45,8 +45,9 @@ DownloadFile createDownloadFile(const std::string& callbackId, const std::string
   DownloadFile download;
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     download.path = stamp + std::to_string(draw(numbers)) + suffix;
-    download.file = platform::OutputFile::createNew(download.path);
-    if (download.file.error() != EEXIST) break;
+    platform::Result<platform::OutputFile> made = platform::OutputFile::createNew(download.path);
+    if (made) download.file = std::move(*made);
+    if (made || made.status().code() != EEXIST) break;
   }
   return download;
 }

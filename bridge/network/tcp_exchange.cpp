@@ -19,13 +19,13 @@ constexpr int kDefaultTimeout = 10;
 std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds) {
   std::string answer;
   while (answer.size() <= kMaxAnswerBytes) {
-    if (socket.waitReadable(timeoutSeconds) != platform::WaitResult::kReadable) return std::string();
+    if (!socket.waitReadable(timeoutSeconds).ok()) return std::string();
     const std::size_t had = answer.size();
     answer.resize(had + kReceivePiece);
-    const long received = socket.receive(&answer[had], kReceivePiece);
-    answer.resize(had + (received > 0 ? static_cast<std::size_t>(received) : 0));
-    if (received == 0) return answer;
-    if (received < 0) return std::string();
+    const platform::Result<std::size_t> received = socket.receive(&answer[had], kReceivePiece);
+    if (!received) return std::string();
+    answer.resize(had + *received);
+    if (*received == 0) return answer;
   }
   return std::string();
 }
@@ -60,10 +60,11 @@ TcpAnswer exchangeTcp(const TcpExchange& request) {
   const int port = AnsiString(request.portText).ToIntOr(-1);
   if (port < 1 || port > 65534) return failed("Port poza zakresem [" + request.portText + "].");
 
-  platform::TcpSocket socket = platform::connectTcp(request.host, port, sendingTimeout);
-  if (!socket.valid()) return failed("Nie można się połaczyć" + where);
-  if (socket.sendAll(request.data.data(), request.data.size(), sendingTimeout) <
-      request.data.size()) {
+  platform::Result<platform::TcpSocket> connected =
+      platform::connectTcp(request.host, port, sendingTimeout);
+  if (!connected) return failed("Nie można się połaczyć" + where);
+  platform::TcpSocket& socket = *connected;
+  if (!socket.sendAll(request.data.data(), request.data.size(), sendingTimeout).ok()) {
     return failed("Problem podczas wysyłania danych" + where);
   }
   std::string received = readUntilClosed(socket, timeout);

@@ -69,8 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const std::string path = "/tmp/fuzz_http_response." + std::to_string(::getpid());
   const HttpOutput output = toFile ? HttpOutput::file(path) : HttpOutput::memory();
   Checker checker;
-  platform::OutputFile file =
-      toFile ? platform::OutputFile::openTruncated(path) : platform::OutputFile();
+  platform::OutputFile file;
+  if (toFile) {
+    platform::Result<platform::OutputFile> opened = platform::OutputFile::openTruncated(path);
+    if (opened) file = std::move(*opened);
+  }
   const HttpResult result =
       readResponse(platform::TcpSocket::adopt(ends[0]), output, std::move(file), 5, checker);
   peer.join();

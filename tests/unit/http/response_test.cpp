@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -189,17 +190,19 @@ TEST(Response, TheHeadIsBoundedAtOneMebibyte) {
 TEST(Response, AHandedFileIsWrittenThroughItsOwnDescriptor) {
   LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\nbody"));
   support::Directory folder("http");
-  platform::OutputFile made = platform::OutputFile::createNew(folder / "made");
+  platform::Result<platform::OutputFile> made = platform::OutputFile::createNew(folder / "made");
+  ASSERT_TRUE(made);
   ASSERT_EQ(std::rename((folder / "made").c_str(), (folder / "moved").c_str()), 0);
   Http http(peer.url(), nullptr);
-  http.setOutputFile(folder / "made", std::move(made));
+  http.setOutputFile(folder / "made", std::move(*made));
   ASSERT_TRUE(http.perform().isFile());
   EXPECT_EQ(support::readFile(folder / "moved"), "body");
   EXPECT_FALSE(std::filesystem::exists(folder / "made")) << "nothing reopened the name";
 
   // Not even a dangling link is written through.
   ASSERT_EQ(::symlink((folder / "target").c_str(), (folder / "taken").c_str()), 0);
-  http.setOutputFile(folder / "taken", platform::OutputFile::createNew(folder / "taken"));
+  EXPECT_EQ(platform::OutputFile::createNew(folder / "taken").status().code(), EEXIST);
+  http.setOutputFile(folder / "taken", platform::OutputFile());
   EXPECT_EQ(errorText(http.perform()),
             "Problem przy zapisywaniu danych [" + folder / "taken" + "]");
   EXPECT_FALSE(std::filesystem::exists(folder / "target"));

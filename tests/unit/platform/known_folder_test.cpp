@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "platform/directory.h"
 #include "platform/known_folder.h"
 #include "platform/xdg_dirs.h"
@@ -10,7 +12,11 @@
 
 namespace {
 
-using platform::knownFolderPath;
+// The path, or the failure's message in its stead.
+std::string knownFolderPath(int number) {
+  const platform::Result<std::string> path = platform::knownFolderPath(number);
+  return path ? *path : "failed: " + path.status().message();
+}
 
 // A home of our own with every XDG variable unset.
 class KnownFolder : public ::testing::Test {
@@ -98,7 +104,7 @@ TEST_F(KnownFolder, FlagBitsAreMaskedAndUnknownNumbersRefused) {
   EXPECT_EQ(knownFolderPath(0x10000 | 40), home_);
   EXPECT_EQ(knownFolderPath(0x100), home_ + "/Desktop") << "flags over folder 0";
   for (int unknown : {1, 2, 3, 6, 9, 41, 255, -1, 0x1FF}) {
-    EXPECT_EQ(knownFolderPath(unknown), std::nullopt) << unknown;
+    EXPECT_EQ(platform::knownFolderPath(unknown).status().code(), EINVAL) << unknown;
   }
 }
 
@@ -111,17 +117,19 @@ TEST_F(KnownFolder, CreateFlagMakesTheFolderAndItsParents) {
 
 TEST_F(KnownFolder, FolderThatCannotBeCreatedIsAFailure) {
   support::writeFile(home_, "a file where the home should be");
-  EXPECT_EQ(knownFolderPath(platform::kKnownFolderCreate | 5), std::nullopt);
+  const platform::Status failed =
+      platform::knownFolderPath(platform::kKnownFolderCreate | 5).status();
+  EXPECT_EQ(failed.code(), EEXIST);
+  EXPECT_EQ(failed.path(), home_) << "the level that could not be made";
   EXPECT_EQ(knownFolderPath(5), home_ + "/Documents") << "without the flag the path is given";
 }
 
 TEST_F(KnownFolder, WithoutAUsableHomeThePasswordDatabaseAnswers) {
   for (const std::optional<std::string>& home : {std::optional<std::string>(), std::optional<std::string>("relative")}) {
     environment_.set("HOME", home);
-    const std::optional<std::string> profile = knownFolderPath(40);
-    ASSERT_TRUE(profile.has_value());
-    EXPECT_EQ(profile->front(), '/');
-    EXPECT_EQ(knownFolderPath(5), *profile + "/Documents");
+    const std::string profile = knownFolderPath(40);
+    EXPECT_EQ(profile.front(), '/');
+    EXPECT_EQ(knownFolderPath(5), profile + "/Documents");
   }
 }
 

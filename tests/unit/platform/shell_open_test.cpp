@@ -16,7 +16,11 @@
 
 namespace {
 
-using platform::shellOpen;
+// The code a page is told.
+int shellOpen(const std::string& operation, const std::string& file,
+              const std::string& parameters, const std::string& directory) {
+  return platform::shellExecuteCode(platform::shellOpen(operation, file, parameters, directory));
+}
 
 // Records go to a temporary name first and are renamed into place, so a
 // record that exists is complete.
@@ -101,6 +105,12 @@ TEST_F(ShellOpen, FailuresAnswerTheirCodes) {
   EXPECT_EQ(shellOpen("open", "notes.txt", "", root_ / "missing"), platform::kShellPathNotFound);
   EXPECT_EQ(shellOpen("print", root_ / "notes.txt", "", ""), platform::kShellNoAssociation);
   EXPECT_EQ(shellOpen("runas", bin_ + "/record-args", "", ""), platform::kShellNoAssociation);
+
+  // The missing interpreter fails the start with ENOENT: still no file is missing.
+  support::writeFile(bin_ + "/orphan", "#!/nonexistent/interpreter\n", true);
+  const platform::Status orphan = platform::shellOpen("open", bin_ + "/orphan", "", "");
+  EXPECT_EQ(platform::shellExecuteCode(orphan), platform::kShellNoAssociation);
+  EXPECT_EQ(orphan.path(), bin_ + "/orphan");
 }
 
 TEST_F(ShellOpen, WithoutAHandlerNothingCanOpen) {

@@ -9,13 +9,17 @@
 namespace platform {
 namespace {
 
+void start(WorkKind kind, std::function<void()> body) {
+  ASSERT_TRUE(startDetached(kind, std::move(body)).ok());
+}
+
 TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
   constexpr int kBurst = 3000;
   std::atomic<int> running{0};
   std::atomic<int> mostAtOnce{0};
   std::atomic<int> done{0};
   for (int i = 0; i < kBurst; ++i) {
-    startDetached(WorkKind::kZip, [&] {
+    start(WorkKind::kZip, [&] {
       const int now = ++running;
       int seen = mostAtOnce.load();
       while (now > seen && !mostAtOnce.compare_exchange_weak(seen, now)) {
@@ -38,14 +42,14 @@ TEST(WorkerThreads, StuckWorkHoldsBackNoOtherKind) {
   std::atomic<bool> released{false};
   std::atomic<int> others{0};
   for (int i = 0; i <= kMaxWorkerThreads; ++i) {
-    startDetached(WorkKind::kNetwork, [&released] {
+    start(WorkKind::kNetwork, [&released] {
       for (int wait = 0; wait < 3000 && !released; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       }
     });
   }
-  startDetached(WorkKind::kDatabase, [&others] { ++others; });
-  startDetached(WorkKind::kZip, [&others] { ++others; });
+  start(WorkKind::kDatabase, [&others] { ++others; });
+  start(WorkKind::kZip, [&others] { ++others; });
   for (int wait = 0; wait < 3000 && others < 2; ++wait) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
@@ -55,7 +59,7 @@ TEST(WorkerThreads, StuckWorkHoldsBackNoOtherKind) {
 }
 
 TEST(WorkerThreads, WorkThatThrowsEndsQuietlyAndCountsAsEnded) {
-  startDetached(WorkKind::kDatabase, [] { throw 42; });
+  start(WorkKind::kDatabase, [] { throw 42; });
   EXPECT_TRUE(waitForWorkers(std::chrono::seconds(10)));
 }
 
@@ -67,7 +71,7 @@ TEST(WorkerThreads, TheRecordIsFreedOnTheWorkerWhenTheWorkEnds) {
   };
   std::atomic<bool> freed{false};
   std::atomic<bool> freedBeforeReturn{true};
-  startDetached(WorkKind::kNetwork, [&, record = std::make_shared<Record>(&freed)] {
+  start(WorkKind::kNetwork, [&, record = std::make_shared<Record>(&freed)] {
     freedBeforeReturn = freed.load();
   });
   ASSERT_TRUE(waitForWorkers(std::chrono::seconds(10)));
