@@ -73,12 +73,6 @@ Status startDetached(WorkKind kind, std::function<void()> body) {
   return Status();
 }
 
-int runningWorkers() {
-  Pools& p = pools();
-  std::lock_guard<std::mutex> lock(p.mutex);
-  return p.unfinished;
-}
-
 bool waitForWorkers(std::chrono::milliseconds limit) {
   Pools& p = pools();
   std::unique_lock<std::mutex> lock(p.mutex);

@@ -38,9 +38,6 @@ inline constexpr int kMaxWorkerThreads = 64;  // of each kind
 // dropped unrun.
 Status startDetached(WorkKind kind, std::function<void()> body);
 
-// Work of every kind started and not yet ended, queued or running.
-int runningWorkers();
-
 // Waits until all work has ended or `limit` has passed. Returns true when
 // none is left.
 [[nodiscard]] bool waitForWorkers(std::chrono::milliseconds limit);
