@@ -130,7 +130,8 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   EXPECT_EQ(support::readFile(paths["missing"]), "missing");
   EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
   EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
-  EXPECT_TRUE(std::filesystem::is_regular_file(paths["nohost"])) << "the file stays after a failure";
+  EXPECT_TRUE(std::filesystem::is_regular_file(paths["nohost"]))
+      << "the file stays after a failure";
   EXPECT_EQ(support::readFile(paths["nohost"]), "");
 }
 

@@ -60,7 +60,9 @@ std::vector<double> boxOf(const std::string& pdf, const std::string& name) {
   const std::string text = output("pdfinfo -box " + quoted(pdf));
   std::smatch m;
   const std::string number = R"(\s+(-?[\d.]+))";
-  if (!std::regex_search(text, m, std::regex(name + ":" + number + number + number + number))) return {};
+  if (!std::regex_search(text, m, std::regex(name + ":" + number + number + number + number))) {
+    return {};
+  }
   return {std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])};
 }
 

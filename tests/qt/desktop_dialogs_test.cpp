@@ -35,7 +35,8 @@ class DesktopDialogs : public ::testing::Test {
  protected:
   void SetUp() override {
     const QString page = QStringLiteral("<html><head><meta charset='utf-8'>") +
-                         support::callScriptElement() + QStringLiteral("</head><body></body></html>");
+                         support::callScriptElement() +
+                         QStringLiteral("</head><body></body></html>");
     folder_ = std::make_unique<support::PageFolder>(page.toStdString());
     support::makeDirectory(*folder_ / "zażółć/inner");
     support::writeFile(*folder_ / "zażółć/gęś.txt", "");
@@ -73,8 +74,7 @@ class DesktopDialogs : public ::testing::Test {
       user(dialog);
     });
     poll.start();
-    const QStringList answer =
-        support::evaluate(window_->webView()->page(), script).toStringList();
+    const QStringList answer = support::evaluate(window_->webView()->page(), script).toStringList();
     EXPECT_TRUE(seen) << "no file dialog came up";
     EXPECT_FALSE(leftOpen) << "the dialog stayed open";
     return answer;
@@ -108,8 +108,9 @@ TEST_F(DesktopDialogs, FileDialogIsSetUpFromTheArguments) {
 
 TEST_F(DesktopDialogs, FileDialogAnswersThePickedFile) {
   const QString chosen = folder() + QStringLiteral("/zażółć/gęś.txt");
-  const QStringList answer = withDialog(QStringLiteral("JSON.parse(call('showFileDialog', 'Pick', ''))"),
-                                        [&](QFileDialog* dialog) { pick(dialog, chosen); });
+  const QStringList answer =
+      withDialog(QStringLiteral("JSON.parse(call('showFileDialog', 'Pick', ''))"),
+                 [&](QFileDialog* dialog) { pick(dialog, chosen); });
   EXPECT_EQ(answer, okAnswer(chosen));
 }
 

@@ -21,11 +21,12 @@ class DesktopWindow : public ::testing::Test {
     const QString page =
         QStringLiteral("<html><head><meta charset='utf-8'><script src='pageshell.js'></script>") +
         support::callScriptElement() +
-        QStringLiteral("</head><body><script>"
-                       "var exits = 0;"
-                       "var raw = [];"
-                       "pageshell.onUnrouted = function (record) { raw.push(JSON.stringify(record)); };"
-                       "</script></body></html>");
+        QStringLiteral(
+            "</head><body><script>"
+            "var exits = 0;"
+            "var raw = [];"
+            "pageshell.onUnrouted = function (record) { raw.push(JSON.stringify(record)); };"
+            "</script></body></html>");
     folder_ = std::make_unique<support::PageFolder>(page.toStdString());
     support::writeFile(*folder_ / "pageshell.js", support::readFile(e2e::clientLibrary()));
     window_ = std::make_unique<MainWindow>(QStringList{QStringLiteral("pageshell")});
@@ -53,7 +54,8 @@ TEST_F(DesktopWindow, SetTitleSetsTheWindowTitle) {
 }
 
 TEST_F(DesktopWindow, WindowStateFollowsThePageAndIsReadBack) {
-  EXPECT_EQ(run(QStringLiteral("call('setWindowState', 2)")), QStringLiteral("[ \"OK\", \"2\" ]\n"));
+  EXPECT_EQ(run(QStringLiteral("call('setWindowState', 2)")),
+            QStringLiteral("[ \"OK\", \"2\" ]\n"));
   EXPECT_TRUE(window_->windowState().testFlag(Qt::WindowMaximized));
 
   run(QStringLiteral("call('setWindowState', 4)"));
@@ -71,7 +73,8 @@ TEST_F(DesktopWindow, WindowStateFollowsThePageAndIsReadBack) {
 }
 
 TEST_F(DesktopWindow, CloseWithAListenerTellsThePageAndStaysOpen) {
-  EXPECT_EQ(run(QStringLiteral("call('addExitListener', 'first')")), QStringLiteral("[ \"OK\" ]\n"));
+  EXPECT_EQ(run(QStringLiteral("call('addExitListener', 'first')")),
+            QStringLiteral("[ \"OK\" ]\n"));
   run(QStringLiteral("call('addExitListener', 'second')"));
   EXPECT_FALSE(window_->close());
   EXPECT_FALSE(window_->close());
@@ -86,7 +89,8 @@ TEST_F(DesktopWindow, CloseWithAListenerTellsThePageAndStaysOpen) {
 }
 
 TEST_F(DesktopWindow, ClientLibraryExitHandlersRunOnClose) {
-  run(QStringLiteral("pageshell.onExit(function () { exits += 1; });"
+  run(
+      QStringLiteral("pageshell.onExit(function () { exits += 1; });"
                      "pageshell.onExit(function () { exits += 10; });"));
   EXPECT_FALSE(window_->close());
   ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("exits == 11")));

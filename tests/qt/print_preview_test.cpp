@@ -63,7 +63,8 @@ struct SeenDialog {
 
 // Runs `action` while a timer watches for a modal preview and closes it once
 // `painted` holds (or after a while, so a broken preview cannot hang the test).
-SeenDialog whileClosingPreview(const std::function<void()>& action, const std::function<bool()>& painted) {
+SeenDialog whileClosingPreview(const std::function<void()>& action,
+                               const std::function<bool()>& painted) {
   SeenDialog dialog;
   QElapsedTimer shown;
   QTimer poll;
@@ -156,7 +157,8 @@ TEST(PrintPreview, UnreadableDocumentAnswersErrorWithoutADialog) {
   PaintCountingWindow window({QStringLiteral("pageshell")});
   ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
   previewDocument(window, kDocument);
-  const char* bad = R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[{"type":3,"value":{"pos":{"x":"one","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
+  const char* bad =
+      R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[{"type":3,"value":{"pos":{"x":"one","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
   const SeenDialog dialog = whileClosingPreview(
       [&] {
         send(window, "generatePdfPreview",

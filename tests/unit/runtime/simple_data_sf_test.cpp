@@ -76,8 +76,8 @@ TEST(SimpleDataSF, EveryWayOfWritingAValueReadsAlike) {
   for (int zeros = 0; zeros < 6; ++zeros) {
     for (int number = 92; number < 92 + 256 * 40; number += 256) {
       const std::string escaped = "\\#" + std::string(zeros, '0') + std::to_string(number);
-      const std::string text = "[\"record\", [\"" + escaped +
-                               ";#1;\", [\"int\", \"1\"], \"\\#1;\", [\"int\", \"2\"]]]";
+      const std::string text =
+          "[\"record\", [\"" + escaped + ";#1;\", [\"int\", \"1\"], \"\\#1;\", [\"int\", \"2\"]]]";
       EXPECT_EQ(fromSFData(parseSFText(AnsiString(text)).asValue()).toString().str(), Reread(text))
           << text;
     }
