@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_HTTP_MESSAGE_FORMS_H_
-#define PAGESHELL_HTTP_MESSAGE_FORMS_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/binary_io.h"
@@ -35,5 +34,3 @@ int readCount(BinaryReader& in, const char* failure);
 SimpleData caseTree(const char* name, const SimpleData& value);
 
 }  // namespace message_forms
-
-#endif  // PAGESHELL_HTTP_MESSAGE_FORMS_H_

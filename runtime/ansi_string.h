@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_ANSI_STRING_H_
-#define PAGESHELL_RUNTIME_ANSI_STRING_H_
+#pragma once
 
 #include <string>
 
@@ -94,5 +93,3 @@ class AnsiString {
 };
 
 AnsiString operator+(const char* left, const AnsiString& right);
-
-#endif  // PAGESHELL_RUNTIME_ANSI_STRING_H_

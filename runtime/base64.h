@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_BASE64_H_
-#define PAGESHELL_RUNTIME_BASE64_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/binary.h"
@@ -18,5 +17,3 @@ AnsiString Base64Encode(const Binary& binary);
 // nothing.
 AnsiString Base64Decode(const AnsiString& text);
 Binary Base64DecodeBinary(const AnsiString& text);
-
-#endif  // PAGESHELL_RUNTIME_BASE64_H_

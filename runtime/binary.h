@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_BINARY_H_
-#define PAGESHELL_RUNTIME_BINARY_H_
+#pragma once
 
 #include <memory>
 
@@ -31,5 +30,3 @@ class Binary {
   int size_ = 0;
   std::unique_ptr<char[]> data_;
 };
-
-#endif  // PAGESHELL_RUNTIME_BINARY_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_BINARY_BUFFER_H_
-#define PAGESHELL_RUNTIME_BINARY_BUFFER_H_
+#pragma once
 
 #include "runtime/binary.h"
 #include "runtime/byte_store.h"
@@ -41,5 +40,3 @@ class BinaryBuffer {
  private:
   ByteStore store_;
 };
-
-#endif  // PAGESHELL_RUNTIME_BINARY_BUFFER_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_BINARY_IO_H_
-#define PAGESHELL_RUNTIME_BINARY_IO_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 
@@ -22,5 +21,3 @@ class BinaryReader {
   virtual void readString(AnsiString& text) = 0;
   virtual ~BinaryReader() = default;
 };
-
-#endif  // PAGESHELL_RUNTIME_BINARY_IO_H_

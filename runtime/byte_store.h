@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_BYTE_STORE_H_
-#define PAGESHELL_RUNTIME_BYTE_STORE_H_
+#pragma once
 
 // The growable byte storage behind BinaryBuffer and StringBuffer, which
 // differ only in their growth rule: the owner decides the capacity, the store
@@ -37,5 +36,3 @@ class ByteStore {
   int capacity_ = 0;
   int size_ = 0;
 };
-
-#endif  // PAGESHELL_RUNTIME_BYTE_STORE_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_DS_BOX_H_
-#define PAGESHELL_RUNTIME_DS_BOX_H_
+#pragma once
 
 #include <memory>
 #include <utility>
@@ -47,5 +46,3 @@ class DSBox {
  private:
   T* value_ = nullptr;
 };
-
-#endif  // PAGESHELL_RUNTIME_DS_BOX_H_

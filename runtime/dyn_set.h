@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_DYN_SET_H_
-#define PAGESHELL_RUNTIME_DYN_SET_H_
+#pragma once
 
 #include <climits>
 #include <memory>
@@ -110,5 +109,3 @@ class DynSet {
   int capacity_ = 0;
   DSBox<T>** items_ = nullptr;  // capacity_ slots; null when capacity_ is 0
 };
-
-#endif  // PAGESHELL_RUNTIME_DYN_SET_H_

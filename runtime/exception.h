@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_EXCEPTION_H_
-#define PAGESHELL_RUNTIME_EXCEPTION_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 
@@ -31,5 +30,3 @@ class SFDataException {
  public:
   virtual ~SFDataException();
 };
-
-#endif  // PAGESHELL_RUNTIME_EXCEPTION_H_

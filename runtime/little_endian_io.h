@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_LITTLE_ENDIAN_IO_H_
-#define PAGESHELL_RUNTIME_LITTLE_ENDIAN_IO_H_
+#pragma once
 
 #include "runtime/binary.h"
 #include "runtime/binary_buffer.h"
@@ -42,5 +41,3 @@ class LEBinaryReader : public BinaryReader {
   Binary input_;
   int position_ = 0;
 };
-
-#endif  // PAGESHELL_RUNTIME_LITTLE_ENDIAN_IO_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_LOOKUP_BUFFER_H_
-#define PAGESHELL_RUNTIME_LOOKUP_BUFFER_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/string_buffer.h"
@@ -34,5 +33,3 @@ class LookupBuffer {
   StringBuffer head_;
   StringBuffer body_;
 };
-
-#endif  // PAGESHELL_RUNTIME_LOOKUP_BUFFER_H_

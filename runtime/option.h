@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_OPTION_H_
-#define PAGESHELL_RUNTIME_OPTION_H_
+#pragma once
 
 #include "runtime/dyn_set.h"
 #include "runtime/exception.h"
@@ -25,5 +24,3 @@ class Option {
   bool present_ = false;
   DynSet<T> value_;
 };
-
-#endif  // PAGESHELL_RUNTIME_OPTION_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_OPTION_UTIL_H_
-#define PAGESHELL_RUNTIME_OPTION_UTIL_H_
+#pragma once
 
 #include <string>
 #include <vector>
@@ -27,5 +26,3 @@ class OptionUtil final {
  private:
   std::vector<std::string> entries_;
 };
-
-#endif  // PAGESHELL_RUNTIME_OPTION_UTIL_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_RANGE_CHECK_H_
-#define PAGESHELL_RUNTIME_RANGE_CHECK_H_
+#pragma once
 
 #include <cassert>
 #include <stdexcept>
@@ -12,5 +11,3 @@ inline void CheckCallerRange(bool in_range, const char* operation) {
   assert(in_range && "position outside the storage");
   if (!in_range) throw std::out_of_range(operation);
 }
-
-#endif  // PAGESHELL_RUNTIME_RANGE_CHECK_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_REF_H_
-#define PAGESHELL_RUNTIME_REF_H_
+#pragma once
 
 // Shared ownership of one value, for tree nodes whose copies must be
 // constant-time. The counts are plain integers: a shared value, with every
@@ -72,5 +71,3 @@ class Ref {
 #pragma GCC diagnostic pop
 #undef PAGESHELL_REF_QUIET_GCC
 #endif
-
-#endif  // PAGESHELL_RUNTIME_REF_H_

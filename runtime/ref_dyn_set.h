@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_REF_DYN_SET_H_
-#define PAGESHELL_RUNTIME_REF_DYN_SET_H_
+#pragma once
 
 #include "runtime/dyn_set.h"
 #include "runtime/ref.h"
@@ -26,5 +25,3 @@ class RefDynSet {
  private:
   Ref<DynSet<T>> items_;
 };
-
-#endif  // PAGESHELL_RUNTIME_REF_DYN_SET_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_SF_DATA_H_
-#define PAGESHELL_RUNTIME_SF_DATA_H_
+#pragma once
 
 #include <string>
 #include <vector>
@@ -101,5 +100,3 @@ class SFTextWriter {
   std::string out_;
   bool after_element_ = false;  // the next element needs ", " before it
 };
-
-#endif  // PAGESHELL_RUNTIME_SF_DATA_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_SF_PARSE_H_
-#define PAGESHELL_RUNTIME_SF_PARSE_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/option.h"
@@ -18,5 +17,3 @@ SFData parseSF(PutBackSFTokenStream& tokens);
 // "AnsiString::ToInt()" of a bad escape number pass to the caller, so a
 // caller that must never throw on outside text catches both.
 Option<SFData> parseSFText(const AnsiString& text);
-
-#endif  // PAGESHELL_RUNTIME_SF_PARSE_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_SF_TOKEN_H_
-#define PAGESHELL_RUNTIME_SF_TOKEN_H_
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -96,5 +95,3 @@ class PutBackSFTokenStream : public SFTokenStream {
 // number ToInt refuses throws its AnsiString "AnsiString::ToInt()"; with
 // `quiet`, both return false instead, leaving `out` partly written.
 bool UnescapeSF(const char* raw, size_t size, std::string& out, bool quiet);
-
-#endif  // PAGESHELL_RUNTIME_SF_TOKEN_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_SIMPLE_DATA_H_
-#define PAGESHELL_RUNTIME_SIMPLE_DATA_H_
+#pragma once
 
 #include <memory>
 #include <optional>
@@ -254,5 +253,3 @@ class SimpleDataBase {
   SimpleVariant variantValue_;
   Binary binaryValue_;
 };
-
-#endif  // PAGESHELL_RUNTIME_SIMPLE_DATA_H_

@@ -251,12 +251,17 @@ class DirectReader {
     return AnsiString(std::move(text));
   }
   // Member names repeat from record to record: each distinct name is made
-  // once and shared, which saves an allocation per member.
+  // once and shared, which saves an allocation per member. A name is known
+  // by its raw bytes, never by its read text: "\#92;#1;" reads as the raw
+  // bytes of another name.
   AnsiString Name() {
     const std::string_view raw = Raw();
-    AnsiString& known = names_[std::hash<std::string_view>()(raw) % names_.size()];
-    if (known.str() != raw) known = Unescaped(raw);
-    return known;
+    KnownName& known = names_[std::hash<std::string_view>()(raw) % names_.size()];
+    if (known.raw != raw) {
+      known.name = Unescaped(raw);
+      known.raw.assign(raw);
+    }
+    return known.name;
   }
   // A plain decimal text, as ToInt reads it when it has an optional minus and
   // up to nine digits; anything else is left to the reference path.
@@ -320,9 +325,14 @@ class DirectReader {
     return *value;
   }
 
+  struct KnownName {
+    std::string raw;
+    AnsiString name;
+  };
+
   const char* at_;
   const char* end_;
-  std::array<AnsiString, 64> names_;
+  std::array<KnownName, 64> names_;
 };
 
 }  // namespace

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_SIMPLE_DATA_SF_H_
-#define PAGESHELL_RUNTIME_SIMPLE_DATA_SF_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/option.h"
@@ -26,5 +25,3 @@ SimpleData fromSFData(const SFData& value);
 // tokenizer and of fromSFData, and the AnsiString "AnsiString::ToInt()" of a
 // bad escape number, pass to the caller.
 Option<SimpleData> parseSimpleData(const AnsiString& text);
-
-#endif  // PAGESHELL_RUNTIME_SIMPLE_DATA_SF_H_

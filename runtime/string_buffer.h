@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_STRING_BUFFER_H_
-#define PAGESHELL_RUNTIME_STRING_BUFFER_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/byte_store.h"
@@ -41,5 +40,3 @@ class StringBuffer {
  private:
   ByteStore store_;
 };
-
-#endif  // PAGESHELL_RUNTIME_STRING_BUFFER_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_STRING_UTIL_H_
-#define PAGESHELL_RUNTIME_STRING_UTIL_H_
+#pragma once
 
 #include "runtime/ansi_string.h"
 #include "runtime/dyn_set.h"
@@ -15,5 +14,3 @@ DynSet<AnsiString> Split(const AnsiString& text, char separator);
 // unchanged.
 AnsiString ReplaceAll(const AnsiString& text, const AnsiString& pattern,
                       const AnsiString& replacement);
-
-#endif  // PAGESHELL_RUNTIME_STRING_UTIL_H_

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_RUNTIME_TREE_RELEASE_H_
-#define PAGESHELL_RUNTIME_TREE_RELEASE_H_
+#pragma once
 
 #include <vector>
 
@@ -20,5 +19,3 @@ void ReleaseTreeFlat(Handle& dying) {
     last.TakeChildrenIfLast(orphans);
   }
 }
-
-#endif  // PAGESHELL_RUNTIME_TREE_RELEASE_H_

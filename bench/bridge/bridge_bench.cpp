@@ -4,19 +4,17 @@
 //  2. 10,000 callback records posted from a worker thread until the page has
 //     run them all, against the same 10,000 scripts evaluated directly on the
 //     GUI thread.
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QWebFrame>
 #include <QWebPage>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "bridge/callback.h"
 #include "tests/support/page_runner.h"
+#include "tests/support/qt_application.h"
 
 namespace {
 
@@ -86,10 +84,7 @@ void callbacks() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  QTemporaryDir runtime;
-  setenv("XDG_RUNTIME_DIR", runtime.path().toUtf8().constData(), 1);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
+  support::QtApplication application(argc, argv);
   roundTrips();
   callbacks();
   return 0;

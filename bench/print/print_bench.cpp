@@ -2,7 +2,6 @@
 // shell (the page's request, reading the document, building the items and
 // writing the file), next to the same items painted straight onto a
 // QPrinter PDF with QPainter in the same run. Fastest of nine rounds each.
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPrinter>
@@ -17,7 +16,7 @@
 #include "bench/print/bench_document.h"
 #include "print/render/qt_pdf_obj.h"
 #include "tests/support/page_runner.h"
-#include "tests/qt/shell_fixture.h"
+#include "tests/support/qt_application.h"
 
 namespace {
 
@@ -78,8 +77,7 @@ double straightMs(const QtPdfObj& items, const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
+  support::QtApplication application(argc, argv);
 
   const AnsiString json = bench::benchDocument(kPages, kItems).toJSON();
   e2e::RunOptions options;

@@ -1,6 +1,7 @@
 // From a print document to the renderer's items.
 #include <QBrush>
 
+#include <climits>
 #include <cmath>
 
 #include "print/pdf_types.h"
@@ -14,6 +15,16 @@ double number(const AnsiString& text) {
   // "nan" and "inf" pass strtod but are no place on a page.
   if (!std::isfinite(value)) throw AnsiString("AnsiString::ToDouble()");
   return value;
+}
+
+// Paper Qt can lay out. QPageSize keeps each side in whole points, and the
+// printer (QPrinter::HighResolution: 1200 dots per inch) counts whole device
+// pixels in an int; a side that rounds to no point, or whose pixels overflow,
+// would silently become the default paper instead.
+bool representableSide(double mm) {
+  constexpr double kPointsPerMm = 72 / 25.4;
+  constexpr double kPixelsPerMm = 1200 / 25.4;
+  return mm * kPointsPerMm >= 0.5 && mm * kPixelsPerMm <= INT_MAX;
 }
 
 QString utf8(const AnsiString& text) { return QString::fromUtf8(text.CStr(), text.Length()); }
@@ -85,7 +96,9 @@ QSizeF loadDocument(QtPdfObj& renderer, const QByteArray& json, bool halfFontSiz
     for (int e = 0; e < elems.Count(); ++e) addElem(loaded, elems[e], halfFontSize);
   }
   const QSizeF paper(number(document.size().width()), number(document.size().height()));
-  if (!(paper.width() > 0 && paper.height() > 0)) throw Exception("QtPdfObj::loadDocument");
+  if (!(representableSide(paper.width()) && representableSide(paper.height()))) {
+    throw Exception("QtPdfObj::loadDocument");
+  }
   renderer.appendPages(loaded);
   return paper;
 }

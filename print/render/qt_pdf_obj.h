@@ -109,5 +109,7 @@ class QtPdfObj {
 // Throws the reader's Exception for a document that cannot be read,
 // AnsiString("AnsiString::ToDouble()") for a number field that is not a
 // finite decimal number, and Exception("QtPdfObj::loadDocument") for a paper
-// size that is not positive. On any failure `renderer` is left as it was.
+// size that Qt cannot lay out: a side under about 0.18 mm (half a point) or
+// over about 45 km (an int of device pixels at 1200 dots per inch). On any
+// failure `renderer` is left as it was.
 QSizeF loadDocument(QtPdfObj& renderer, const QByteArray& json, bool halfFontSize);

@@ -74,8 +74,8 @@ TEST(DatabaseExit, ExitWithQueuedWorkersEndsCleanly) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(messagesStartingWith(run, "records before exit: ").size(), 1u);
 
-  // The shell left after its grace period, in the middle of some batch; the
-  // file holds whole batches only, and fewer than the twenty queued.
+  // The shell left after its grace period, while the endless batch ran: the
+  // file holds whole batches only, and never that one's.
   const std::string count =
       sqliteShell(run.directory + "/data/exit.sqlite", "SELECT count(*) FROM ballast");
   char* end = nullptr;

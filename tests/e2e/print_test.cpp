@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -53,6 +54,17 @@ PdfInfo infoOf(const std::string& pdf) {
     info.height = std::stod(m[2]);
   }
   return info;
+}
+
+// A page box from pdfinfo -box ("MediaBox", "CropBox"): x0, y0, x1, y1 in points.
+std::vector<double> boxOf(const std::string& pdf, const std::string& name) {
+  const std::string text = output("pdfinfo -box " + quoted(pdf));
+  std::smatch m;
+  const std::string number = R"(\s+(-?[\d.]+))";
+  if (!std::regex_search(text, m, std::regex(name + ":" + number + number + number + number))) {
+    return {};
+  }
+  return {std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])};
 }
 
 struct Word {
@@ -108,6 +120,25 @@ Picture pictureOf(const std::string& pdf, int page, const std::string& scratch) 
   }
   picture.rgb = ppm.substr(consumed + 1);
   return picture;
+}
+
+// The smallest rectangle of a picture that holds every pixel of `colour`.
+struct Extent {
+  int left = -1, top = -1, right = -1, bottom = -1;
+};
+
+Extent extentOf(const Picture& picture, unsigned colour) {
+  Extent extent;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      if (picture.pixel(x, y) != colour) continue;
+      if (extent.left < 0 || x < extent.left) extent.left = x;
+      if (extent.top < 0) extent.top = y;
+      extent.right = std::max(extent.right, x);
+      extent.bottom = y;
+    }
+  }
+  return extent;
 }
 
 std::map<std::string, std::string> reportedFiles(const e2e::PageRun& run) {
@@ -172,6 +203,26 @@ TEST_F(PrintFiles, PagesHaveTheDocumentsSizeWithoutMargins) {
   EXPECT_NEAR(297 * kPaperPointsPerMm, landscape.width, 0.5);
   EXPECT_NEAR(210 * kPaperPointsPerMm, landscape.height, 0.5);
   EXPECT_EQ(infoOf(file("three-pages")).pages, infoOf(file("again")).pages);
+
+  // The page is the paper: no box crops it, and what the document places at
+  // (x, y) lands x and y from the paper's corner, at the document's scale.
+  for (const char* label : {"three-pages", "landscape"}) {
+    const std::vector<double> media = boxOf(file(label), "MediaBox");
+    ASSERT_EQ(4u, media.size()) << label;
+    EXPECT_EQ(0, media[0]) << label;
+    EXPECT_EQ(0, media[1]) << label;
+    EXPECT_EQ(media, boxOf(file(label), "CropBox")) << label;
+  }
+  const support::Directory scratch("print-picture");
+  const Extent blue = extentOf(pictureOf(file("three-pages"), 2, scratch.path()), 0x0000FFu);
+  EXPECT_NEAR(15 * kPointsPerMm, blue.left, 1.5);
+  EXPECT_NEAR(20 * kPointsPerMm, blue.top, 1.5);
+  EXPECT_NEAR(55 * kPointsPerMm, blue.right + 1, 1.5);
+  EXPECT_NEAR(35 * kPointsPerMm, blue.bottom + 1, 1.5);
+  const std::vector<Word> words = wordsOf(file("landscape"));
+  const Word* wide = find(words, "wide");
+  ASSERT_NE(nullptr, wide);
+  EXPECT_NEAR(10 * kPointsPerMm, wide->xMin, 1.5);
 }
 
 TEST_F(PrintFiles, ADocumentWithoutPagesGivesAnEmptyFile) {

@@ -119,9 +119,7 @@ TEST(ShellHostilePages, DeletingTheWindowFromScriptEndsTheShellCleanly) {
 }
 
 TEST(ShellHostilePages, ExitWhileADialogOpenedDuringLoadShowsEndsTheShell) {
-  e2e::RunOptions options;
-  options.timeout = std::chrono::seconds(20);
-  const e2e::PageRun run = runPage("shell_exit_in_dialog.html", options);
+  const e2e::PageRun run = runPage("shell_exit_in_dialog.html");
   EXPECT_EQ(e2e::failureReport(run), "");
 }
 

@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_TESTS_FUZZ_QUIET_STDOUT_H_
-#define PAGESHELL_TESTS_FUZZ_QUIET_STDOUT_H_
+#pragma once
 
 #include <cstdio>
 
@@ -10,5 +9,3 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   std::freopen("/dev/null", "w", stdout);
   return 0;
 }
-
-#endif  // PAGESHELL_TESTS_FUZZ_QUIET_STDOUT_H_

@@ -1,21 +1,19 @@
 // Callback delivery from worker threads to page script.
-#include <QApplication>
 #include <QPointer>
-#include <QTest>
 #include <QWebFrame>
 #include <QWebPage>
 
-#include <atomic>
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "bridge/callback.h"
-#include "tests/qt/shell_fixture.h"
+#include "tests/support/qt_page.h"
 
-using qtest::evaluate;
+using support::evaluate;
 
 namespace {
 
@@ -31,88 +29,74 @@ std::unique_ptr<QWebPage> collectorPage() {
   return page;
 }
 
-}  // namespace
+TEST(Callbacks, RecordsRunOnceEachInPostingOrderAcrossThreads) {
+  auto page = collectorPage();
+  bridge::acceptCallbacksFor(page.get());
 
-class CallbackTest : public QObject {
-  Q_OBJECT
+  // The lock fixes one global posting order for both threads.
+  std::mutex postingOrder;
+  int next = 0;
+  const int perThread = 1500;
+  auto post = [&](const char* who) {
+    for (int i = 0; i < perThread; ++i) {
+      std::lock_guard<std::mutex> lock(postingOrder);
+      bridge::deliverCallback(page.get(), {"id", "pass", "progress", std::to_string(next++), who});
+    }
+  };
+  std::thread first(post, "first");
+  std::thread second(post, "second");
+  first.join();
+  second.join();
 
- private slots:
-  void recordsRunOnceEachInPostingOrderAcrossThreads() {
-    auto page = collectorPage();
-    bridge::acceptCallbacksFor(page.get());
-
-    // The lock fixes one global posting order for both threads.
-    std::mutex postingOrder;
-    int next = 0;
-    const int perThread = 1500;
-    auto post = [&](const char* who) {
-      for (int i = 0; i < perThread; ++i) {
-        std::lock_guard<std::mutex> lock(postingOrder);
-        bridge::deliverCallback(page.get(), {"id", "pass", "progress", std::to_string(next++), who});
-      }
-    };
-    std::thread first(post, "first");
-    std::thread second(post, "second");
-    first.join();
-    second.join();
-
-    QVERIFY(qtest::waitForScript(page.get(), QStringLiteral("seen.length >= 3000")));
-    QTest::qWait(50);
-    QCOMPARE(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 3000);
-    QCOMPARE(evaluate(page.get(), QStringLiteral(
-                 "seen.every(function (r, i) { return r[3] === String(i) && r[1] === 'pass'; })"))
-                 .toBool(),
-             true);
-    bridge::refuseCallbacksFor(page.get());
-  }
-
-  void textsReachTheScriptUnchanged() {
-    auto page = collectorPage();
-    bridge::acceptCallbacksFor(page.get());
-    const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 end";
-    std::thread([&] { bridge::deliverCallback(page.get(), {"t", "pass", "finish", tricky}); }).join();
-    QVERIFY(qtest::waitForScript(page.get(), QStringLiteral("seen.length == 1")));
-    QCOMPARE(evaluate(page.get(), QStringLiteral("seen[0][3]")).toString(),
-             QString::fromStdString(tricky));
-    bridge::refuseCallbacksFor(page.get());
-  }
-
-  void refusedPagesGetNothing() {
-    auto page = collectorPage();
-    bridge::deliverCallback(page.get(), {"never", "pass", "run"});
-    bridge::acceptCallbacksFor(page.get());
-    bridge::refuseCallbacksFor(page.get());
-    bridge::deliverCallback(page.get(), {"never", "pass", "run"});
-    QTest::qWait(100);
-    QCOMPARE(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 0);
-  }
-
-  void aPageGoneBeforeItsRecordsRunIsLeftAlone() {
-    auto page = collectorPage();
-    auto survivor = collectorPage();
-    bridge::acceptCallbacksFor(page.get());
-    bridge::acceptCallbacksFor(survivor.get());
-    for (int i = 0; i < 100; ++i) bridge::deliverCallback(page.get(), {"late", "pass", "run"});
-    bridge::deliverCallback(survivor.get(), {"after", "pass", "run"});
-    // The invokers are queued and their page goes before they run: each must
-    // find it gone (under the sanitizers any touch of it is reported), and
-    // the record queued after them must still run, in its own page only.
-    QPointer<QWebPage> gone(page.get());
-    bridge::refuseCallbacksFor(page.get());
-    page.reset();
-    QVERIFY(gone.isNull());
-    QVERIFY(qtest::waitForScript(survivor.get(), QStringLiteral("seen.length == 1")));
-    QCOMPARE(evaluate(survivor.get(), QStringLiteral("JSON.stringify(seen)")).toString(),
-             QStringLiteral("[[\"after\",\"pass\",\"run\"]]"));
-    bridge::refuseCallbacksFor(survivor.get());
-  }
-};
-
-int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
-  CallbackTest test;
-  return QTest::qExec(&test, argc, argv);
+  ASSERT_TRUE(support::waitForScript(page.get(), QStringLiteral("seen.length >= 3000")));
+  support::processEventsFor(std::chrono::milliseconds(50));
+  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 3000);
+  EXPECT_TRUE(evaluate(page.get(), QStringLiteral("seen.every(function (r, i) {"
+                                                  "  return r[3] === String(i) && r[1] === 'pass';"
+                                                  "})"))
+                  .toBool());
+  bridge::refuseCallbacksFor(page.get());
 }
 
-#include "callback_test.moc"
+TEST(Callbacks, TextsReachTheScriptUnchanged) {
+  auto page = collectorPage();
+  bridge::acceptCallbacksFor(page.get());
+  const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 end";
+  std::thread([&] { bridge::deliverCallback(page.get(), {"t", "pass", "finish", tricky}); }).join();
+  ASSERT_TRUE(support::waitForScript(page.get(), QStringLiteral("seen.length == 1")));
+  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen[0][3]")).toString(),
+            QString::fromStdString(tricky));
+  bridge::refuseCallbacksFor(page.get());
+}
+
+TEST(Callbacks, RefusedPagesGetNothing) {
+  auto page = collectorPage();
+  bridge::deliverCallback(page.get(), {"never", "pass", "run"});
+  bridge::acceptCallbacksFor(page.get());
+  bridge::refuseCallbacksFor(page.get());
+  bridge::deliverCallback(page.get(), {"never", "pass", "run"});
+  support::processEventsFor(std::chrono::milliseconds(100));
+  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 0);
+}
+
+TEST(Callbacks, APageGoneBeforeItsRecordsRunIsLeftAlone) {
+  auto page = collectorPage();
+  auto survivor = collectorPage();
+  bridge::acceptCallbacksFor(page.get());
+  bridge::acceptCallbacksFor(survivor.get());
+  for (int i = 0; i < 100; ++i) bridge::deliverCallback(page.get(), {"late", "pass", "run"});
+  bridge::deliverCallback(survivor.get(), {"after", "pass", "run"});
+  // The invokers are queued and their page goes before they run: each must
+  // find it gone (under the sanitizers any touch of it is reported), and
+  // the record queued after them must still run, in its own page only.
+  QPointer<QWebPage> gone(page.get());
+  bridge::refuseCallbacksFor(page.get());
+  page.reset();
+  EXPECT_TRUE(gone.isNull());
+  ASSERT_TRUE(support::waitForScript(survivor.get(), QStringLiteral("seen.length == 1")));
+  EXPECT_EQ(evaluate(survivor.get(), QStringLiteral("JSON.stringify(seen)")).toString(),
+            QStringLiteral("[[\"after\",\"pass\",\"run\"]]"));
+  bridge::refuseCallbacksFor(survivor.get());
+}
+
+}  // namespace

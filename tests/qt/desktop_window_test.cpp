@@ -1,128 +1,107 @@
 // What the window commands do to the real window, and the exit listener
 // through real close events, with pages driving the commands.
-#include <QApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QTest>
 #include <QWebView>
 
+#include <gtest/gtest.h>
+
+#include <memory>
+
 #include "app/main_window.h"
-#include "tests/qt/shell_fixture.h"
+#include "tests/support/page_runner.h"
+#include "tests/support/qt_page.h"
+#include "tests/support/scratch.h"
 
 using app::MainWindow;
-using qtest::evaluate;
-using qtest::ScratchDirectory;
 
 namespace {
 
-const char kPage[] =
-    "<html><head><meta charset='utf-8'><script src='pageshell.js'></script></head>"
-    "<body><script>"
-    "function call() {"
-    "  var request = ['1.0.3.20150320', 'qt'].concat([].slice.call(arguments));"
-    "  myObject.command = JSON.stringify(request);"
-    "  return myObject.result;"
-    "}"
-    "var exits = 0;"
-    "var raw = [];"
-    "pageshell.onUnrouted = function (record) { raw.push(JSON.stringify(record)); };"
-    "</script></body></html>";
-
-// The client library from the source tree, next to the page.
-void copyClientLibrary(const ScratchDirectory& dir) {
-  const QString source =
-      QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../../js/pageshell.js");
-  QVERIFY(QFile::copy(source, dir.path() + QStringLiteral("/pageshell.js")));
-}
-
-}  // namespace
-
-class DesktopWindowTest : public QObject {
-  Q_OBJECT
-
-  ScratchDirectory* dir_ = nullptr;
-  MainWindow* window_ = nullptr;
-  QWebPage* page_ = nullptr;
-
-  QString run(const QString& script) { return evaluate(page_, script).toString(); }
-
- private slots:
-  void init() {
-    dir_ = new ScratchDirectory(QLatin1String(kPage));
-    copyClientLibrary(*dir_);
-    window_ = new MainWindow({QStringLiteral("pageshell")});
+class DesktopWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const QString page =
+        QStringLiteral("<html><head><meta charset='utf-8'><script src='pageshell.js'></script>") +
+        support::callScriptElement() +
+        QStringLiteral(
+            "</head><body><script>"
+            "var exits = 0;"
+            "var raw = [];"
+            "pageshell.onUnrouted = function (record) { raw.push(JSON.stringify(record)); };"
+            "</script></body></html>");
+    folder_ = std::make_unique<support::PageFolder>(page.toStdString());
+    support::writeFile(*folder_ / "pageshell.js", support::readFile(e2e::clientLibrary()));
+    window_ = std::make_unique<MainWindow>(QStringList{QStringLiteral("pageshell")});
     page_ = window_->webView()->page();
-    QVERIFY(qtest::waitForLoad(page_));
-    QCOMPARE(run(QStringLiteral("typeof pageshell")), QStringLiteral("object"));
+    ASSERT_TRUE(support::waitForLoad(page_));
+    ASSERT_EQ(run(QStringLiteral("typeof pageshell")), QStringLiteral("object"));
     window_->show();
   }
 
-  void cleanup() {
-    delete window_;
-    delete dir_;
+  void TearDown() override {
+    window_.reset();
+    folder_.reset();
   }
 
-  void setTitleSetsTheWindowTitle() {
-    run(QStringLiteral("call('setTitle', 'Zażółć — notatki 𝄞')"));
-    QCOMPARE(window_->windowTitle(), QStringLiteral("Zażółć — notatki 𝄞"));
-  }
+  QString run(const QString& script) { return support::evaluate(page_, script).toString(); }
 
-  void windowStateFollowsThePageAndIsReadBack() {
-    QCOMPARE(run(QStringLiteral("call('setWindowState', 2)")),
-             QStringLiteral("[ \"OK\", \"2\" ]\n"));
-    QVERIFY(window_->windowState().testFlag(Qt::WindowMaximized));
-
-    run(QStringLiteral("call('setWindowState', 4)"));
-    QCOMPARE(window_->windowState() & ~Qt::WindowActive, Qt::WindowStates(Qt::WindowFullScreen));
-
-    // A change made outside the page shows in the next answer.
-    window_->setWindowState(Qt::WindowMinimized);
-    const QString answer = run(QStringLiteral("JSON.parse(call('getWindowState'))[1]"));
-    QVERIFY2(answer.toInt() & 1, qPrintable(answer));
-
-    run(QStringLiteral("call('setWindowState', 'not a number')"));
-    QVERIFY(window_->windowState().testFlag(Qt::WindowMinimized));
-    QVERIFY(window_->windowState().testFlag(Qt::WindowMaximized));
-    QVERIFY(window_->windowState().testFlag(Qt::WindowFullScreen));
-  }
-
-  void closeWithAListenerTellsThePageAndStaysOpen() {
-    QCOMPARE(run(QStringLiteral("call('addExitListener', 'first')")),
-             QStringLiteral("[ \"OK\" ]\n"));
-    run(QStringLiteral("call('addExitListener', 'second')"));
-    QVERIFY(!window_->close());
-    QVERIFY(!window_->close());
-    QVERIFY(window_->isVisible());
-    QVERIFY(qtest::waitForScript(page_, QStringLiteral("raw.length == 2")));
-    QCOMPARE(run(QStringLiteral("raw.join()")),
-             QStringLiteral("[\"second\",\"pass\",\"run\"],[\"second\",\"pass\",\"run\"]"));
-
-    run(QStringLiteral("call('removeExitListener')"));
-    QVERIFY(window_->close());
-    QVERIFY(!window_->isVisible());
-  }
-
-  void clientLibraryExitHandlersRunOnClose() {
-    run(QStringLiteral("pageshell.onExit(function () { exits += 1; });"
-                       "pageshell.onExit(function () { exits += 10; });"));
-    QVERIFY(!window_->close());
-    QVERIFY(qtest::waitForScript(page_, QStringLiteral("exits == 11")));
-    QVERIFY(!window_->close());
-    QVERIFY(qtest::waitForScript(page_, QStringLiteral("exits == 22")));
-    QCOMPARE(run(QStringLiteral("raw.length")).toInt(), 0);
-
-    run(QStringLiteral("pageshell.clearExitHandlers()"));
-    QVERIFY(window_->close());
-    QTest::qWait(50);
-    QCOMPARE(run(QStringLiteral("exits")).toInt(), 22);
-  }
+  std::unique_ptr<support::PageFolder> folder_;
+  std::unique_ptr<MainWindow> window_;
+  QWebPage* page_ = nullptr;
 };
 
-int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
-  DesktopWindowTest test;
-  return QTest::qExec(&test, argc, argv);
+TEST_F(DesktopWindow, SetTitleSetsTheWindowTitle) {
+  run(QStringLiteral("call('setTitle', 'Zażółć — notatki 𝄞')"));
+  EXPECT_EQ(window_->windowTitle(), QStringLiteral("Zażółć — notatki 𝄞"));
 }
 
-#include "desktop_window_test.moc"
+TEST_F(DesktopWindow, WindowStateFollowsThePageAndIsReadBack) {
+  EXPECT_EQ(run(QStringLiteral("call('setWindowState', 2)")),
+            QStringLiteral("[ \"OK\", \"2\" ]\n"));
+  EXPECT_TRUE(window_->windowState().testFlag(Qt::WindowMaximized));
+
+  run(QStringLiteral("call('setWindowState', 4)"));
+  EXPECT_EQ(window_->windowState() & ~Qt::WindowActive, Qt::WindowStates(Qt::WindowFullScreen));
+
+  // A change made outside the page shows in the next answer.
+  window_->setWindowState(Qt::WindowMinimized);
+  const QString answer = run(QStringLiteral("JSON.parse(call('getWindowState'))[1]"));
+  EXPECT_TRUE(answer.toInt() & 1) << answer.toStdString();
+
+  run(QStringLiteral("call('setWindowState', 'not a number')"));
+  EXPECT_TRUE(window_->windowState().testFlag(Qt::WindowMinimized));
+  EXPECT_TRUE(window_->windowState().testFlag(Qt::WindowMaximized));
+  EXPECT_TRUE(window_->windowState().testFlag(Qt::WindowFullScreen));
+}
+
+TEST_F(DesktopWindow, CloseWithAListenerTellsThePageAndStaysOpen) {
+  EXPECT_EQ(run(QStringLiteral("call('addExitListener', 'first')")),
+            QStringLiteral("[ \"OK\" ]\n"));
+  run(QStringLiteral("call('addExitListener', 'second')"));
+  EXPECT_FALSE(window_->close());
+  EXPECT_FALSE(window_->close());
+  EXPECT_TRUE(window_->isVisible());
+  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("raw.length == 2")));
+  EXPECT_EQ(run(QStringLiteral("raw.join()")),
+            QStringLiteral("[\"second\",\"pass\",\"run\"],[\"second\",\"pass\",\"run\"]"));
+
+  run(QStringLiteral("call('removeExitListener')"));
+  EXPECT_TRUE(window_->close());
+  EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(DesktopWindow, ClientLibraryExitHandlersRunOnClose) {
+  run(
+      QStringLiteral("pageshell.onExit(function () { exits += 1; });"
+                     "pageshell.onExit(function () { exits += 10; });"));
+  EXPECT_FALSE(window_->close());
+  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("exits == 11")));
+  EXPECT_FALSE(window_->close());
+  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("exits == 22")));
+  EXPECT_EQ(run(QStringLiteral("raw.length")).toInt(), 0);
+
+  run(QStringLiteral("pageshell.clearExitHandlers()"));
+  EXPECT_TRUE(window_->close());
+  support::processEventsFor(std::chrono::milliseconds(50));
+  EXPECT_EQ(run(QStringLiteral("exits")).toInt(), 22);
+}
+
+}  // namespace

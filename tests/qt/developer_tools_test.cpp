@@ -9,12 +9,13 @@
 #include <QWebSettings>
 #include <QWebView>
 
+#include <gtest/gtest.h>
+
 #include "app/main_window.h"
-#include "tests/qt/shell_fixture.h"
+#include "tests/support/qt_page.h"
+#include "tests/support/scratch.h"
 
 using app::MainWindow;
-using qtest::evaluate;
-using qtest::ScratchDirectory;
 
 namespace {
 
@@ -24,89 +25,75 @@ QWebInspector* inspectorOf(MainWindow& window) { return window.findChild<QWebIns
 
 // The inspector is up, in its own window, attached to the window's page, and
 // its front end (a web view of its own) has loaded.
-void verifyShowsThePage(MainWindow& window) {
+void expectShowsThePage(MainWindow& window) {
   QWebInspector* inspector = inspectorOf(window);
-  QVERIFY(inspector != nullptr);
-  QTRY_VERIFY(inspector->isVisible());
-  QVERIFY(inspector->isWindow());
-  QCOMPARE(inspector->page(), window.webView()->page());
+  ASSERT_NE(inspector, nullptr);
+  EXPECT_TRUE(QTest::qWaitFor([inspector] { return inspector->isVisible(); }, 20000));
+  EXPECT_TRUE(inspector->isWindow());
+  EXPECT_EQ(inspector->page(), window.webView()->page());
   auto* frontEnd = inspector->findChild<QWebView*>();
-  QVERIFY(frontEnd != nullptr);
-  QTRY_VERIFY(!frontEnd->url().isEmpty());
-  QVERIFY(frontEnd->page() != window.webView()->page());
+  ASSERT_NE(frontEnd, nullptr);
+  EXPECT_TRUE(QTest::qWaitFor([frontEnd] { return !frontEnd->url().isEmpty(); }, 20000));
+  EXPECT_NE(frontEnd->page(), window.webView()->page());
+}
+
+TEST(DeveloperTools, InspectIsTheFourthDebugAction) {
+  support::PageFolder folder(kPage);
+  MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
+  QStringList texts;
+  for (QAction* action : window.findChild<QMenu*>(QStringLiteral("menuDEBUG"))->actions()) {
+    texts << action->text();
+  }
+  EXPECT_EQ(texts, (QStringList{"DUMP", "RELOAD", "Print Preview", "INSPECT"}));
+  EXPECT_TRUE(window.webView()->settings()->testAttribute(QWebSettings::DeveloperExtrasEnabled));
+  EXPECT_EQ(window.webView()->contextMenuPolicy(), Qt::DefaultContextMenu);
+}
+
+TEST(DeveloperTools, InspectActionOpensTheInspectorOnThePage) {
+  support::PageFolder folder(kPage);
+  MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
+  window.show();
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_NE(inspectorOf(window), nullptr);
+  EXPECT_FALSE(inspectorOf(window)->isVisible());
+  window.findChild<QAction*>(QStringLiteral("actionINSPECT"))->trigger();
+  expectShowsThePage(window);
+
+  // A reload keeps the same inspector on the new document.
+  window.handle_reload();
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  expectShowsThePage(window);
+  EXPECT_EQ(window.findChildren<QWebInspector*>().size(), 1);
+}
+
+TEST(DeveloperTools, F12OpensTheSameInspector) {
+  support::PageFolder folder(kPage);
+  MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
+  window.show();
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  window.webView()->setFocus();
+  QTest::keyClick(window.webView(), Qt::Key_F12);
+  expectShowsThePage(window);
+  EXPECT_EQ(window.findChildren<QWebInspector*>().size(), 1);
+}
+
+TEST(DeveloperTools, WithoutTheSwitchThereIsNoInspector) {
+  support::PageFolder folder(kPage);
+  MainWindow window({QStringLiteral("pageshell")});
+  window.show();
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(window.webView(), Qt::Key_F12);
+  EXPECT_EQ(window.findChild<QAction*>(QStringLiteral("actionINSPECT")), nullptr);
+  EXPECT_EQ(inspectorOf(window), nullptr);
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    EXPECT_TRUE(qobject_cast<QWebInspector*>(top) == nullptr || !top->isVisible());
+  }
+  EXPECT_EQ(window.webView()->contextMenuPolicy(), Qt::PreventContextMenu);
+  EXPECT_FALSE(window.webView()->settings()->testAttribute(QWebSettings::DeveloperExtrasEnabled));
 }
 
 }  // namespace
-
-class DeveloperToolsTest : public QObject {
-  Q_OBJECT
-
- private slots:
-  void inspectIsTheFourthDebugAction() {
-    ScratchDirectory dir(kPage);
-    MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-    QStringList texts;
-    for (QAction* action : window.findChild<QMenu*>(QStringLiteral("menuDEBUG"))->actions()) {
-      texts << action->text();
-    }
-    QCOMPARE(texts, (QStringList{"DUMP", "RELOAD", "Print Preview", "INSPECT"}));
-    QVERIFY(window.webView()->settings()->testAttribute(QWebSettings::DeveloperExtrasEnabled));
-    QCOMPARE(window.webView()->contextMenuPolicy(), Qt::DefaultContextMenu);
-  }
-
-  void inspectActionOpensTheInspectorOnThePage() {
-    ScratchDirectory dir(kPage);
-    MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-    window.show();
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    QVERIFY(inspectorOf(window) != nullptr);
-    QVERIFY(!inspectorOf(window)->isVisible());
-    window.findChild<QAction*>(QStringLiteral("actionINSPECT"))->trigger();
-    verifyShowsThePage(window);
-
-    // A reload keeps the same inspector on the new document.
-    window.handle_reload();
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    verifyShowsThePage(window);
-    QCOMPARE(window.findChildren<QWebInspector*>().size(), 1);
-  }
-
-  void f12OpensTheSameInspector() {
-    ScratchDirectory dir(kPage);
-    MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-    window.show();
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.webView()->setFocus();
-    QTest::keyClick(window.webView(), Qt::Key_F12);
-    verifyShowsThePage(window);
-    QCOMPARE(window.findChildren<QWebInspector*>().size(), 1);
-  }
-
-  void withoutTheSwitchThereIsNoInspector() {
-    ScratchDirectory dir(kPage);
-    MainWindow window({QStringLiteral("pageshell")});
-    window.show();
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    QTest::keyClick(window.webView(), Qt::Key_F12);
-    QVERIFY(window.findChild<QAction*>(QStringLiteral("actionINSPECT")) == nullptr);
-    QVERIFY(inspectorOf(window) == nullptr);
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-      QVERIFY(qobject_cast<QWebInspector*>(top) == nullptr || !top->isVisible());
-    }
-    QCOMPARE(window.webView()->contextMenuPolicy(), Qt::PreventContextMenu);
-    QVERIFY(!window.webView()->settings()->testAttribute(QWebSettings::DeveloperExtrasEnabled));
-  }
-};
-
-int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
-  DeveloperToolsTest test;
-  return QTest::qExec(&test, argc, argv);
-}
-
-#include "developer_tools_test.moc"

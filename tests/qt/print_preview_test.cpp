@@ -6,21 +6,25 @@
 #include <QElapsedTimer>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QTest>
 #include <QTimer>
 #include <QWebView>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 
 #include "app/main_window.h"
 #include "print/render/qt_pdf_obj.h"
-#include "tests/qt/shell_fixture.h"
-
-using qtest::ScratchDirectory;
+#include "tests/support/qt_page.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
-const char kPage[] = "<html><body><p>page to preview</p></body></html>";
+std::string page() {
+  return (QStringLiteral("<html><head>") + support::callScriptElement() +
+          QStringLiteral("</head><body><p>page to preview</p></body></html>"))
+      .toStdString();
+}
 
 const char kDocument[] =
     R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[]},{"elems":[{"type":3,"value":{"pos":{"x":"1","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
@@ -59,7 +63,8 @@ struct SeenDialog {
 
 // Runs `action` while a timer watches for a modal preview and closes it once
 // `painted` holds (or after a while, so a broken preview cannot hang the test).
-SeenDialog whileClosingPreview(const std::function<void()>& action, const std::function<bool()>& painted) {
+SeenDialog whileClosingPreview(const std::function<void()>& action,
+                               const std::function<bool()>& painted) {
   SeenDialog dialog;
   QElapsedTimer shown;
   QTimer poll;
@@ -80,118 +85,108 @@ SeenDialog whileClosingPreview(const std::function<void()>& action, const std::f
   return dialog;
 }
 
-QString request(const char* command, const QString& args = QString()) {
-  return QStringLiteral("[\"1.0.3.20150320\",\"qt\",\"%1\"%2]").arg(QLatin1String(command), args);
-}
-
-QString jsonString(const char* text) {
-  QString escaped = QString::fromUtf8(text);
-  escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
-  return QStringLiteral(",\"") + escaped + QLatin1Char('"');
-}
-
 QString compact(const QString& answer) { return answer.simplified().remove(QLatin1Char(' ')); }
+
+// Sends `command` from the page, with `arguments` (script) after its name.
+void send(app::MainWindow& window, const char* command, const QString& arguments = QString()) {
+  support::evaluate(window.webView()->page(),
+                    QStringLiteral("call('%1'%2)").arg(QLatin1String(command), arguments));
+}
 
 // Sends generatePdfPreview with `document` and closes its dialog once painted.
 SeenDialog previewDocument(PaintCountingWindow& window, const char* document) {
   const int paintsBefore = window.documentPaints;
   return whileClosingPreview(
-      [&] { window.setCommand(request("generatePdfPreview", jsonString(document))); },
+      [&] {
+        send(window, "generatePdfPreview",
+             QStringLiteral(", JSON.stringify(%1)").arg(QString::fromUtf8(document)));
+      },
       [&] { return window.documentPaints > paintsBefore; });
 }
 
-}  // namespace
-
-class PrintPreviewTest : public QObject {
-  Q_OBJECT
-
- private slots:
-  void documentPreviewPaintsTheDocumentOnItsPaper() {
-    ScratchDirectory dir(kPage);
-    PaintCountingWindow window({QStringLiteral("pageshell")});
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    const SeenDialog dialog = previewDocument(window, kDocument);
-    QVERIFY(dialog.seen);
-    QCOMPARE(dialog.title, QString::fromUtf8("Podgląd wydruku"));
-    QCOMPARE(dialog.parent, nullptr);
-    QVERIFY(window.documentPaints > 0);
-    QCOMPARE(window.pagePaints, 0);
-    QCOMPARE(window.loadedPages, 2);
-    QCOMPARE(window.paperMm.toSize(), QSize(100, 150));
-    QCOMPARE(window.resolution, 1200);
-    QVERIFY(window.fullPage);
-    QCOMPARE(compact(window.result()), QStringLiteral("[\"OK\"]"));
-    // The document stays loaded after the dialog closes.
-    QCOMPARE(window.pdfRenderer().pages().size(), 2);
-  }
-
-  void pagePreviewPaintsThePageAndLeavesTheDocument() {
-    ScratchDirectory dir(kPage);
-    PaintCountingWindow window({QStringLiteral("pageshell")});
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    previewDocument(window, kDocument);
-    const SeenDialog dialog = whileClosingPreview([&] { window.setCommand(request("printPreview")); },
-                                                  [&] { return window.pagePaints > 0; });
-    QVERIFY(dialog.seen);
-    QCOMPARE(dialog.title, QString::fromUtf8("Podgląd wydruku"));
-    QCOMPARE(dialog.parent, static_cast<QWidget*>(&window));
-    QVERIFY(dialog.isWindow);
-    QVERIFY(window.pagePaints > 0);
-    QCOMPARE(compact(window.result()), QStringLiteral("[\"OK\"]"));
-    QCOMPARE(window.pdfRenderer().pages().size(), 2);
-  }
-
-  void debugMenuRunsThePagePreviewRoutine() {
-    ScratchDirectory dir(kPage);
-    PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    const SeenDialog dialog = whileClosingPreview(
-        [&] { window.findChild<QAction*>(QStringLiteral("actionPrint_Preview"))->trigger(); },
-        [&] { return window.pagePaints > 0; });
-    QVERIFY(dialog.seen);
-    QCOMPARE(dialog.title, QString::fromUtf8("Podgląd wydruku"));
-    QCOMPARE(dialog.parent, static_cast<QWidget*>(&window));
-    QVERIFY(window.pagePaints > 0);
-  }
-
-  void unreadableDocumentAnswersErrorWithoutADialog() {
-    ScratchDirectory dir(kPage);
-    PaintCountingWindow window({QStringLiteral("pageshell")});
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    previewDocument(window, kDocument);
-    const char* bad = R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[{"type":3,"value":{"pos":{"x":"one","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
-    const SeenDialog dialog = whileClosingPreview(
-        [&] { window.setCommand(request("generatePdfPreview", jsonString(bad))); }, [] { return true; });
-    QVERIFY(!dialog.seen);
-    QCOMPARE(compact(window.result()), QStringLiteral("[\"ERROR\",\"AnsiString::ToDouble()\"]"));
-    QVERIFY(window.pdfRenderer().pages().isEmpty());
-  }
-
-  void reloadReplacesTheLoadedDocument() {
-    ScratchDirectory dir(kPage);
-    PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-    QWebPage* page = window.webView()->page();
-    QVERIFY(qtest::waitForLoad(page));
-    previewDocument(window, kDocument);
-    QtPdfObj* before = &window.pdfRenderer();
-    QCOMPARE(before->pages().size(), 2);
-    window.findChild<QAction*>(QStringLiteral("actionRELOAD"))->trigger();
-    QVERIFY(qtest::waitForLoad(page));
-    QVERIFY(window.pdfRenderer().pages().isEmpty());
-
-    // A preview after the reload shows only the new document.
-    const char* onePage = R"({"size":{"width":"50","height":"50"},"pages":[{"elems":[]}]})";
-    previewDocument(window, onePage);
-    QCOMPARE(window.loadedPages, 1);
-    QCOMPARE(window.paperMm.toSize(), QSize(50, 50));
-  }
-};
-
-int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
-  PrintPreviewTest test;
-  return QTest::qExec(&test, argc, argv);
+TEST(PrintPreview, DocumentPreviewPaintsTheDocumentOnItsPaper) {
+  support::PageFolder folder(page());
+  PaintCountingWindow window({QStringLiteral("pageshell")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  const SeenDialog dialog = previewDocument(window, kDocument);
+  EXPECT_TRUE(dialog.seen);
+  EXPECT_EQ(dialog.title, QString::fromUtf8("Podgląd wydruku"));
+  EXPECT_EQ(dialog.parent, nullptr);
+  EXPECT_TRUE(window.documentPaints > 0);
+  EXPECT_EQ(window.pagePaints, 0);
+  EXPECT_EQ(window.loadedPages, 2);
+  EXPECT_EQ(window.paperMm.toSize(), QSize(100, 150));
+  EXPECT_EQ(window.resolution, 1200);
+  EXPECT_TRUE(window.fullPage);
+  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"OK\"]"));
+  // The document stays loaded after the dialog closes.
+  EXPECT_EQ(window.pdfRenderer().pages().size(), 2);
 }
 
-#include "print_preview_test.moc"
+TEST(PrintPreview, PagePreviewPaintsThePageAndLeavesTheDocument) {
+  support::PageFolder folder(page());
+  PaintCountingWindow window({QStringLiteral("pageshell")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  previewDocument(window, kDocument);
+  const SeenDialog dialog = whileClosingPreview([&] { send(window, "printPreview"); },
+                                                [&] { return window.pagePaints > 0; });
+  EXPECT_TRUE(dialog.seen);
+  EXPECT_EQ(dialog.title, QString::fromUtf8("Podgląd wydruku"));
+  EXPECT_EQ(dialog.parent, static_cast<QWidget*>(&window));
+  EXPECT_TRUE(dialog.isWindow);
+  EXPECT_TRUE(window.pagePaints > 0);
+  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"OK\"]"));
+  EXPECT_EQ(window.pdfRenderer().pages().size(), 2);
+}
+
+TEST(PrintPreview, DebugMenuRunsThePagePreviewRoutine) {
+  support::PageFolder folder(page());
+  PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  const SeenDialog dialog = whileClosingPreview(
+      [&] { window.findChild<QAction*>(QStringLiteral("actionPrint_Preview"))->trigger(); },
+      [&] { return window.pagePaints > 0; });
+  EXPECT_TRUE(dialog.seen);
+  EXPECT_EQ(dialog.title, QString::fromUtf8("Podgląd wydruku"));
+  EXPECT_EQ(dialog.parent, static_cast<QWidget*>(&window));
+  EXPECT_TRUE(window.pagePaints > 0);
+}
+
+TEST(PrintPreview, UnreadableDocumentAnswersErrorWithoutADialog) {
+  support::PageFolder folder(page());
+  PaintCountingWindow window({QStringLiteral("pageshell")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  previewDocument(window, kDocument);
+  const char* bad =
+      R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[{"type":3,"value":{"pos":{"x":"one","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
+  const SeenDialog dialog = whileClosingPreview(
+      [&] {
+        send(window, "generatePdfPreview",
+             QStringLiteral(", JSON.stringify(%1)").arg(QString::fromUtf8(bad)));
+      },
+      [] { return true; });
+  EXPECT_FALSE(dialog.seen);
+  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"ERROR\",\"AnsiString::ToDouble()\"]"));
+  EXPECT_TRUE(window.pdfRenderer().pages().isEmpty());
+}
+
+TEST(PrintPreview, ReloadReplacesTheLoadedDocument) {
+  support::PageFolder folder(page());
+  PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
+  QWebPage* webPage = window.webView()->page();
+  ASSERT_TRUE(support::waitForLoad(webPage));
+  previewDocument(window, kDocument);
+  QtPdfObj* before = &window.pdfRenderer();
+  EXPECT_EQ(before->pages().size(), 2);
+  window.findChild<QAction*>(QStringLiteral("actionRELOAD"))->trigger();
+  ASSERT_TRUE(support::waitForLoad(webPage));
+  EXPECT_TRUE(window.pdfRenderer().pages().isEmpty());
+
+  // A preview after the reload shows only the new document.
+  const char* onePage = R"({"size":{"width":"50","height":"50"},"pages":[{"elems":[]}]})";
+  previewDocument(window, onePage);
+  EXPECT_EQ(window.loadedPages, 1);
+  EXPECT_EQ(window.paperMm.toSize(), QSize(50, 50));
+}
+
+}  // namespace

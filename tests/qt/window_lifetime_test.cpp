@@ -9,136 +9,121 @@
 #include <QTimer>
 #include <QWebView>
 
+#include <gtest/gtest.h>
+
 #include "app/main_window.h"
-#include "tests/qt/shell_fixture.h"
+#include "tests/support/qt_page.h"
+#include "tests/support/scratch.h"
 
 using app::MainWindow;
-using qtest::evaluate;
-using qtest::ScratchDirectory;
+using support::evaluate;
 
 namespace {
 
-const char kPage[] =
-    "<html><body><script>"
-    "var records = [];"
-    "function WebBrowserUtil_callback(r) { records.push(JSON.stringify(r)); }"
-    "function call() {"
-    "  var request = ['1.0.3.20150320', 'qt'].concat([].slice.call(arguments));"
-    "  myObject.command = JSON.stringify(request);"
-    "  return JSON.parse(myObject.result);"
-    "}"
-    "</script></body></html>";
+std::string page() {
+  return (QStringLiteral("<html><head>") + support::callScriptElement() +
+          QStringLiteral("</head><body><script>"
+                         "var records = [];"
+                         "function WebBrowserUtil_callback(r) { records.push(JSON.stringify(r)); }"
+                         "</script></body></html>"))
+      .toStdString();
+}
 
 // A second local document with no script of its own.
 void writeOtherPage() {
   QFile other(QStringLiteral("other.html"));
-  other.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(other.open(QIODevice::WriteOnly));
   other.write("<html><body><p>another page</p></body></html>");
 }
 
-}  // namespace
-
-class WindowLifetimeTest : public QObject {
-  Q_OBJECT
-
- private:
-  // A shown window on kPage whose document has registered "bye" and so
-  // cannot be closed.
-  void openHeldWindow(MainWindow& window) {
-    window.show();
-    QVERIFY(qtest::waitForLoad(window.webView()->page()));
-    evaluate(window.webView()->page(), QStringLiteral("call('addExitListener', 'bye')"));
-    QVERIFY(!window.close());
-    QVERIFY(qtest::waitForScript(window.webView()->page(), QStringLiteral("records.length == 1")));
-  }
-
- private slots:
-  void listenerGoesWithTheDocumentThatRegisteredIt() {
-    const QList<QPair<const char*, QString>> replacements = {
-        {"navigation to another local page", QStringLiteral("location.href = 'other.html'")},
-        {"link to a remote page", QStringLiteral("location.href = 'http://127.0.0.1:9/'")},
-        {"a document written over the page", QStringLiteral("location.href = 'data:text/html,x'")},
-    };
-    for (const auto& replacement : replacements) {
-      ScratchDirectory dir(kPage);
-      writeOtherPage();
-      MainWindow window({QStringLiteral("pageshell")});
-      openHeldWindow(window);
-      QWebPage* page = window.webView()->page();
-      evaluate(page, replacement.second);
-      QVERIFY2(qtest::waitForLoad(page), replacement.first);
-      QVERIFY2(window.close(), replacement.first);
-      QVERIFY(!window.isVisible());
-    }
-  }
-
-  void afterReloadOnlyTheNewDocumentsListenerHolds() {
-    ScratchDirectory dir(kPage);
-    MainWindow window({QStringLiteral("pageshell")});
-    openHeldWindow(window);
-    QWebPage* page = window.webView()->page();
-    window.handle_reload();
-    QVERIFY(qtest::waitForLoad(page));
-    QVERIFY(window.close());
-
-    window.show();
-    evaluate(page, QStringLiteral("call('addExitListener', 'again')"));
-    QVERIFY(!window.close());
-    QVERIFY(qtest::waitForScript(page, QStringLiteral("records.length == 1")));
-    QCOMPARE(evaluate(page, QStringLiteral("records[0]")).toString(),
-             QStringLiteral("[\"again\",\"pass\",\"run\"]"));
-  }
-
-  // The page deletes the window from inside each command that waits in a
-  // modal dialog; the command still ends with its answer, then the window goes.
-  void deletionWaitsForTheCommandInItsDialog() {
-    const QStringList commands = {
-        QStringLiteral("call('showFileDialog', 'Pick', '')"),
-        QStringLiteral("call('showDirectoryDialog', 'Pick')"),
-        QStringLiteral("call('printPreview')"),
-        QStringLiteral(
-            "call('generatePdfPreview', "
-            "'{\"size\":{\"width\":\"100\",\"height\":\"150\"},\"pages\":[{\"elems\":[]}]}')"),
-    };
-    for (const QString& command : commands) {
-      ScratchDirectory dir(kPage);
-      QPointer<MainWindow> window = new MainWindow({QStringLiteral("pageshell")});
-      window->show();
-      QWebPage* page = window->webView()->page();
-      QVERIFY(qtest::waitForLoad(page));
-
-      // One tick asks for the deletion, a later one cancels the dialog, so
-      // that the dialog's own loop has run in between.
-      int ticksWithDialog = 0;
-      QTimer poll;
-      poll.setInterval(20);
-      connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
-        if (++ticksWithDialog == 1) {
-          evaluate(page, QStringLiteral("myObject.deleteLater()"));
-        } else if (ticksWithDialog == 4) {
-          dialog->reject();
-        }
-      });
-      poll.start();
-      const QVariant answer = evaluate(page, command);
-      poll.stop();
-      QVERIFY2(ticksWithDialog >= 4, qPrintable(command));
-      QVERIFY2(!window.isNull(), qPrintable(command));
-      QVERIFY2(answer.toStringList().value(0) == QStringLiteral("OK") ||
-                   answer.toStringList().value(0) == QStringLiteral("ERROR"),
-               qPrintable(command));
-      QTRY_VERIFY2(window.isNull(), qPrintable(command));
-    }
-  }
-};
-
-int main(int argc, char** argv) {
-  qtest::prepareEnvironment();
-  QApplication application(argc, argv);
-  WindowLifetimeTest test;
-  return QTest::qExec(&test, argc, argv);
+// Shows the window on the page and has its document register "bye", so that
+// the window cannot be closed.
+void holdWindow(MainWindow& window) {
+  window.show();
+  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  evaluate(window.webView()->page(), QStringLiteral("call('addExitListener', 'bye')"));
+  ASSERT_FALSE(window.close());
+  ASSERT_TRUE(support::waitForScript(window.webView()->page(), QStringLiteral("records.length == 1")));
 }
 
-#include "window_lifetime_test.moc"
+TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {
+  const QList<QPair<const char*, QString>> replacements = {
+      {"navigation to another local page", QStringLiteral("location.href = 'other.html'")},
+      {"link to a remote page", QStringLiteral("location.href = 'http://127.0.0.1:9/'")},
+      {"a document written over the page", QStringLiteral("location.href = 'data:text/html,x'")},
+  };
+  for (const auto& replacement : replacements) {
+    SCOPED_TRACE(replacement.first);
+    support::PageFolder folder(page());
+    writeOtherPage();
+    MainWindow window({QStringLiteral("pageshell")});
+    holdWindow(window);
+    QWebPage* webPage = window.webView()->page();
+    evaluate(webPage, replacement.second);
+    ASSERT_TRUE(support::waitForLoad(webPage));
+    EXPECT_TRUE(window.close());
+    EXPECT_FALSE(window.isVisible());
+  }
+}
+
+TEST(WindowLifetime, AfterReloadOnlyTheNewDocumentsListenerHolds) {
+  support::PageFolder folder(page());
+  MainWindow window({QStringLiteral("pageshell")});
+  holdWindow(window);
+  QWebPage* webPage = window.webView()->page();
+  window.handle_reload();
+  ASSERT_TRUE(support::waitForLoad(webPage));
+  EXPECT_TRUE(window.close());
+  window.show();
+  evaluate(webPage, QStringLiteral("call('addExitListener', 'again')"));
+  EXPECT_FALSE(window.close());
+  ASSERT_TRUE(support::waitForScript(webPage, QStringLiteral("records.length == 1")));
+  EXPECT_EQ(evaluate(webPage, QStringLiteral("records[0]")).toString(),
+            QStringLiteral("[\"again\",\"pass\",\"run\"]"));
+}
+
+// The page deletes the window from inside each command that waits in a
+// modal dialog; the command still ends with its answer, then the window goes.
+TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
+  const QStringList commands = {
+      QStringLiteral("call('showFileDialog', 'Pick', '')"),
+      QStringLiteral("call('showDirectoryDialog', 'Pick')"),
+      QStringLiteral("call('printPreview')"),
+      QStringLiteral(
+          "call('generatePdfPreview', "
+          "'{\"size\":{\"width\":\"100\",\"height\":\"150\"},\"pages\":[{\"elems\":[]}]}')"),
+  };
+  for (const QString& command : commands) {
+    SCOPED_TRACE(command.toStdString());
+    support::PageFolder folder(page());
+    QPointer<MainWindow> window = new MainWindow({QStringLiteral("pageshell")});
+    window->show();
+    QWebPage* webPage = window->webView()->page();
+    ASSERT_TRUE(support::waitForLoad(webPage));
+    // One tick asks for the deletion, a later one cancels the dialog, so
+    // that the dialog's own loop has run in between.
+    int ticksWithDialog = 0;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      if (++ticksWithDialog == 1) {
+        evaluate(webPage, QStringLiteral("myObject.deleteLater()"));
+      } else if (ticksWithDialog == 4) {
+        dialog->reject();
+      }
+    });
+    poll.start();
+    const QString answer = evaluate(webPage, command).toString();
+    poll.stop();
+    EXPECT_GE(ticksWithDialog, 4);
+    EXPECT_FALSE(window.isNull());
+    EXPECT_TRUE(answer.startsWith(QStringLiteral("[ \"OK\"")) ||
+                answer.startsWith(QStringLiteral("[ \"ERROR\"")))
+        << answer.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 20000));
+  }
+}
+
+}  // namespace

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,38 +10,29 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-#include <stdexcept>
 #include <thread>
 
 namespace e2e {
-namespace {
-
-std::string makeTempDirectory(const char* pattern) {
-  std::string path = std::string("/tmp/") + pattern;
-  if (mkdtemp(&path[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
-  return path;
-}
-
-}  // namespace
 
 std::string shellBinary() { return PAGESHELL_BINARY; }
+
+std::string clientLibrary() { return PAGESHELL_CLIENT_LIBRARY; }
 
 PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
                     const RunOptions& options) {
   PageRun run;
-  run.directory = makeTempDirectory("pageshell-e2e-XXXXXX");
+  run.directory = support::makeTemporaryDirectory("e2e");
   if (std::getenv("PAGESHELL_KEEP_RUNS") == nullptr) {
     run.removal = std::shared_ptr<const void>(nullptr, [directory = run.directory](const void*) {
       std::error_code ignored;
       std::filesystem::remove_all(directory, ignored);
     });
   }
-  const std::string runtimeDir = makeTempDirectory("pageshell-xdg-XXXXXX");
-  chmod(runtimeDir.c_str(), 0700);
+  const std::string runtimeDir = support::makeTemporaryDirectory("xdg");
 
   if (!page.empty()) writeFile(run.directory + "/index.html", readFile(pagesDirectory + "/" + page));
   writeFile(run.directory + "/check.js", readFile(pagesDirectory + "/check.js"));
-  writeFile(run.directory + "/pageshell.js", readFile(PAGESHELL_CLIENT_LIBRARY));
+  writeFile(run.directory + "/pageshell.js", readFile(clientLibrary()));
   for (const auto& [name, content] : options.files) writeFile(run.directory + "/" + name, content);
   if (options.setUp) options.setUp(run.directory);
 

@@ -47,6 +47,9 @@ struct PageRun {
 // The built shell.
 std::string shellBinary();
 
+// The client library (pageshell.js) in the source tree.
+std::string clientLibrary();
+
 // Runs `page` (a file name in `pagesDirectory`; empty for no index.html at
 // all) and waits for the shell to end. check.js comes from the same folder.
 PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,

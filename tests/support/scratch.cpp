@@ -13,11 +13,13 @@
 
 namespace support {
 
-Directory::Directory(const std::string& purpose) {
+std::string makeTemporaryDirectory(const std::string& purpose) {
   std::string pattern = "/tmp/pageshell-" + purpose + "-XXXXXX";
   if (::mkdtemp(&pattern[0]) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  return pattern;
 }
+
+Directory::Directory(const std::string& purpose) : path_(makeTemporaryDirectory(purpose)) {}
 
 Directory::~Directory() {
   std::error_code ignored;
@@ -34,6 +36,11 @@ WorkingDirectory::WorkingDirectory(const std::string& path)
 WorkingDirectory::~WorkingDirectory() {
   std::error_code ignored;
   std::filesystem::current_path(previous_, ignored);
+}
+
+PageFolder::PageFolder(const std::string& indexHtml)
+    : directory_("page"), working_(directory_.path()) {
+  writeFile(directory_ / "index.html", indexHtml);
 }
 
 Environment::~Environment() {
@@ -98,6 +105,15 @@ std::vector<std::string> logLines(const std::string& directory) {
 std::string withoutTimeStamp(const std::string& line) {
   if (line.size() >= 17 && line[8] == '-' && line.compare(15, 2, ": ") == 0) return line.substr(17);
   return line;
+}
+
+std::vector<std::string> logMessages(const std::string& directory) {
+  std::vector<std::string> messages;
+  for (const std::string& line : logLines(directory)) {
+    std::string message = withoutTimeStamp(line);
+    if (message != line) messages.push_back(std::move(message));
+  }
+  return messages;
 }
 
 std::optional<std::string> waitForFile(const std::string& path, std::chrono::milliseconds limit) {

@@ -11,6 +11,10 @@
 
 namespace support {
 
+// A fresh folder "/tmp/pageshell-" + `purpose` + "-" and six random
+// characters, private to the running user; the caller removes it.
+std::string makeTemporaryDirectory(const std::string& purpose);
+
 // A fresh directory under /tmp, removed with everything in it at the end.
 class Directory {
  public:
@@ -40,6 +44,20 @@ class WorkingDirectory {
   std::string previous_;
 };
 
+// A scratch folder with `indexHtml` as its index.html, made the working
+// directory for its lifetime: the shell loads its page from there.
+class PageFolder {
+ public:
+  explicit PageFolder(const std::string& indexHtml);
+
+  const std::string& path() const { return directory_.path(); }
+  std::string operator/(const std::string& name) const { return directory_ / name; }
+
+ private:
+  Directory directory_;
+  WorkingDirectory working_;
+};
+
 // Sets (or, with nothing, removes) environment variables and restores their
 // previous values at the end.
 class Environment {
@@ -59,9 +77,7 @@ void writeFile(const std::string& path, const std::string& content, bool executa
 std::string readFile(const std::string& path);
 void makeDirectory(const std::string& path);
 
-// Waits until `path` exists and returns its content; nothing after `limit`.
-// Scripts under test write their records elsewhere and rename them into
-// place, so a file that exists is complete.
+// The lines of `text`, without their line ends.
 std::vector<std::string> splitLines(const std::string& text);
 
 // The shell's log written under `directory` (every debug/log-*.txt, in name
@@ -72,6 +88,13 @@ std::vector<std::string> logLines(const std::string& directory);
 // continuation of a message with line breaks) as it is.
 std::string withoutTimeStamp(const std::string& line);
 
+// The messages of the shell's log under `directory`: each stamped line
+// without its stamp (continuation lines are left out).
+std::vector<std::string> logMessages(const std::string& directory);
+
+// Waits until `path` exists and returns its content; nothing after `limit`.
+// Scripts under test write their records elsewhere and rename them into
+// place, so a file that exists is complete.
 std::optional<std::string> waitForFile(const std::string& path,
                                        std::chrono::milliseconds limit = std::chrono::seconds(10));
 

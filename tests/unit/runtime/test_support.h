@@ -1,5 +1,4 @@
-#ifndef PAGESHELL_TESTS_UNIT_RUNTIME_TEST_SUPPORT_H_
-#define PAGESHELL_TESTS_UNIT_RUNTIME_TEST_SUPPORT_H_
+#pragma once
 
 #include <string>
 
@@ -38,5 +37,3 @@ inline std::string Bytes(const Binary& binary) {
 inline Binary BinaryOf(const std::string& bytes) {
   return Binary(bytes.data(), static_cast<int>(bytes.size()));
 }
-
-#endif  // PAGESHELL_TESTS_UNIT_RUNTIME_TEST_SUPPORT_H_

@@ -1,5 +1,8 @@
 // Loading documents into the renderer: the items each element becomes, and
 // failures that leave the renderer as it was.
+#include <QPageSize>
+#include <QPrinter>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,6 +44,24 @@ TEST(LoadDocument, ReturnsThePaperSizeUnscaled) {
   EXPECT_EQ(QSizeF(148, 210.5), loadDocument(renderer, documentOf(PdfElems(), "148", "210.5"), false));
   ASSERT_EQ(1, renderer.pages().size());
   EXPECT_EQ(0, renderer.currentPage());
+}
+
+// The smallest and largest paper accepted are laid out by a PDF printer as
+// they are (Qt keeps whole points), not replaced by its default paper.
+TEST(LoadDocument, AcceptedPaperIsThePrintersPaper) {
+  for (const auto& [width, height] : {std::pair{"0.18", "0.18"}, std::pair{"45000000", "0.18"}}) {
+    QtPdfObj renderer;
+    const QSizeF paper = loadDocument(renderer, documentOf(PdfElems(), width, height), false);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    ASSERT_TRUE(printer.setPageSize(
+        QPageSize(paper, QPageSize::Millimeter, QString(), QPageSize::ExactMatch)));
+    const QRect pixels = printer.pageLayout().fullRectPixels(printer.resolution());
+    const double pixelsPerMm = printer.resolution() / 25.4;
+    const double aPoint = printer.resolution() / 72.0;
+    EXPECT_NEAR(paper.width() * pixelsPerMm, pixels.width(), aPoint) << width;
+    EXPECT_NEAR(paper.height() * pixelsPerMm, pixels.height(), aPoint) << height;
+  }
 }
 
 TEST(LoadDocument, LinesKeepWidthStyleAndColourInPainterUnits) {
@@ -115,6 +136,12 @@ TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
       {documentOf(samples::text("1", "1", "x", samples::font("big"))), "AnsiString::ToDouble()"},
       {documentOf(PdfElems(), "0", "297"), "QtPdfObj::loadDocument"},
       {documentOf(PdfElems(), "210", "-1"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "1e308", "297"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "210", "1e-300"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "0.17", "297"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "210", "46000000"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "-1e308", "297"), "QtPdfObj::loadDocument"},
+      {documentOf(PdfElems(), "210", "-nan"), "AnsiString::ToDouble()"},
   };
   for (const auto& [json, message] : cases) {
     EXPECT_EQ(message, failureOf(renderer, json)) << json.constData();

@@ -4,11 +4,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "print/render/qt_pdf_obj.h"
+#include "tests/support/scratch.h"
 
 namespace {
 
@@ -138,11 +138,11 @@ class CountingWriter : public QPdfWriter {
 };
 
 TEST(PaintPages, NewPageOnlyBetweenPages) {
-  QTemporaryDir dir;
+  support::Directory dir("paint");
   for (int pages : {0, 1, 3}) {
     QtPdfObj renderer;
     for (int i = 0; i < pages; ++i) renderer.startPage();
-    CountingWriter writer(dir.filePath(QStringLiteral("out.pdf")));
+    CountingWriter writer(QString::fromStdString(dir / "out.pdf"));
     EXPECT_TRUE(renderer.paint(&writer));
     EXPECT_EQ(std::max(0, pages - 1), writer.newPages) << pages;
   }
