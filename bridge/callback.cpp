@@ -4,29 +4,10 @@
 #include <QMetaObject>
 #include <QString>
 
-#include <algorithm>
-#include <mutex>
-#include <vector>
-
 #include "bridge/cmd_state.h"
 #include "bridge/js_invoker.h"
 
 namespace bridge {
-namespace {
-
-// Pages that may receive callbacks. The lock is held while an invoker is made
-// and queued, so a page cannot be refused (and then destroyed) half-way.
-struct OpenPages {
-  std::mutex mutex;
-  std::vector<QWebPage*> pages;
-};
-
-OpenPages& openPages() {
-  static auto* pages = new OpenPages;  // never destroyed: workers may outlive main
-  return *pages;
-}
-
-}  // namespace
 
 std::string callbackScript(const Record& record) {
   return "WebBrowserUtil_callback(" + writeList(record) + ");";
@@ -34,25 +15,12 @@ std::string callbackScript(const Record& record) {
 
 void deliverCallback(QWebPage* page, const Record& record) {
   const std::string text = callbackScript(record);
-  const QString script = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  if (std::find(open.pages.begin(), open.pages.end(), page) == open.pages.end()) return;
-  auto* invoker = new JSInvoker(page, script);
-  QMetaObject::invokeMethod(invoker, "run", Qt::QueuedConnection);
+  JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
-void acceptCallbacksFor(QWebPage* page) {
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  open.pages.push_back(page);
-}
+void acceptCallbacksFor(QWebPage* page) { JSInvoker::instance().open(page); }
 
-void refuseCallbacksFor(QWebPage* page) {
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  open.pages.erase(std::remove(open.pages.begin(), open.pages.end(), page), open.pages.end());
-}
+void refuseCallbacksFor(QWebPage* page) { JSInvoker::instance().close(page); }
 
 namespace {
 

@@ -31,6 +31,25 @@ std::unique_ptr<QWebPage> collectorPage() {
   return page;
 }
 
+// Records from a worker thread, numbered from `first`, posted before this returns.
+void postFromWorker(QWebPage* page, int first, int count) {
+  std::thread([=] {
+    for (int i = first; i < first + count; ++i) {
+      bridge::deliverCallback(page, {"id", "pass", "progress", std::to_string(i)});
+    }
+  }).join();
+}
+
+// A page whose alert() spins an event loop of its own, as a modal dialog
+// does, after a worker has posted more records.
+class NestingPage : public QWebPage {
+ protected:
+  void javaScriptAlert(QWebFrame*, const QString&) override {
+    postFromWorker(this, 100, 10);
+    QTest::qWait(50);
+  }
+};
+
 }  // namespace
 
 class CallbackTest : public QObject {
@@ -75,6 +94,35 @@ class CallbackTest : public QObject {
     QCOMPARE(evaluate(page.get(), QStringLiteral("seen[0][3]")).toString(),
              QString::fromStdString(tricky));
     bridge::refuseCallbacksFor(page.get());
+  }
+
+  void aRecordThatThrowsDoesNotKeepTheNextFromRunning() {
+    auto page = std::make_unique<QWebPage>();
+    page->mainFrame()->setHtml(QStringLiteral(
+        "<script>var seen = [];"
+        "function WebBrowserUtil_callback(r) { if (r[3] === '1') throw 'no'; seen.push(r[3]); }"
+        "</script>"));
+    bridge::acceptCallbacksFor(page.get());
+    postFromWorker(page.get(), 0, 3);
+    QVERIFY(qtest::waitForScript(page.get(), QStringLiteral("seen.length == 2")));
+    QCOMPARE(evaluate(page.get(), QStringLiteral("seen.join()")).toString(), QStringLiteral("0,2"));
+    bridge::refuseCallbacksFor(page.get());
+  }
+
+  void recordsKeepTheirOrderThroughAnEventLoopInsideARecord() {
+    NestingPage page;
+    page.mainFrame()->setHtml(QStringLiteral(
+        "<script>var seen = [];"
+        "function WebBrowserUtil_callback(r) { seen.push(Number(r[3])); if (r[3] === '1') alert(); }"
+        "</script>"));
+    bridge::acceptCallbacksFor(&page);
+    postFromWorker(&page, 0, 100);
+    QVERIFY(qtest::waitForScript(&page, QStringLiteral("seen.length >= 110")));
+    QTest::qWait(50);
+    QCOMPARE(evaluate(&page, QStringLiteral("seen.length")).toInt(), 110);
+    QCOMPARE(evaluate(&page, QStringLiteral("seen.every(function (n, i) { return n === i; })")).toBool(),
+             true);
+    bridge::refuseCallbacksFor(&page);
   }
 
   void refusedPagesGetNothing() {
