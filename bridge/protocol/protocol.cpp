@@ -5,8 +5,6 @@
 
 #include <charconv>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "bridge/protocol/cmd_exception.h"
@@ -189,23 +187,6 @@ std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char3
   return length;
 }
 
-// True when none of the eight bytes at `p` is written escaped: no control
-// byte, nothing past ASCII, no '"' and no '\\'. Answers are mostly such runs,
-// megabytes of them for a large query.
-bool plainWord(const unsigned char* p) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  // Each is non-zero when some byte is below its limit or equal to its byte.
-  const auto below = [&](unsigned char limit) { return (word - kOnes * limit) & ~word & kHighBits; };
-  const auto equal = [&](unsigned char c) {
-    const std::uint64_t x = word ^ (kOnes * c);
-    return (x - kOnes) & ~x & kHighBits;
-  };
-  return ((word & kHighBits) | below(0x20) | equal('"') | equal('\\')) == 0;
-}
-
 // Calls `plain(begin, end)` for runs of bytes written as they are and
 // `escape(text, length)` for each escape, in order: the one walk both the
 // length count and the writer use, so they cannot disagree.
@@ -215,7 +196,6 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
   const auto* const end = p + text.size();
   while (p != end) {
     const auto* run = p;
-    while (end - p >= 8 && plainWord(p)) p += 8;
     while (p != end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
     if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
     if (p == end) break;
