@@ -3,8 +3,9 @@
 // deliverCallback() turns a record into the script
 //   WebBrowserUtil_callback([ ...record as a JSON array of strings... ]);
 // and queues it to run on the GUI thread in the page's current frame (or its
-// main frame). Records run exactly once each, in the order they were posted,
-// whatever thread posted them.
+// main frame). Records run exactly once each, each in an evaluation of its
+// own, in the order they were posted, whatever thread posted them; a burst of
+// them runs in one turn of the event loop (js_invoker.h).
 //
 // A page must be opened for callbacks (acceptCallbacksFor) by its owner and
 // closed (refuseCallbacksFor) before it is destroyed: a worker that finishes
@@ -21,7 +22,8 @@ namespace bridge {
 class CmdState;
 
 // Safe to call from any thread. A record for a page that is not accepting
-// callbacks, or whose frames are gone by the time it runs, does nothing.
+// callbacks, or whose frames are gone by the time it runs, does nothing;
+// refusing a page drops the records still queued for it.
 // Throws CmdException when the record is too large to hand to the page
 // (protocol.h); nothing is delivered then.
 void deliverCallback(QWebPage* page, const Record& record);
