@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -23,8 +22,6 @@
 #include "tests/support/page_runner.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const int kQueryRows = 100000;
 const int kInserts = 10000;
@@ -166,9 +163,8 @@ struct QueryFigures {
 };
 
 int main() {
-  std::string dir = (fs::temp_directory_path() / "pageshell-dbbench-XXXXXX").string();
-  if (mkdtemp(&dir[0]) == nullptr) return 1;
-  dir += "/";
+  const support::Directory scratch("dbbench");
+  const std::string dir = scratch.path() + "/";
 
   if (!pipeInto("sqlite3 '" + dir + "query.sqlite'", fillScript())) {
     std::printf("database bench: the sqlite3 command-line shell is not usable\n");
@@ -217,8 +213,6 @@ int main() {
       return pipeInto("sqlite3 '" + dir + "cli-insert-" + std::to_string(turn) + "-" +
                       std::to_string(round) + ".sqlite'", batch);
     }));
-    std::error_code ignored;
-    fs::remove_all(run.directory, ignored);
   }
 
   std::printf("query    %d rows x 4, fastest of %d; ratios to sqlite3 -json > /dev/null\n", kQueryRows,
@@ -240,8 +234,5 @@ int main() {
   std::printf("insert   %d rows      batch piped into sqlite3        %8.1f ms\n", kInserts, cliInsert);
   std::printf("insert   %d rows      sqliteExecute                   %8.1f ms   ratio %.2f\n",
               kInserts, execute, execute / cliInsert);
-
-  std::error_code ignored;
-  fs::remove_all(dir, ignored);
   return 0;
 }
