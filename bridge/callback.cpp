@@ -1,7 +1,5 @@
 #include "bridge/callback.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 #include <QString>
 
 #include "bridge/cmd_state.h"
@@ -33,16 +31,13 @@ CmdState*& logTarget() {
 }  // namespace
 
 void postLog(const std::string& message) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (app == nullptr) return;
-  // The target is looked up when the line runs on the GUI thread, so a line
-  // queued just before the window went away finds none and is dropped.
-  QMetaObject::invokeMethod(
-      app,
-      [message] {
-        if (logTarget() != nullptr) logTarget()->log(message);
-      },
-      Qt::QueuedConnection);
+  // Through the callback queue, so that a worker's line and its records
+  // reach the log and the page in the order the worker posted them. The
+  // target is looked up when the line's turn comes, so a line queued just
+  // before the window went away finds none and is dropped.
+  JSInvoker::instance().postTask([message] {
+    if (logTarget() != nullptr) logTarget()->log(message);
+  });
 }
 
 void setLogTarget(CmdState* target) { logTarget() = target; }

@@ -37,7 +37,8 @@ void refuseCallbacksFor(QWebPage* page);
 
 // Queues a line for this run's log; safe to call from any thread (only the
 // GUI thread writes the log). The line is written on the GUI thread through
-// the target set below, or dropped when there is none.
+// the target set below, or dropped when there is none, in its turn among the
+// callback records: before those posted after it.
 void postLog(const std::string& message);
 
 // GUI thread only: where postLog's lines go; null drops them. The target must

@@ -33,9 +33,18 @@ void JSInvoker::post(QWebPage* page, QString script) {
   // The lock is held until the run is queued: a page cannot be closed, and
   // the application cannot lose its last open page and end, half-way.
   if (std::find(open_.begin(), open_.end(), page) == open_.end()) return;
+  enqueue({page, std::move(script), nullptr});
+}
+
+void JSInvoker::postTask(std::function<void()> task) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  enqueue({nullptr, QString(), std::move(task)});
+}
+
+void JSInvoker::enqueue(Queued queued) {
   QCoreApplication* application = QCoreApplication::instance();
   if (application == nullptr) return;
-  queue_.push_back({page, std::move(script)});
+  queue_.push_back(std::move(queued));
   if (runPending_) return;
   runPending_ = true;
   QMetaObject::invokeMethod(application, [this] { run(); }, Qt::QueuedConnection);
@@ -49,7 +58,7 @@ void JSInvoker::run() {
     count = queue_.size();
   }
   // One at a time from the front: a script may spin an event loop of its own
-  // (a modal dialog), whose runs then take the next scripts in order too.
+  // (a modal dialog), whose runs then take the next entries in order too.
   for (; count > 0; --count) {
     Queued next;
     {
@@ -58,7 +67,11 @@ void JSInvoker::run() {
       next = std::move(queue_.front());
       queue_.pop_front();
     }
-    evaluate(next.page, next.script);
+    if (next.task) {
+      next.task();
+    } else {
+      evaluate(next.page, next.script);
+    }
   }
 }
 

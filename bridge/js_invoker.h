@@ -1,11 +1,12 @@
-// JSInvoker: the one queue of callback scripts on their way to page script.
+// JSInvoker: the one queue from other threads to page script.
 //
-// Any thread posts a script for a page; the GUI thread runs the queued
-// scripts in the order they were posted, each exactly once and each in an
+// Any thread posts a script for a page (or a task for the GUI thread, such
+// as a log line that goes with a record); the GUI thread runs what was
+// queued in the order it was posted, each exactly once. Each script gets an
 // evaluation of its own, in the page's current frame (or its main frame) as
-// it is when the script's turn comes. A script that throws therefore never
-// keeps the next one from running. Posting wakes the GUI thread only when no
-// run is pending, so a burst of records costs one event-loop turn, not an
+// it is when the script's turn comes, so a script that throws never keeps
+// the next one from running. Posting wakes the GUI thread only when no run
+// is pending, so a burst of records costs one event-loop turn, not an
 // object and an event each.
 //
 // Pages are opened by their owner on the GUI thread and closed before they
@@ -16,6 +17,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -36,17 +38,24 @@ class JSInvoker {
   // Any thread. Queues `script` for `page` and makes sure a run is pending on
   // the application's thread, where the pages live.
   void post(QWebPage* page, QString script);
+  // Any thread. Queues `task` to run on the application's thread in its
+  // turn among the scripts.
+  void postTask(std::function<void()> task);
 
  private:
   struct Queued {
-    QWebPage* page;
+    QWebPage* page = nullptr;  // null for a task
     QString script;
+    std::function<void()> task;
   };
 
   JSInvoker() = default;
 
-  // GUI thread: runs the scripts queued when the run began. Scripts posted
-  // meanwhile wait for the next run, so the page's other events are not
+  // With the lock held.
+  void enqueue(Queued queued);
+
+  // GUI thread: runs what was queued when the run began. What is posted
+  // meanwhile waits for the next run, so the page's other events are not
   // starved by a worker that keeps posting.
   void run();
   static void evaluate(QWebPage* page, const QString& script);

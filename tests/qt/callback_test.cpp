@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bridge/callback.h"
+#include "bridge/cmd_state.h"
 #include "tests/qt/shell_fixture.h"
 
 using qtest::evaluate;
@@ -48,6 +49,21 @@ class NestingPage : public QWebPage {
     postFromWorker(this, 100, 10);
     QTest::qWait(50);
   }
+};
+
+// A page whose alert() notes whether the log already holds a line.
+class LogWatchingPage : public QWebPage {
+ public:
+  explicit LogWatchingPage(const qtest::ScratchDirectory& dir) : dir_(dir) {}
+  bool sawLine = false;
+
+ protected:
+  void javaScriptAlert(QWebFrame*, const QString& line) override {
+    sawLine = dir_.logMessages().contains(line);
+  }
+
+ private:
+  const qtest::ScratchDirectory& dir_;
 };
 
 }  // namespace
@@ -123,6 +139,27 @@ class CallbackTest : public QObject {
     QCOMPARE(evaluate(&page, QStringLiteral("seen.every(function (n, i) { return n === i; })")).toBool(),
              true);
     bridge::refuseCallbacksFor(&page);
+  }
+
+  void aWorkersLogLineIsWrittenBeforeTheRecordsItPostedAfterIt() {
+    qtest::ScratchDirectory dir(QStringLiteral("<html></html>"));
+    bridge::CmdState state;
+    bridge::setLogTarget(&state);
+    LogWatchingPage page(dir);
+    page.mainFrame()->setHtml(QStringLiteral(
+        "<script>var seen = 0;"
+        "function WebBrowserUtil_callback(r) { seen++; if (r[3] === 'last') alert('worker line'); }"
+        "</script>"));
+    bridge::acceptCallbacksFor(&page);
+    std::thread([&] {
+      bridge::deliverCallback(&page, {"id", "pass", "progress", "first"});
+      bridge::postLog("worker line");
+      bridge::deliverCallback(&page, {"id", "pass", "progress", "last"});
+    }).join();
+    QVERIFY(qtest::waitForScript(&page, QStringLiteral("seen == 2")));
+    QVERIFY(page.sawLine);
+    bridge::refuseCallbacksFor(&page);
+    bridge::setLogTarget(nullptr);
   }
 
   void refusedPagesGetNothing() {
