@@ -1,32 +1,11 @@
 #include "bridge/callback.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
 #include <QString>
-
-#include <algorithm>
-#include <mutex>
-#include <vector>
 
 #include "bridge/cmd_state.h"
 #include "bridge/js_invoker.h"
 
 namespace bridge {
-namespace {
-
-// Pages that may receive callbacks. The lock is held while an invoker is made
-// and queued, so a page cannot be refused (and then destroyed) half-way.
-struct OpenPages {
-  std::mutex mutex;
-  std::vector<QWebPage*> pages;
-};
-
-OpenPages& openPages() {
-  static auto* pages = new OpenPages;  // never destroyed: workers may outlive main
-  return *pages;
-}
-
-}  // namespace
 
 std::string callbackScript(const Record& record) {
   return "WebBrowserUtil_callback(" + writeList(record) + ");";
@@ -34,25 +13,12 @@ std::string callbackScript(const Record& record) {
 
 void deliverCallback(QWebPage* page, const Record& record) {
   const std::string text = callbackScript(record);
-  const QString script = QString::fromUtf8(text.data(), static_cast<int>(text.size()));
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  if (std::find(open.pages.begin(), open.pages.end(), page) == open.pages.end()) return;
-  auto* invoker = new JSInvoker(page, script);
-  QMetaObject::invokeMethod(invoker, "run", Qt::QueuedConnection);
+  JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
-void acceptCallbacksFor(QWebPage* page) {
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  open.pages.push_back(page);
-}
+void acceptCallbacksFor(QWebPage* page) { JSInvoker::instance().open(page); }
 
-void refuseCallbacksFor(QWebPage* page) {
-  OpenPages& open = openPages();
-  std::lock_guard<std::mutex> lock(open.mutex);
-  open.pages.erase(std::remove(open.pages.begin(), open.pages.end(), page), open.pages.end());
-}
+void refuseCallbacksFor(QWebPage* page) { JSInvoker::instance().close(page); }
 
 namespace {
 
@@ -65,16 +31,13 @@ CmdState*& logTarget() {
 }  // namespace
 
 void postLog(const std::string& message) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (app == nullptr) return;
-  // The target is looked up when the line runs on the GUI thread, so a line
-  // queued just before the window went away finds none and is dropped.
-  QMetaObject::invokeMethod(
-      app,
-      [message] {
-        if (logTarget() != nullptr) logTarget()->log(message);
-      },
-      Qt::QueuedConnection);
+  // Through the callback queue, so that a worker's line and its records
+  // reach the log and the page in the order the worker posted them. The
+  // target is looked up when the line's turn comes, so a line queued just
+  // before the window went away finds none and is dropped.
+  JSInvoker::instance().postTask([message] {
+    if (logTarget() != nullptr) logTarget()->log(message);
+  });
 }
 
 void setLogTarget(CmdState* target) { logTarget() = target; }

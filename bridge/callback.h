@@ -3,8 +3,9 @@
 // deliverCallback() turns a record into the script
 //   WebBrowserUtil_callback([ ...record as a JSON array of strings... ]);
 // and queues it to run on the GUI thread in the page's current frame (or its
-// main frame). Records run exactly once each, in the order they were posted,
-// whatever thread posted them.
+// main frame). Records run exactly once each, each in an evaluation of its
+// own, in the order they were posted, whatever thread posted them; a burst of
+// them runs in one turn of the event loop (js_invoker.h).
 //
 // A page must be opened for callbacks (acceptCallbacksFor) by its owner and
 // closed (refuseCallbacksFor) before it is destroyed: a worker that finishes
@@ -21,7 +22,8 @@ namespace bridge {
 class CmdState;
 
 // Safe to call from any thread. A record for a page that is not accepting
-// callbacks, or whose frames are gone by the time it runs, does nothing.
+// callbacks, or whose frames are gone by the time it runs, does nothing;
+// refusing a page drops the records still queued for it.
 // Throws CmdException when the record is too large to hand to the page
 // (protocol.h); nothing is delivered then.
 void deliverCallback(QWebPage* page, const Record& record);
@@ -35,7 +37,8 @@ void refuseCallbacksFor(QWebPage* page);
 
 // Queues a line for this run's log; safe to call from any thread (only the
 // GUI thread writes the log). The line is written on the GUI thread through
-// the target set below, or dropped when there is none.
+// the target set below, or dropped when there is none, in its turn among the
+// callback records: before those posted after it.
 void postLog(const std::string& message);
 
 // GUI thread only: where postLog's lines go; null drops them. The target must

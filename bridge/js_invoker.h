@@ -1,30 +1,69 @@
-// JSInvoker carries one callback script to the thread that owns its page and
-// runs it there once, then frees itself.
+// JSInvoker: the one queue from other threads to page script.
+//
+// Any thread posts a script for a page (or a task for the GUI thread, such
+// as a log line that goes with a record); the GUI thread runs what was
+// queued in the order it was posted, each exactly once. Each script gets an
+// evaluation of its own, in the page's current frame (or its main frame) as
+// it is when the script's turn comes, so a script that throws never keeps
+// the next one from running. Posting wakes the GUI thread only when no run
+// is pending, so a burst of records costs one event-loop turn, not an
+// object and an event each.
+//
+// Pages are opened by their owner on the GUI thread and closed before they
+// are destroyed. A script posted for a page that is not open is dropped, and
+// closing a page drops the scripts still queued for it.
 #pragma once
 
-#include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QWebPage>
+
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+class QWebPage;
 
 namespace bridge {
 
-class JSInvoker : public QObject {
-  Q_OBJECT
-
+class JSInvoker {
  public:
-  // Moves the new invoker to the page's thread; its run() slot must then be
-  // invoked with a queued connection.
-  JSInvoker(QWebPage* page, const QString& script);
+  // The shell's one queue. It is never destroyed: a worker may post after
+  // the application has begun to end (and is then refused, its page closed).
+  static JSInvoker& instance();
 
- public slots:
-  // Evaluates the script in the page's current frame (or main frame), if the
-  // page and a frame still exist, then schedules the invoker's deletion.
-  void run();
+  // GUI thread only.
+  void open(QWebPage* page);
+  void close(QWebPage* page);
+
+  // Any thread. Queues `script` for `page` and makes sure a run is pending on
+  // the application's thread, where the pages live.
+  void post(QWebPage* page, QString script);
+  // Any thread. Queues `task` to run on the application's thread in its
+  // turn among the scripts.
+  void postTask(std::function<void()> task);
 
  private:
-  QPointer<QWebPage> page_;
-  QString script_;
+  struct Queued {
+    QWebPage* page = nullptr;  // null for a task
+    QString script;
+    std::function<void()> task;
+  };
+
+  JSInvoker() = default;
+
+  // With the lock held.
+  void enqueue(Queued queued);
+
+  // GUI thread: runs what was queued when the run began. What is posted
+  // meanwhile waits for the next run, so the page's other events are not
+  // starved by a worker that keeps posting.
+  void run();
+  static void evaluate(QWebPage* page, const QString& script);
+
+  std::mutex mutex_;
+  std::vector<QWebPage*> open_;
+  std::deque<Queued> queue_;
+  bool runPending_ = false;
 };
 
 }  // namespace bridge

@@ -119,22 +119,32 @@ void openCase(StringBuffer& out, int kind, int count, const char* failurePrefix)
 }  // namespace
 
 std::size_t scanValue(std::string_view text, std::size_t from) {
-  bool inString = false;
-  long long depth = 0;
+  const char* const data = text.data();
   const std::size_t size = text.size();
+  long long depth = 0;
   for (std::size_t j = from; j < size; ++j) {
-    const char c = text[j];
+    const char c = data[j];
     if (c == '\\') {
       ++j;  // the escaped byte is not examined
       continue;
     }
     if (c == '"') {
-      inString = !inString;
-    } else if (!inString) {
-      if (c == '[' || c == '{') ++depth;
-      if (c == ']' || c == '}') --depth;
+      // Inside a string only an escape counts until the closing quote; the
+      // document's texts are most of its bytes, so they are passed in one go.
+      for (++j;; j += 2) {  // an escape and the byte it escapes
+        while (j < size && data[j] != '"' && data[j] != '\\') ++j;
+        if (j >= size) return npos;
+        if (data[j] == '"') break;
+      }
+      if (depth <= 0 && j == size - 1) return j;
+      continue;
     }
-    if (!inString && depth <= 0 && (c == ',' || j == size - 1)) return j;
+    if (c == '[' || c == '{') {
+      ++depth;
+    } else if (c == ']' || c == '}') {
+      --depth;
+    }
+    if (depth <= 0 && (c == ',' || j == size - 1)) return j;
   }
   return npos;
 }

@@ -3,11 +3,12 @@
 //     a property set and get on myObject that does no work;
 //  2. 10,000 callback records posted from a worker thread until the page has
 //     run them all, against the same 10,000 scripts evaluated directly on the
-//     GUI thread.
+//     GUI thread. Fastest of five rounds each.
 #include <QElapsedTimer>
 #include <QWebFrame>
 #include <QWebPage>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -51,11 +52,9 @@ void waitForAll(QWebPage& page) {
   }
 }
 
-void callbacks() {
-  QWebPage page;
-  page.mainFrame()->setHtml(QLatin1String(kCollector));
-  bridge::acceptCallbacksFor(&page);
-
+// Milliseconds until the page has run kRecords records posted by a worker.
+double throughWorker(QWebPage& page) {
+  page.mainFrame()->evaluateJavaScript(QStringLiteral("seen = 0"));
   QElapsedTimer timer;
   timer.start();
   std::thread worker([&page] {
@@ -64,28 +63,50 @@ void callbacks() {
     }
   });
   waitForAll(page);
-  const double throughWorker = timer.nsecsElapsed() / 1e6;
+  const double ms = timer.nsecsElapsed() / 1e6;
   worker.join();
+  return ms;
+}
 
+// Milliseconds for the same scripts evaluated one by one on the GUI thread.
+double direct(QWebPage& page) {
   page.mainFrame()->evaluateJavaScript(QStringLiteral("seen = 0"));
-  timer.restart();
+  QElapsedTimer timer;
+  timer.start();
   for (int i = 0; i < kRecords; ++i) {
-    page.mainFrame()->evaluateJavaScript(
-        QString::fromStdString(bridge::callbackScript({"bench", "pass", "progress", std::to_string(i)})));
+    const std::string script = bridge::callbackScript({"bench", "pass", "progress", std::to_string(i)});
+    page.mainFrame()->evaluateJavaScript(QString::fromUtf8(script.data(), static_cast<int>(script.size())));
   }
-  const double direct = timer.nsecsElapsed() / 1e6;
+  return timer.nsecsElapsed() / 1e6;
+}
+
+// The two sides take turns, so that the script engine's warming up and a
+// machine busy with other work weigh on both alike; each keeps its fastest
+// round.
+void callbacks() {
+  QWebPage page;
+  page.mainFrame()->setHtml(QLatin1String(kCollector));
+  bridge::acceptCallbacksFor(&page);
+  double worker = 1e300;
+  double alone = 1e300;
+  for (int round = 0; round < 5; ++round) {
+    worker = std::min(worker, throughWorker(page));
+    alone = std::min(alone, direct(page));
+  }
   bridge::refuseCallbacksFor(&page);
 
-  std::printf("callbacks     %d scripts run directly       %8.1f ms\n", kRecords, direct);
+  std::printf("callbacks     %d scripts run directly       %8.1f ms\n", kRecords, alone);
   std::printf("callbacks     %d records from a worker      %8.1f ms   ratio %.2f of direct\n",
-              kRecords, throughWorker, throughWorker / direct);
+              kRecords, worker, worker / alone);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   support::QtApplication application(argc, argv);
-  roundTrips();
-  callbacks();
+  // One measure alone, by name, for a profiler: "round-trips" or "callbacks".
+  const std::string only = argc > 1 ? argv[1] : "";
+  if (only.empty() || only == "round-trips") roundTrips();
+  if (only.empty() || only == "callbacks") callbacks();
   return 0;
 }

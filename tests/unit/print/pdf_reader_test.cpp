@@ -4,8 +4,11 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
+#include <vector>
 
+#include "print/json_form.h"
 #include "print/pdf_types.h"
 #include "tests/unit/runtime/test_support.h"
 
@@ -60,6 +63,22 @@ TEST(PdfReaderFields, ATextEndingInAQuoteReadsWholeAndKeepsTheNextFields) {
 TEST(PdfReaderFields, WhiteSpaceAfterARecordCarriesItsBraceIntoTheLastValue) {
   PdfSize size = PdfSize::fromJSON(R"({"width":"1","height":"2"} )");
   EXPECT_EQ("2\"", size.height().str());
+}
+
+// Where one value ends: texts are passed in one go, which must not change
+// what an escape, an unclosed text or the last byte of the text does.
+TEST(PdfReaderScan, EndsAValueWhereTheByteWalkEndsIt) {
+  const std::size_t none = std::string_view::npos;
+  const std::vector<std::tuple<std::string, std::size_t, std::size_t>> cases = {
+      {R"("ab",x)", 0, 4},        {R"("a\"b",x)", 0, 6},       {R"("a\\",b)", 0, 5},
+      {R"("a,b")", 0, 4},         {R"({"k":[1,2]},z)", 0, 11}, {R"([1,"]",2])", 0, 8},
+      {R"(a:"x,y",b)", 1, 7},     {R"(x\",y)", 0, 3},          {R"(}],x)", 0, 2},
+      {R"("abc)", 0, none},       {R"("ab\)", 0, none},        {R"("x\")", 0, none},
+      {R"(1")", 0, none},
+  };
+  for (const auto& [text, from, end] : cases) {
+    EXPECT_EQ(end, json_form::scanValue(text, from)) << text << " from " << from;
+  }
 }
 
 TEST(PdfReaderVariants, WeightsReadInIndexAndNameForm) {
