@@ -21,9 +21,9 @@
 #include <string>
 #include <thread>
 
-#include "bridge/zip/zip_archive.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/zip_fixtures.h"
+#include "zip/zip_archive.h"
 
 namespace {
 
@@ -164,13 +164,13 @@ int main() {
       fastestMs([&] { return shell("unzip -p '" + zips + "text.zip' text.txt > /dev/null"); });
 
   const double readerLarge = fastestMs([&] {
-    return bridge::zip::readZipEntry(zips + "large.zip", "large.bin", [](const char*, std::size_t) {});
+    return readZipEntry(zips + "large.zip", "large.bin", [](const char*, std::size_t) {});
   });
   const double readerList =
-      fastestMs([&] { return bridge::zip::listZipEntries(zips + "many.zip").size() == kManyMembers; });
+      fastestMs([&] { return listZipEntries(zips + "many.zip").size() == kManyMembers; });
   const double readerText = fastestMs([&] {
     std::string text;
-    return bridge::zip::readZipEntry(zips + "text.zip", "text.txt", [&text](const char* bytes, std::size_t size) {
+    return readZipEntry(zips + "text.zip", "text.txt", [&text](const char* bytes, std::size_t size) {
       text.append(bytes, size);
     });
   });

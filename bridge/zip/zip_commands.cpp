@@ -6,8 +6,8 @@
 
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/worker.h"
-#include "bridge/zip/zip_archive.h"
 #include "platform/replacement_file.h"
+#include "zip/zip_archive.h"
 
 namespace bridge::zip {
 namespace {
