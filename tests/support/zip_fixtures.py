@@ -181,6 +181,15 @@ class Unseekable:
 
 
 def huge_fixtures(out):
+    # A file with a hole reads as zeros and takes no disk space. The zip
+    # command packs it while zipfile streams its own archive.
+    tree = os.path.join(out, "huge")
+    os.makedirs(tree, exist_ok=True)
+    with open(os.path.join(tree, "zeros.bin"), "wb") as f:
+        f.truncate(HUGE_BYTES)
+    packing = subprocess.Popen(["zip", "-q", "-1", "-fz", os.path.join(out, "huge-zipcmd.zip"),
+                                "zeros.bin"], cwd=tree)
+
     zeros = bytes(1024 * 1024)
     with open(os.path.join(out, "huge-python.zip"), "wb") as f:
         with zipfile.ZipFile(Unseekable(f), "w", zipfile.ZIP_DEFLATED, compresslevel=1) as z:
@@ -190,13 +199,11 @@ def huge_fixtures(out):
             z.writestr("after.txt", b"after the huge member\n")
             info = z.getinfo("zeros.bin")
     write_source(out, "zeros.bin.size-crc", b"%d %d\n" % (info.file_size, info.CRC))
-    # A file with a hole reads as zeros and takes no disk space.
-    tree = os.path.join(out, "huge")
-    os.makedirs(tree, exist_ok=True)
-    with open(os.path.join(tree, "zeros.bin"), "wb") as f:
-        f.truncate(HUGE_BYTES)
-    zip_command(["-1", "-fz", os.path.join(out, "huge-zipcmd.zip"), "zeros.bin"], tree)
+
+    if packing.wait() != 0:
+        raise RuntimeError("zip -fz failed")
     os.remove(os.path.join(tree, "zeros.bin"))
+    os.rmdir(tree)
 
 
 def large_fixture(out, megabytes):
