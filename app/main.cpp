@@ -12,6 +12,10 @@
 #include "platform/threads.h"
 
 int main(int argc, char* argv[]) {
+  // Without TZ the C library looks at /etc/localtime again at every mktime,
+  // and libzip makes one for each member of every archive it opens. Set
+  // before any thread starts; a zone the user gives is kept.
+  ::setenv("TZ", ":/etc/localtime", 0);
   int exitCode = 0;
   {
     QApplication application(argc, argv);

@@ -2,6 +2,8 @@
 
 #include <zip.h>
 
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "platform/read_only_file.h"
@@ -22,6 +24,10 @@ using OpenMember = std::unique_ptr<zip_file_t, Close>;
 // A regular file as libzip reads it: from a position that moves as stdio's
 // would, with nothing to read past the end. libzip owns it once it is a
 // source and frees it with the source.
+//
+// libzip reads a large directory an entry at a time, each in a few small
+// reads, so small reads are served from a window of the bytes around them
+// and only a read outside it goes to the file.
 class FileSource {
  public:
   explicit FileSource(platform::ReadOnlyFile file) : file_(std::move(file)) {
@@ -39,11 +45,8 @@ class FileSource {
       case ZIP_SOURCE_OPEN:
         position_ = 0;
         return 0;
-      case ZIP_SOURCE_READ: {
-        const std::size_t got = file_.readAt(position_, static_cast<char*>(data), length);
-        position_ += got;
-        return static_cast<zip_int64_t>(got);
-      }
+      case ZIP_SOURCE_READ:
+        return static_cast<zip_int64_t>(read(static_cast<char*>(data), length));
       case ZIP_SOURCE_CLOSE:
         return 0;
       case ZIP_SOURCE_STAT: {
@@ -76,8 +79,30 @@ class FileSource {
     }
   }
 
+  // Up to `length` bytes from the position on; fewer at the window's end,
+  // 0 only at the file's end.
+  std::size_t read(char* data, std::size_t length) {
+    if (length >= window_.size()) {
+      const std::size_t got = file_.readAt(position_, data, length);
+      position_ += got;
+      return got;
+    }
+    if (position_ < windowStart_ || position_ - windowStart_ >= windowSize_) {
+      windowStart_ = position_;
+      windowSize_ = file_.readAt(position_, window_.data(), window_.size());
+    }
+    const std::size_t at = static_cast<std::size_t>(position_ - windowStart_);
+    const std::size_t count = std::min(length, windowSize_ - at);
+    std::memcpy(data, window_.data() + at, count);
+    position_ += count;
+    return count;
+  }
+
   platform::ReadOnlyFile file_;
   zip_uint64_t position_ = 0;
+  std::vector<char> window_ = std::vector<char>(kZipPieceBytes);
+  zip_uint64_t windowStart_ = 0;
+  std::size_t windowSize_ = 0;
   zip_error_t error_;
 };
 

@@ -72,7 +72,8 @@ TEST(ZipListing, NothingIsListedForWhatIsNoWholeArchive) {
        fixtures().path(), scratch / "fifo.zip", std::string()}) {
     EXPECT_EQ(listZipEntries(path), Names{}) << path;
   }
-  EXPECT_FALSE(ZipArchive::open(fixture("damaged-dir.zip"))) << "a directory that does not read whole";
+  EXPECT_FALSE(ZipArchive::open(fixture("damaged-dir.zip")))
+      << "a directory that does not read whole";
   EXPECT_EQ(member("damaged-dir.zip", "stored.txt"), std::nullopt);
 }
 
