@@ -141,14 +141,15 @@ struct ZipArchive::State {
     std::vector<char> piece(kZipPieceBytes);
     zip_uint64_t total = 0;
     for (;;) {
-      // libzip compares the CRC, and the size its directory entry gives,
-      // when the read reaches the member's end; a mismatch fails that read.
+      // libzip compares the CRC when the read reaches the member's end; a
+      // mismatch fails that read.
       const zip_int64_t got = zip_fread(member.get(), piece.data(), piece.size());
       if (got < 0) return false;
       if (got == 0) break;
       total += static_cast<zip_uint64_t>(got);
       sink(piece.data(), static_cast<std::size_t>(got));
     }
+    // Data that ends early may still end in a well-formed stream.
     return total == stat.size;
   }
 };
@@ -161,12 +162,10 @@ ZipArchive::~ZipArchive() = default;
 std::optional<ZipArchive> ZipArchive::open(const std::string& path) {
   std::optional<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path);
   if (!file) return std::nullopt;
-  auto* bytes = new FileSource(std::move(*file));
-  zip_source_t* source = zip_source_function_create(FileSource::call, bytes, nullptr);
-  if (source == nullptr) {
-    delete bytes;
-    return std::nullopt;
-  }
+  auto bytes = std::make_unique<FileSource>(std::move(*file));
+  zip_source_t* source = zip_source_function_create(FileSource::call, bytes.get(), nullptr);
+  if (source == nullptr) return std::nullopt;
+  bytes.release();  // the source frees it
   Handle handle = openSource(source);
   if (!handle) return std::nullopt;
   return ZipArchive(std::make_unique<State>(State{std::move(handle)}));

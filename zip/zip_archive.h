@@ -21,12 +21,13 @@
 // threads, even of one file, are independent.
 //
 //   std::optional<ZipArchive> archive = ZipArchive::open("update.zip");
-//   if (!archive) return fail("no archive");
-//   for (const std::string& name : archive->names()) list(name);
-//   std::ofstream out("readme.txt", std::ios::binary);
-//   const bool whole = archive->read("README.TXT", [&out](const char* bytes, std::size_t size) {
-//     out.write(bytes, size);
-//   });
+//   if (archive) {
+//     for (const std::string& name : archive->names()) std::puts(name.c_str());
+//     std::ofstream out("readme.txt", std::ios::binary);
+//     const bool whole = archive->read("README.TXT", [&out](const char* bytes, std::size_t size) {
+//       out.write(bytes, size);
+//     });
+//   }
 #pragma once
 
 #include <cstddef>
