@@ -21,14 +21,15 @@ using Names = std::vector<std::string>;
 const std::string kLongName = std::string(99, 'd') + "/" + std::string(99, 'd') + "/" +
                               std::string(96, 'n') + ".txt";
 
-// The small fixtures, made once per test program.
+// The small fixtures, made once per test program and removed at its exit.
+struct Fixtures {
+  Fixtures() { support::makeZipFixtures(directory.path()); }
+  support::Directory directory{"zip-unit"};
+};
+
 const support::Directory& fixtures() {
-  static const auto* const directory = [] {
-    auto* made = new support::Directory("zip-unit");
-    support::makeZipFixtures(made->path());
-    return made;
-  }();
-  return *directory;
+  static const Fixtures made;
+  return made.directory;
 }
 
 std::string fixture(const std::string& name) { return fixtures() / name; }
