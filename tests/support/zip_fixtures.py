@@ -11,6 +11,7 @@ Into DIR, always:
   crc-stored.zip       stored.txt of mixed.zip with one data byte flipped
   crc-deflated.zip     deflated.txt of mixed.zip with one data byte flipped
   truncated.zip        the first half of mixed.zip
+  stub.zip             mixed.zip behind 1000 bytes, as a self-extracting program
   damaged-dir.zip      mixed.zip whose third directory entry is broken
   size-lie.zip         mixed.zip whose headers give deflated.txt a byte more
   empty-archive.zip    an archive without members
@@ -127,6 +128,7 @@ def small_fixtures(out):
     flip_member_byte(mixed, "stored.txt", os.path.join(out, "crc-stored.zip"))
     flip_member_byte(mixed, "deflated.txt", os.path.join(out, "crc-deflated.zip"))
     whole = open(mixed, "rb").read()
+    open(os.path.join(out, "stub.zip"), "wb").write(b"MZ" + bytes(998) + whole)
     open(os.path.join(out, "truncated.zip"), "wb").write(whole[:len(whole) // 2])
     break_directory_entry(mixed, 2, os.path.join(out, "damaged-dir.zip"))
     grow_recorded_size(mixed, "deflated.txt", os.path.join(out, "size-lie.zip"))

@@ -61,6 +61,7 @@ TEST(ZipListing, NamesComeInTheArchivesOrder) {
   EXPECT_EQ(listZipEntries(fixture("zipcmd.zip")),
             (Names{"readme.txt", "docs/", "docs/empty-folder/", "docs/guide.txt"}));
   EXPECT_EQ(listZipEntries(fixture("zip64.zip")), (Names{"big.txt"}));
+  EXPECT_EQ(listZipEntries(fixture("stub.zip")), listZipEntries(fixture("mixed.zip")));
 }
 
 TEST(ZipListing, NothingIsListedForWhatIsNoWholeArchive) {
@@ -90,6 +91,7 @@ TEST(ZipListing, AListOfExactlyTheCountsEscapeValueIsWhole) {
 TEST(ZipReading, MembersReadByteForByte) {
   for (const std::string& name : listZipEntries(fixture("mixed.zip"))) {
     EXPECT_EQ(member("mixed.zip", name), source(name)) << name;
+    EXPECT_EQ(member("stub.zip", name), source(name)) << "behind a stub: " << name;
   }
   EXPECT_EQ(member("zip64.zip", "big.txt"), source("big.txt"));
   EXPECT_EQ(member("zipcmd.zip", "docs/guide.txt"), source("zipcmd/docs/guide.txt"));
@@ -154,7 +156,7 @@ TEST(ZipReading, AFailingSinkEndsTheReadAndTheArchiveReadsOn) {
 TEST(ZipArchiveInMemory, ReadsAsTheFileReads) {
   for (const char* name : {"plain.zip", "mixed.zip", "zip64.zip", "zipcmd.zip", "crc-stored.zip",
                            "crc-deflated.zip", "damaged-dir.zip", "truncated.zip", "not-a-zip.zip",
-                           "encrypted.zip", "placeholder.zip", "cp852.zip"}) {
+                           "encrypted.zip", "placeholder.zip", "cp852.zip", "stub.zip"}) {
     const std::string bytes = support::readFile(fixture(name));
     std::optional<ZipArchive> inMemory = ZipArchive::openBytes(bytes);
     std::optional<ZipArchive> onDisk = ZipArchive::open(fixture(name));
