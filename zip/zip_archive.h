@@ -6,11 +6,12 @@
 // producer wrote them, and more than 65,535 members.
 //
 // Archives come from outside and every size, offset and name in them may
-// lie. An archive whose directory does not read whole does not open. A
-// member counts as read only when it inflated to exactly the size its
-// directory entry gives and its CRC matched; memory stays at one 64 KiB
-// piece whatever a member claims to hold; names are read at any length the
-// format allows.
+// lie. An archive whose directory does not read whole does not open; one
+// behind a stub, as self-extracting programs carry it, does
+// (archive_source.h). A member counts as read only when it inflated to
+// exactly the size its directory entry gives and its CRC matched; memory
+// stays at one 64 KiB piece whatever a member claims to hold; names are read
+// at any length the format allows.
 //
 // Names are listed as UTF-8 text (member_name.h): as they are when the
 // archive flags them UTF-8 or they are valid UTF-8, read as CP852 otherwise.
