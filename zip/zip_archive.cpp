@@ -60,7 +60,7 @@ ZipArchive& ZipArchive::operator=(ZipArchive&&) noexcept = default;
 ZipArchive::~ZipArchive() = default;
 
 std::optional<ZipArchive> ZipArchive::open(const std::string& path) {
-  std::optional<platform::ReadOnlyFile> file = platform::ReadOnlyFile::open(path);
+  auto file = platform::ReadOnlyFile::open(path);
   if (!file) return std::nullopt;
   ArchiveHandle handle = openArchive(std::move(*file));
   if (!handle) return std::nullopt;
