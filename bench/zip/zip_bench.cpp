@@ -121,8 +121,6 @@ class MemoryWatch {
 }  // namespace
 
 int main() {
-  // As the shell does (app/main.cpp), so that the reader alone is timed alike.
-  ::setenv("TZ", ":/etc/localtime", 0);
   std::string dir = (fs::temp_directory_path() / "pageshell-zipbench-XXXXXX").string();
   if (mkdtemp(&dir[0]) == nullptr) return 1;
   const std::string zips = dir + "/zips/";
@@ -165,6 +163,8 @@ int main() {
   const double unzipText =
       fastestMs([&] { return shell("unzip -p '" + zips + "text.zip' text.txt > /dev/null"); });
 
+  // As in the shell (app/main.cpp), and only now, so that unzip runs as it always has.
+  ::setenv("TZ", ":/etc/localtime", 0);
   const double readerLarge = fastestMs([&] {
     return readZipEntry(zips + "large.zip", "large.bin", [](const char*, std::size_t) {});
   });
