@@ -16,6 +16,10 @@ int main(int argc, char* argv[]) {
   platform::ignoreFileSizeSignal();
   int exitCode = 0;
   {
+    // Without TZ the C library looks at /etc/localtime again at every
+    // mktime, and libzip makes one for each member of every archive it
+    // opens. Set before any thread starts; a zone the user gives is kept.
+    ::setenv("TZ", ":/etc/localtime", 0);
     QApplication application(argc, argv);
     // Page script reaches the window's inherited slots too, deleteLater among
     // them: the shell keeps only a guarded pointer and ends when it goes.

@@ -7,8 +7,8 @@
 #include "bridge/commands.h"
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/worker.h"
-#include "bridge/zip/zip_archive.h"
 #include "platform/file_writer.h"
+#include "zip/zip_archive.h"
 
 namespace bridge::zip {
 namespace {

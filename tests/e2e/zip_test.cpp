@@ -68,6 +68,8 @@ TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
   EXPECT_EQ(extracted("zażółć.txt"), source("zażółć gęślą jaźń.txt"));
   EXPECT_EQ(extracted("guide.txt"), source("zipcmd/docs/guide.txt"));
   EXPECT_EQ(extracted("long.txt"), "long name\n");
+  EXPECT_EQ(extracted("łąka.txt"), "in a cp852 folder\n");
+  EXPECT_EQ(extracted("readme.txt"), source("zipcmd/readme.txt"));
   EXPECT_TRUE(std::filesystem::is_regular_file(run.directory + "/empty-out.txt"));
   EXPECT_EQ(extracted("empty-out.txt"), "");
   EXPECT_EQ(extracted("existing.txt"), kExisting) << "failed extractions leave it as it was";

@@ -13,6 +13,7 @@ struct ZipFixtureSizes {
   int largeMegabytes = 0;  // large.zip: large.bin, deflated
   int manyMembers = 0;     // many.zip: that many small members
   int textMegabytes = 0;   // text.zip: text.txt, UTF-8 text, deflated
+  bool huge = false;       // huge-*.zip: a member of 4.1 GiB of zeros, deflated
 };
 
 // Writes the archives into `directory`. Throws std::runtime_error when the

@@ -2,7 +2,7 @@
 """Writes the ZIP archives the zip tests and benchmarks read, made by
 producers independent of the shell: Python's zipfile and the zip command.
 
-    zip_fixtures.py DIR [--large-mb N] [--many N] [--text-mb N]
+    zip_fixtures.py DIR [--large-mb N] [--many N] [--text-mb N] [--huge]
 
 Into DIR, always:
   plain.zip            a.txt ("alpha\\n"), then the folder dir/
@@ -11,6 +11,7 @@ Into DIR, always:
   crc-stored.zip       stored.txt of mixed.zip with one data byte flipped
   crc-deflated.zip     deflated.txt of mixed.zip with one data byte flipped
   truncated.zip        the first half of mixed.zip
+  stub.zip             mixed.zip behind 1000 bytes, as a self-extracting program
   damaged-dir.zip      mixed.zip whose third directory entry is broken
   size-lie.zip         mixed.zip whose headers give deflated.txt a byte more
   empty-archive.zip    an archive without members
@@ -18,11 +19,18 @@ Into DIR, always:
   encrypted.zip        secret.txt, encrypted by the zip command
   placeholder.zip      h.txt, its size moved into a Zip64 field (zip -fz)
   zipcmd.zip           the tree under zipcmd/ as the zip command packs it
+  cp852.zip            CP852_MEMBERS, their names in raw bytes without the
+                       UTF-8 flag, as older Polish Windows archivers wrote them
+  flagged-cp852.zip    ok.txt, then a CP852 name flagged UTF-8
   src/                 the bytes of every member, for comparison
 and on request:
   large.zip            large.bin, N MiB of half-compressible data (deflated)
   many.zip             N small members m/000000.txt ...
   text.zip             text.txt, N MiB of UTF-8 text (deflated)
+  huge-python.zip      zeros.bin, HUGE_BYTES of zeros streamed by zipfile
+                       (force_zip64, data descriptor), then after.txt
+  huge-zipcmd.zip      zeros.bin of the same size, by the zip command (-fz)
+  src/zeros.bin.size-crc  its size and CRC as zipfile counted them
 """
 import argparse
 import os
@@ -42,6 +50,16 @@ MEMBERS = [
     ("zero.bin", b"before\0after", zipfile.ZIP_STORED),
     ("folder/inner/deep.txt", b"deep\n", zipfile.ZIP_DEFLATED),
 ]
+# Names the way an older Windows archiver in Poland wrote them: in the DOS
+# code page, or as UTF-8 bytes, and never flagged UTF-8.
+CP852_MEMBERS = [
+    # name, encoding of its bytes, content
+    ("zażółć gęślą jaźń.txt", "cp852", b"cp852 name\n"),
+    ("ŹDŹBŁO/łąka.txt", "cp852", b"in a cp852 folder\n"),
+    ("żółw.txt", "utf-8", b"utf-8 bytes, no flag\n"),
+]
+# Past 4 GiB, so that sizes and CRCs need Zip64, yet quick to inflate.
+HUGE_BYTES = 4100 * 1024 * 1024
 
 
 def write_source(out, name, data):
@@ -110,6 +128,7 @@ def small_fixtures(out):
     flip_member_byte(mixed, "stored.txt", os.path.join(out, "crc-stored.zip"))
     flip_member_byte(mixed, "deflated.txt", os.path.join(out, "crc-deflated.zip"))
     whole = open(mixed, "rb").read()
+    open(os.path.join(out, "stub.zip"), "wb").write(b"MZ" + bytes(998) + whole)
     open(os.path.join(out, "truncated.zip"), "wb").write(whole[:len(whole) // 2])
     break_directory_entry(mixed, 2, os.path.join(out, "damaged-dir.zip"))
     grow_recorded_size(mixed, "deflated.txt", os.path.join(out, "size-lie.zip"))
@@ -124,6 +143,69 @@ def small_fixtures(out):
     zip_command(["-r", os.path.join(out, "zipcmd.zip"), "readme.txt", "docs"], tree)
     zip_command(["-P", "password", os.path.join(out, "encrypted.zip"), "readme.txt"], tree)
     zip_command(["-fz", os.path.join(out, "placeholder.zip"), "readme.txt"], tree)
+    cp852_fixture(out)
+
+
+class UnflaggedName(zipfile.ZipInfo):
+    """A member whose name zipfile writes in the given encoding, unflagged."""
+
+    def __init__(self, name, encoding):
+        super().__init__(name)
+        self.name_encoding = encoding
+
+    def _encodeFilenameFlags(self):
+        return self.filename.encode(self.name_encoding), self.flag_bits & ~0x800
+
+
+class FalselyFlaggedName(UnflaggedName):
+    def _encodeFilenameFlags(self):
+        return self.filename.encode(self.name_encoding), self.flag_bits | 0x800
+
+
+def cp852_fixture(out):
+    with zipfile.ZipFile(os.path.join(out, "cp852.zip"), "w", zipfile.ZIP_DEFLATED) as z:
+        for name, encoding, data in CP852_MEMBERS:
+            info = UnflaggedName(name, encoding)
+            info.compress_type = zipfile.ZIP_DEFLATED
+            z.writestr(info, data)
+    with zipfile.ZipFile(os.path.join(out, "flagged-cp852.zip"), "w") as z:
+        z.writestr("ok.txt", b"ok\n")
+        z.writestr(FalselyFlaggedName("zażółć.txt", "cp852"), b"flagged\n")
+
+
+class Unseekable:
+    """A file zipfile cannot seek back in, so it streams: each member's sizes
+    and CRC follow its data in a data descriptor."""
+
+    def __init__(self, f):
+        self.write = f.write
+        self.flush = f.flush
+
+
+def huge_fixtures(out):
+    # A file with a hole reads as zeros and takes no disk space. The zip
+    # command packs it while zipfile streams its own archive.
+    tree = os.path.join(out, "huge")
+    os.makedirs(tree, exist_ok=True)
+    with open(os.path.join(tree, "zeros.bin"), "wb") as f:
+        f.truncate(HUGE_BYTES)
+    packing = subprocess.Popen(["zip", "-q", "-1", "-fz", os.path.join(out, "huge-zipcmd.zip"),
+                                "zeros.bin"], cwd=tree)
+
+    zeros = bytes(1024 * 1024)
+    with open(os.path.join(out, "huge-python.zip"), "wb") as f:
+        with zipfile.ZipFile(Unseekable(f), "w", zipfile.ZIP_DEFLATED, compresslevel=1) as z:
+            with z.open("zeros.bin", "w", force_zip64=True) as member:
+                for _ in range(HUGE_BYTES // len(zeros)):
+                    member.write(zeros)
+            z.writestr("after.txt", b"after the huge member\n")
+            info = z.getinfo("zeros.bin")
+    write_source(out, "zeros.bin.size-crc", b"%d %d\n" % (info.file_size, info.CRC))
+
+    if packing.wait() != 0:
+        raise RuntimeError("zip -fz failed")
+    os.remove(os.path.join(tree, "zeros.bin"))
+    os.rmdir(tree)
 
 
 def large_fixture(out, megabytes):
@@ -167,6 +249,7 @@ def main():
     parser.add_argument("--large-mb", type=int, default=0)
     parser.add_argument("--many", type=int, default=0)
     parser.add_argument("--text-mb", type=int, default=0)
+    parser.add_argument("--huge", action="store_true")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     small_fixtures(args.out)
@@ -176,6 +259,8 @@ def main():
         many_fixture(args.out, args.many)
     if args.text_mb:
         text_fixture(args.out, args.text_mb)
+    if args.huge:
+        huge_fixtures(args.out)
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 // Archives come from outside: whatever bytes an archive holds, opening,
-// listing and reading every member must end in an answer, never in a crash,
-// and a member that reads whole must read the same again.
+// listing and reading every member must end in an answer, never in a crash;
+// every name listed is UTF-8, and a member that reads whole must read the
+// same again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,13 +9,15 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "bridge/zip/zip_archive.h"
+#include "zip/member_name.h"
+#include "zip/zip_archive.h"
 
 namespace {
 
 // The member's bytes folded into one number, or nothing when it did not read.
-std::optional<std::uint64_t> readMember(bridge::zip::ZipArchive& archive, const std::string& name) {
+std::optional<std::uint64_t> readMember(ZipArchive& archive, const std::string& name) {
   std::uint64_t hash = 1469598103934665603u;
   const bool read = archive.read(name, [&hash](const char* bytes, std::size_t size) {
     for (std::size_t i = 0; i < size; ++i) {
@@ -29,11 +32,13 @@ std::optional<std::uint64_t> readMember(bridge::zip::ZipArchive& archive, const 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  std::optional<bridge::zip::ZipArchive> archive = bridge::zip::ZipArchive::openBytes(bytes);
+  std::optional<ZipArchive> archive = ZipArchive::openBytes(bytes);
   if (!archive) return 0;
-  const auto names = archive->names();
-  std::set<std::string> distinct;
-  if (names) distinct.insert(names->begin(), names->end());
+  const std::vector<std::string> names = archive->names();
+  for (const std::string& name : names) {
+    if (!isUtf8(name)) std::abort();
+  }
+  std::set<std::string> distinct(names.begin(), names.end());
   distinct.insert("");
   distinct.insert("A.TXT");
   for (const std::string& name : distinct) {
