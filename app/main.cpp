@@ -30,8 +30,8 @@ int main(int argc, char* argv[]) {
     QSplashScreen splash(splashPicture);
     splash.setEnabled(false);
     splash.show();
-    splash.showMessage(QObject::tr("Trwa ladowanie aplikacji...."),
-                       Qt::AlignLeft | Qt::AlignTop, Qt::black);
+    splash.showMessage(QObject::tr("Trwa ladowanie aplikacji...."), Qt::AlignLeft | Qt::AlignTop,
+                       Qt::black);
     application.processEvents();
 
     if (window) {

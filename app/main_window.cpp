@@ -66,8 +66,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   if (debug_) ui_->menuBar->show();
   connect(ui_->actionDUMP, &QAction::triggered, this, &MainWindow::handle_dump_data);
   connect(ui_->actionRELOAD, &QAction::triggered, this, &MainWindow::handle_reload);
-  connect(ui_->actionPrint_Preview, &QAction::triggered, this,
-          &MainWindow::handle_print_preview);
+  connect(ui_->actionPrint_Preview, &QAction::triggered, this, &MainWindow::handle_print_preview);
 
   // Parented to the view so that it goes with it.
   auto* page = new CustomPage(ui_->webView);

@@ -57,7 +57,8 @@ std::optional<std::string> CmdState::runRequest(QWidget* window, QWebPage* page,
   } catch (...) {
     failure = currentFailure();
   }
-  log("Command failed [" + (request ? commandNameForLog(*request) : std::string()) + "]: " + failure);
+  log("Command failed [" + (request ? commandNameForLog(*request) : std::string()) +
+      "]: " + failure);
   return writeList(errorAnswer(failure));
 }
 

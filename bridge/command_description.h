@@ -166,8 +166,7 @@ struct CommandDescription {
 };
 
 // The first line of every description.
-constexpr CommandDescription command(const char* name, Family family, Mode mode,
-                                     const char* does) {
+constexpr CommandDescription command(const char* name, Family family, Mode mode, const char* does) {
   CommandDescription description;
   description.name = name;
   description.family = family;

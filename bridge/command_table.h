@@ -27,8 +27,8 @@ inline std::string argumentText(const Json::Value& request, Argument argument) {
 // What a handler gets for one request.
 struct CommandContext {
   CmdState& state;
-  QWidget* window;      // the main window (may be null in tests)
-  QWebPage* page;       // the page that sent the request
+  QWidget* window;  // the main window (may be null in tests)
+  QWebPage* page;   // the page that sent the request
   const Json::Value& request;
 
   std::string arg(Argument argument) const { return argumentText(request, argument); }

@@ -71,7 +71,8 @@ inline constexpr CommandDescription kCommands[] = {
         .path("fileName", "the database file's name")
         .content("statements", "one statement per element; none: nothing runs")
         .repeated()
-        .answers(R"(["OK", fileName, lastRowId])", "the row id of the batch's last insert, or \"0\"")
+        .answers(R"(["OK", fileName, lastRowId])",
+                 "the row id of the batch's last insert, or \"0\"")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .error("statement batch did not end its transaction; nothing was saved")
         .example(R"~("db/", "app.sqlite", "CREATE TABLE t (a)", "INSERT INTO t VALUES (1)")~",
@@ -100,8 +101,7 @@ inline constexpr CommandDescription kCommands[] = {
                 "SQLite's message, or \"sqliteQuery - bad column count [sql]\"")
         .example(R"("db/", "app.sqlite", "q1", "SELECT a FROM t")", R"(["OK", "app.sqlite"])"),
 
-    command("sqliteQuery", Family::kDatabase, Mode::kSync,
-            "Runs a query and answers its rows.")
+    command("sqliteQuery", Family::kDatabase, Mode::kSync, "Runs a query and answers its rows.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .content("sql", "the query")
@@ -114,8 +114,9 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("getKnownPath", Family::kDesktop, Mode::kSync,
             "Answers the path of one of the user's known folders.")
-        .integer("folder", "the folder number (5 documents, 16 desktop, 40 home, ...); text "
-                           "that is no number is 0; bit 0x8000 creates the folder")
+        .integer("folder",
+                 "the folder number (5 documents, 16 desktop, 40 home, ...); text "
+                 "that is no number is 0; bit 0x8000 creates the folder")
         .answers(R"(["OK", path])")
         .error(R"(["ERROR"] alone, for an unknown number or a folder that could not be )"
                R"(created)")
@@ -203,8 +204,9 @@ inline constexpr CommandDescription kCommands[] = {
     command("addExitListener", Family::kDesktop, Mode::kSync,
             "Asks the page before the window closes, instead of closing it; replaces any earlier "
             "listener.")
-        .callbackId("listener", "the identifier of the record [listener, \"pass\", \"run\"] "
-                                "delivered when the user closes the window")
+        .callbackId("listener",
+                    "the identifier of the record [listener, \"pass\", \"run\"] "
+                    "delivered when the user closes the window")
         .answers(R"(["OK"])")
         .example(R"("onExit")", R"(["OK"])"),
 
@@ -222,8 +224,9 @@ inline constexpr CommandDescription kCommands[] = {
             "Writes a print document as a PDF file, every font at half its point size.")
         .content("document", "the print document's JSON, as one string")
         .path("directory", "the folder of the file")
-        .answers(R"(["OK", path])", "<directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, "
-                                     "... before \".pdf\" when that name is taken")
+        .answers(R"(["OK", path])",
+                 "<directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, "
+                 "... before \".pdf\" when that name is taken")
         .error("Cannot write [path]: reason")
         .error("the document reader's message, e.g. \"PdfObj::fromJSON\"")
         .example(R"("{\"pages\": ...}", "/home/ala/Documents")",
@@ -285,8 +288,7 @@ inline constexpr CommandDescription kCommands[] = {
         .error("Nie można się połaczyć [host/port].")
         .error("Problem podczas wysyłania danych [host/port].")
         .error("Problem podczas czytania odpowiedzi [host/port].")
-        .example(R"("t1", "localhost", "8080", "PING\r\n\r\n", "timeout=3")",
-                 R"(["OK", "t1"])"),
+        .example(R"("t1", "localhost", "8080", "PING\r\n\r\n", "timeout=3")", R"(["OK", "t1"])"),
 
     command("version", Family::kShell, Mode::kSync,
             "Answers the protocol version and the shell's build tag.")

@@ -47,7 +47,8 @@ void JSInvoker::enqueue(Queued queued) {
   queue_.push_back(std::move(queued));
   if (runPending_) return;
   runPending_ = true;
-  QMetaObject::invokeMethod(application, [this] { run(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      application, [this] { run(); }, Qt::QueuedConnection);
 }
 
 void JSInvoker::run() {

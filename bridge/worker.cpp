@@ -40,9 +40,9 @@ Record errorRecord(const WorkerChannel& channel, const std::string& message) {
 
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
                std::shared_ptr<std::mutex> serialise) {
-  const platform::Status started = platform::startDetached(
-      kind, [channel = std::move(channel), work = std::move(work), failure,
-             serialise = std::move(serialise)] {
+  const platform::Status started =
+      platform::startDetached(kind, [channel = std::move(channel), work = std::move(work), failure,
+                                     serialise = std::move(serialise)] {
         if (!serialise) {
           runGuarded(channel, work, failure);
           return;

@@ -9,7 +9,8 @@ AnsiString urlEncode(const AnsiString& text) {
   encoded.reserve(bytes.size());
   for (const char c : bytes) {
     const unsigned char byte = static_cast<unsigned char>(c);
-    if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z')) {
+    if ((byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
+        (byte >= 'a' && byte <= 'z')) {
       encoded += c;
     } else if (byte == ' ') {
       encoded += '+';

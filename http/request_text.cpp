@@ -64,7 +64,8 @@ RequestText composeRequest(const HttpMethod& method, const HttpAddr& addr, const
   Composer request;
   request.line("Method", word + " " + addr.resource().str() + " HTTP/1.0");
   request.line("Host", "Host: " + addr.host().str());
-  if (method.isPost()) request.line("ContentType", "Content-Type: application/x-www-form-urlencoded");
+  if (method.isPost())
+    request.line("ContentType", "Content-Type: application/x-www-form-urlencoded");
   if (auth.isBasic()) {
     const HttpBasicAuth& basic = auth.asBasic();
     request.line("Authorization",

@@ -26,7 +26,6 @@ namespace {
 // calls are allowed.
 [[noreturn]] void execInChild(const char* program, char* const* argv, char* const* envp,
                               const char* directory, int report) {
-
   const int input = ::open("/dev/null", O_RDONLY);
   if (input >= 0 && input != STDIN_FILENO) {
     ::dup2(input, STDIN_FILENO);

@@ -13,37 +13,22 @@ std::optional<std::string> tablePath(int folder, const std::string& home) {
   auto data = [&] { return baseDirectory("XDG_DATA_HOME", home, ".local/share"); };
   switch (folder) {
     case 0:
-    case 16:
-      return userDirectory("DESKTOP", home, "Desktop");
-    case 5:
-      return userDirectory("DOCUMENTS", home, "Documents");
-    case 7:
-      return config() + "/autostart";
+    case 16: return userDirectory("DESKTOP", home, "Desktop");
+    case 5: return userDirectory("DOCUMENTS", home, "Documents");
+    case 7: return config() + "/autostart";
     case 8:
-    case 28:
-      return data();
-    case 13:
-      return userDirectory("MUSIC", home, "Music");
-    case 14:
-      return userDirectory("VIDEOS", home, "Videos");
-    case 20:
-      return data() + "/fonts";
-    case 21:
-      return userDirectory("TEMPLATES", home, "Templates");
-    case 26:
-      return config();
-    case 32:
-      return baseDirectory("XDG_CACHE_HOME", home, ".cache");
-    case 35:
-      return firstDirectoryOf("XDG_DATA_DIRS", "/usr/local/share");
-    case 38:
-      return std::string("/opt");
-    case 39:
-      return userDirectory("PICTURES", home, "Pictures");
-    case 40:
-      return home;
-    default:
-      return std::nullopt;
+    case 28: return data();
+    case 13: return userDirectory("MUSIC", home, "Music");
+    case 14: return userDirectory("VIDEOS", home, "Videos");
+    case 20: return data() + "/fonts";
+    case 21: return userDirectory("TEMPLATES", home, "Templates");
+    case 26: return config();
+    case 32: return baseDirectory("XDG_CACHE_HOME", home, ".cache");
+    case 35: return firstDirectoryOf("XDG_DATA_DIRS", "/usr/local/share");
+    case 38: return std::string("/opt");
+    case 39: return userDirectory("PICTURES", home, "Pictures");
+    case 40: return home;
+    default: return std::nullopt;
   }
 }
 

@@ -107,14 +107,10 @@ Status shellOpen(const std::string& operation, const std::string& file,
 
 ShellOpenCode shellExecuteCode(const Status& opened) {
   switch (opened.code()) {
-    case 0:
-      return kShellStarted;
-    case ENOENT:
-      return kShellFileNotFound;
-    case ENOTDIR:
-      return kShellPathNotFound;
-    default:
-      return kShellNoAssociation;
+    case 0: return kShellStarted;
+    case ENOENT: return kShellFileNotFound;
+    case ENOTDIR: return kShellPathNotFound;
+    default: return kShellNoAssociation;
   }
 }
 

@@ -22,9 +22,9 @@ namespace platform {
 // The codes pages compare: above 32 means started, 32 or less names the
 // failure.
 enum ShellOpenCode : int {
-  kShellFileNotFound = 2,     // the file does not exist
-  kShellPathNotFound = 3,     // the working directory does not exist
-  kShellNoAssociation = 31,   // no handler for the operation, or it could not start
+  kShellFileNotFound = 2,    // the file does not exist
+  kShellPathNotFound = 3,    // the working directory does not exist
+  kShellNoAssociation = 31,  // no handler for the operation, or it could not start
   kShellStarted = 42,
 };
 

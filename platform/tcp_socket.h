@@ -63,8 +63,7 @@ class TcpSocket {
   // raises SIGPIPE. `sent`, when given, receives how many bytes the system
   // accepted, whether it fails or not. Stands for select for writing and
   // send in a loop.
-  Status sendAll(const char* bytes, std::size_t length, int seconds,
-                 std::size_t* sent = nullptr);
+  Status sendAll(const char* bytes, std::size_t length, int seconds, std::size_t* sent = nullptr);
 
   // Waits until there is something to read, the peer's close or reset
   // included, for at most `seconds` (below 0 counts as 0: look and return).

@@ -45,8 +45,7 @@ std::optional<std::string> homeDirectory() {
   return std::nullopt;
 }
 
-std::string baseDirectory(const char* variable, const std::string& home,
-                          const char* underHome) {
+std::string baseDirectory(const char* variable, const std::string& home, const char* underHome) {
   const char* value = std::getenv(variable);
   if (isAbsolute(value)) return withoutTrailingSlashes(value);
   return home + "/" + underHome;

@@ -19,8 +19,7 @@ std::optional<std::string> homeDirectory();
 
 // The value of `variable` (e.g. "XDG_DATA_HOME") when it is an absolute path,
 // else `home` + "/" + `underHome` (e.g. ".local/share").
-std::string baseDirectory(const char* variable, const std::string& home,
-                          const char* underHome);
+std::string baseDirectory(const char* variable, const std::string& home, const char* underHome);
 
 // The first absolute entry of the colon-separated `variable` (e.g.
 // "XDG_DATA_DIRS"), else `fallback`.

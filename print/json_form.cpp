@@ -228,8 +228,7 @@ bool ArrayReader::next(std::string_view& element) {
   return true;
 }
 
-int readBareCase(std::string_view json, const char* const names[], int count,
-                 const char* failure) {
+int readBareCase(std::string_view json, const char* const names[], int count, const char* failure) {
   const std::size_t colon = findColon(json, failure);
   const int tag = indexFormTag(json, colon, count);
   if (tag >= 0) return tag;

@@ -67,8 +67,7 @@ class ArrayReader {
 // form {"type":K,"value":0} (one digit K after the first ":") or the name
 // form {"<case name>":...}. Throws Exception(failure) when there is no ":",
 // for an unknown name, or a key too short to be a name.
-int readBareCase(std::string_view json, const char* const names[], int count,
-                 const char* failure);
+int readBareCase(std::string_view json, const char* const names[], int count, const char* failure);
 
 struct CaseText {
   int kind;

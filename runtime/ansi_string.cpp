@@ -70,8 +70,8 @@ std::string FormatNonNegative(double x) {
   if (fraction > 0.99999999) return std::to_string(n + 1);
   // "%.8f" in the C locale: a zero, a point and eight digits.
   char digits[32];
-  auto result = std::to_chars(digits, digits + sizeof digits, fraction,
-                              std::chars_format::fixed, 8);
+  auto result =
+      std::to_chars(digits, digits + sizeof digits, fraction, std::chars_format::fixed, 8);
   std::string tail(digits + 1, result.ptr);  // without the leading zero
   tail.erase(tail.find_last_not_of('0') + 1);
   return std::to_string(n) + tail;
@@ -91,8 +91,7 @@ AnsiString::AnsiString(const char* text)
     : AnsiString(text == nullptr ? std::string() : std::string(text)) {}
 
 AnsiString::AnsiString(const char* bytes, int count)
-    : AnsiString(bytes == nullptr || count <= 0 ? std::string()
-                                                : std::string(bytes, count)) {}
+    : AnsiString(bytes == nullptr || count <= 0 ? std::string() : std::string(bytes, count)) {}
 
 AnsiString::AnsiString(const std::string& text) : AnsiString(std::string(text)) {}
 
@@ -113,9 +112,7 @@ AnsiString::AnsiString(const AnsiString& other) : rep_(other.rep_) {
   }
 }
 
-AnsiString::AnsiString(AnsiString&& other) noexcept : rep_(other.rep_) {
-  other.rep_ = nullptr;
-}
+AnsiString::AnsiString(AnsiString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
 
 AnsiString& AnsiString::operator=(const AnsiString& other) {
   AnsiString copy(other);
@@ -128,13 +125,9 @@ AnsiString& AnsiString::operator=(AnsiString&& other) noexcept {
   return *this;
 }
 
-AnsiString& AnsiString::operator=(const char* text) {
-  return *this = AnsiString(text);
-}
+AnsiString& AnsiString::operator=(const char* text) { return *this = AnsiString(text); }
 
-AnsiString& AnsiString::operator=(const std::string& text) {
-  return *this = AnsiString(text);
-}
+AnsiString& AnsiString::operator=(const std::string& text) { return *this = AnsiString(text); }
 
 AnsiString::~AnsiString() { Release(rep_); }
 
@@ -142,9 +135,7 @@ void AnsiString::Release(Rep* rep) {
   if (rep != nullptr && rep->refs.fetch_sub(1, std::memory_order_acq_rel) == 1) delete rep;
 }
 
-const std::string& AnsiString::str() const {
-  return rep_ == nullptr ? EmptyText() : rep_->text;
-}
+const std::string& AnsiString::str() const { return rep_ == nullptr ? EmptyText() : rep_->text; }
 
 std::string& AnsiString::Mutable() {
   if (rep_ == nullptr) {
@@ -221,8 +212,8 @@ bool AnsiString::operator>(const AnsiString& other) const { return other < *this
 AnsiString AnsiString::Substring(int position, int count) const {
   if (position < 1) throw std::out_of_range("AnsiString::Substring");
   // std::string::substr throws std::out_of_range past Length + 1.
-  return AnsiString(str().substr(static_cast<size_t>(position) - 1,
-                                 count < 0 ? 0 : static_cast<size_t>(count)));
+  return AnsiString(
+      str().substr(static_cast<size_t>(position) - 1, count < 0 ? 0 : static_cast<size_t>(count)));
 }
 
 int AnsiString::ToInt() const {
@@ -255,6 +246,4 @@ double AnsiString::ToDouble() const {
   return value;
 }
 
-AnsiString operator+(const char* left, const AnsiString& right) {
-  return AnsiString(left) + right;
-}
+AnsiString operator+(const char* left, const AnsiString& right) { return AnsiString(left) + right; }

@@ -6,8 +6,7 @@
 
 namespace {
 
-constexpr char kAlphabet[] =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 constexpr int kNotASymbol = -1;
 
@@ -49,13 +48,9 @@ AnsiString Base64Encode(const char* bytes, int count) {
   return AnsiString(std::move(out));
 }
 
-AnsiString Base64Encode(const AnsiString& text) {
-  return Base64Encode(text.CStr(), text.Length());
-}
+AnsiString Base64Encode(const AnsiString& text) { return Base64Encode(text.CStr(), text.Length()); }
 
-AnsiString Base64Encode(const Binary& binary) {
-  return Base64Encode(binary.Data(), binary.Size());
-}
+AnsiString Base64Encode(const Binary& binary) { return Base64Encode(binary.Data(), binary.Size()); }
 
 AnsiString Base64Decode(const AnsiString& text) {
   const std::string& in = text.str();

@@ -33,8 +33,7 @@ Binary& Binary::operator=(const Binary& other) {
 Binary::~Binary() = default;
 
 Binary Binary::Sub(int offset, int count) const {
-  CheckCallerRange(offset >= 0 && count >= 0 &&
-                       static_cast<long long>(offset) + count <= size_,
+  CheckCallerRange(offset >= 0 && count >= 0 && static_cast<long long>(offset) + count <= size_,
                    "Binary::Sub");
   return Binary(data_.get() + offset, count);
 }

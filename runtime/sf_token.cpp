@@ -101,15 +101,9 @@ SFToken StringSFTokenStream::next() {
   if (pos_ > length_) throw Exception("StringSFTokenStream::next(niespodziewany koniec danych)");
   const char* bytes = text_.str().data();
   switch (bytes[pos_ - 1]) {
-    case '[':
-      ++pos_;
-      return SFToken(kSFTokenOpen);
-    case ']':
-      ++pos_;
-      return SFToken(kSFTokenClose);
-    case ',':
-      ++pos_;
-      return SFToken(kSFTokenComma);
+    case '[': ++pos_; return SFToken(kSFTokenOpen);
+    case ']': ++pos_; return SFToken(kSFTokenClose);
+    case ',': ++pos_; return SFToken(kSFTokenComma);
     case '"': {
       const char* raw = bytes + pos_;  // just after the opening quote
       const size_t left = static_cast<size_t>(length_ - pos_);

@@ -118,8 +118,7 @@ void SimpleData::TakeChildrenIfLast(std::vector<SimpleData>& into) {
         base.variantValue_.value_.clear();
       }
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -117,16 +117,11 @@ void Walk(const Node& node, int depth, Sink& sink) {
       sink.Int(node.asInt());
       sink.Close();
       return;
-    case kSimpleRecord:
-      return WalkRecord(node.asRecord(), depth, sink);
-    case kSimpleArray:
-      return WalkArray(node.asArray(), depth, sink);
-    case kSimpleVariant:
-      return WalkVariant(node.asVariant(), depth, sink);
-    case kSimpleBinary:
-      throw Exception("SimpleData::toSFData, Binary, NotImplemented");
-    default:
-      throw Exception("SimpleData::toSFData");
+    case kSimpleRecord: return WalkRecord(node.asRecord(), depth, sink);
+    case kSimpleArray: return WalkArray(node.asArray(), depth, sink);
+    case kSimpleVariant: return WalkVariant(node.asVariant(), depth, sink);
+    case kSimpleBinary: throw Exception("SimpleData::toSFData, Binary, NotImplemented");
+    default: throw Exception("SimpleData::toSFData");
   }
 }
 

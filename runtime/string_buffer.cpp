@@ -63,6 +63,4 @@ void StringBuffer::AppendBytes(const char* bytes, int count) {
   store_.Put(bytes, count);
 }
 
-AnsiString StringBuffer::ToAnsiString() const {
-  return AnsiString(store_.data(), store_.size());
-}
+AnsiString StringBuffer::ToAnsiString() const { return AnsiString(store_.data(), store_.size()); }

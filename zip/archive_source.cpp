@@ -82,16 +82,14 @@ class Source {
 
   zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
     switch (command) {
-      case ZIP_SOURCE_OPEN:
-        position_ = 0;
-        return 0;
+      case ZIP_SOURCE_OPEN: position_ = 0; return 0;
       case ZIP_SOURCE_READ: {
-        const std::size_t got = bytes_->readAt(start_ + position_, static_cast<char*>(data), length);
+        const std::size_t got =
+            bytes_->readAt(start_ + position_, static_cast<char*>(data), length);
         position_ += got;
         return static_cast<zip_int64_t>(got);
       }
-      case ZIP_SOURCE_CLOSE:
-        return 0;
+      case ZIP_SOURCE_CLOSE: return 0;
       case ZIP_SOURCE_STAT: {
         auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error_);
         if (stat == nullptr) return -1;
@@ -100,11 +98,8 @@ class Source {
         stat->valid |= ZIP_STAT_SIZE;
         return sizeof(zip_stat_t);
       }
-      case ZIP_SOURCE_ERROR:
-        return zip_error_to_data(&error_, data, length);
-      case ZIP_SOURCE_FREE:
-        delete this;
-        return 0;
+      case ZIP_SOURCE_ERROR: return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_FREE: delete this; return 0;
       case ZIP_SOURCE_SEEK: {
         const zip_int64_t target =
             zip_source_seek_compute_offset(position_, size(), data, length, &error_);
@@ -112,13 +107,9 @@ class Source {
         position_ = static_cast<zip_uint64_t>(target);
         return 0;
       }
-      case ZIP_SOURCE_TELL:
-        return static_cast<zip_int64_t>(position_);
-      case ZIP_SOURCE_SUPPORTS:
-        return ZIP_SOURCE_SUPPORTS_SEEKABLE;
-      default:
-        zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
-        return -1;
+      case ZIP_SOURCE_TELL: return static_cast<zip_int64_t>(position_);
+      case ZIP_SOURCE_SUPPORTS: return ZIP_SOURCE_SUPPORTS_SEEKABLE;
+      default: zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0); return -1;
     }
   }
 

@@ -74,8 +74,10 @@ double direct(QWebPage& page) {
   QElapsedTimer timer;
   timer.start();
   for (int i = 0; i < kRecords; ++i) {
-    const std::string script = bridge::callbackScript({"bench", "pass", "progress", std::to_string(i)});
-    page.mainFrame()->evaluateJavaScript(QString::fromUtf8(script.data(), static_cast<int>(script.size())));
+    const std::string script =
+        bridge::callbackScript({"bench", "pass", "progress", std::to_string(i)});
+    page.mainFrame()->evaluateJavaScript(
+        QString::fromUtf8(script.data(), static_cast<int>(script.size())));
   }
   return timer.nsecsElapsed() / 1e6;
 }

@@ -50,12 +50,15 @@ const Shape kShapes[] = {
     {"text", "%T, %T, %T, %T"},
     {"non-ASCII", "%U, %U, %U, %U"},
     {"integers", "i, random(), random() % 1000, abs(random()) % 100000"},
-    {"reals", "random() / 1e7, (abs(random()) % 100000) / 100.0, 1.0 / (abs(random()) % 1000 + 1), "
-              "random() * 1e10"},
+    {"reals",
+     "random() / 1e7, (abs(random()) % 100000) / 100.0, 1.0 / (abs(random()) % 1000 + 1), "
+     "random() * 1e10"},
     {"NULLs", "NULL, NULL, NULL, NULL"},
-    {"BLOBs", "randomblob(abs(random()) % 48), randomblob(8), randomblob(abs(random()) % 16), "
-              "zeroblob(abs(random()) % 4)"},
-    {"mixed", "i, %T, CASE WHEN i % 3 THEN i + 0.25 END, CASE WHEN i % 5 THEN %U ELSE randomblob(6) END"},
+    {"BLOBs",
+     "randomblob(abs(random()) % 48), randomblob(8), randomblob(abs(random()) % 16), "
+     "zeroblob(abs(random()) % 4)"},
+    {"mixed",
+     "i, %T, CASE WHEN i % 3 THEN i + 0.25 END, CASE WHEN i % 5 THEN %U ELSE randomblob(6) END"},
 };
 
 std::string tableName(const Shape& shape) {
@@ -78,7 +81,8 @@ std::string expand(std::string columns) {
 std::string fillScript() {
   std::string script;
   for (const Shape& shape : kShapes) {
-    script += "CREATE TABLE " + tableName(shape) + " (a, b, c, d);"
+    script += "CREATE TABLE " + tableName(shape) +
+              " (a, b, c, d);"
               "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < " +
               std::to_string(kQueryRows) + ") INSERT INTO " + tableName(shape) + " SELECT " +
               expand(shape.columns) + " FROM n;";
@@ -112,7 +116,8 @@ std::string jsString(const std::string& text) {
   return quoted + "\"";
 }
 
-std::string benchData(const std::string& dir, int turn, const std::vector<std::string>& statements) {
+std::string benchData(const std::string& dir, int turn,
+                      const std::vector<std::string>& statements) {
   std::string js = "var BENCH = {dir: " + jsString(dir) + ", insertPrefix: \"insert-" +
                    std::to_string(turn) + "-\", queryFile: \"query.sqlite\", queries: [";
   for (const Shape& shape : kShapes) {
@@ -138,7 +143,8 @@ double fastestMs(const std::function<bool(int round)>& work) {
   for (int round = 0; round < kRounds; ++round) {
     const auto started = std::chrono::steady_clock::now();
     if (!work(round)) return -1;
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - started;
     if (took.count() < best) best = took.count();
   }
   return best;
@@ -198,9 +204,10 @@ int main() {
       QueryFigures& shape = figures[k];
       const std::string name = std::string("query-") + kShapes[k].name;
       shape.cli = std::min(shape.cli, fastestMs([&](int) {
-        return std::system(("sqlite3 -json '" + dir + "query.sqlite' '" + queryOf(kShapes[k]) +
-                            "' > /dev/null").c_str()) == 0;
-      }));
+                             return std::system(("sqlite3 -json '" + dir + "query.sqlite' '" +
+                                                 queryOf(kShapes[k]) + "' > /dev/null")
+                                                    .c_str()) == 0;
+                           }));
       shape.command = std::min(shape.command, logged(run, name + "-command"));
       if (logged(run, name) < shape.whole) {
         shape.whole = logged(run, name);
@@ -209,14 +216,16 @@ int main() {
       }
     }
     execute = std::min(execute, logged(run, "execute"));
-    cliInsert = std::min(cliInsert, fastestMs([&](int round) {
-      return pipeInto("sqlite3 '" + dir + "cli-insert-" + std::to_string(turn) + "-" +
-                      std::to_string(round) + ".sqlite'", batch);
-    }));
+    cliInsert =
+        std::min(cliInsert, fastestMs([&](int round) {
+                   return pipeInto("sqlite3 '" + dir + "cli-insert-" + std::to_string(turn) + "-" +
+                                       std::to_string(round) + ".sqlite'",
+                                   batch);
+                 }));
   }
 
-  std::printf("query    %d rows x 4, fastest of %d; ratios to sqlite3 -json > /dev/null\n", kQueryRows,
-              kTurns * kRounds);
+  std::printf("query    %d rows x 4, fastest of %d; ratios to sqlite3 -json > /dev/null\n",
+              kQueryRows, kTurns * kRounds);
   std::printf("  %-10s %9s %9s %6s %9s %6s   %s\n", "shape", "sqlite3", "command", "ratio",
               "+parse", "ratio", "(reading result, JSON.parse)");
   double worstCommand = 0;
@@ -231,7 +240,8 @@ int main() {
   }
   std::printf("query    worst shape: command alone ratio %.2f, with JSON.parse ratio %.2f\n",
               worstCommand, worstWhole);
-  std::printf("insert   %d rows      batch piped into sqlite3        %8.1f ms\n", kInserts, cliInsert);
+  std::printf("insert   %d rows      batch piped into sqlite3        %8.1f ms\n", kInserts,
+              cliInsert);
   std::printf("insert   %d rows      sqliteExecute                   %8.1f ms   ratio %.2f\n",
               kInserts, execute, execute / cliInsert);
   return 0;

@@ -35,9 +35,12 @@ LocalPeer::Serve serving(long long size) {
   return [size](PeerConnection& connection) {
     connection.readHttpRequest();
     static const std::string block(1 << 20, 'b');
-    if (!connection.send("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n")) return;
+    if (!connection.send("HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(size) + "\r\n\r\n"))
+      return;
     for (long long left = size; left > 0; left -= static_cast<long long>(block.size())) {
-      if (!connection.send(left >= static_cast<long long>(block.size()) ? block : block.substr(0, left))) return;
+      if (!connection.send(left >= static_cast<long long>(block.size()) ? block
+                                                                        : block.substr(0, left)))
+        return;
     }
   };
 }
@@ -78,7 +81,8 @@ double curlMs(const std::string& url, const std::string& file) {
     std::printf("network bench: curl failed\n");
     std::exit(1);
   }
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+      .count();
 }
 
 double mibPerSecond(long long bytes, double ms) { return bytes / 1048576.0 / (ms / 1000.0); }
@@ -122,15 +126,17 @@ int main() {
   const long growthKiB = peakKiB - baseline.peakMemoryKiB;
   std::printf("download 1 GiB     curl -s -o file          %8.0f ms  %7.0f MiB/s\n", curlBest,
               mibPerSecond(kLarge, curlBest));
-  std::printf("download 1 GiB     ajaxToFile               %8.0f ms  %7.0f MiB/s  ratio %.2f of curl's throughput\n",
-              shellMs, mibPerSecond(kLarge, shellMs), curlBest / shellMs);
+  std::printf(
+      "download 1 GiB     ajaxToFile               %8.0f ms  %7.0f MiB/s  ratio %.2f of curl's "
+      "throughput\n",
+      shellMs, mibPerSecond(kLarge, shellMs), curlBest / shellMs);
   std::printf("         peak memory %ld MiB, %ld MiB over a 1 KiB download (%s); records %s\n",
               peakKiB / 1024, growthKiB / 1024, growthKiB < 32 * 1024 ? "< 32 MiB" : "OVER 32 MiB",
               inOrder ? "complete and in order" : "WRONG");
 
-  const e2e::PageRun many = runBench("{mode: \"many\", count: " + std::to_string(kMany) +
-                                         ", url: " + quoted(medium.url()) + "}",
-                                     tmp.path());
+  const e2e::PageRun many = runBench(
+      "{mode: \"many\", count: " + std::to_string(kMany) + ", url: " + quoted(medium.url()) + "}",
+      tmp.path());
   clean();
   const auto started = std::chrono::steady_clock::now();
   for (int i = 0; i < kMany; ++i) curlMs(medium.url(), tmp / ("curl-" + std::to_string(i)));
@@ -138,9 +144,11 @@ int main() {
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
   clean();
   std::printf("100 x 1 MB         curl runs in turn        %8.0f ms\n", curlMany);
-  std::printf("100 x 1 MB         ajaxToFile all at once   %8.0f ms  ratio %.2f of curl's time; records %s\n",
-              logged(many, "many"), logged(many, "many") / curlMany,
-              recordsOk(many) ? "complete and in order per id" : "WRONG");
+  std::printf(
+      "100 x 1 MB         ajaxToFile all at once   %8.0f ms  ratio %.2f of curl's time; records "
+      "%s\n",
+      logged(many, "many"), logged(many, "many") / curlMany,
+      recordsOk(many) ? "complete and in order per id" : "WRONG");
 
   const e2e::PageRun push =
       runBench("{mode: \"push\", port: " + std::to_string(answer.port()) + "}", tmp.path());

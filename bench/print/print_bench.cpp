@@ -82,8 +82,8 @@ double paintMs(const QtPdfObj& items, const QString& path) {
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(path);
-  printer.setPageSize(QPageSize(QSizeF(210, 297), QPageSize::Millimeter, QString(),
-                                QPageSize::ExactMatch));
+  printer.setPageSize(
+      QPageSize(QSizeF(210, 297), QPageSize::Millimeter, QString(), QPageSize::ExactMatch));
   printer.setFullPage(true);
   items.paint(&printer);
   return timer.nsecsElapsed() / 1e6;
@@ -121,24 +121,29 @@ int main(int argc, char** argv) {
     const e2e::PageRun run = e2e::runPage("generate_pdf.html", options);
     const double page = logged(run, "generatePdf");
     if (page < 0 || run.exitCode != 0) {
-      std::printf("print bench: the page did not report (exit %d)\n%s", run.exitCode, run.output.c_str());
+      std::printf("print bench: the page did not report (exit %d)\n%s", run.exitCode,
+                  run.output.c_str());
       for (const std::string& line : run.logLines) std::printf("%s\n", line.c_str());
       return 1;
     }
     bridge = std::min(bridge, page);
     transport = std::min(transport, logged(run, "transport"));
     for (int round = 0; round < 3; ++round) {
-      straight = std::min(straight, straightMs(items, out.filePath(QStringLiteral("straight.pdf"))));
+      straight =
+          std::min(straight, straightMs(items, out.filePath(QStringLiteral("straight.pdf"))));
       load = std::min(load, loadMs(QByteArray(json.CStr(), json.Length())));
       paint = std::min(paint, paintMs(items, out.filePath(QStringLiteral("items.pdf"))));
     }
   }
 
-  std::printf("generatePdf  %d pages x %d items (%d bytes of JSON)\n", kPages, kItems, json.Length());
+  std::printf("generatePdf  %d pages x %d items (%d bytes of JSON)\n", kPages, kItems,
+              json.Length());
   std::printf("  straight QPainter onto a QPrinter PDF   %8.1f ms\n", straight);
   std::printf("  generatePdf through the bridge          %8.1f ms   ratio %.2f\n", bridge,
               bridge / straight);
-  std::printf("    of which: the request's way in and out %.1f ms; measured here, reading the "
-              "document into items %.1f ms, painting them %.1f ms\n", transport, load, paint);
+  std::printf(
+      "    of which: the request's way in and out %.1f ms; measured here, reading the "
+      "document into items %.1f ms, painting them %.1f ms\n",
+      transport, load, paint);
   return 0;
 }

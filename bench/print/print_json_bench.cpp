@@ -17,7 +17,8 @@ double fastestMs(const std::function<void()>& work) {
   for (int round = 0; round < 5; ++round) {
     const auto started = std::chrono::steady_clock::now();
     work();
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - started;
     best = std::min(best, took.count());
   }
   return best;
@@ -43,8 +44,10 @@ int main() {
     return 1;
   }
   std::printf("read a %.1f MB print document\n", megabytes);
-  std::printf("  jsoncpp value tree         %8.1f ms  %7.1f MB/s\n", general, megabytes / general * 1e3);
-  std::printf("  PdfObj::fromJSON           %8.1f ms  %7.1f MB/s   throughput ratio %.2f (goal >= 1)\n",
-              positional, megabytes / positional * 1e3, general / positional);
+  std::printf("  jsoncpp value tree         %8.1f ms  %7.1f MB/s\n", general,
+              megabytes / general * 1e3);
+  std::printf(
+      "  PdfObj::fromJSON           %8.1f ms  %7.1f MB/s   throughput ratio %.2f (goal >= 1)\n",
+      positional, megabytes / positional * 1e3, general / positional);
   return 0;
 }

@@ -79,8 +79,10 @@ int main() {
     return 1;
   }
   std::printf("start-up to the load event, then exit; fastest of %d\n", kTurns);
-  std::printf("  minimal QWebView program   %7.1f ms wall %7.1f ms CPU\n", floor.wallMs, floor.cpuMs);
-  std::printf("  pageshell                  %7.1f ms wall %7.1f ms CPU   ratio %.2f wall, %.2f CPU\n",
-              shell.wallMs, shell.cpuMs, shell.wallMs / floor.wallMs, shell.cpuMs / floor.cpuMs);
+  std::printf("  minimal QWebView program   %7.1f ms wall %7.1f ms CPU\n", floor.wallMs,
+              floor.cpuMs);
+  std::printf(
+      "  pageshell                  %7.1f ms wall %7.1f ms CPU   ratio %.2f wall, %.2f CPU\n",
+      shell.wallMs, shell.cpuMs, shell.wallMs / floor.wallMs, shell.cpuMs / floor.cpuMs);
   return 0;
 }

@@ -88,8 +88,7 @@ HttpResult Result(int i) {
     case 1:
       return HttpResult::file(
           HttpFileResult("HTTP/1.0 200 OK", "/tmp/download-" + std::to_string(i)));
-    default:
-      return HttpResult::error(HttpErrorResult("no route", HttpErrorKind::send("body")));
+    default: return HttpResult::error(HttpErrorResult("no route", HttpErrorKind::send("body")));
   }
 }
 

@@ -39,7 +39,8 @@ double fastestMs(const std::function<bool()>& work) {
   for (int round = 0; round < kRounds; ++round) {
     const auto started = std::chrono::steady_clock::now();
     if (!work()) return -1;
-    const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
+    const std::chrono::duration<double, std::milli> took =
+        std::chrono::steady_clock::now() - started;
     if (took.count() < best) best = took.count();
   }
   return best;
@@ -59,7 +60,8 @@ long long statusKiB(int pid, const std::string& name) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string line;
   while (std::getline(status, line)) {
-    if (line.compare(0, name.size() + 1, name + ":") == 0) return std::atoll(line.c_str() + name.size() + 1);
+    if (line.compare(0, name.size() + 1, name + ":") == 0)
+      return std::atoll(line.c_str() + name.size() + 1);
   }
   return -1;
 }
@@ -99,7 +101,8 @@ class MemoryWatch {
 
  private:
   bool waitFor(const std::string& mark) {
-    while (!stopped_ && !fs::exists(marks_ + mark)) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (!stopped_ && !fs::exists(marks_ + mark))
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return !stopped_;
   }
 
@@ -133,8 +136,8 @@ int main() {
   support::makeZipFixtures(zips, {kLargeMegabytes, kManyMembers, kTextMegabytes});
 
   e2e::RunOptions options;
-  options.files["bench_data.js"] = "var BENCH = {zips: \"" + zips + "\", out: \"" + out +
-                                   "\", marks: \"" + marks + "\"};\n";
+  options.files["bench_data.js"] =
+      "var BENCH = {zips: \"" + zips + "\", out: \"" + out + "\", marks: \"" + marks + "\"};\n";
   options.timeout = std::chrono::seconds(600);
   MemoryWatch memory(marks);
   const e2e::PageRun run = e2e::runPage("bench_zip.html", options);
@@ -145,7 +148,8 @@ int main() {
   const double entryTotal = logged(run, "entry");
   if (extract < 0 || dirTotal < 0 || entryTotal < 0 || logged(run, "dir-names") != kManyMembers ||
       logged(run, "entry-chars") <= 0) {
-    std::printf("zip bench: the page did not report (exit %d)\n%s", run.exitCode, run.output.c_str());
+    std::printf("zip bench: the page did not report (exit %d)\n%s", run.exitCode,
+                run.output.c_str());
     for (const std::string& line : run.logLines) std::printf("%s\n", line.c_str());
     return 1;
   }
@@ -172,35 +176,44 @@ int main() {
       fastestMs([&] { return listZipEntries(zips + "many.zip").size() == kManyMembers; });
   const double readerText = fastestMs([&] {
     std::string text;
-    return readZipEntry(zips + "text.zip", "text.txt", [&text](const char* bytes, std::size_t size) {
-      text.append(bytes, size);
-    });
+    return readZipEntry(zips + "text.zip", "text.txt",
+                        [&text](const char* bytes, std::size_t size) { text.append(bytes, size); });
   });
 
-  std::printf("extract  %d MiB member     unzip -p > file                  %8.1f ms\n", kLargeMegabytes, unzipLarge);
+  std::printf("extract  %d MiB member     unzip -p > file                  %8.1f ms\n",
+              kLargeMegabytes, unzipLarge);
   std::printf("extract  %d MiB member     unzipToFile                      %8.1f ms   ratio %.2f\n",
               kLargeMegabytes, extract, extract / unzipLarge);
-  std::printf("         reading alone (inflate, CRC) %.1f ms; the rest writes, syncs and renames the file\n",
-              readerLarge);
+  std::printf(
+      "         reading alone (inflate, CRC) %.1f ms; the rest writes, syncs and renames the "
+      "file\n",
+      readerLarge);
   if (memory.startKiB > 0 && memory.peakKiB > 0) {
-    std::printf("         shell resident %.1f MiB at the start, peak %.1f MiB: grew %.1f MiB (goal < 32)\n",
-                memory.startKiB / 1024.0, memory.peakKiB / 1024.0,
-                (memory.peakKiB - memory.startKiB) / 1024.0);
+    std::printf(
+        "         shell resident %.1f MiB at the start, peak %.1f MiB: grew %.1f MiB (goal < 32)\n",
+        memory.startKiB / 1024.0, memory.peakKiB / 1024.0,
+        (memory.peakKiB - memory.startKiB) / 1024.0);
   } else {
     std::printf("         the shell's memory could not be watched\n");
   }
-  std::printf("list     %d members      unzip -Z1 > /dev/null            %8.1f ms\n", kManyMembers, unzipList);
+  std::printf("list     %d members      unzip -Z1 > /dev/null            %8.1f ms\n", kManyMembers,
+              unzipList);
   std::printf("list     %d members      getZipDir + JSON.parse           %8.1f ms   ratio %.2f\n",
               kManyMembers, dirTotal, dirTotal / unzipList);
-  std::printf("         command %.1f ms (reading the directory alone %.1f ms), reading result %.1f ms, "
-              "JSON.parse %.1f ms\n",
-              logged(run, "dir-command"), readerList, logged(run, "dir-result"), logged(run, "dir-parse"));
-  std::printf("entry    %d MiB text        unzip -p > /dev/null             %8.1f ms\n", kTextMegabytes, unzipText);
-  std::printf("entry    %d MiB text        getZipEntry + JSON.parse         %8.1f ms   ratio %.2f\n",
-              kTextMegabytes, entryTotal, entryTotal / unzipText);
-  std::printf("         command %.1f ms (inflating alone %.1f ms), reading result %.1f ms, JSON.parse %.1f ms\n",
-              logged(run, "entry-command"), readerText, logged(run, "entry-result"),
-              logged(run, "entry-parse"));
+  std::printf(
+      "         command %.1f ms (reading the directory alone %.1f ms), reading result %.1f ms, "
+      "JSON.parse %.1f ms\n",
+      logged(run, "dir-command"), readerList, logged(run, "dir-result"), logged(run, "dir-parse"));
+  std::printf("entry    %d MiB text        unzip -p > /dev/null             %8.1f ms\n",
+              kTextMegabytes, unzipText);
+  std::printf(
+      "entry    %d MiB text        getZipEntry + JSON.parse         %8.1f ms   ratio %.2f\n",
+      kTextMegabytes, entryTotal, entryTotal / unzipText);
+  std::printf(
+      "         command %.1f ms (inflating alone %.1f ms), reading result %.1f ms, JSON.parse %.1f "
+      "ms\n",
+      logged(run, "entry-command"), readerText, logged(run, "entry-result"),
+      logged(run, "entry-parse"));
 
   std::error_code ignored;
   fs::remove_all(dir, ignored);

@@ -20,9 +20,9 @@ constexpr Argument kFolder = describedArgument("getKnownPath", "folder");
 }  // namespace
 
 Answer shellExecute(CommandContext& context) {
-  const int code = platform::shellExecuteCode(platform::shellOpen(
-      context.arg(kOperation), context.arg(kFile), context.arg(kParameters),
-      context.arg(kDirectory)));
+  const int code = platform::shellExecuteCode(
+      platform::shellOpen(context.arg(kOperation), context.arg(kFile), context.arg(kParameters),
+                          context.arg(kDirectory)));
   return okAnswer("R" + std::to_string(code));
 }
 

@@ -60,8 +60,7 @@ Answer generatePdf(CommandContext& context) {
 
   const QString directory = fromUtf8(context.arg(kDirectory));
   const QString path = pdfPath(directory, QDateTime::currentDateTime());
-  platform::Result<platform::FileWriter> part =
-      platform::FileWriter::openNew(toUtf8(directory));
+  platform::Result<platform::FileWriter> part = platform::FileWriter::openNew(toUtf8(directory));
   if (!part) return cannotWrite(path, fromUtf8(part.status().reason()));
   const QString partPath = fromUtf8(part->contentPath());
 

@@ -29,7 +29,8 @@ void showPreview(QPrinter& printer, QWidget* parent, Qt::WindowFlags flags,
 
 void previewPage(ShellWindow& shell, QWidget* window) {
   QPrinter printer(QPrinter::ScreenResolution);
-  showPreview(printer, window, Qt::Window, [&shell](QPrinter* target) { shell.printPreview(target); });
+  showPreview(printer, window, Qt::Window,
+              [&shell](QPrinter* target) { shell.printPreview(target); });
 }
 
 Answer printPreview(CommandContext& context) {

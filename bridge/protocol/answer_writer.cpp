@@ -66,13 +66,34 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
     if (p == end) break;
     char unit[13];
     switch (*p) {
-      case '"': escape("\\\"", 2); ++p; continue;
-      case '\\': escape("\\\\", 2); ++p; continue;
-      case '\b': escape("\\b", 2); ++p; continue;
-      case '\f': escape("\\f", 2); ++p; continue;
-      case '\n': escape("\\n", 2); ++p; continue;
-      case '\r': escape("\\r", 2); ++p; continue;
-      case '\t': escape("\\t", 2); ++p; continue;
+      case '"':
+        escape("\\\"", 2);
+        ++p;
+        continue;
+      case '\\':
+        escape("\\\\", 2);
+        ++p;
+        continue;
+      case '\b':
+        escape("\\b", 2);
+        ++p;
+        continue;
+      case '\f':
+        escape("\\f", 2);
+        ++p;
+        continue;
+      case '\n':
+        escape("\\n", 2);
+        ++p;
+        continue;
+      case '\r':
+        escape("\\r", 2);
+        ++p;
+        continue;
+      case '\t':
+        escape("\\t", 2);
+        ++p;
+        continue;
       default: break;
     }
     char32_t codePoint = *p;

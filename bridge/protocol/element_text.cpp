@@ -23,18 +23,15 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
   if (!request.isArray() || position >= request.size()) return std::string();
   const Json::Value& element = request[position];
   switch (element.type()) {
-    case Json::nullValue:
-      return std::string();
+    case Json::nullValue: return std::string();
     case Json::stringValue: {
       const char* begin = nullptr;
       const char* end = nullptr;
       element.getString(&begin, &end);
       return std::string(begin, end);
     }
-    case Json::intValue:
-      return std::to_string(element.asLargestInt());
-    case Json::uintValue:
-      return std::to_string(element.asLargestUInt());
+    case Json::intValue: return std::to_string(element.asLargestInt());
+    case Json::uintValue: return std::to_string(element.asLargestUInt());
     case Json::realValue: {
       // "%f" without the locale's say: the GUI library sets the user's
       // locale, and a decimal comma would change what the page sent.
@@ -44,11 +41,9 @@ std::string elementText(const Json::Value& request, Json::ArrayIndex position) {
       text.resize(static_cast<std::size_t>(written.ptr - text.data()));
       return text;
     }
-    case Json::booleanValue:
-      return element.asBool() ? "true" : "false";
+    case Json::booleanValue: return element.asBool() ? "true" : "false";
     case Json::arrayValue:
-    case Json::objectValue:
-      break;
+    case Json::objectValue: break;
   }
   throw CmdException(kNotConvertible);
 }

@@ -21,7 +21,9 @@ bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool readPlainArray(const std::string& text, Json::Value& root) {
   const char* p = text.data();
   const char* const end = p + text.size();
-  auto skipBlanks = [&] { while (p != end && isBlank(*p)) ++p; };
+  auto skipBlanks = [&] {
+    while (p != end && isBlank(*p)) ++p;
+  };
   skipBlanks();
   if (p == end || *p != '[') return false;
   ++p;

@@ -99,12 +99,11 @@ Answer unzipToFile(CommandContext& context) {
   UnzipRequest request{context.arg(kUnzipArchive), context.arg(kUnzipMember),
                        context.arg(kUnzipTarget)};
   std::string targetPath = request.targetPath;
-  runWorker(platform::WorkKind::kZip,
-            WorkerChannel(context.page, context.arg(kUnzipCallbackId), "unzipToFile"),
-            [request = std::move(request)](const WorkerChannel& channel) {
-              extract(channel, request);
-            },
-            failureRecord);
+  runWorker(
+      platform::WorkKind::kZip,
+      WorkerChannel(context.page, context.arg(kUnzipCallbackId), "unzipToFile"),
+      [request = std::move(request)](const WorkerChannel& channel) { extract(channel, request); },
+      failureRecord);
   return okAnswer(std::move(targetPath));
 }
 

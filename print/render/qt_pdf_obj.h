@@ -77,8 +77,7 @@ class QtPdfObj {
   void addLine(const QLineF& line, const QPen& pen);
   void addText(const QPointF& pos, const QString& text, const QFont& font, const QColor& color);
   void addRect(const QRectF& rect, const QPen& pen);
-  void addRectText(const QRectF& rect, const QString& text, const QFont& font,
-                   const QColor& color);
+  void addRectText(const QRectF& rect, const QString& text, const QFont& font, const QColor& color);
 
   // Appends the pages of `other`; its last page becomes the current one.
   void appendPages(const QtPdfObj& other);

@@ -50,9 +50,10 @@ TEST(DatabaseCommands, AnswersFailuresAndFilesAsPagesExpect) {
   EXPECT_FALSE(isDirectory(dir + "/missing"));
 
   // Failures are logged as well as answered.
-  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
-                .size(),
-            1u);
+  EXPECT_EQ(
+      messagesStartingWith(run, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
+          .size(),
+      1u);
   EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteExecute]: no such table: nope").size(),
             1u);
 }

@@ -26,8 +26,8 @@ void writeExecutable(const std::string& path, const std::string& content) {
 // page never reads half a record.
 std::string recordingScript(const std::string& record) {
   return "#!/bin/sh\nPATH=/usr/bin:/bin\n"
-         "{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > '" + record +
-         ".tmp' && mv '" + record + ".tmp' '" + record + "'\n";
+         "{ pwd; for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done; } > '" +
+         record + ".tmp' && mv '" + record + ".tmp' '" + record + "'\n";
 }
 
 std::string jsPaths(const std::map<std::string, std::string>& paths) {
@@ -74,9 +74,9 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
 
   // Failed saves leave no temporary files behind.
   const std::set<std::string> expected = {
-      "index.html", "check.js",  "pageshell.js", "test_paths.js", "fifth-nul.bin",
-      "latin1.txt", "debug",     "notes.txt",    "empty.txt",     "zażółć gęślą.txt",
-      "nul.bin",    "large.txt", "number.txt",   "pipe",          "link.txt",
+      "index.html", "check.js",     "pageshell.js", "test_paths.js", "fifth-nul.bin",
+      "latin1.txt", "debug",        "notes.txt",    "empty.txt",     "zażółć gęślą.txt",
+      "nul.bin",    "large.txt",    "number.txt",   "pipe",          "link.txt",
       "target.txt", "linked-a.txt", "linked-b.txt"};
   EXPECT_EQ(namesIn(run.directory), expected);
   EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});

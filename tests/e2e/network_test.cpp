@@ -154,8 +154,9 @@ TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {
   support::Directory temp("downloads");
   e2e::RunOptions options;
   options.environment["TMPDIR"] = temp.path();
-  options.files["peers.js"] = peersScript(
-      {{"small", small.port()}, {"headerBody", headerBody.port()}, {"refused", support::refusedPort()}});
+  options.files["peers.js"] = peersScript({{"small", small.port()},
+                                           {"headerBody", headerBody.port()},
+                                           {"refused", support::refusedPort()}});
   EXPECT_EQ(e2e::failureReport(e2e::runPage("net_client.html", options)), "");
 }
 

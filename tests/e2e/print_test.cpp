@@ -40,7 +40,7 @@ std::string quoted(const std::string& path) { return "'" + path + "'"; }
 
 struct PdfInfo {
   int pages = 0;
-  double width = 0;   // points
+  double width = 0;  // points
   double height = 0;
 };
 
@@ -79,13 +79,15 @@ std::vector<Word> wordsOf(const std::string& pdf) {
   int page = 0;
   const std::regex token(
       R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
-  for (auto it = std::sregex_iterator(html.begin(), html.end(), token); it != std::sregex_iterator(); ++it) {
+  for (auto it = std::sregex_iterator(html.begin(), html.end(), token);
+       it != std::sregex_iterator(); ++it) {
     const std::smatch& m = *it;
     if (m[1].length() == 0) {
       ++page;
       continue;
     }
-    words.push_back({page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
+    words.push_back(
+        {page, std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4]), m[5]});
   }
   return words;
 }
@@ -103,8 +105,8 @@ struct Picture {
   std::string rgb;
   unsigned pixel(int x, int y) const {
     const size_t at = 3 * (static_cast<size_t>(y) * width + x);
-    return (static_cast<unsigned char>(rgb[at]) << 16) | (static_cast<unsigned char>(rgb[at + 1]) << 8) |
-           static_cast<unsigned char>(rgb[at + 2]);
+    return (static_cast<unsigned char>(rgb[at]) << 16) |
+           (static_cast<unsigned char>(rgb[at + 1]) << 8) | static_cast<unsigned char>(rgb[at + 2]);
   }
 };
 
@@ -115,7 +117,8 @@ Picture pictureOf(const std::string& pdf, int page, const std::string& scratch) 
   const std::string ppm = e2e::readFile(prefix + ".ppm");
   Picture picture;
   int maxValue = 0, consumed = 0;
-  if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maxValue, &consumed) != 3) {
+  if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &picture.width, &picture.height, &maxValue,
+                  &consumed) != 3) {
     throw std::runtime_error("pdftoppm gave no picture");
   }
   picture.rgb = ppm.substr(consumed + 1);
@@ -179,7 +182,8 @@ TEST_F(PrintFiles, PageAnswersAsExpected) { ASSERT_EQ(e2e::failureReport(*run_),
 TEST_F(PrintFiles, OnlyWholeFilesAreLeftBehind) {
   std::set<std::string> expected, present;
   for (const auto& [label, path] : files_) expected.insert(fs::path(path).filename());
-  for (const auto& entry : fs::directory_iterator(folder_->path())) present.insert(entry.path().filename());
+  for (const auto& entry : fs::directory_iterator(folder_->path()))
+    present.insert(entry.path().filename());
   EXPECT_EQ(expected, present) << "failed calls start no file and no temporary file remains";
   EXPECT_EQ(5u, expected.size());
 }
@@ -276,8 +280,10 @@ TEST_F(PrintFiles, RectanglesCoverTextsAndTextsTakeTheirColour) {
   const support::Directory scratch("print-picture");
   const Picture page = pictureOf(file("three-pages"), 2, scratch.path());
   // The blue box (15, 20) to (55, 35) mm hides the text under it.
-  const int left = static_cast<int>(15 * kPointsPerMm) + 2, right = static_cast<int>(55 * kPointsPerMm) - 2;
-  const int top = static_cast<int>(20 * kPointsPerMm) + 2, bottom = static_cast<int>(35 * kPointsPerMm) - 2;
+  const int left = static_cast<int>(15 * kPointsPerMm) + 2,
+            right = static_cast<int>(55 * kPointsPerMm) - 2;
+  const int top = static_cast<int>(20 * kPointsPerMm) + 2,
+            bottom = static_cast<int>(35 * kPointsPerMm) - 2;
   for (int y = top; y <= bottom; ++y) {
     for (int x = left; x <= right; ++x) ASSERT_EQ(0x0000FFu, page.pixel(x, y)) << x << "," << y;
   }
@@ -285,7 +291,8 @@ TEST_F(PrintFiles, RectanglesCoverTextsAndTextsTakeTheirColour) {
   int red = 0, dark = 0;
   const int baseline = static_cast<int>(80 * kPointsPerMm);
   for (int y = baseline - 20; y < baseline; ++y) {
-    for (int x = static_cast<int>(20 * kPointsPerMm); x < static_cast<int>(20 * kPointsPerMm) + 60; ++x) {
+    for (int x = static_cast<int>(20 * kPointsPerMm); x < static_cast<int>(20 * kPointsPerMm) + 60;
+         ++x) {
       const unsigned p = page.pixel(x, y);
       if (p == 0xFF0000u) ++red;
       if ((p >> 16) < 0x80) ++dark;

@@ -115,7 +115,8 @@ TEST(ZipClientLibrary, ExtractionsSettleThePromiseAndReportProgress) {
   support::makeZipFixtures(archives.path());
   const e2e::PageRun run = e2e::runPage("zip_client.html", withArchives(archives));
   ASSERT_EQ(e2e::failureReport(run), "");
-  EXPECT_EQ(e2e::readFile(run.directory + "/client.txt"), e2e::readFile(archives / "src/stored.txt"));
+  EXPECT_EQ(e2e::readFile(run.directory + "/client.txt"),
+            e2e::readFile(archives / "src/stored.txt"));
 }
 
 }  // namespace

@@ -43,7 +43,8 @@ void holdWindow(MainWindow& window) {
   ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
   evaluate(window.webView()->page(), QStringLiteral("call('addExitListener', 'bye')"));
   ASSERT_FALSE(window.close());
-  ASSERT_TRUE(support::waitForScript(window.webView()->page(), QStringLiteral("records.length == 1")));
+  ASSERT_TRUE(
+      support::waitForScript(window.webView()->page(), QStringLiteral("records.length == 1")));
 }
 
 TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {

@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace support {
@@ -38,7 +38,8 @@ std::pair<int, int> boundSocket() {
 // The value of the Content-Length line of an HTTP head, -1 without one.
 long contentLength(const std::string& head) {
   static const char kName[] = "\r\ncontent-length:";
-  for (std::size_t at = head.find("\r\n"); at != std::string::npos; at = head.find("\r\n", at + 2)) {
+  for (std::size_t at = head.find("\r\n"); at != std::string::npos;
+       at = head.find("\r\n", at + 2)) {
     if (::strncasecmp(head.c_str() + at, kName, sizeof kName - 1) == 0) {
       return std::strtol(head.c_str() + at + sizeof kName - 1, nullptr, 10);
     }
@@ -86,7 +87,8 @@ std::string PeerConnection::readUntilClosed() {
 bool PeerConnection::send(const std::string& bytes) {
   std::size_t sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t done = ::send(descriptor_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    const ssize_t done =
+        ::send(descriptor_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (done <= 0) return false;
     sent += static_cast<std::size_t>(done);
   }

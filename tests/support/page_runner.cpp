@@ -30,7 +30,8 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
   }
   const std::string runtimeDir = support::makeTemporaryDirectory("xdg");
 
-  if (!page.empty()) writeFile(run.directory + "/index.html", readFile(pagesDirectory + "/" + page));
+  if (!page.empty())
+    writeFile(run.directory + "/index.html", readFile(pagesDirectory + "/" + page));
   writeFile(run.directory + "/check.js", readFile(pagesDirectory + "/check.js"));
   writeFile(run.directory + "/pageshell.js", readFile(clientLibrary()));
   for (const auto& [name, content] : options.files) writeFile(run.directory + "/" + name, content);
@@ -77,7 +78,8 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
   rmdir(runtimeDir.c_str());
 
   run.logLines = support::logLines(run.directory);
-  for (const std::string& line : run.logLines) run.messages.push_back(support::withoutTimeStamp(line));
+  for (const std::string& line : run.logLines)
+    run.messages.push_back(support::withoutTimeStamp(line));
   return run;
 }
 

@@ -22,9 +22,9 @@ using support::readFile;
 using support::writeFile;
 
 struct RunOptions {
-  std::vector<std::string> arguments;                 // after the program name
-  std::map<std::string, std::string> environment;     // added to the shell's
-  std::map<std::string, std::string> files;           // extra files: name -> content
+  std::vector<std::string> arguments;              // after the program name
+  std::map<std::string, std::string> environment;  // added to the shell's
+  std::map<std::string, std::string> files;        // extra files: name -> content
   // Runs in the working directory's path after the files are written, before
   // the shell starts: for what a file's content cannot say (FIFOs, links).
   std::function<void(const std::string& directory)> setUp;
@@ -36,7 +36,7 @@ struct PageRun {
   // unless PAGESHELL_KEEP_RUNS is set in the environment (to inspect it).
   std::string directory;
   std::shared_ptr<const void> removal;
-  int exitCode = -1;                  // -1 when the shell did not exit by itself
+  int exitCode = -1;  // -1 when the shell did not exit by itself
   bool timedOut = false;
   long peakMemoryKiB = 0;             // the shell's largest resident set
   std::string output;                 // standard output and error

@@ -151,8 +151,8 @@ std::string requestShape(const CommandDescription& command) {
 }
 
 std::string exampleRequest(const CommandDescription& command) {
-  std::string request = "[\"1.0.3.20150320\", \"" + std::string(kBuildTag) + "\", \"" +
-                        command.name + "\"";
+  std::string request =
+      "[\"1.0.3.20150320\", \"" + std::string(kBuildTag) + "\", \"" + command.name + "\"";
   if (*command.exampleArguments != '\0') request += ", " + std::string(command.exampleArguments);
   return request + "]";
 }
@@ -183,9 +183,8 @@ void writeArguments(std::string& out, const CommandDescription& command) {
   for (std::size_t i = 0; i < command.arguments.size(); ++i) {
     const auto& argument = command.arguments[i];
     const bool repeats = command.lastRepeats && i + 1 == command.arguments.size();
-    out += "| " + std::to_string(bridge::kFirstArgument + i) + (repeats ? " and on" : "") +
-           " | " + argument.name + " | " + kindName(argument.kind) + " | " + cell(argument.about) +
-           " |\n";
+    out += "| " + std::to_string(bridge::kFirstArgument + i) + (repeats ? " and on" : "") + " | " +
+           argument.name + " | " + kindName(argument.kind) + " | " + cell(argument.about) + " |\n";
   }
   out += "\n";
 }
@@ -214,8 +213,8 @@ void writeCommand(std::string& out, const CommandDescription& command) {
     for (const char* error : command.errors) out += "- " + std::string(error) + "\n";
     out += "\n";
   }
-  out += "Example:\n\n```\n" + exampleRequest(command) + "\n→ " + command.exampleAnswer +
-         "\n```\n\n";
+  out +=
+      "Example:\n\n```\n" + exampleRequest(command) + "\n→ " + command.exampleAnswer + "\n```\n\n";
 }
 
 }  // namespace

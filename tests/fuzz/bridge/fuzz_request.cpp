@@ -44,7 +44,11 @@ std::string referenceDecode(const std::string& bytes, bool& wellFormed) {
   wellFormed = true;
   for (size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
-    size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    size_t length = lead < 0x80       ? 1
+                    : lead >> 5 == 6  ? 2
+                    : lead >> 4 == 14 ? 3
+                    : lead >> 3 == 30 ? 4
+                                      : 0;
     bool good = length != 0 && i + length <= bytes.size();
     char32_t c = 0;
     if (good) {
@@ -80,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The request must be read exactly as jsoncpp's reader reads it.
   Json::Value reference;
   Json::Reader reader;
-  const bool readable = reader.parse(text, reference, true) && reference.isArray() &&
-                        !reference.empty();
+  const bool readable =
+      reader.parse(text, reference, true) && reference.isArray() && !reference.empty();
   if (readable != request.has_value()) std::abort();
   if (!request) return 0;
   if (!(reference == *request)) std::abort();

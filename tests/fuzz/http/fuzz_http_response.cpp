@@ -85,7 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   require(!result.isError());
   require(checker.last == static_cast<std::int64_t>(sent.size()));
-  const std::string head = toFile ? result.asFile().headers().str() : result.asBody().headers().str();
+  const std::string head =
+      toFile ? result.asFile().headers().str() : result.asBody().headers().str();
   const std::string body = toFile ? fileContent(path) : result.asBody().body().str();
   const bool split = sent.find("\r\n\r\n") != std::string::npos;
   require(checker.heads == (split ? 1 : 0));

@@ -23,11 +23,11 @@ void Require(bool condition) {
 
 const std::set<std::string>& ReaderMessages() {
   static const std::set<std::string> messages = {
-      "PdfPos::fromJSON",    "PdfSize::fromJSON",       "PdfFont::fromJSON",
-      "PdfText::fromJSON",   "PdfRectText::fromJSON",   "PdfLine::fromJSON",
-      "PdfRect::fromJSON",   "PdfPage::fromJSON",       "PdfObj::fromJSON",
-      "PdfElems::fromJSON",  "PdfPages::fromJSON",      "PdfFontWeight::fromJSON",
-      "PdfLineStyle::fromJSON", "PdfElem::fromJSON",    "String::FromJSON"};
+      "PdfPos::fromJSON",       "PdfSize::fromJSON",     "PdfFont::fromJSON",
+      "PdfText::fromJSON",      "PdfRectText::fromJSON", "PdfLine::fromJSON",
+      "PdfRect::fromJSON",      "PdfPage::fromJSON",     "PdfObj::fromJSON",
+      "PdfElems::fromJSON",     "PdfPages::fromJSON",    "PdfFontWeight::fromJSON",
+      "PdfLineStyle::fromJSON", "PdfElem::fromJSON",     "String::FromJSON"};
   return messages;
 }
 

@@ -42,9 +42,9 @@ TEST_F(LogFileTest, AppendsOneStampedLinePerMessage) {
   log.write("first");
   log.write("two\nlines");
   log.write("");
-  EXPECT_TRUE(std::regex_match(contents(log),
-                               std::regex(R"(\d{8}-\d{6}: first\n\d{8}-\d{6}: two\nlines\n)"
-                                          R"(\d{8}-\d{6}: \n)")))
+  EXPECT_TRUE(
+      std::regex_match(contents(log), std::regex(R"(\d{8}-\d{6}: first\n\d{8}-\d{6}: two\nlines\n)"
+                                                 R"(\d{8}-\d{6}: \n)")))
       << contents(log);
 }
 

@@ -35,8 +35,8 @@ TEST(ParseRequest, ReadsRequestsExactlyAsTheJsonReaderDoes) {
         R"(["a",])", R"(["a"] trailing)", R"(["a" "b"])", "[\"raw\ttab\"]", R"([nullx])",
         R"([1, -2, 3.5e2, true])", R"(["a", /* note */ "b"])", R"([["nested"]])", "[\"\\x\"]"}) {
     Json::Value reference;
-    const bool readable = Json::Reader().parse(text, reference, true) && reference.isArray() &&
-                          !reference.empty();
+    const bool readable =
+        Json::Reader().parse(text, reference, true) && reference.isArray() && !reference.empty();
     const auto request = parseRequest(text);
     ASSERT_EQ(request.has_value(), readable) << text;
     if (readable) {
@@ -121,9 +121,10 @@ TEST(WriteList, MatchesTheStyledWriterAroundTheLineLimits) {
 
 TEST(WriteList, MatchesTheStyledWriterForWellFormedText) {
   std::mt19937 random(20150320);
-  const std::vector<std::string> special = {"\"", "\\", "/", "\b", "\f", "\n", "\r", "\t",
-                                            "\x7f", std::string(1, '\0'), "\x01", "\x1f",
-                                            "\xc5\xbc", "\xe2\x80\xa8", "\xf0\x9f\x98\x80"};
+  const std::vector<std::string> special = {
+      "\"",   "\\",   "/",        "\b",           "\f",
+      "\n",   "\r",   "\t",       "\x7f",         std::string(1, '\0'),
+      "\x01", "\x1f", "\xc5\xbc", "\xe2\x80\xa8", "\xf0\x9f\x98\x80"};
   for (int round = 0; round < 3000; ++round) {
     std::vector<std::string> list(random() % 8);
     for (std::string& item : list) {
@@ -139,13 +140,13 @@ TEST(WriteList, MatchesTheStyledWriterForWellFormedText) {
 
 TEST(WriteList, EachStrayByteBecomesOneReplacementAndKeepsItsNeighbours) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"caf\xe9 ok", "caf\\ufffd ok"},                     // a lead byte without its tail
-      {"\xc5\xbc\xe9\xc5\xbc", "\\u017c\\ufffd\\u017c"},  // between two good sequences
-      {"\xc0\xaf", "\\ufffd\\ufffd"},                      // overlong form
-      {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"},           // a surrogate
+      {"caf\xe9 ok", "caf\\ufffd ok"},                       // a lead byte without its tail
+      {"\xc5\xbc\xe9\xc5\xbc", "\\u017c\\ufffd\\u017c"},     // between two good sequences
+      {"\xc0\xaf", "\\ufffd\\ufffd"},                        // overlong form
+      {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"},             // a surrogate
       {"\xf4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},  // past U+10FFFF
-      {"\xe2\x82", "\\ufffd\\ufffd"},                      // cut off at the end
-      {"\x80x", "\\ufffdx"},                               // a lone continuation byte
+      {"\xe2\x82", "\\ufffd\\ufffd"},                        // cut off at the end
+      {"\x80x", "\\ufffdx"},                                 // a lone continuation byte
   };
   for (const auto& [bytes, escaped] : cases) {
     EXPECT_EQ(writeList({bytes}), "[ \"" + escaped + "\" ]\n");

@@ -39,7 +39,8 @@ HttpParams params(std::initializer_list<std::pair<const char*, const char*>> pai
 }
 
 // The request `configure` makes, as the peer received it.
-std::string onTheWire(const std::function<void(Http&)>& configure, const std::string& resource = "/") {
+std::string onTheWire(const std::function<void(Http&)>& configure,
+                      const std::string& resource = "/") {
   LocalPeer peer(LocalPeer::answering("HTTP/1.0 200 OK\r\n\r\n"));
   Http http(peer.url(resource), nullptr);
   configure(http);
@@ -81,9 +82,9 @@ TEST(RequestBytes, AuthorizationHeadersAndCookiesInTheirOrder) {
 
 TEST(RequestBytes, EachByteBelongsToANamedPart) {
   HttpParams headers = params({{"X-A", "1"}});
-  const RequestText request =
-      composeRequest(HttpMethod::post(), HttpAddr("h", 80, "/"), HttpAuth::basic(HttpBasicAuth("u", "p")),
-                     params({{"a", "1"}}), headers, HttpCookies());
+  const RequestText request = composeRequest(HttpMethod::post(), HttpAddr("h", 80, "/"),
+                                             HttpAuth::basic(HttpBasicAuth("u", "p")),
+                                             params({{"a", "1"}}), headers, HttpCookies());
   std::vector<std::string> names;
   for (const RequestPart& part : request.parts) names.push_back(part.name);
   EXPECT_EQ(names, (std::vector<std::string>{"Method", "Host", "ContentType", "Authorization",

@@ -30,8 +30,8 @@ class Recorder : public HttpCb {
   std::vector<std::string> steps;
 };
 
-HttpResult fetch(const std::string& url, Recorder& recorder, const HttpOutput& output = HttpOutput::memory(),
-                 int timeout = 0) {
+HttpResult fetch(const std::string& url, Recorder& recorder,
+                 const HttpOutput& output = HttpOutput::memory(), int timeout = 0) {
   Http http(url, &recorder);
   http.setOutput(output);
   http.setTimeout(timeout);
@@ -98,7 +98,8 @@ TEST(Response, FileHoldsTheBodyWhateverTheStatusOrLength) {
   result = fetch(longer.url(), recorder, HttpOutput::file(folder / "longer"));
   ASSERT_TRUE(result.isFile()) << errorText(result);
   EXPECT_EQ(support::readFile(folder / "longer"), body);
-  EXPECT_EQ(recorder.steps.back(), "Odczyt danych=" + std::to_string(longerHead.size() + body.size()));
+  EXPECT_EQ(recorder.steps.back(),
+            "Odczyt danych=" + std::to_string(longerHead.size() + body.size()));
 
   result = fetch(noLength.url(), recorder, HttpOutput::file(folder / "nolength"));
   ASSERT_TRUE(result.isFile()) << errorText(result);
@@ -249,8 +250,10 @@ TEST(Response, ConcurrentRequestsGetTheirOwnAnswers) {
       for (int i = 0; i < 10; ++i) {
         Recorder recorder;
         const char tag = static_cast<char>('a' + t);
-        const HttpResult result = fetch(peer.url(std::string("/") + tag), recorder, HttpOutput::memory(), 5);
-        if (!result.isBody() || result.asBody().body() != AnsiString(std::string(100000, tag))) ++wrong[t];
+        const HttpResult result =
+            fetch(peer.url(std::string("/") + tag), recorder, HttpOutput::memory(), 5);
+        if (!result.isBody() || result.asBody().body() != AnsiString(std::string(100000, tag)))
+          ++wrong[t];
       }
     });
   }

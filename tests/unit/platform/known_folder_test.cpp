@@ -23,7 +23,8 @@ class KnownFolder : public ::testing::Test {
  protected:
   void SetUp() override {
     environment_.set("HOME", home_);
-    for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DATA_DIRS"}) {
+    for (const char* name :
+         {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_DATA_DIRS"}) {
       environment_.set(name, std::nullopt);
     }
   }
@@ -35,22 +36,14 @@ class KnownFolder : public ::testing::Test {
 
 TEST_F(KnownFolder, DefaultsLieUnderTheHome) {
   const std::map<int, std::string> expected = {
-      {0, home_ + "/Desktop"},
-      {16, home_ + "/Desktop"},
-      {5, home_ + "/Documents"},
-      {7, home_ + "/.config/autostart"},
-      {8, home_ + "/.local/share"},
-      {13, home_ + "/Music"},
-      {14, home_ + "/Videos"},
-      {20, home_ + "/.local/share/fonts"},
-      {21, home_ + "/Templates"},
-      {26, home_ + "/.config"},
-      {28, home_ + "/.local/share"},
-      {32, home_ + "/.cache"},
-      {35, "/usr/local/share"},
-      {38, "/opt"},
-      {39, home_ + "/Pictures"},
-      {40, home_},
+      {0, home_ + "/Desktop"},       {16, home_ + "/Desktop"},
+      {5, home_ + "/Documents"},     {7, home_ + "/.config/autostart"},
+      {8, home_ + "/.local/share"},  {13, home_ + "/Music"},
+      {14, home_ + "/Videos"},       {20, home_ + "/.local/share/fonts"},
+      {21, home_ + "/Templates"},    {26, home_ + "/.config"},
+      {28, home_ + "/.local/share"}, {32, home_ + "/.cache"},
+      {35, "/usr/local/share"},      {38, "/opt"},
+      {39, home_ + "/Pictures"},     {40, home_},
   };
   for (const auto& [number, path] : expected) {
     EXPECT_EQ(knownFolderPath(number), path) << "folder " << number;
@@ -125,7 +118,8 @@ TEST_F(KnownFolder, FolderThatCannotBeCreatedIsAFailure) {
 }
 
 TEST_F(KnownFolder, WithoutAUsableHomeThePasswordDatabaseAnswers) {
-  for (const std::optional<std::string>& home : {std::optional<std::string>(), std::optional<std::string>("relative")}) {
+  for (const std::optional<std::string>& home :
+       {std::optional<std::string>(), std::optional<std::string>("relative")}) {
     environment_.set("HOME", home);
     const std::string profile = knownFolderPath(40);
     EXPECT_EQ(profile.front(), '/');

@@ -17,8 +17,8 @@
 namespace {
 
 // The code a page is told.
-int shellOpen(const std::string& operation, const std::string& file,
-              const std::string& parameters, const std::string& directory) {
+int shellOpen(const std::string& operation, const std::string& file, const std::string& parameters,
+              const std::string& directory) {
   return platform::shellExecuteCode(platform::shellOpen(operation, file, parameters, directory));
 }
 

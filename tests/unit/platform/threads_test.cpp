@@ -70,9 +70,8 @@ TEST(WorkerThreads, TheRecordIsFreedOnTheWorkerWhenTheWorkEnds) {
   };
   std::atomic<bool> freed{false};
   std::atomic<bool> freedBeforeReturn{true};
-  start(WorkKind::kNetwork, [&, record = std::make_shared<Record>(&freed)] {
-    freedBeforeReturn = freed.load();
-  });
+  start(WorkKind::kNetwork,
+        [&, record = std::make_shared<Record>(&freed)] { freedBeforeReturn = freed.load(); });
   ASSERT_TRUE(waitForWorkers(std::chrono::seconds(10)));
   EXPECT_FALSE(freedBeforeReturn.load());
   EXPECT_TRUE(freed.load());

@@ -70,10 +70,10 @@ TEST(PdfReaderFields, WhiteSpaceAfterARecordCarriesItsBraceIntoTheLastValue) {
 TEST(PdfReaderScan, EndsAValueWhereTheByteWalkEndsIt) {
   const std::size_t none = std::string_view::npos;
   const std::vector<std::tuple<std::string, std::size_t, std::size_t>> cases = {
-      {R"("ab",x)", 0, 4},        {R"("a\"b",x)", 0, 6},       {R"("a\\",b)", 0, 5},
-      {R"("a,b")", 0, 4},         {R"({"k":[1,2]},z)", 0, 11}, {R"([1,"]",2])", 0, 8},
-      {R"(a:"x,y",b)", 1, 7},     {R"(x\",y)", 0, 3},          {R"(}],x)", 0, 2},
-      {R"("abc)", 0, none},       {R"("ab\)", 0, none},        {R"("x\")", 0, none},
+      {R"("ab",x)", 0, 4},    {R"("a\"b",x)", 0, 6},       {R"("a\\",b)", 0, 5},
+      {R"("a,b")", 0, 4},     {R"({"k":[1,2]},z)", 0, 11}, {R"([1,"]",2])", 0, 8},
+      {R"(a:"x,y",b)", 1, 7}, {R"(x\",y)", 0, 3},          {R"(}],x)", 0, 2},
+      {R"("abc)", 0, none},   {R"("ab\)", 0, none},        {R"("x\")", 0, none},
       {R"(1")", 0, none},
   };
   for (const auto& [text, from, end] : cases) {
@@ -91,7 +91,8 @@ TEST(PdfReaderVariants, WeightsReadInIndexAndNameForm) {
 }
 
 TEST(PdfReaderVariants, IndexFormNeedsMoreThanTheDigit) {
-  EXPECT_EQ("PdfFontWeight::fromJSON", ExceptionMessage([] { PdfFontWeight::fromJSON(R"({"type":1})"); }));
+  EXPECT_EQ("PdfFontWeight::fromJSON",
+            ExceptionMessage([] { PdfFontWeight::fromJSON(R"({"type":1})"); }));
 }
 
 TEST(PdfReaderVariants, ElementsReadInIndexAndNameForm) {
@@ -136,7 +137,8 @@ TEST(PdfReaderFailures, NameTheTypeThatFailed) {
       {"PdfText::fromJSON", [] { PdfText::fromJSON("{}"); }},
       {"PdfRectText::fromJSON", [=] { PdfRectText::fromJSON(R"({"pos":)" + pos + "}"); }},
       {"PdfLine::fromJSON", [=] { PdfLine::fromJSON(R"({"pos1":)" + pos + "}"); }},
-      {"PdfRect::fromJSON", [=] { PdfRect::fromJSON(R"({"pos":)" + pos + R"(,"size":)" + size + "}"); }},
+      {"PdfRect::fromJSON",
+       [=] { PdfRect::fromJSON(R"({"pos":)" + pos + R"(,"size":)" + size + "}"); }},
       {"PdfPage::fromJSON", [] { PdfPage::fromJSON("[]"); }},
       {"PdfObj::fromJSON", [] { PdfObj::fromJSON(""); }},
       {"PdfElems::fromJSON", [] { PdfPage::fromJSON(R"({"elems":{}})"); }},
@@ -164,10 +166,10 @@ TEST(PdfReaderText, DecodesEveryJsonEscape) {
       {R"("\b\f\/")", "\b\f/"},
       {R"("\\ \"")", "\\ \""},
       {R"("\u0041\u00f3\u20ac")", "A\xc3\xb3\xe2\x82\xac"},
-      {R"("\ud83d\ude00")", "\xf0\x9f\x98\x80"},               // a surrogate pair is one character
-      {R"("\ud83dx\ude00")", "\xef\xbf\xbdx\xef\xbf\xbd"},     // lone halves are replaced
-      {R"("\q \u12 \x")", "\\q \\u12 \\x"},                    // not escapes: kept as they are
-      {R"("\\u0041")", "\\u0041"},                             // one left-to-right pass
+      {R"("\ud83d\ude00")", "\xf0\x9f\x98\x80"},            // a surrogate pair is one character
+      {R"("\ud83dx\ude00")", "\xef\xbf\xbdx\xef\xbf\xbd"},  // lone halves are replaced
+      {R"("\q \u12 \x")", "\\q \\u12 \\x"},                 // not escapes: kept as they are
+      {R"("\\u0041")", "\\u0041"},                          // one left-to-right pass
       {R"("zażółć")", "zażółć"},
   };
   for (const auto& [json, text] : cases) {

@@ -57,7 +57,8 @@ TEST(PdfArray, CopiesDeeplyAndComparesElementWise) {
 
 TEST(PdfWriter, WritesCompactJsonInFieldOrder) {
   PdfElems elems;
-  elems.Add(samples::text("20", "30", "Ala", PdfFont("Arial", "10", PdfFontWeight::bold(), "black")));
+  elems.Add(
+      samples::text("20", "30", "Ala", PdfFont("Arial", "10", PdfFontWeight::bold(), "black")));
   PdfPages pages;
   pages.Add(PdfPage(elems));
   EXPECT_EQ(kExample, PdfObj(PdfSize("210", "297"), pages).toJSON().str());
@@ -66,7 +67,8 @@ TEST(PdfWriter, WritesCompactJsonInFieldOrder) {
 }
 
 TEST(PdfWriter, EscapesOnlyWhatTheReaderNeeds) {
-  EXPECT_EQ(R"({"x":"a\nb\rc\\d\"e	f/","y":""})", PdfPos("a\nb\rc\\d\"e\tf/", "").toJSON().str());
+  EXPECT_EQ(R"({"x":"a\nb\rc\\d\"e	f/","y":""})",
+            PdfPos("a\nb\rc\\d\"e\tf/", "").toJSON().str());
 }
 
 TEST(PdfWriter, RefusesVariantsWithoutACase) {

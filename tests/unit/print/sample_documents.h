@@ -18,8 +18,7 @@ inline PdfElem text(const char* x, const char* y, const char* value, PdfFont f =
   return PdfElem::text(PdfText(PdfPos(x, y), value, std::move(f)));
 }
 
-inline PdfElem rect(const char* x, const char* y, const char* w, const char* h,
-                    const char* color) {
+inline PdfElem rect(const char* x, const char* y, const char* w, const char* h, const char* color) {
   return PdfElem::rect(PdfRect(PdfPos(x, y), PdfSize(w, h), color));
 }
 
@@ -48,7 +47,8 @@ inline PdfElem randomElem(std::mt19937& r) {
   switch (r() % 4) {
     case 0: return PdfElem::text(PdfText(randomPos(r), randomText(r), randomFont(r)));
     case 1:
-      return PdfElem::rectText(PdfRectText(randomPos(r), randomSize(r), randomText(r), randomFont(r)));
+      return PdfElem::rectText(
+          PdfRectText(randomPos(r), randomSize(r), randomText(r), randomFont(r)));
     case 2:
       return PdfElem::line(PdfLine(randomPos(r), randomPos(r), randomNumber(r), randomText(r),
                                    r() % 2 ? PdfLineStyle::dash() : PdfLineStyle::solid()));

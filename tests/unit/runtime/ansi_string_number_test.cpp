@@ -38,8 +38,11 @@ TEST(AnsiStringToInt, AcceptsWhatStrtolConsumesWhole) {
 }
 
 TEST(AnsiStringToInt, RejectsEmptyAndLeftoverBytes) {
-  for (const std::string& text : std::initializer_list<std::string>{
-           "12x", "", " ", "12 ", "x", "+", "-", "0x10", "1.5", std::string("1\0" "2", 3)}) {
+  for (const std::string& text :
+       std::initializer_list<std::string>{"12x", "", " ", "12 ", "x", "+", "-", "0x10", "1.5",
+                                          std::string("1\0"
+                                                      "2",
+                                                      3)}) {
     EXPECT_EQ("AnsiString::ToInt()", IntFailure(text)) << "text: " << text;
   }
 }

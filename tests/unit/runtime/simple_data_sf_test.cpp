@@ -104,8 +104,7 @@ SimpleData RandomTree(std::mt19937& random, int depth) {
       for (char& c : bytes) c = static_cast<char>(random());
       return SimpleData(AnsiString(bytes));
     }
-    case 1:
-      return SimpleData(static_cast<int>(random()));
+    case 1: return SimpleData(static_cast<int>(random()));
     case 2: {
       SimpleRecord record;
       for (int i = random() % 4; i > 0; --i) {

@@ -12,9 +12,9 @@ TEST(MemberNameText, OnlyWellFormedUtf8IsUtf8) {
                            "\xED\x9F\xBF", "\xF4\x8F\xBF\xBF"}) {
     EXPECT_TRUE(isUtf8(good)) << good;
   }
-  for (const char* bad : {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80",
-                          "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC5", "za\xBE\xA2", "\xE2\x82",
-                          "\xE2\x28\xAC"}) {
+  for (const char* bad :
+       {"\x80", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
+        "\xF5\x80\x80\x80", "\xC5", "za\xBE\xA2", "\xE2\x82", "\xE2\x28\xAC"}) {
     EXPECT_FALSE(isUtf8(bad)) << bad;
   }
 }
@@ -22,7 +22,10 @@ TEST(MemberNameText, OnlyWellFormedUtf8IsUtf8) {
 TEST(MemberNameText, Cp852BytesBecomeTheirLetters) {
   EXPECT_EQ(cp852ToUtf8("\xa5\x86\xa9\x88\xe4\xa2\x98\xab\xbe\xa4\x8f\xa8\x9d\xe3\xe0\x97\x8d\xbd"),
             "ąćęłńóśźżĄĆĘŁŃÓŚŹŻ");
-  EXPECT_EQ(cp852ToUtf8("a\xb0\xfe\xff" "z"), "a░■\u00A0z") << "box drawing and the last byte";
+  EXPECT_EQ(cp852ToUtf8("a\xb0\xfe\xff"
+                        "z"),
+            "a░■\u00A0z")
+      << "box drawing and the last byte";
   EXPECT_EQ(cp852ToUtf8(std::string("x\0y", 3)), std::string("x\0y", 3));
 }
 

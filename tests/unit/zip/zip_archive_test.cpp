@@ -18,8 +18,8 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-const std::string kLongName = std::string(99, 'd') + "/" + std::string(99, 'd') + "/" +
-                              std::string(96, 'n') + ".txt";
+const std::string kLongName =
+    std::string(99, 'd') + "/" + std::string(99, 'd') + "/" + std::string(96, 'n') + ".txt";
 
 // The small fixtures, made once per test program and removed at its exit.
 struct Fixtures {
@@ -33,12 +33,15 @@ const support::Directory& fixtures() {
 }
 
 std::string fixture(const std::string& name) { return fixtures() / name; }
-std::string source(const std::string& member) { return support::readFile(fixture("src/" + member)); }
+std::string source(const std::string& member) {
+  return support::readFile(fixture("src/" + member));
+}
 
 // The member's bytes, or nothing when the read failed.
 std::optional<std::string> member(ZipArchive& archive, const std::string& name) {
   std::string bytes;
-  if (!archive.read(name, [&bytes](const char* data, std::size_t size) { bytes.append(data, size); })) {
+  if (!archive.read(name,
+                    [&bytes](const char* data, std::size_t size) { bytes.append(data, size); })) {
     return std::nullopt;
   }
   return bytes;
@@ -71,7 +74,7 @@ TEST(ZipListing, NothingIsListedForWhatIsNoWholeArchive) {
   for (const std::string& path :
        {fixture("missing.zip"), fixture("not-a-zip.zip"), fixture("truncated.zip"),
         fixture("damaged-dir.zip"), fixture("empty-archive.zip"), fixture("flagged-cp852.zip"),
-       fixtures().path(), scratch / "fifo.zip", std::string()}) {
+        fixtures().path(), scratch / "fifo.zip", std::string()}) {
     EXPECT_EQ(listZipEntries(path), Names{}) << path;
   }
   EXPECT_FALSE(ZipArchive::open(fixture("damaged-dir.zip")))

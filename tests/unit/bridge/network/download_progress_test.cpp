@@ -23,7 +23,10 @@ TEST(DownloadProgress, LengthsAreReadWholeOrNotAtAll) {
   EXPECT_EQ(parseLength("+7"), 7);
   EXPECT_EQ(parseLength(""), -1);
   EXPECT_EQ(parseLength("12abc"), -1);
-  EXPECT_EQ(parseLength(AnsiString("12\0" "3", 4)), -1);
+  EXPECT_EQ(parseLength(AnsiString("12\0"
+                                   "3",
+                                   4)),
+            -1);
 }
 
 TEST(DownloadProgress, AtMostOnePercentageASecondAndNoneBeforeTheHead) {

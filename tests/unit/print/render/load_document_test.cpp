@@ -15,7 +15,8 @@ namespace {
 
 constexpr double f = QtPdfObj::mmScale;
 
-QByteArray documentOf(const PdfElems& elems, const char* width = "210", const char* height = "297") {
+QByteArray documentOf(const PdfElems& elems, const char* width = "210",
+                      const char* height = "297") {
   PdfPages pages;
   pages.Add(PdfPage(elems));
   return QByteArray(PdfObj(PdfSize(width, height), pages).toJSON().CStr());
@@ -41,7 +42,8 @@ std::string failureOf(QtPdfObj& renderer, const QByteArray& json) {
 
 TEST(LoadDocument, ReturnsThePaperSizeUnscaled) {
   QtPdfObj renderer;
-  EXPECT_EQ(QSizeF(148, 210.5), loadDocument(renderer, documentOf(PdfElems(), "148", "210.5"), false));
+  EXPECT_EQ(QSizeF(148, 210.5),
+            loadDocument(renderer, documentOf(PdfElems(), "148", "210.5"), false));
   ASSERT_EQ(1, renderer.pages().size());
   EXPECT_EQ(0, renderer.currentPage());
 }
@@ -66,8 +68,9 @@ TEST(LoadDocument, AcceptedPaperIsThePrintersPaper) {
 
 TEST(LoadDocument, LinesKeepWidthStyleAndColourInPainterUnits) {
   QtPdfObj renderer;
-  loadDocument(renderer, documentOf(PdfElem::line(PdfLine(PdfPos("10", "20"), PdfPos("30", "40"), "0.5",
-                                                          "#ff0000", PdfLineStyle::dash()))),
+  loadDocument(renderer,
+               documentOf(PdfElem::line(PdfLine(PdfPos("10", "20"), PdfPos("30", "40"), "0.5",
+                                                "#ff0000", PdfLineStyle::dash()))),
                false);
   const LineItem& item = renderer.pages()[0].lines.at(0);
   EXPECT_EQ(QLineF(10 * f, 20 * f, 30 * f, 40 * f), item.line);
