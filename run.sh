@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 ./tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)" --target pageshell
+cmake --preset default
+cmake --build --preset default -j"$(nproc)" --target pageshell
 
 # The demo runs in a copy, so its logs, databases and saved files stay out of the tree.
 run_dir=build/demo-run
