@@ -37,8 +37,9 @@ Answer runExit(CommandContext&) {
 
 Answer runVersion(CommandContext&) { return okAnswer(kProtocolVersion, kShellBuildTag); }
 
-constexpr CommandRow row(std::string_view name, CommandHandler handler) {
-  return {&describedCommand(name), handler};
+// A handler is taken by reference, so that no row can be without one.
+constexpr CommandRow row(std::string_view name, Answer (&handler)(CommandContext&)) {
+  return {&describedCommand(name), &handler};
 }
 
 constexpr CommandRow kRows[] = {
@@ -76,12 +77,12 @@ constexpr CommandRow kRows[] = {
 constexpr bool followsDescription() {
   if (std::size(kRows) != std::size(kCommands)) return false;
   for (std::size_t i = 0; i < std::size(kRows); ++i) {
-    if (kRows[i].description != &kCommands[i] || kRows[i].handler == nullptr) return false;
+    if (kRows[i].description != &kCommands[i]) return false;
   }
   return true;
 }
 static_assert(followsDescription(),
-              "the table has one row with a handler for each described command, in its order");
+              "the table has one row for each described command, in its order");
 
 }  // namespace
 
