@@ -139,45 +139,42 @@ void appendQuoted(std::string& out, const std::string& text) {
   out += '"';
 }
 
-// The quoted length of each item into `lengths` (when given), and the bound
-// of the written text that the limit is held against; 0 as soon as the
-// bound passes `limit`.
-size_t measureList(const std::vector<std::string>& list, std::size_t limit,
-                   std::vector<size_t>* lengths) {
-  size_t total = 4;
+// The sum of the items' quoted lengths, or `kTooLarge` as soon as the written
+// text would pass `limit`. The sum alone settles both layouts: every item
+// adds its quoted length plus a separator of fixed size.
+const size_t kTooLarge = static_cast<size_t>(-1);
+
+size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
+  size_t sum = 0;
+  size_t bound = 4;
   for (const std::string& item : list) {
     const size_t length = quotedLength(item);
-    if (lengths != nullptr) lengths->push_back(length);
-    total += length + 5;
-    if (total > limit) return 0;
+    sum += length;
+    bound += length + 5;
+    if (bound > limit) return kTooLarge;
   }
-  return total;
+  return sum;
 }
 
 }  // namespace
 
 bool listFits(const std::vector<std::string>& list, std::size_t limit) {
-  return measureList(list, limit, nullptr) != 0;
+  return quotedSum(list, limit) != kTooLarge;
 }
 
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
   // Every length is known before anything is written: the layout needs the
   // one-line length, and a text past the limit is refused before it is built.
-  std::vector<size_t> lengths;
-  lengths.reserve(list.size());
-  const size_t total = measureList(list, limit, &lengths);
-  if (total == 0) {
+  const size_t sum = quotedSum(list, limit);
+  if (sum == kTooLarge) {
     throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
   }
-  bool oneLine = list.size() * 3 < kRightMargin;
-  size_t lineLength = 4 + (list.size() - 1) * 2;
-  for (size_t i = 0; oneLine && i < list.size(); ++i) {
-    lineLength += lengths[i];
-    oneLine = lineLength < kRightMargin;
-  }
+  // Lengths are positive, so the whole line staying under the margin means
+  // every prefix of it did too.
+  const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
   std::string text;
-  if (oneLine) {
+  if (list.size() * 3 < kRightMargin && lineLength < kRightMargin) {
     text.reserve(lineLength + 1);
     text += "[ ";
     for (size_t i = 0; i < list.size(); ++i) {
@@ -187,7 +184,7 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
     text += " ]\n";
     return text;
   }
-  text.reserve(total);
+  text.reserve(4 + list.size() * 5 + sum);
   text += "[";
   for (size_t i = 0; i < list.size(); ++i) {
     text += i == 0 ? "\n" : ",\n";
