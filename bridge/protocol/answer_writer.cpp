@@ -52,6 +52,18 @@ std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char3
   return length;
 }
 
+// Which bytes go into a quoted string as they are: printable ASCII but the
+// quote and the backslash. A table, since the answer to a query walks every
+// byte of every value twice.
+struct PlainBytes {
+  bool table[256] = {};
+  constexpr PlainBytes() {
+    for (int byte = 0x20; byte < 0x80; ++byte) table[byte] = byte != '"' && byte != '\\';
+  }
+  constexpr bool operator[](unsigned char byte) const { return table[byte]; }
+};
+constexpr PlainBytes kWrittenAsIs;
+
 // Calls `plain(begin, end)` for runs of bytes written as they are and
 // `escape(text, length)` for each escape, in order: the one walk both the
 // length count and the writer use, so they cannot disagree.
@@ -61,7 +73,7 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
   const auto* const end = p + text.size();
   while (p != end) {
     const auto* run = p;
-    while (p != end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
+    while (p != end && kWrittenAsIs[*p]) ++p;
     if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
     if (p == end) break;
     char unit[13];
