@@ -164,7 +164,9 @@ void MainWindow::runCommand(const QString& text) {
     const auto answer = cmdState_.runRequest(this, ui_->webView->page(),
                                              std::string(utf8.constData(), utf8.size()));
     if (!answer) return;
-    result_ = QString::fromUtf8(answer->data(), static_cast<int>(answer->size()));
+    // The writer escapes every byte past ASCII, so the answer reads the same as
+    // Latin-1, which Qt widens without decoding.
+    result_ = QString::fromLatin1(answer->data(), static_cast<int>(answer->size()));
   } catch (...) {
     // Only memory can run out here; the page still gets an answer it can read.
     const std::string failure = bridge::currentFailure();

@@ -2,6 +2,7 @@
 #include "bridge/protocol/protocol.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,18 @@ std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char3
   return length;
 }
 
+// Which bytes go into a quoted string as they are: printable ASCII but the
+// quote and the backslash. A table, since the answer to a query walks every
+// byte of every value twice.
+struct PlainBytes {
+  bool table[256] = {};
+  constexpr PlainBytes() {
+    for (int byte = 0x20; byte < 0x80; ++byte) table[byte] = byte != '"' && byte != '\\';
+  }
+  constexpr bool operator[](unsigned char byte) const { return table[byte]; }
+};
+constexpr PlainBytes kWrittenAsIs;
+
 // Calls `plain(begin, end)` for runs of bytes written as they are and
 // `escape(text, length)` for each escape, in order: the one walk both the
 // length count and the writer use, so they cannot disagree.
@@ -61,7 +74,7 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
   const auto* const end = p + text.size();
   while (p != end) {
     const auto* run = p;
-    while (p != end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\') ++p;
+    while (p != end && kWrittenAsIs[*p]) ++p;
     if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
     if (p == end) break;
     char unit[13];
@@ -131,70 +144,83 @@ size_t quotedLength(const std::string& text) {
   return length;
 }
 
-void appendQuoted(std::string& out, const std::string& text) {
-  out += '"';
+// Writes `text` quoted at `at`, which has room for its quoted length, and
+// returns the end of what it wrote.
+char* writeQuoted(char* at, const std::string& text) {
+  *at++ = '"';
+  auto copy = [&](const char* begin, std::size_t n) {
+    std::memcpy(at, begin, n);
+    at += n;
+  };
   walkQuoted(
-      text, [&](const char* begin, const char* end) { out.append(begin, end); },
-      [&](const char* escaped, size_t n) { out.append(escaped, n); });
-  out += '"';
+      text, [&](const char* begin, const char* end) { copy(begin, end - begin); }, copy);
+  *at++ = '"';
+  return at;
 }
 
-// The quoted length of each item into `lengths` (when given), and the bound
-// of the written text that the limit is held against; 0 as soon as the
-// bound passes `limit`.
-size_t measureList(const std::vector<std::string>& list, std::size_t limit,
-                   std::vector<size_t>* lengths) {
-  size_t total = 4;
+// The sum of the items' quoted lengths, or `kTooLarge` as soon as the written
+// text would pass `limit`. The sum alone settles both layouts: every item
+// adds its quoted length plus a separator of fixed size.
+const size_t kTooLarge = static_cast<size_t>(-1);
+
+size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
+  size_t sum = 0;
+  size_t bound = 4;
   for (const std::string& item : list) {
     const size_t length = quotedLength(item);
-    if (lengths != nullptr) lengths->push_back(length);
-    total += length + 5;
-    if (total > limit) return 0;
+    sum += length;
+    bound += length + 5;
+    if (bound > limit) return kTooLarge;
   }
-  return total;
+  return sum;
 }
 
 }  // namespace
 
 bool listFits(const std::vector<std::string>& list, std::size_t limit) {
-  return measureList(list, limit, nullptr) != 0;
+  return quotedSum(list, limit) != kTooLarge;
 }
 
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
   // Every length is known before anything is written: the layout needs the
   // one-line length, and a text past the limit is refused before it is built.
-  std::vector<size_t> lengths;
-  lengths.reserve(list.size());
-  const size_t total = measureList(list, limit, &lengths);
-  if (total == 0) {
+  const size_t sum = quotedSum(list, limit);
+  if (sum == kTooLarge) {
     throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
   }
-  bool oneLine = list.size() * 3 < kRightMargin;
-  size_t lineLength = 4 + (list.size() - 1) * 2;
-  for (size_t i = 0; oneLine && i < list.size(); ++i) {
-    lineLength += lengths[i];
-    oneLine = lineLength < kRightMargin;
-  }
-  std::string text;
+  // Lengths are positive, so the whole line staying under the margin means
+  // every prefix of it did too.
+  const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
+  // Sized exactly up front and written through a pointer: an answer to a
+  // query holds hundreds of thousands of items.
+  const bool oneLine = list.size() * 3 < kRightMargin && lineLength < kRightMargin;
+  std::string text(oneLine ? lineLength + 1 : 3 + list.size() * 5 + sum, '\0');
+  char* at = &text[0];
+  auto put = [&](const char* literal, std::size_t n) {
+    std::memcpy(at, literal, n);
+    at += n;
+  };
   if (oneLine) {
-    text.reserve(lineLength + 1);
-    text += "[ ";
+    put("[ ", 2);
     for (size_t i = 0; i < list.size(); ++i) {
-      if (i > 0) text += ", ";
-      appendQuoted(text, list[i]);
+      if (i > 0) put(", ", 2);
+      at = writeQuoted(at, list[i]);
     }
-    text += " ]\n";
+    put(" ]\n", 3);
     return text;
   }
-  text.reserve(total);
-  text += "[";
+  put("[", 1);
   for (size_t i = 0; i < list.size(); ++i) {
-    text += i == 0 ? "\n" : ",\n";
-    text += kIndent;
-    appendQuoted(text, list[i]);
+    if (i == 0) {
+      put("\n", 1);
+    } else {
+      put(",\n", 2);
+    }
+    put(kIndent, 3);
+    at = writeQuoted(at, list[i]);
   }
-  text += "\n]\n";
+  put("\n]\n", 3);
   return text;
 }
 
