@@ -4,6 +4,7 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -72,15 +73,14 @@ class MadeValues {
     for (const auto& [known, value] : values_) {
       if (known == key) return value;
     }
-    made_ = make();
-    if (values_.size() < kCapacity) values_.emplace_back(key, made_);
-    return made_;
+    if (values_.size() < kCapacity) return values_.emplace_back(key, make()).second;
+    return made_.emplace(make());
   }
 
  private:
   static constexpr std::size_t kCapacity = 32;
   std::vector<std::pair<Key, Value>> values_;
-  Value made_;
+  std::optional<Value> made_;  // the last one made past kCapacity
 };
 
 struct FontKey {
