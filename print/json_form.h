@@ -86,14 +86,16 @@ struct CaseText {
 CaseText readPayloadCase(std::string_view json, const char* const names[], int count,
                          const char* failure);
 
-// Reads compact JSON in one pass, each byte once: the structure as toJSON
-// writes it, with any keys and any further members after a record's fields.
-// It accepts only text it reads as the positional reader does, value for
-// value; at anything else (white space, a value of another shape, a text
-// that runs out) it throws NotCompact, never an Exception, and the caller
-// reads the text by position instead, which also gives the failure message.
+// What CompactReader throws at text it leaves to the positional reader.
 struct NotCompact {};
 
+// Reads compact JSON in one pass, each byte once: the structure as toJSON
+// writes it, with any keys that hold no colon or backslash, and any further
+// members after a record's fields. It accepts only text that it reads as the
+// positional reader does, value for value; at anything else (white space, a
+// value of another shape, a text that runs out) it throws NotCompact, never
+// an Exception, and the caller reads the text by position instead, which
+// also gives the failure message.
 class CompactReader {
  public:
   explicit CompactReader(std::string_view text)
@@ -135,7 +137,8 @@ class CompactReader {
   // From an opening quote past the closing one; returns whether the text
   // holds an escape.
   bool skipString();
-  // From inside `depth` open brackets to past the one that closes the first.
+  // From inside `depth` open brackets to past the bracket that closes the
+  // outermost, counting brackets as scanValue does.
   void skipBrackets(long long depth);
 
   const char* at_;

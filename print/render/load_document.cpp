@@ -126,10 +126,9 @@ class ItemMaker {
 
  private:
   void addLine(const PdfLine& line) {
-    const QPen pen(QBrush(color(line.color()), Qt::SolidPattern),
-                   number(line.width()) * QtPdfObj::mmScale,
-                   line.style().isDash() ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap,
-                   Qt::MiterJoin);
+    const QPen pen(
+        QBrush(color(line.color()), Qt::SolidPattern), number(line.width()) * QtPdfObj::mmScale,
+        line.style().isDash() ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
     renderer_.addLine(QLineF(point(line.pos1()), point(line.pos2())), pen);
   }
 
@@ -141,8 +140,7 @@ class ItemMaker {
   }
 
   const QFont& font(const PdfFont& font) {
-    const FontKey key{font.fontFamily().str(), font.fontSize().str(),
-                      font.fontWeight().isBold()};
+    const FontKey key{font.fontFamily().str(), font.fontSize().str(), font.fontWeight().isBold()};
     return fonts_.get(key, [&] {
       QFont result(utf8(font.fontFamily()), -1, -1, false);
       const double size = number(font.fontSize());

@@ -189,7 +189,7 @@ TEST(PdfReaderPasses, TheOnePassReadingIsThePositionalOne) {
       R"({"x:y":"1","y":"2"})",
       R"({"x"":"1","y":"2"})",
       R"({"x":"1","y":"2"}])",
-      R"({"x":"1","y":"2"})" " ",
+      pos + " ",
       R"({"x":"1","y":"2)",
       R"({"x":"1"})",
       R"({"x":{"a":"b"},"y":"2"})",

@@ -155,28 +155,21 @@ def _compact_record_reader(t):
     return lines
 
 
-def _case_switch(t, tag, value):
-    """Sets `value` to the case numbered `tag`, the last case for any number past the others."""
-    lines = ["  switch (%s) {" % tag]
-    for index, c in enumerate(t.cases):
-        label = "default" if index == len(t.cases) - 1 else "case %d" % index
-        lines.append("    %s: %s.set%s(%s); break;" % (label, value, upper_first(c.name),
-                                                         _read_compact(c.type) if c.type else ""))
-    lines.append("  }")
-    return lines
-
-
 def _compact_variant_reader(t):
     payloads, _ = _kinds(t)
     n = len(t.cases)
+    opening = "openPayloadCase" if payloads else "readBareCase"
     lines = ["const char* const %s[] = {%s};" % (_names(t), ", ".join('"%s"' % c.name for c in t.cases)),
              "",
              "%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name)),
-             "  %s value;" % t.name]
-    if not payloads:
-        lines += _case_switch(t, "in.readBareCase(%s, %d)" % (_names(t), n), "value")
-    else:
-        lines += _case_switch(t, "in.openPayloadCase(%s, %d)" % (_names(t), n), "value")
+             "  %s value;" % t.name,
+             "  switch (in.%s(%s, %d)) {" % (opening, _names(t), n)]
+    for index, c in enumerate(t.cases):
+        label = "default" if index == n - 1 else "case %d" % index
+        lines.append("    %s: value.set%s(%s); break;" % (label, upper_first(c.name),
+                                                          _read_compact(c.type) if c.type else ""))
+    lines.append("  }")
+    if payloads:
         lines.append("  in.closePayloadCase();")
     lines += ["  return value;", "}"]
     return lines
