@@ -92,11 +92,18 @@ std::string_view caseName(std::string_view json, std::size_t colon, const char* 
   return json.substr(2, colon - 3);
 }
 
-int caseIndex(std::string_view name, const char* const names[], int count, const char* failure) {
+// The index of the case called `name`, or -1.
+int caseNamed(std::string_view name, const char* const names[], int count) {
   for (int i = 0; i < count; ++i) {
     if (name == names[i]) return i;
   }
-  throw Exception(failure);
+  return -1;
+}
+
+int caseIndex(std::string_view name, const char* const names[], int count, const char* failure) {
+  const int index = caseNamed(name, names, count);
+  if (index < 0) throw Exception(failure);
+  return index;
 }
 
 // The one-digit tag right after the colon when the index form is present
@@ -105,6 +112,16 @@ int indexFormTag(std::string_view json, std::size_t colon, int count) {
   if (colon + 3 >= json.size()) return -1;
   const int digit = json[colon + 1] - '0';
   return digit >= 0 && digit < count ? digit : -1;
+}
+
+// What readBareCase returns, or -1 where it fails.
+int bareCase(std::string_view json, const char* const names[], int count) {
+  const std::size_t colon = json.find(':');
+  if (colon == npos) return -1;
+  const int tag = indexFormTag(json, colon, count);
+  if (tag >= 0) return tag;
+  if (colon < 4) return -1;
+  return caseNamed(json.substr(2, colon - 3), names, count);
 }
 
 void openCase(StringBuffer& out, int kind, int count, const char* failurePrefix) {
@@ -229,10 +246,9 @@ bool ArrayReader::next(std::string_view& element) {
 }
 
 int readBareCase(std::string_view json, const char* const names[], int count, const char* failure) {
-  const std::size_t colon = findColon(json, failure);
-  const int tag = indexFormTag(json, colon, count);
-  if (tag >= 0) return tag;
-  return caseIndex(caseName(json, colon, failure), names, count, failure);
+  const int kind = bareCase(json, names, count);
+  if (kind < 0) throw Exception(failure);
+  return kind;
 }
 
 CaseText readPayloadCase(std::string_view json, const char* const names[], int count,
@@ -257,6 +273,142 @@ void writeBareCase(StringBuffer& out, int kind, int count, const char* failurePr
 
 void openPayloadCase(StringBuffer& out, int kind, int count, const char* failurePrefix) {
   openCase(out, kind, count, failurePrefix);
+}
+
+// The compact reader keeps to what the positional reader makes of the same
+// bytes. Every value it accepts is a text or a run of balanced brackets that
+// the byte walk of scanValue passes whole, and each is followed by the byte
+// that ends it there: a ",", or the closing bracket that is the last byte of
+// the text cut out for its enclosing value. So each value's text is the one
+// the positional reader would cut out, down to the outermost one, which must
+// be the whole text.
+
+void CompactReader::openRecord() {
+  expect('{');
+  readKey();
+}
+
+void CompactReader::nextField() {
+  expect(',');
+  readKey();
+}
+
+void CompactReader::closeRecord() {
+  if (at_ != end_ && *at_ == ',') {
+    // Further members: the positional reader ignores them, and its walk
+    // through the enclosing values passes them as the brackets balance.
+    ++at_;
+    skipBrackets(1);
+    return;
+  }
+  expect('}');
+}
+
+AnsiString CompactReader::readString() {
+  if (at_ == end_ || *at_ != '"') notCompact();
+  const char* const start = at_;
+  if (skipString()) return json_form::readString(std::string_view(start, at_ - start));
+  return AnsiString(start + 1, static_cast<int>(at_ - start - 2));
+}
+
+bool CompactReader::openArray() {
+  expect('[');
+  if (at_ != end_ && *at_ == ']') {
+    ++at_;
+    return false;
+  }
+  return true;
+}
+
+bool CompactReader::nextElement() {
+  if (at_ != end_ && *at_ == ',') {
+    ++at_;
+    return true;
+  }
+  expect(']');
+  return false;
+}
+
+int CompactReader::readBareCase(const char* const names[], int count) {
+  const char* const start = at_;
+  expect('{');
+  skipBrackets(1);
+  const int kind = bareCase(std::string_view(start, at_ - start), names, count);
+  if (kind < 0) notCompact();
+  return kind;
+}
+
+int CompactReader::openPayloadCase(const char* const names[], int count) {
+  expect('{');
+  const std::string_view key = readKey();
+  if (at_ != end_ && *at_ >= '0' && *at_ <= '9') {
+    // The index form, whose payload the positional reader finds by offset.
+    if (*at_ - '0' >= count) notCompact();
+    const int tag = *at_++ - '0';
+    constexpr std::string_view kValueKey = ",\"value\":";
+    if (std::string_view(at_, end_ - at_).substr(0, kValueKey.size()) != kValueKey) notCompact();
+    at_ += kValueKey.size();
+    return tag;
+  }
+  const int kind = key.empty() ? -1 : caseNamed(key, names, count);
+  if (kind < 0) notCompact();
+  return kind;
+}
+
+std::string_view CompactReader::readKey() {
+  expect('"');
+  const char* const start = at_;
+  while (at_ != end_ && *at_ != '"') {
+    // The positional reader finds a value after the next colon, whatever
+    // the key holds.
+    if (*at_ == ':' || *at_ == '\\') notCompact();
+    ++at_;
+  }
+  const std::string_view key(start, at_ - start);
+  expect('"');
+  expect(':');
+  return key;
+}
+
+bool CompactReader::skipString() {
+  bool escaped = false;
+  const char* quote = at_;  // the opening one: the search starts past it
+  ++at_;
+  for (;;) {
+    // Each byte is searched once for a quote and once for a backslash.
+    if (quote < at_) {
+      if (at_ == end_) notCompact();
+      quote = static_cast<const char*>(std::memchr(at_, '"', end_ - at_));
+      if (quote == nullptr) notCompact();
+    }
+    const char* const backslash = static_cast<const char*>(std::memchr(at_, '\\', quote - at_));
+    if (backslash == nullptr) {
+      at_ = quote + 1;
+      return escaped;
+    }
+    escaped = true;
+    at_ = backslash + 2;  // when that passes the quote, the quote was escaped
+  }
+}
+
+void CompactReader::skipBrackets(long long depth) {
+  while (at_ != end_) {
+    const char c = *at_;
+    if (c == '"') {
+      skipString();
+      continue;
+    }
+    ++at_;
+    if (c == '\\') {
+      if (at_ == end_) notCompact();
+      ++at_;  // as scanValue does, the escaped byte is not examined
+    } else if (c == '[' || c == '{') {
+      ++depth;
+    } else if ((c == ']' || c == '}') && --depth == 0) {
+      return;
+    }
+  }
+  notCompact();
 }
 
 }  // namespace json_form

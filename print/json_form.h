@@ -5,10 +5,15 @@
 // values in order and never compares keys, so pages must send compact JSON
 // (no white space between tokens) as JSON.stringify writes it. Every
 // function works on views into the caller's text and never reads outside
-// them; none keeps a view after it returns, except ArrayReader, whose text
-// must outlive it. Failures throw Exception with the message the caller
-// passes (or "String::FromJSON" for text values). No state is shared: any
-// thread may call these on its own text.
+// them; none keeps a view after it returns, except ArrayReader and
+// CompactReader, whose text must outlive them. Failures throw Exception with
+// the message the caller passes (or "String::FromJSON" for text values). No
+// state is shared: any thread may call these on its own text.
+//
+// Two readers give each value: the positional one (splitFields, ArrayReader
+// and the case readers) cuts a value's text out before reading it, which
+// reads a document's bytes once per level of nesting but takes any text;
+// CompactReader reads compact JSON in one pass and agrees with it there.
 #pragma once
 
 #include <cstddef>
@@ -80,6 +85,79 @@ struct CaseText {
 // text is too short to hold a payload.
 CaseText readPayloadCase(std::string_view json, const char* const names[], int count,
                          const char* failure);
+
+// What CompactReader throws at text it leaves to the positional reader.
+struct NotCompact {};
+
+// Reads compact JSON in one pass, each byte once: the structure as toJSON
+// writes it, with any keys that hold no colon or backslash, and any further
+// members after a record's fields. It accepts only text that it reads as the
+// positional reader does, value for value; at anything else (white space, a
+// value of another shape, a text that runs out) it throws NotCompact, never
+// an Exception, and the caller reads the text by position instead, which
+// also gives the failure message.
+class CompactReader {
+ public:
+  explicit CompactReader(std::string_view text)
+      : at_(text.data()), end_(text.data() + text.size()) {}
+
+  bool atEnd() const { return at_ == end_; }
+
+  // "{", then the first key and its ":".
+  void openRecord();
+  // ",", then the next key and its ":".
+  void nextField();
+  // "}", after any members past the record's fields, which are skipped unread.
+  void closeRecord();
+
+  // A text value, decoded as readString decodes it.
+  AnsiString readString();
+
+  // "["; false for an empty array, whose "]" it reads too.
+  bool openArray();
+  // After an element: "," (true, another follows) or "]" (false).
+  bool nextElement();
+
+  // A whole variant value without payload; its case as readBareCase gives it.
+  int readBareCase(const char* const names[], int count);
+  // A payload variant up to its payload, {"type":K,"value": or {"<case name>":,
+  // returning the case; closePayloadCase reads the "}" after the payload.
+  int openPayloadCase(const char* const names[], int count);
+  void closePayloadCase() { expect('}'); }
+
+ private:
+  [[noreturn]] static void notCompact() { throw NotCompact(); }
+  void expect(char c) {
+    if (at_ == end_ || *at_ != c) notCompact();
+    ++at_;
+  }
+  // A key and its ":"; returns the key's bytes, which hold no quote,
+  // backslash or colon.
+  std::string_view readKey();
+  // From an opening quote past the closing one; returns whether the text
+  // holds an escape.
+  bool skipString();
+  // From inside `depth` open brackets to past the bracket that closes the
+  // outermost, counting brackets as scanValue does.
+  void skipBrackets(long long depth);
+
+  const char* at_;
+  const char* end_;
+};
+
+// The compact reading of `json` when the whole text is compact JSON, else the
+// positional one.
+template <typename T>
+T readEither(std::string_view json, T (*compact)(CompactReader&),
+             T (*positional)(std::string_view)) {
+  try {
+    CompactReader in(json);
+    T value = compact(in);
+    if (in.atEnd()) return value;
+  } catch (const NotCompact&) {
+  }
+  return positional(json);
+}
 
 // {"type":K,"value":0}, or Exception(failurePrefix + K + ")") when K is not
 // one of the `count` cases.

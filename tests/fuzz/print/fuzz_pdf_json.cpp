@@ -1,8 +1,9 @@
 // Reads arbitrary bytes as a print document (or, chosen by the first byte, as
 // one of its nested types) and checks that the reader either returns a value
 // that writes back to a text reading as the same value, or fails with one of
-// the reader's own messages. Any other failure, crash or read outside the
-// input is a finding.
+// the reader's own messages, and that the positional reader alone gives the
+// same value or message. Any other failure, crash or read outside the input
+// is a finding.
 //
 // Run longer by hand: build-fuzz/tests/fuzz/print/fuzz_pdf_json -max_total_time=600
 #include <cstddef>
@@ -11,6 +12,8 @@
 #include <cstdlib>
 #include <set>
 #include <string>
+#include <string_view>
+#include <variant>
 
 #include "print/pdf_types.h"
 #include "runtime/exception.h"
@@ -31,16 +34,26 @@ const std::set<std::string>& ReaderMessages() {
   return messages;
 }
 
+// The value read, or the reader's message.
+template <typename T>
+std::variant<T, std::string> Reading(T (*read)(std::string_view), const AnsiString& text) {
+  try {
+    return read(text.str());
+  } catch (const Exception& e) {
+    return e.Message().str();
+  }
+}
+
 template <typename T>
 void RoundTrip(const AnsiString& text) {
-  T value;
-  try {
-    value = T::fromJSON(text);
-  } catch (const Exception& e) {
-    Require(ReaderMessages().count(e.Message().str()) == 1);
+  const std::variant<T, std::string> read = Reading<T>(T::readJSON, text);
+  Require(read == Reading<T>(T::readByPosition, text));
+  if (const auto* message = std::get_if<std::string>(&read)) {
+    Require(ReaderMessages().count(*message) == 1);
     return;
   }
   // A value that was read holds a case in every variant, so it writes.
+  const T& value = std::get<T>(read);
   const AnsiString written = value.toJSON();
   Require(T::fromJSON(written) == value);
 }

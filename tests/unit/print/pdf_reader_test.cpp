@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -156,6 +157,68 @@ TEST(PdfReaderFailures, TheLastMalformedFieldIsReported) {
   // Both the size and the pages are malformed; pages come last.
   EXPECT_EQ("PdfPages::fromJSON",
             ExceptionMessage([] { PdfObj::fromJSON(R"({"size":{},"pages":"none"})"); }));
+}
+
+// readJSON reads compact JSON in one pass and any other text by position;
+// both must give the same value, or the same failure, for every text.
+template <typename T>
+std::string readingOf(const std::function<T(std::string_view)>& read, const std::string& json) {
+  std::string message = ExceptionMessage([&] { read(json); });
+  return message == "<nothing thrown>" ? read(json).toJSON().str() : message;
+}
+
+template <typename T>
+void expectOneReading(const std::vector<std::string>& texts) {
+  for (const std::string& json : texts) {
+    EXPECT_EQ(readingOf<T>(T::readByPosition, json), readingOf<T>(T::readJSON, json)) << json;
+  }
+}
+
+TEST(PdfReaderPasses, TheOnePassReadingIsThePositionalOne) {
+  const std::string pos = R"({"x":"1","y":"2"})";
+  const std::string line = R"({"pos1":)" + pos + R"(,"pos2":)" + pos +
+                           R"(,"width":"1","color":"red","style":{"type":1,"value":0}})";
+  expectOneReading<PdfPos>({
+      pos,
+      R"({"":"1","long key":"2"})",
+      R"({"x":"a"b\","y":"ó
+"})",
+      R"({"x":"1","y":"2","z":{"a":[1,"]",{}],"b":null},"w":"}"})",
+      R"({"x":"1","y":"2","z":[}})",
+      R"({"x":"1","y":"2","})",
+      R"({"x:y":"1","y":"2"})",
+      R"({"x"":"1","y":"2"})",
+      R"({"x":"1","y":"2"}])",
+      pos + " ",
+      R"({"x":"1","y":"2)",
+      R"({"x":"1"})",
+      R"({"x":{"a":"b"},"y":"2"})",
+  });
+  expectOneReading<PdfLineStyle>({
+      R"({"type":1,"value":0})",
+      R"({"dash":{"a":[1]}})",
+      R"({"t":0,"v":0,"extra":1})",
+      R"({"type":7,"value":0})",
+      R"({"dash":0})",
+      R"({"solid"})",
+  });
+  expectOneReading<PdfElem>({
+      R"({"type":2,"value":)" + line + "}",
+      R"({"line":)" + line + "}",
+      R"({"kind":2,"VALUE":)" + line + "}",
+      R"({"type":2,"value":)" + line + R"(,"more":1})",
+      R"({"type":4,"value":)" + line + "}",
+      R"({"rect":)" + line + "}",
+      R"({"type":0,"value":)" + textElem("x") + "}",
+  });
+  expectOneReading<PdfElems>({
+      "[]",
+      "[" + textElem("a") + "," + textElem("b") + "]",
+      "[" + textElem("a") + ",]",
+      "[" + textElem("a") + "," + textElem("b"),
+      "[" + textElem("a") + "]]",
+      "[ ]",
+  });
 }
 
 // Pages send what JSON.stringify writes; every escape it uses decodes.

@@ -3,6 +3,9 @@
 The writer writes compact JSON with the keys in field order. The reader takes
 a record's values strictly by position and never compares keys; the shared
 scanning rules live in print/json_form.h, which the generated code calls.
+Each type gets two readers that agree: a single-pass one for compact JSON,
+and the positional one (readByPosition) that takes any text and is used when
+the first gives up.
 
 Served shapes: records of string and family fields, arrays, and variants
 whose cases either all carry a payload (written {"type":K,"value":<payload>})
@@ -11,6 +14,7 @@ the tag is read as one digit.
 """
 
 from backends.base import BackendBase, DescriptionError
+from cpp import upper_first
 from model import is_scalar
 
 SUPPORT = "print/json_form.h"
@@ -54,10 +58,17 @@ class Backend(BackendBase):
             "static %s fromJSON(const AnsiString& json);" % t.name,
             "// fromJSON over a part of a larger text; `json` must outlive the call only.",
             "static %s readJSON(std::string_view json);" % t.name,
+            "// What readJSON does with text that is not compact JSON: each value's text",
+            "// cut out before it is read. For compact JSON, the value readJSON reads too.",
+            "static %s readByPosition(std::string_view json);" % t.name,
         ]
 
     def source(self, family):
-        lines = []
+        lines = ["namespace {", ""]
+        for t in family.types:
+            lines += COMPACT_READERS[t.kind](t)
+            lines.append("")
+        lines += ["}  // namespace", ""]
         for t in family.types:
             lines += [
                 "AnsiString %s::toJSON() const {" % t.name,
@@ -70,6 +81,10 @@ class Backend(BackendBase):
             ]
             lines += WRITERS[t.kind](t)
             lines.append("")
+            lines += ["%s %s::readJSON(std::string_view json) {" % (t.name, t.name),
+                      "  return json_form::readEither<%s>(json, %s, readByPosition);"
+                      % (t.name, _compact(t.name)),
+                      "}", ""]
             lines += READERS[t.kind](t)
             lines.append("")
         return "\n".join(lines)
@@ -78,7 +93,17 @@ class Backend(BackendBase):
 def _read_value(type_name, raw):
     if type_name == "string":
         return "json_form::readString(%s)" % raw
-    return "%s::readJSON(%s)" % (type_name, raw)
+    return "%s::readByPosition(%s)" % (type_name, raw)
+
+
+def _compact(type_name):
+    return "compact" + type_name
+
+
+def _read_compact(type_name):
+    if type_name == "string":
+        return "in.readString()"
+    return "%s(in)" % _compact(type_name)
 
 
 def _write_value(type_name, member):
@@ -99,7 +124,7 @@ def _record_writer(t):
 
 def _record_reader(t):
     n = len(t.fields)
-    lines = ["%s %s::readJSON(std::string_view json) {" % (t.name, t.name),
+    lines = ["%s %s::readByPosition(std::string_view json) {" % (t.name, t.name),
              "  std::string_view raw[%d];" % n,
              '  json_form::splitFields(json, raw, %d, "%s::fromJSON");' % (n, t.name)]
     if n > 1:
@@ -117,7 +142,49 @@ def _cpp(type_name):
 
 
 def _names(t):
-    return "  static const char* const kCaseNames[] = {%s};" % ", ".join('"%s"' % c.name for c in t.cases)
+    return "k%sCases" % t.name
+
+
+def _compact_record_reader(t):
+    lines = ["%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name))]
+    for index, f in enumerate(t.fields):
+        lines.append("  in.%s();" % ("openRecord" if index == 0 else "nextField"))
+        lines.append("  %s %s = %s;" % (_cpp(f.type), f.name, _read_compact(f.type)))
+    args = ", ".join("std::move(%s)" % f.name for f in t.fields)
+    lines += ["  in.closeRecord();", "  return %s(%s);" % (t.name, args), "}"]
+    return lines
+
+
+def _compact_variant_reader(t):
+    payloads, _ = _kinds(t)
+    n = len(t.cases)
+    opening = "openPayloadCase" if payloads else "readBareCase"
+    lines = ["const char* const %s[] = {%s};" % (_names(t), ", ".join('"%s"' % c.name for c in t.cases)),
+             "",
+             "%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name)),
+             "  %s value;" % t.name,
+             "  switch (in.%s(%s, %d)) {" % (opening, _names(t), n)]
+    for index, c in enumerate(t.cases):
+        label = "default" if index == n - 1 else "case %d" % index
+        lines.append("    %s: value.set%s(%s); break;" % (label, upper_first(c.name),
+                                                          _read_compact(c.type) if c.type else ""))
+    lines.append("  }")
+    if payloads:
+        lines.append("  in.closePayloadCase();")
+    lines += ["  return value;", "}"]
+    return lines
+
+
+def _compact_array_reader(t):
+    return ["%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name)),
+            "  %s elements;" % t.name,
+            "  for (bool more = in.openArray(); more; more = in.nextElement()) {",
+            "    // Add copies; an empty element is cheap to copy, and the one read moves in.",
+            "    elements.Add(%s());" % _cpp(t.element),
+            "    elements[elements.Count() - 1] = %s;" % _read_compact(t.element),
+            "  }",
+            "  return elements;",
+            "}"]
 
 
 def _variant_writer(t):
@@ -139,16 +206,16 @@ def _variant_writer(t):
 def _variant_reader(t):
     payloads, _ = _kinds(t)
     n = len(t.cases)
-    lines = ["%s %s::readJSON(std::string_view json) {" % (t.name, t.name), _names(t)]
+    lines = ["%s %s::readByPosition(std::string_view json) {" % (t.name, t.name)]
     if not payloads:
-        lines += ["  switch (json_form::readBareCase(json, kCaseNames, %d, \"%s::fromJSON\")) {" % (n, t.name)]
+        lines += ["  switch (json_form::readBareCase(json, %s, %d, \"%s::fromJSON\")) {" % (_names(t), n, t.name)]
         for index, c in enumerate(t.cases):
             label = "default" if index == n - 1 else "case %d" % index
             lines.append("    %s: return %s::%s();" % (label, t.name, c.name))
         lines.append("  }")
     else:
         lines += ["  const json_form::CaseText found =",
-                  "      json_form::readPayloadCase(json, kCaseNames, %d, \"%s::fromJSON\");" % (n, t.name),
+                  "      json_form::readPayloadCase(json, %s, %d, \"%s::fromJSON\");" % (_names(t), n, t.name),
                   "  switch (found.kind) {"]
         for index, c in enumerate(t.cases):
             label = "default" if index == n - 1 else "case %d" % index
@@ -170,7 +237,7 @@ def _array_writer(t):
 
 
 def _array_reader(t):
-    return ["%s %s::readJSON(std::string_view json) {" % (t.name, t.name),
+    return ["%s %s::readByPosition(std::string_view json) {" % (t.name, t.name),
             "  %s elements;" % t.name,
             '  json_form::ArrayReader reader(json, "%s::fromJSON");' % t.name,
             "  for (std::string_view element; reader.next(element);) {",
@@ -184,3 +251,5 @@ def _array_reader(t):
 
 WRITERS = {"record": _record_writer, "variant": _variant_writer, "array": _array_writer}
 READERS = {"record": _record_reader, "variant": _variant_reader, "array": _array_reader}
+COMPACT_READERS = {"record": _compact_record_reader, "variant": _compact_variant_reader,
+                   "array": _compact_array_reader}

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "print/render/qt_pdf_obj.h"
@@ -115,6 +116,38 @@ TEST(LoadDocument, HalvesFontSizesOnlyWhenAsked) {
   loadDocument(half, json, true);
   EXPECT_DOUBLE_EQ(12, full.pages()[0].texts.at(0).font.pointSizeF());
   EXPECT_DOUBLE_EQ(6, half.pages()[0].texts.at(0).font.pointSizeF());
+}
+
+// A document's fonts and colours are made once each and shared; past the
+// number kept, every text still gets its own.
+TEST(LoadDocument, EveryTextKeepsItsFontAndColourAmongMany) {
+  const char* colours[] = {"red", "#00f", "green"};
+  PdfElems elems;
+  for (int i = 0; i < 80; ++i) {
+    const std::string size = std::to_string(i % 40 + 1);
+    elems.Add(samples::text("1", "1", "x", samples::font(size.c_str(), i % 2, colours[i % 3])));
+  }
+  QtPdfObj renderer;
+  loadDocument(renderer, documentOf(elems), false);
+  for (int i = 0; i < 80; ++i) {
+    const TextItem& text = renderer.pages()[0].texts.at(i);
+    EXPECT_EQ(i % 40 + 1, text.font.pointSizeF()) << i;
+    EXPECT_EQ(i % 2 ? QFont::Bold : QFont::Normal, text.font.weight()) << i;
+    EXPECT_EQ(QColor(colours[i % 3]), text.color) << i;
+  }
+}
+
+// Plain decimals take a quicker way than AnsiString::ToDouble (strtod); every
+// form lands where that puts it.
+TEST(LoadDocument, NumbersReadAsToDoubleReadsThem) {
+  for (const char* x : {"12", "-0", "-0.5", "0.1000000000000000055511151231257827", "007.250",
+                        "1e1", "+3", " 9", "0x10", ".5", "5.", "123456789012345678901234567890"}) {
+    QtPdfObj renderer;
+    loadDocument(renderer, documentOf(samples::text(x, "0", "x")), false);
+    const double expected = AnsiString(x).ToDouble() * f;
+    EXPECT_EQ(expected, renderer.pages()[0].texts.at(0).pos.x()) << x;
+    EXPECT_EQ(std::signbit(expected), std::signbit(renderer.pages()[0].texts.at(0).pos.x())) << x;
+  }
 }
 
 TEST(LoadDocument, AppendsToWhatIsLoaded) {
