@@ -39,6 +39,10 @@ int main(int argc, char* argv[]) {
       window->setMinimumSize(1024, 600);
       window->setWindowTitle(QStringLiteral("Trwa ladowanie aplikacji...."));
       window->show();
+      // finish() waits for the window to be exposed in 10 ms sleeps; the
+      // expose event is usually queued by now, and taking it first saves
+      // the sleep on the way to the page.
+      application.processEvents();
       splash.finish(window);
       splash.raise();
     }

@@ -162,7 +162,7 @@ void MainWindow::runCommand(const QString& text) {
   try {
     const QByteArray utf8 = text.toUtf8();
     const auto answer = cmdState_.runRequest(this, ui_->webView->page(),
-                                             std::string(utf8.constData(), utf8.size()));
+                                             std::string_view(utf8.constData(), utf8.size()));
     if (!answer) return;
     // The writer escapes every byte past ASCII, so the answer reads the same as
     // Latin-1, which Qt widens without decoding.

@@ -25,9 +25,9 @@ Answer runCommand(CommandContext& context, const std::string& name) {
 
 // The command name for a log line about a failure, which may itself be the
 // element that could not be read.
-std::string commandNameForLog(const Json::Value& request) {
+std::string commandNameForLog(const Request& request) {
   try {
-    return elementText(request, kCommandPosition);
+    return request.text(kCommandPosition);
   } catch (...) {
     return std::string();
   }
@@ -35,20 +35,20 @@ std::string commandNameForLog(const Json::Value& request) {
 
 }  // namespace
 
-Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Json::Value& request) {
-  const std::string version = elementText(request, kVersionPosition);
+Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Request& request) {
+  const std::string& version = request.text(kVersionPosition);
   if (version != kProtocolVersion) {
-    log("BADVERSION [" + version + " // " + elementText(request, kBuildTagPosition) + "] vs [" +
+    log("BADVERSION [" + version + " // " + request.text(kBuildTagPosition) + "] vs [" +
         kProtocolVersion + " // " + kShellBuildTag + "]");
     return badVersionAnswer();
   }
   CommandContext context{*this, window, page, request};
-  return runCommand(context, elementText(request, kCommandPosition));
+  return runCommand(context, request.text(kCommandPosition));
 }
 
 std::optional<std::string> CmdState::runRequest(QWidget* window, QWebPage* page,
-                                                const std::string& text) {
-  std::optional<Json::Value> request;
+                                                std::string_view text) {
+  std::optional<Request> request;
   std::string failure;
   try {
     request = parseRequest(text);

@@ -9,12 +9,11 @@
 // ["ERROR", message] and a log line, and the shell keeps running.
 #pragma once
 
-#include <json/value.h>
-
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "bridge/log_file.h"
 #include "bridge/protocol/protocol.h"
@@ -37,8 +36,8 @@ class CmdState {
   // asynchronous ones answer at once and report one callback record to `page`
   // from their worker thread, failures included.
   virtual Answer sqliteOpen(const std::string& directory, const std::string& fileName);
-  virtual Answer sqliteAsyncExecute(QWebPage* page, const Json::Value& request);
-  virtual Answer sqliteExecute(const Json::Value& request);
+  virtual Answer sqliteAsyncExecute(QWebPage* page, const Request& request);
+  virtual Answer sqliteExecute(const Request& request);
   // Answers ["OK", fileName] and does nothing else.
   virtual Answer sqliteExecuteFile(QWebPage* page, const std::string& directory,
                                    const std::string& fileName, const std::string& unused1,
@@ -51,15 +50,15 @@ class CmdState {
                              const std::string& sql);
 
   // Runs one request. `window` is the shell's main window, `page` the page
-  // that sent the request; `request` is a non-empty JSON array. A command's
+  // that sent the request; `request` holds the elements of a non-empty JSON array. A command's
   // failure may escape as an exception; runRequest answers it.
-  virtual Answer dispatch(QWidget* window, QWebPage* page, const Json::Value& request);
+  virtual Answer dispatch(QWidget* window, QWebPage* page, const Request& request);
 
   // Runs the text a page wrote into `command` and returns the answer text
   // for `result`: parsing, dispatch and writing the answer. Nothing thrown on
   // the way escapes: it becomes ["ERROR", message] and a log line. Returns
   // nothing for a text that is not a request (not a non-empty JSON array).
-  std::optional<std::string> runRequest(QWidget* window, QWebPage* page, const std::string& text);
+  std::optional<std::string> runRequest(QWidget* window, QWebPage* page, std::string_view text);
 
   // Tells the page that the user wants to close the window: delivers the
   // record [listener, "pass", "run"].

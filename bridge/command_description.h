@@ -73,7 +73,7 @@ struct RecordDescription {
 
 // Where a handler finds one of its arguments in the request.
 struct Argument {
-  Json::ArrayIndex position;
+  std::size_t position;
   ArgumentKind kind;
 };
 
@@ -140,17 +140,17 @@ struct CommandDescription {
   constexpr Argument find(std::string_view argument) const {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
       if (argument == arguments[i].name) {
-        return {kFirstArgument + static_cast<Json::ArrayIndex>(i), arguments[i].kind};
+        return {kFirstArgument + static_cast<std::size_t>(i), arguments[i].kind};
       }
     }
     throw "no such argument";
   }
 
   // The request position of the callback identifier; 0 when there is none.
-  constexpr Json::ArrayIndex callbackPosition() const {
+  constexpr std::size_t callbackPosition() const {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
       if (arguments[i].kind == ArgumentKind::kCallbackId) {
-        return kFirstArgument + static_cast<Json::ArrayIndex>(i);
+        return kFirstArgument + static_cast<std::size_t>(i);
       }
     }
     return 0;

@@ -102,17 +102,14 @@ const CommandRow* findCommand(const std::string& name) {
   return found == index->end() ? nullptr : found->second;
 }
 
-// One walk over the elements: indexing a JSON array is a tree lookup, and a
-// statement batch has thousands of them.
-void checkArguments(const CommandDescription& command, const Json::Value& request) {
+void checkArguments(const CommandDescription& command, const Request& request) {
   const std::size_t described = command.arguments.size();
-  if (described == 0 || !request.isArray()) return;
-  auto element = request.begin();
-  for (Json::ArrayIndex i = 0; i < kFirstArgument && element != request.end(); ++i) ++element;
-  for (std::size_t index = 0; element != request.end(); ++element, ++index) {
+  if (described == 0) return;
+  for (std::size_t position = kFirstArgument; position < request.size(); ++position) {
+    const std::size_t index = position - kFirstArgument;
     if (index >= described && !command.lastRepeats) return;
     const ArgumentDescription& argument = command.arguments[std::min(index, described - 1)];
-    checkElementText(*element, refusesNul(argument.kind));
+    request.checkText(position, refusesNul(argument.kind));
   }
 }
 

@@ -2,8 +2,6 @@
 // that runs it, in the order in which names are compared.
 #pragma once
 
-#include <json/value.h>
-
 #include <string>
 
 #include "bridge/command_description.h"
@@ -17,11 +15,11 @@ namespace bridge {
 class CmdState;
 class ShellWindow;
 
-// The text of `argument` in `request` (elementText in protocol.h): the one
+// The text of `argument` in `request` (request.h): the one
 // way every command reads its arguments. The dispatcher has checked them
 // against their kinds before the command starts (checkArguments).
-inline std::string argumentText(const Json::Value& request, Argument argument) {
-  return elementText(request, argument.position);
+inline const std::string& argumentText(const Request& request, Argument argument) {
+  return request.text(argument.position);
 }
 
 // What a handler gets for one request.
@@ -29,9 +27,9 @@ struct CommandContext {
   CmdState& state;
   QWidget* window;  // the main window (may be null in tests)
   QWebPage* page;   // the page that sent the request
-  const Json::Value& request;
+  const Request& request;
 
-  std::string arg(Argument argument) const { return argumentText(request, argument); }
+  const std::string& arg(Argument argument) const { return argumentText(request, argument); }
 
   // The window seen as the shell. Throws CmdException("No window") when
   // there is none. Looked up only by the commands that need it, since the
@@ -55,6 +53,6 @@ const CommandRow* findCommand(const std::string& name);
 // carried out: an argument without a text form throws CmdException("Type is
 // not convertible to string"), and a NUL byte in an argument whose kind
 // refuses it throws pathText's CmdException. Missing arguments are "".
-void checkArguments(const CommandDescription& command, const Json::Value& request);
+void checkArguments(const CommandDescription& command, const Request& request);
 
 }  // namespace bridge

@@ -1,6 +1,6 @@
 // Bridge benchmarks, each next to its floor measured in the same run:
 //  1. `version` round trips from page script through the real shell, against
-//     a property set and get on myObject that does no work;
+//     writing "[]" into `command` (no request) and reading `result`;
 //  2. 10,000 callback records posted from a worker thread until the page has
 //     run them all, against the same 10,000 scripts evaluated directly on the
 //     GUI thread. Fastest of five rounds each.
@@ -35,8 +35,8 @@ void roundTrips() {
                 run.output.c_str());
     return;
   }
-  std::printf("round trips   floor (set+get result)   %10.0f /s\n", floorRate);
-  std::printf("round trips   version                  %10.0f /s   ratio %.2f of the floor\n",
+  std::printf("round trips   floor (command \"[]\", get result) %10.0f /s\n", floorRate);
+  std::printf("round trips   version                          %10.0f /s   ratio %.2f of the floor\n",
               versionRate, versionRate / floorRate);
 }
 

@@ -83,7 +83,7 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 
 // The arguments are read here, on the GUI thread, so that one without a text
 // form is answered to the page instead of failing where nobody can hear it.
-Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) {
+Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Request& request) {
   runWorker(
       platform::WorkKind::kDatabase,
       WorkerChannel(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute"),
@@ -97,7 +97,7 @@ Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Json::Value& request) 
   return okAnswer();
 }
 
-Answer CmdState::sqliteExecute(const Json::Value& request) {
+Answer CmdState::sqliteExecute(const Request& request) {
   std::string fileName = argumentText(request, execute::kFileName);
   std::string lastRowId = runBatch(argumentText(request, execute::kDirectory), fileName,
                                    statementBatch(request, execute::kStatements.position));

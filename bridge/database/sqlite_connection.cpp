@@ -94,19 +94,15 @@ void SqliteConnection::fail(int code, char* message) {
   throw CmdException(text);
 }
 
-std::string statementBatch(const Json::Value& request, Json::ArrayIndex first) {
-  if (!request.isArray() || request.size() <= first) return std::string();
-  std::vector<std::string> statements;
+std::string statementBatch(const Request& request, std::size_t first) {
+  if (request.size() <= first) return std::string();
   std::size_t length = 128;
-  for (Json::ArrayIndex i = first; i < request.size(); ++i) {
-    statements.push_back(elementText(request, i));
-    length += statements.back().size() + 4;
-  }
+  for (std::size_t i = first; i < request.size(); ++i) length += request.text(i).size() + 1;
   std::string batch;
   batch.reserve(length);
   batch += "BEGIN TRANSACTION;";
-  for (const std::string& statement : statements) {
-    batch += statement;
+  for (std::size_t i = first; i < request.size(); ++i) {
+    batch += request.text(i);
     batch += ';';
   }
   batch += "END TRANSACTION;";

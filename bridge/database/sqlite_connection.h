@@ -9,7 +9,7 @@
 // answers to the page: nothing here is answered as a success that was not one.
 #pragma once
 
-#include <json/value.h>
+#include "bridge/protocol/request.h"
 
 #include <cstdint>
 #include <string>
@@ -66,6 +66,6 @@ class SqliteConnection {
 // wrapped into one transaction:
 //   "BEGIN TRANSACTION;" statement ";" ... "END TRANSACTION;"
 // Empty when the request has no element at `first`: there is nothing to run.
-std::string statementBatch(const Json::Value& request, Json::ArrayIndex first);
+std::string statementBatch(const Request& request, std::size_t first);
 
 }  // namespace bridge

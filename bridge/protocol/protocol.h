@@ -1,20 +1,21 @@
 // The request/answer protocol between page script and the shell.
 //
 // A request is a JSON array: [protocol version, page build tag, command name,
-// arguments...]. Every element is read as text by one rule (elementText). An
+// arguments...]. Every element is read as text by one rule (request.h). An
 // answer is a list of byte strings whose first element is "OK", "ERROR" or
 // "BADVERSION"; a callback record is a list [callback id, "pass", event, ...].
 // Both travel to script as JSON arrays of strings written by jsoncpp's styled
 // writer. Everything here is plain data and safe to use from any thread.
 #pragma once
 
-#include <json/value.h>
-
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
+
+#include "bridge/protocol/request.h"
 
 namespace bridge {
 
@@ -54,35 +55,24 @@ inline Answer badVersionAnswer() { return {kBadVersion, kProtocolVersion}; }
 inline constexpr std::size_t kMaxAnswerBytes = std::size_t{512} << 20;
 
 // Request positions shared by every command.
-enum RequestPosition : Json::ArrayIndex {
+enum RequestPosition : std::size_t {
   kVersionPosition = 0,
   kBuildTagPosition = 1,
   kCommandPosition = 2,
   kFirstArgument = 3,
 };
 
-// Parses a request text (UTF-8). Returns the array when the text is JSON whose
-// root is a non-empty array; anything else is no request at all. An array
-// nested deeper than the reader takes is a request all the same, one that
-// cannot be read: throws CmdException("request nested too deeply").
-std::optional<Json::Value> parseRequest(const std::string& text);
-
-// The element at `position` of `request` read as text: a string is its bytes,
-// a missing position or null is "", integers are decimal, reals "%f" with a
-// decimal point whatever the locale, booleans "true"/"false". Arrays and
-// objects have no text: throws CmdException with "Type is not convertible to
-// string".
-std::string elementText(const Json::Value& request, Json::ArrayIndex position);
+// Parses a request text (UTF-8). Returns its elements when the text is JSON
+// whose root is a non-empty array; anything else is no request at all. An
+// array nested deeper than the reader takes is a request all the same, one
+// that cannot be read: throws CmdException("request nested too deeply").
+std::optional<Request> parseRequest(std::string_view text);
 
 // `text` as a path, file name or program argument. The system reads such a
 // text only up to a NUL and would act on another name than the page gave, so
 // a NUL byte is refused: throws CmdException("NUL byte in a path or name
 // [text before the NUL]").
 std::string pathText(std::string text);
-
-// Throws what elementText would for `element`, and with `refuseNul` what
-// pathText would for its text, without copying the text.
-void checkElementText(const Json::Value& element, bool refuseNul);
 
 // The list written as a JSON array of strings in the styled writer's layout
 // (short arrays on one line, one trailing line feed). Strings are written as

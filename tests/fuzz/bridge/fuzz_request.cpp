@@ -74,7 +74,7 @@ std::string referenceDecode(const std::string& bytes, bool& wellFormed) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
-  std::optional<Json::Value> request;
+  std::optional<bridge::Request> request;
   try {
     request = bridge::parseRequest(text);
   } catch (const bridge::CmdException&) {
@@ -88,16 +88,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       reader.parse(text, reference, true) && reference.isArray() && !reference.empty();
   if (readable != request.has_value()) std::abort();
   if (!request) return 0;
-  if (!(reference == *request)) std::abort();
+  if (!(bridge::Request(reference) == *request)) std::abort();
 
   bridge::Answer answer;
-  for (Json::ArrayIndex i = 0; i <= request->size(); ++i) {
+  for (std::size_t i = 0; i <= request->size(); ++i) {
     bool usableAsPath = false;
     try {
-      answer.push_back(bridge::elementText(*request, i));
+      answer.push_back(request->text(i));
       usableAsPath = answer.back().find('\0') == std::string::npos;
     } catch (const std::runtime_error&) {
-      const Json::Value& element = (*request)[i];
+      const Json::Value& element = reference[static_cast<Json::ArrayIndex>(i)];
       if (!element.isArray() && !element.isObject()) std::abort();
     }
     // The argument check refuses exactly what reading the element as a path
@@ -105,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (i == request->size()) break;
     bool refused = false;
     try {
-      bridge::checkElementText((*request)[i], /*refuseNul=*/true);
+      request->checkText(i, /*refuseNul=*/true);
     } catch (const bridge::CmdException&) {
       refused = true;
     }

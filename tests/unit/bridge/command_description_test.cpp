@@ -43,7 +43,7 @@ Json::Value requestWith(const CommandDescription& command, std::size_t index,
 // The message checkArguments throws, or "" when it accepts the request.
 std::string refusal(const CommandDescription& command, const Json::Value& request) {
   try {
-    checkArguments(command, request);
+    checkArguments(command, Request(request));
     return "";
   } catch (const CmdException& e) {
     return e.message();

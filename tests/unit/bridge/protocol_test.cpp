@@ -15,10 +15,10 @@
 namespace bridge {
 namespace {
 
-Json::Value parsed(const std::string& text) {
+Request parsed(const std::string& text) {
   auto request = parseRequest(text);
   EXPECT_TRUE(request.has_value()) << text;
-  return request.value_or(Json::Value());
+  return request.value_or(Request());
 }
 
 TEST(ParseRequest, AcceptsOnlyNonEmptyArrays) {
@@ -40,46 +40,46 @@ TEST(ParseRequest, ReadsRequestsExactlyAsTheJsonReaderDoes) {
     const auto request = parseRequest(text);
     ASSERT_EQ(request.has_value(), readable) << text;
     if (readable) {
-      EXPECT_TRUE(*request == reference) << text;
+      EXPECT_TRUE(*request == Request(reference)) << text;
     }
   }
 }
 
-TEST(ElementText, ReadsEveryScalarKindByTheTextRule) {
-  const Json::Value request =
+TEST(RequestText, ReadsEveryScalarKindByTheTextRule) {
+  const Request request =
       parsed(R"(["s", null, 42, -7, 4294967295, 1.5, true, false, "", 9007199254740993])");
-  EXPECT_EQ(elementText(request, 0), "s");
-  EXPECT_EQ(elementText(request, 1), "");
-  EXPECT_EQ(elementText(request, 2), "42");
-  EXPECT_EQ(elementText(request, 3), "-7");
-  EXPECT_EQ(elementText(request, 4), "4294967295");
-  EXPECT_EQ(elementText(request, 5), "1.500000");
-  EXPECT_EQ(elementText(request, 6), "true");
-  EXPECT_EQ(elementText(request, 7), "false");
-  EXPECT_EQ(elementText(request, 8), "");
-  EXPECT_EQ(elementText(request, 9), "9007199254740993");
-  EXPECT_EQ(elementText(request, 10), "") << "a missing position reads as empty";
-  EXPECT_EQ(elementText(request, 4000000000u), "");
+  EXPECT_EQ(request.text(0), "s");
+  EXPECT_EQ(request.text(1), "");
+  EXPECT_EQ(request.text(2), "42");
+  EXPECT_EQ(request.text(3), "-7");
+  EXPECT_EQ(request.text(4), "4294967295");
+  EXPECT_EQ(request.text(5), "1.500000");
+  EXPECT_EQ(request.text(6), "true");
+  EXPECT_EQ(request.text(7), "false");
+  EXPECT_EQ(request.text(8), "");
+  EXPECT_EQ(request.text(9), "9007199254740993");
+  EXPECT_EQ(request.text(10), "") << "a missing position reads as empty";
+  EXPECT_EQ(request.text(4000000000u), "");
 }
 
-TEST(ElementText, HugeRealsAreWrittenWhole) {
-  const Json::Value request = parsed("[1e300]");
-  const std::string text = elementText(request, 0);
+TEST(RequestText, HugeRealsAreWrittenWhole) {
+  const Request request = parsed("[1e300]");
+  const std::string text = request.text(0);
   EXPECT_EQ(text.size(), 308u);
   EXPECT_EQ(text.substr(text.size() - 7), ".000000");
 }
 
-TEST(ElementText, StringsKeepTheirBytes) {
-  const Json::Value request = parsed(R"(["zażółć", "a\u0000b"])");
-  EXPECT_EQ(elementText(request, 0), "zażółć");
-  EXPECT_EQ(elementText(request, 1), std::string("a\0b", 3));
+TEST(RequestText, StringsKeepTheirBytes) {
+  const Request request = parsed(R"(["zażółć", "a\u0000b"])");
+  EXPECT_EQ(request.text(0), "zażółć");
+  EXPECT_EQ(request.text(1), std::string("a\0b", 3));
 }
 
-TEST(ElementText, ArraysAndObjectsHaveNoText) {
-  const Json::Value request = parsed(R"([[1], {"a": 1}])");
-  for (Json::ArrayIndex i : {0u, 1u}) {
+TEST(RequestText, ArraysAndObjectsHaveNoText) {
+  const Request request = parsed(R"([[1], {"a": 1}])");
+  for (std::size_t i : {0u, 1u}) {
     try {
-      elementText(request, i);
+      request.text(i);
       ADD_FAILURE() << "no exception for position " << i;
     } catch (const std::runtime_error& e) {
       EXPECT_STREQ(e.what(), "Type is not convertible to string");
@@ -98,9 +98,9 @@ TEST(WriteList, LongListsRoundTripThroughTheParser) {
   for (int i = 0; i < 100; ++i) list.push_back("value \"" + std::to_string(i) + "\"\n\t\\");
   const std::string text = writeList(list);
   EXPECT_NE(text.find('\n'), text.size() - 1) << "a long list spreads over lines";
-  const Json::Value back = parsed(text);
+  const Request back = parsed(text);
   ASSERT_EQ(back.size(), list.size());
-  for (Json::ArrayIndex i = 0; i < back.size(); ++i) EXPECT_EQ(back[i].asString(), list[i]);
+  for (std::size_t i = 0; i < back.size(); ++i) EXPECT_EQ(back.text(i), list[i]);
 }
 
 // The answer text must be the styled writer's to the byte, whatever the list.
@@ -160,9 +160,9 @@ TEST(WriteList, AnyBytesGiveAsciiThatReadsBack) {
     for (char& c : item) c = static_cast<char>(random());
     const std::string text = writeList({item, "after"});
     for (unsigned char c : text) ASSERT_LT(c, 0x80) << "round " << round;
-    const Json::Value back = parsed(text);
+    const Request back = parsed(text);
     ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back[1].asString(), "after");
+    EXPECT_EQ(back.text(1), "after");
   }
 }
 
@@ -184,11 +184,11 @@ TEST(ParseRequest, AnArrayNestedTooDeeplyIsAnsweredNotIgnored) {
   EXPECT_FALSE(parseRequest(deepObject)) << "not an array: not a request";
 }
 
-TEST(ElementText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
+TEST(RequestText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
   const std::string previous = std::setlocale(LC_ALL, nullptr);
   ASSERT_NE(std::setlocale(LC_ALL, "pl_PL.UTF-8"), nullptr)
       << "the pl_PL.UTF-8 locale must be installed (tools/install-deps.sh)";
-  const std::string text = elementText(parsed("[1.5]"), 0);
+  const std::string text = parsed("[1.5]").text(0);
   std::setlocale(LC_ALL, previous.c_str());
   EXPECT_EQ(text, "1.500000");
 }
