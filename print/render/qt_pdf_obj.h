@@ -16,7 +16,6 @@
 // them until clear().
 #pragma once
 
-#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QLineF>
@@ -26,6 +25,8 @@
 #include <QSizeF>
 #include <QString>
 #include <QVector>
+
+#include <string_view>
 
 class QPaintDevice;
 
@@ -111,4 +112,4 @@ class QtPdfObj {
 // size that Qt cannot lay out: a side under about 0.18 mm (half a point) or
 // over about 45 km (an int of device pixels at 1200 dots per inch). On any
 // failure `renderer` is left as it was.
-QSizeF loadDocument(QtPdfObj& renderer, const QByteArray& json, bool halfFontSize);
+QSizeF loadDocument(QtPdfObj& renderer, std::string_view json, bool halfFontSize);

@@ -16,21 +16,21 @@ namespace {
 
 constexpr double f = QtPdfObj::mmScale;
 
-QByteArray documentOf(const PdfElems& elems, const char* width = "210",
-                      const char* height = "297") {
+std::string documentOf(const PdfElems& elems, const char* width = "210",
+                       const char* height = "297") {
   PdfPages pages;
   pages.Add(PdfPage(elems));
-  return QByteArray(PdfObj(PdfSize(width, height), pages).toJSON().CStr());
+  return PdfObj(PdfSize(width, height), pages).toJSON().str();
 }
 
-QByteArray documentOf(const PdfElem& elem) {
+std::string documentOf(const PdfElem& elem) {
   PdfElems elems;
   elems.Add(elem);
   return documentOf(elems);
 }
 
 // The text that a failed load threw, whatever its type.
-std::string failureOf(QtPdfObj& renderer, const QByteArray& json) {
+std::string failureOf(QtPdfObj& renderer, const std::string& json) {
   try {
     loadDocument(renderer, json, false);
   } catch (const Exception& e) {
@@ -110,7 +110,7 @@ TEST(LoadDocument, TextsTakeTheirFontsColourAndWeight) {
 }
 
 TEST(LoadDocument, HalvesFontSizesOnlyWhenAsked) {
-  const QByteArray json = documentOf(samples::text("0", "0", "x", samples::font("12")));
+  const std::string json = documentOf(samples::text("0", "0", "x", samples::font("12")));
   QtPdfObj full, half;
   loadDocument(full, json, false);
   loadDocument(half, json, true);
@@ -165,7 +165,7 @@ TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
   PdfElems badNumberLater;
   badNumberLater.Add(samples::rect("1", "1", "1", "1", "red"));
   badNumberLater.Add(samples::text("1", "1,5", "x"));
-  const std::pair<QByteArray, std::string> cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"not a document", "PdfObj::fromJSON"},
       {documentOf(badNumberLater), "AnsiString::ToDouble()"},
       {documentOf(samples::rect("nan", "1", "1", "1", "red")), "AnsiString::ToDouble()"},
@@ -180,8 +180,8 @@ TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
       {documentOf(PdfElems(), "210", "-nan"), "AnsiString::ToDouble()"},
   };
   for (const auto& [json, message] : cases) {
-    EXPECT_EQ(message, failureOf(renderer, json)) << json.constData();
-    ASSERT_EQ(1, renderer.pages().size()) << json.constData();
+    EXPECT_EQ(message, failureOf(renderer, json)) << json;
+    ASSERT_EQ(1, renderer.pages().size()) << json;
     EXPECT_EQ(1, renderer.pages()[0].rects.size());
     EXPECT_TRUE(renderer.pages()[0].texts.isEmpty());
   }
