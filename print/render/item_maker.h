@@ -50,8 +50,7 @@ class ItemMaker {
   // `value` is UTF-8 and is copied.
   void addText(PosText pos, std::string_view value, const FontText& font);
   void addRectText(PosText pos, SizeText size, std::string_view value, const FontText& font);
-  void addLine(PosText from, PosText to, std::string_view width, std::string_view color,
-               bool dash);
+  void addLine(PosText from, PosText to, std::string_view width, std::string_view color, bool dash);
   void addRect(PosText pos, SizeText size, std::string_view color);
 
  private:

@@ -101,10 +101,10 @@ class QtPdfObj {
   int currentPage_ = -1;
 };
 
-// Reads the document `json` (UTF-8) and appends its pages to `renderer`;
-// returns the paper size (width, height) in millimetres, unscaled. With
-// `halfFontSize` every font gets half its point size (PDF files are written
-// against that). Nothing is cleared first.
+// Reads the document `json` (UTF-8, needed only during the call) and appends
+// its pages to `renderer`; returns the paper size (width, height) in
+// millimetres, unscaled. With `halfFontSize` every font gets half its point
+// size (PDF files are written against that). Nothing is cleared first.
 //
 // Throws the reader's Exception for a document that cannot be read,
 // AnsiString("AnsiString::ToDouble()") for a number field that is not a

@@ -169,15 +169,17 @@ std::string plainNamedDocument(unsigned seed) {
     PdfElems elems;
     for (int e = 0; e < 30; ++e) {
       switch (random() % 4) {
-        case 0: elems.Add(PdfElem::text(PdfText(pos(), samples::randomText(random), font()))); break;
+        case 0:
+          elems.Add(PdfElem::text(PdfText(pos(), samples::randomText(random), font())));
+          break;
         case 1:
           elems.Add(PdfElem::rectText(PdfRectText(pos(), PdfSize(number(), number()),
                                                   samples::randomText(random), font())));
           break;
         case 2:
-          elems.Add(PdfElem::line(PdfLine(pos(), pos(), number(), colours[random() % 3],
-                                          random() % 2 ? PdfLineStyle::dash()
-                                                       : PdfLineStyle::solid())));
+          elems.Add(
+              PdfElem::line(PdfLine(pos(), pos(), number(), colours[random() % 3],
+                                    random() % 2 ? PdfLineStyle::dash() : PdfLineStyle::solid())));
           break;
         default:
           elems.Add(PdfElem::rect(PdfRect(pos(), PdfSize(number(), number()), colours[e % 3])));
