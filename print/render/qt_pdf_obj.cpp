@@ -50,6 +50,24 @@ class TextPens {
   std::vector<std::pair<QColor, QPen>> pens_;
 };
 
+// Sets each text's font, except where the text before it in the same run
+// had an equal one: the painter would only make that font again, and the
+// next text would then look its font engine up afresh.
+class FontSwitch {
+ public:
+  explicit FontSwitch(QPainter& painter) : painter_(painter) {}
+
+  void to(const QFont& font) {
+    if (current_ != nullptr && *current_ == font) return;
+    painter_.setFont(font);
+    current_ = &font;
+  }
+
+ private:
+  QPainter& painter_;
+  const QFont* current_ = nullptr;
+};
+
 // Texts are drawn without the world scale, at places mapped through it: the
 // font then resolves its point size against the device's resolution alone
 // and comes out at that size on paper, laid out and wrapped at full device
@@ -58,9 +76,10 @@ void drawTexts(QPainter& painter, const QTransform& world, const QVector<TextIte
                TextPens& pens) {
   painter.save();
   painter.resetTransform();
+  FontSwitch fonts(painter);
   for (const TextItem& item : texts) {
     painter.setPen(pens(item.color));
-    painter.setFont(item.font);
+    fonts.to(item.font);
     painter.drawText(world.map(item.pos), item.text);
   }
   painter.restore();
@@ -70,9 +89,10 @@ void drawRectTexts(QPainter& painter, const QTransform& world,
                    const QVector<RectTextItem>& rectTexts, TextPens& pens) {
   painter.save();
   painter.resetTransform();
+  FontSwitch fonts(painter);
   for (const RectTextItem& item : rectTexts) {
     painter.setPen(pens(item.color));
-    painter.setFont(item.font);
+    fonts.to(item.font);
     painter.drawText(world.mapRect(item.rect), item.text, QTextOption());
   }
   painter.restore();

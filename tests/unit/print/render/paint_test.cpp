@@ -130,6 +130,25 @@ TEST(PaintText, EveryTextOfManyColoursTakesItsOwn) {
   }
 }
 
+// Runs of texts in one font, and fonts changing between them, each text in
+// its own: one row of capitals per text.
+TEST(PaintText, EveryTextOfARunKeepsItsFont) {
+  const double points[] = {24, 24, 10, 10, 24, 10};
+  const QFont shared = fontOf(10);
+  QtPdfObj renderer = onePage();
+  for (int i = 0; i < 6; ++i) {
+    const QFont font = points[i] == 10 && i != 2 ? shared : fontOf(points[i]);
+    renderer.addText(QPointF(5, 40 * i + 35), QStringLiteral("HH"), font, Qt::black);
+  }
+  QImage image = imageAt(96, 100, 240);
+  ASSERT_TRUE(renderer.paint(&image));
+  for (int i = 0; i < 6; ++i) {
+    const double expected =
+        QFontMetricsF(fontOf(points[i]), &image).tightBoundingRect("H").height();
+    EXPECT_NEAR(expected, inkOf(image.copy(0, 40 * i, 100, 40)).height(), 2) << i;
+  }
+}
+
 TEST(PaintOrder, ARectangleCoversATextListedAfterIt) {
   QtPdfObj renderer = onePage();
   const QRectF box(10, 10, 80, 40);
