@@ -54,6 +54,13 @@ struct RectTextItem {
   QColor color;
 };
 
+// Every member is one Qt moves in memory, so growing a page's lists moves
+// the items instead of copying each and dropping the old.
+Q_DECLARE_TYPEINFO(LineItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(TextItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(RectItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(RectTextItem, Q_MOVABLE_TYPE);
+
 // The items of one page, each kind in document order. Painting draws the
 // kinds in this order, so a rectangle covers the lines and texts of its page.
 struct RenderPage {
@@ -62,6 +69,8 @@ struct RenderPage {
   QVector<RectItem> rects;
   QVector<RectTextItem> rectTexts;
 };
+
+Q_DECLARE_TYPEINFO(RenderPage, Q_MOVABLE_TYPE);
 
 class QtPdfObj {
  public:
