@@ -311,6 +311,14 @@ AnsiString CompactReader::readString() {
   return AnsiString(start + 1, static_cast<int>(at_ - start - 2));
 }
 
+std::string_view CompactReader::readText(std::string& decoded) {
+  if (at_ == end_ || *at_ != '"') notCompact();
+  const char* const start = at_;
+  if (!skipString()) return std::string_view(start + 1, at_ - start - 2);
+  decoded = json_form::readString(std::string_view(start, at_ - start)).str();
+  return decoded;
+}
+
 bool CompactReader::openArray() {
   expect('[');
   if (at_ != end_ && *at_ == ']') {

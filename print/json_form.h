@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "runtime/ansi_string.h"
@@ -112,6 +113,10 @@ class CompactReader {
 
   // A text value, decoded as readString decodes it.
   AnsiString readString();
+  // The same text without a copy where it holds no escape: a view of its
+  // bytes in the text. Where it holds one, a view of `decoded`, which then
+  // receives the decoded text (never empty, since an escape gives a byte).
+  std::string_view readText(std::string& decoded);
 
   // "["; false for an empty array, whose "]" it reads too.
   bool openArray();

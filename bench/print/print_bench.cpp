@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "bench/print/bench_document.h"
 #include "print/render/qt_pdf_obj.h"
@@ -89,7 +90,7 @@ double paintMs(const QtPdfObj& items, const QString& path) {
   return timer.nsecsElapsed() / 1e6;
 }
 
-double loadMs(const QByteArray& json) {
+double loadMs(std::string_view json) {
   QElapsedTimer timer;
   timer.start();
   QtPdfObj items;
@@ -107,7 +108,7 @@ int main(int argc, char** argv) {
   options.files["bench_doc.js"] = "var BENCH_DOC = " + json.str() + ";\n";
   options.timeout = std::chrono::seconds(300);
   QtPdfObj items;
-  loadDocument(items, QByteArray(json.CStr(), json.Length()), /*halfFontSize=*/true);
+  loadDocument(items, json.str(), /*halfFontSize=*/true);
   QTemporaryDir out;
 
   // The two sides take turns, so that a machine busy with other work slows
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
     for (int round = 0; round < 3; ++round) {
       straight =
           std::min(straight, straightMs(items, out.filePath(QStringLiteral("straight.pdf"))));
-      load = std::min(load, loadMs(QByteArray(json.CStr(), json.Length())));
+      load = std::min(load, loadMs(json.str()));
       paint = std::min(paint, paintMs(items, out.filePath(QStringLiteral("items.pdf"))));
     }
   }

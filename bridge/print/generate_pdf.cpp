@@ -4,7 +4,6 @@
 // name yet, and named once complete with a name where nothing stands, not
 // even a dangling link: a reader never sees half a file, and a second file
 // made in the same second never replaces the first.
-#include <QByteArray>
 #include <QFile>
 #include <QPageSize>
 #include <QPrinter>
@@ -55,8 +54,7 @@ Answer generatePdf(CommandContext& context) {
   QtPdfObj& renderer = context.shell().pdfRenderer();
   renderer.clear();
   const std::string json = context.arg(kDocument);
-  const QSizeF paperMm =
-      loadDocument(renderer, QByteArray::fromStdString(json), /*halfFontSize=*/true);
+  const QSizeF paperMm = loadDocument(renderer, json, /*halfFontSize=*/true);
 
   const QString directory = fromUtf8(context.arg(kDirectory));
   const QString path = pdfPath(directory, QDateTime::currentDateTime());

@@ -42,8 +42,7 @@ Answer generatePdfPreview(CommandContext& context) {
   ShellWindow& window = context.shell();
   window.pdfRenderer().clear();
   const std::string json = context.arg(kDocument);
-  const QSizeF paperMm =
-      loadDocument(window.pdfRenderer(), QByteArray::fromStdString(json), /*halfFontSize=*/false);
+  const QSizeF paperMm = loadDocument(window.pdfRenderer(), json, /*halfFontSize=*/false);
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));

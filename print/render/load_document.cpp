@@ -1,46 +1,36 @@
 // From a print document to the renderer's items.
-#include <QBrush>
+//
+// A document as pages send it (compact JSON) is read in one pass straight
+// into items, with no PdfObj in between: its texts are viewed in place and
+// each element becomes its item as soon as it is read. Any other text, and
+// any document that fails, is read into a PdfObj first, which gives the
+// reader's own failure; both ways give the same items for the same bytes.
+#include <QSizeF>
 
-#include <charconv>
 #include <climits>
-#include <cmath>
 #include <optional>
+#include <string>
 #include <string_view>
-#include <utility>
-#include <vector>
 
+#include "print/json_form.h"
 #include "print/pdf_types.h"
+#include "print/render/item_maker.h"
 #include "print/render/qt_pdf_obj.h"
 #include "runtime/exception.h"
 
 namespace {
 
-// Plain decimals, as pages write nearly every number: an optional "-", digits,
-// and a "." followed by digits. Both readers round correctly, so such a text
-// reads the same through either.
-bool plainDecimal(std::string_view text) {
-  std::size_t k = !text.empty() && text[0] == '-' ? 1 : 0;
-  const std::size_t integerStart = k;
-  while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
-  if (k == integerStart) return false;
-  if (k == text.size()) return true;
-  if (text[k] != '.' || ++k == text.size()) return false;
-  while (k < text.size() && text[k] >= '0' && text[k] <= '9') ++k;
-  return k == text.size();
-}
+using json_form::CompactReader;
 
-double number(const AnsiString& text) {
-  const std::string& bytes = text.str();
-  if (plainDecimal(bytes)) {
-    double value;
-    const auto [end, error] = std::from_chars(bytes.data(), bytes.data() + bytes.size(), value);
-    if (error == std::errc() && end == bytes.data() + bytes.size()) return value;
-  }
-  const double value = text.ToDouble();
-  // "nan" and "inf" pass strtod but are no place on a page.
-  if (!std::isfinite(value)) throw AnsiString("AnsiString::ToDouble()");
-  return value;
-}
+// The case tags the one-pass reading switches on, as the description numbers them.
+constexpr int kText = 0, kRectText = 1, kLine = 2;
+constexpr int kBold = 1, kDash = 1;
+static_assert(std::string_view(PdfElem::kCaseNames[kText]) == "text" &&
+              std::string_view(PdfElem::kCaseNames[kRectText]) == "rectText" &&
+              std::string_view(PdfElem::kCaseNames[kLine]) == "line" &&
+              std::string_view(PdfElem::kCaseNames[3]) == "rect" && PdfElem::kCaseCount == 4);
+static_assert(std::string_view(PdfFontWeight::kCaseNames[kBold]) == "bold");
+static_assert(std::string_view(PdfLineStyle::kCaseNames[kDash]) == "dash");
 
 // Paper Qt can lay out. QPageSize keeps each side in whole points, and the
 // printer (QPrinter::HighResolution: 1200 dots per inch) counts whole device
@@ -52,132 +42,203 @@ bool representableSide(double mm) {
   return mm * kPointsPerMm >= 0.5 && mm * kPixelsPerMm <= INT_MAX;
 }
 
-QString utf8(const AnsiString& text) { return QString::fromUtf8(text.CStr(), text.Length()); }
-
-// An unknown name leaves the colour invalid, which paints as black.
-QColor namedColor(std::string_view name) {
-  QColor result;
-  result.setNamedColor(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
-  return result;
-}
-
-// The values made from a document's texts, so that each of the few fonts and
-// colours a document uses is made once and shared by its items. Keys view
-// the document's texts, which outlive the loading. Up to kCapacity values are
-// kept; any past that are made each time.
-template <typename Key, typename Value>
-class MadeValues {
+// The one-pass reading takes each value where the generated compact reader
+// takes it (fields in the description's order), with the same CompactReader
+// steps, so it accepts exactly the text that reader accepts.
+class CompactDocument {
  public:
-  template <typename Make>
-  const Value& get(const Key& key, Make make) {
-    for (const auto& [known, value] : values_) {
-      if (known == key) return value;
+  CompactDocument(std::string_view json, ItemMaker& maker) : in_(json), maker_(maker) {}
+
+  // Throws NotCompact where the generated reader would leave the text to
+  // the positional one.
+  QSizeF read(QtPdfObj& loaded) {
+    in_.openRecord();
+    const SizeText paper = size();
+    in_.nextField();
+    for (bool page = in_.openArray(); page; page = in_.nextElement()) {
+      loaded.startPage();
+      in_.openRecord();
+      for (bool elem = in_.openArray(); elem; elem = in_.nextElement()) this->elem();
+      in_.closeRecord();
     }
-    if (values_.size() < kCapacity) return values_.emplace_back(key, make()).second;
-    return made_.emplace(make());
+    in_.closeRecord();
+    if (!in_.atEnd()) throw json_form::NotCompact();
+    return QSizeF(documentNumber(paper.width), documentNumber(paper.height));
   }
 
  private:
-  static constexpr std::size_t kCapacity = 32;
-  std::vector<std::pair<Key, Value>> values_;
-  std::optional<Value> made_;  // the last one made past kCapacity
-};
-
-struct FontKey {
-  std::string_view family;
-  std::string_view size;
-  bool bold;
-
-  bool operator==(const FontKey& other) const {
-    return bold == other.bold && size == other.size && family == other.family;
-  }
-};
-
-QPointF point(const PdfPos& pos) {
-  return QPointF(number(pos.x()) * QtPdfObj::mmScale, number(pos.y()) * QtPdfObj::mmScale);
-}
-
-QRectF rect(const PdfPos& pos, const PdfSize& size) {
-  return QRectF(point(pos), QSizeF(number(size.width()) * QtPdfObj::mmScale,
-                                   number(size.height()) * QtPdfObj::mmScale));
-}
-
-// Turns elements into items on the renderer's current page.
-class ItemMaker {
- public:
-  ItemMaker(QtPdfObj& renderer, bool halfFontSize)
-      : renderer_(renderer), halfFontSize_(halfFontSize) {}
-
-  void add(const PdfElem& elem) {
-    if (elem.isLine()) {
-      addLine(elem.asLine());
-    } else if (elem.isText()) {
-      const PdfText& text = elem.asText();
-      renderer_.addText(point(text.pos()), utf8(text.value()), font(text.font()),
-                        color(text.font().color()));
-    } else if (elem.isRect()) {
-      addRect(elem.asRect());
-    } else if (elem.isRectText()) {
-      const PdfRectText& text = elem.asRectText();
-      renderer_.addRectText(rect(text.pos(), text.size()), utf8(text.value()), font(text.font()),
-                            color(text.font().color()));
+  void elem() {
+    switch (in_.openPayloadCase(PdfElem::kCaseNames, PdfElem::kCaseCount)) {
+      case kText: {
+        in_.openRecord();
+        const PosText at = pos();
+        in_.nextField();
+        const std::string_view value = in_.readText(decoded_);
+        in_.nextField();
+        const FontText shape = font();
+        in_.closeRecord();
+        maker_.addText(at, value, shape);
+        break;
+      }
+      case kRectText: {
+        in_.openRecord();
+        const PosText at = pos();
+        in_.nextField();
+        const SizeText box = size();
+        in_.nextField();
+        const std::string_view value = in_.readText(decoded_);
+        in_.nextField();
+        const FontText shape = font();
+        in_.closeRecord();
+        maker_.addRectText(at, box, value, shape);
+        break;
+      }
+      case kLine: {
+        in_.openRecord();
+        const PosText from = pos();
+        in_.nextField();
+        const PosText to = pos();
+        in_.nextField();
+        const std::string_view width = keptText();
+        in_.nextField();
+        const std::string_view color = keptText();
+        in_.nextField();
+        const bool dash =
+            in_.readBareCase(PdfLineStyle::kCaseNames, PdfLineStyle::kCaseCount) == kDash;
+        in_.closeRecord();
+        maker_.addLine(from, to, width, color, dash);
+        break;
+      }
+      default: {
+        in_.openRecord();
+        const PosText at = pos();
+        in_.nextField();
+        const SizeText box = size();
+        in_.nextField();
+        const std::string_view color = keptText();
+        in_.closeRecord();
+        maker_.addRect(at, box, color);
+      }
     }
+    in_.closePayloadCase();
   }
 
- private:
-  void addLine(const PdfLine& line) {
-    const QPen pen(
-        QBrush(color(line.color()), Qt::SolidPattern), number(line.width()) * QtPdfObj::mmScale,
-        line.style().isDash() ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
-    renderer_.addLine(QLineF(point(line.pos1()), point(line.pos2())), pen);
+  PosText pos() {
+    in_.openRecord();
+    const std::string_view x = keptText();
+    in_.nextField();
+    const std::string_view y = keptText();
+    in_.closeRecord();
+    return {x, y};
   }
 
-  void addRect(const PdfRect& source) {
-    QPen pen(color(source.color()));
-    pen.setCapStyle(Qt::SquareCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    renderer_.addRect(rect(source.pos(), source.size()), pen);
+  SizeText size() {
+    in_.openRecord();
+    const std::string_view width = keptText();
+    in_.nextField();
+    const std::string_view height = keptText();
+    in_.closeRecord();
+    return {width, height};
   }
 
-  const QFont& font(const PdfFont& font) {
-    const FontKey key{font.fontFamily().str(), font.fontSize().str(), font.fontWeight().isBold()};
-    return fonts_.get(key, [&] {
-      QFont result(utf8(font.fontFamily()), -1, -1, false);
-      const double size = number(font.fontSize());
-      result.setPointSizeF(halfFontSize_ ? size * 0.5 : size);
-      result.setWeight(key.bold ? QFont::Bold : QFont::Normal);
-      return result;
-    });
+  FontText font() {
+    in_.openRecord();
+    const std::string_view family = keptText();
+    in_.nextField();
+    const std::string_view size = keptText();
+    in_.nextField();
+    const bool bold =
+        in_.readBareCase(PdfFontWeight::kCaseNames, PdfFontWeight::kCaseCount) == kBold;
+    in_.nextField();
+    const std::string_view color = keptText();
+    in_.closeRecord();
+    return {family, size, bold, color};
   }
 
-  const QColor& color(const AnsiString& name) {
-    const std::string_view key = name.str();
-    return colors_.get(key, [&] { return namedColor(key); });
+  // A number, or a name the maker keeps a view of: the view must be of the
+  // document itself, so one written with an escape (which no page does) is
+  // left to the reading through a PdfObj.
+  std::string_view keptText() {
+    std::string decoded;
+    const std::string_view text = in_.readText(decoded);
+    if (!decoded.empty()) throw json_form::NotCompact();
+    return text;
   }
 
-  QtPdfObj& renderer_;
-  const bool halfFontSize_;
-  MadeValues<FontKey, QFont> fonts_;
-  MadeValues<std::string_view, QColor> colors_;
+  CompactReader in_;
+  ItemMaker& maker_;
+  std::string decoded_;  // the last text value written with an escape
 };
 
-}  // namespace
+PosText posText(const PdfPos& pos) { return {pos.x().str(), pos.y().str()}; }
 
-QSizeF loadDocument(QtPdfObj& renderer, const QByteArray& json, bool halfFontSize) {
-  const PdfObj document = PdfObj::readJSON(std::string_view(json.constData(), json.size()));
-  // Built aside and appended whole, so that a failure leaves nothing half-loaded.
-  QtPdfObj loaded;
+SizeText sizeText(const PdfSize& size) { return {size.width().str(), size.height().str()}; }
+
+FontText fontText(const PdfFont& font) {
+  return {font.fontFamily().str(), font.fontSize().str(), font.fontWeight().isBold(),
+          font.color().str()};
+}
+
+void addElem(ItemMaker& maker, const PdfElem& elem) {
+  if (elem.isText()) {
+    const PdfText& text = elem.asText();
+    maker.addText(posText(text.pos()), text.value().str(), fontText(text.font()));
+  } else if (elem.isRectText()) {
+    const PdfRectText& text = elem.asRectText();
+    maker.addRectText(posText(text.pos()), sizeText(text.size()), text.value().str(),
+                      fontText(text.font()));
+  } else if (elem.isLine()) {
+    const PdfLine& line = elem.asLine();
+    maker.addLine(posText(line.pos1()), posText(line.pos2()), line.width().str(),
+                  line.color().str(), line.style().isDash());
+  } else if (elem.isRect()) {
+    const PdfRect& rect = elem.asRect();
+    maker.addRect(posText(rect.pos()), sizeText(rect.size()), rect.color().str());
+  }
+}
+
+// The document read in one pass, or nothing where that reading gives up:
+// at text the generated compact reader leaves to the positional one, and at
+// a number that is not one, since the document may fail to read further on,
+// which is then the failure to report.
+std::optional<QSizeF> readCompact(std::string_view json, QtPdfObj& loaded, bool halfFontSize) {
+  ItemMaker maker(loaded, halfFontSize);
+  try {
+    return CompactDocument(json, maker).read(loaded);
+  } catch (const json_form::NotCompact&) {
+  } catch (const AnsiString&) {
+  }
+  return std::nullopt;
+}
+
+// Reads the whole document before making the first item, so that a document
+// that cannot be read fails as the reader fails, whatever numbers it holds.
+QSizeF readThroughModel(std::string_view json, QtPdfObj& loaded, bool halfFontSize) {
+  const PdfObj document = PdfObj::readJSON(json);
   ItemMaker maker(loaded, halfFontSize);
   const PdfPages& pages = document.pages();
   for (int p = 0; p < pages.Count(); ++p) {
     loaded.startPage();
     const PdfElems& elems = pages[p].elems();
-    for (int e = 0; e < elems.Count(); ++e) maker.add(elems[e]);
+    for (int e = 0; e < elems.Count(); ++e) addElem(maker, elems[e]);
   }
-  const QSizeF paper(number(document.size().width()), number(document.size().height()));
-  if (!(representableSide(paper.width()) && representableSide(paper.height()))) {
+  const SizeText paper = sizeText(document.size());
+  return QSizeF(documentNumber(paper.width), documentNumber(paper.height));
+}
+
+}  // namespace
+
+QSizeF loadDocument(QtPdfObj& renderer, std::string_view json, bool halfFontSize) {
+  // Built aside and appended whole, so that a failure leaves nothing half-loaded.
+  QtPdfObj loaded;
+  std::optional<QSizeF> paper = readCompact(json, loaded, halfFontSize);
+  if (!paper) {
+    loaded.clear();
+    paper = readThroughModel(json, loaded, halfFontSize);
+  }
+  if (!(representableSide(paper->width()) && representableSide(paper->height()))) {
     throw Exception("QtPdfObj::loadDocument");
   }
   renderer.appendPages(loaded);
-  return paper;
+  return *paper;
 }

@@ -7,6 +7,8 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,28 +31,68 @@ void drawRects(QPainter& painter, const QVector<RectItem>& rects) {
   }
 }
 
+// The pens texts are drawn with, each the one QPainter::setPen(QColor) would
+// make for its colour, made once for the few colours a document uses rather
+// than once per text.
+class TextPens {
+ public:
+  const QPen& operator()(const QColor& color) {
+    for (const auto& [known, pen] : pens_) {
+      if (known == color) return pen;
+    }
+    if (pens_.size() == kCapacity) pens_.pop_back();
+    pens_.emplace_back(color, QPen(color.isValid() ? color : QColor(Qt::black)));
+    return pens_.back().second;
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 16;
+  std::vector<std::pair<QColor, QPen>> pens_;
+};
+
+// Sets each text's font, except where the text before it in the same run
+// had an equal one: the painter would only make that font again, and the
+// next text would then look its font engine up afresh.
+class FontSwitch {
+ public:
+  explicit FontSwitch(QPainter& painter) : painter_(painter) {}
+
+  void to(const QFont& font) {
+    if (current_ != nullptr && *current_ == font) return;
+    painter_.setFont(font);
+    current_ = &font;
+  }
+
+ private:
+  QPainter& painter_;
+  const QFont* current_ = nullptr;
+};
+
 // Texts are drawn without the world scale, at places mapped through it: the
 // font then resolves its point size against the device's resolution alone
 // and comes out at that size on paper, laid out and wrapped at full device
 // resolution.
-void drawTexts(QPainter& painter, const QTransform& world, const QVector<TextItem>& texts) {
+void drawTexts(QPainter& painter, const QTransform& world, const QVector<TextItem>& texts,
+               TextPens& pens) {
   painter.save();
   painter.resetTransform();
+  FontSwitch fonts(painter);
   for (const TextItem& item : texts) {
-    painter.setPen(item.color);
-    painter.setFont(item.font);
+    painter.setPen(pens(item.color));
+    fonts.to(item.font);
     painter.drawText(world.map(item.pos), item.text);
   }
   painter.restore();
 }
 
 void drawRectTexts(QPainter& painter, const QTransform& world,
-                   const QVector<RectTextItem>& rectTexts) {
+                   const QVector<RectTextItem>& rectTexts, TextPens& pens) {
   painter.save();
   painter.resetTransform();
+  FontSwitch fonts(painter);
   for (const RectTextItem& item : rectTexts) {
-    painter.setPen(item.color);
-    painter.setFont(item.font);
+    painter.setPen(pens(item.color));
+    fonts.to(item.font);
     painter.drawText(world.mapRect(item.rect), item.text, QTextOption());
   }
   painter.restore();
@@ -106,13 +148,14 @@ bool QtPdfObj::paint(QPaintDevice* device) const {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.save();
   auto* paged = dynamic_cast<QPagedPaintDevice*>(device);
+  TextPens textPens;
   for (int i = 0; i < pages_.size(); ++i) {
     if (i > 0 && paged != nullptr) paged->newPage();
     const RenderPage& page = pages_[i];
     drawLines(painter, page.lines);
-    drawTexts(painter, world, page.texts);
+    drawTexts(painter, world, page.texts, textPens);
     drawRects(painter, page.rects);
-    drawRectTexts(painter, world, page.rectTexts);
+    drawRectTexts(painter, world, page.rectTexts, textPens);
   }
   painter.restore();
   return painter.end();

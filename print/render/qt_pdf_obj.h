@@ -16,7 +16,6 @@
 // them until clear().
 #pragma once
 
-#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QLineF>
@@ -26,6 +25,8 @@
 #include <QSizeF>
 #include <QString>
 #include <QVector>
+
+#include <string_view>
 
 class QPaintDevice;
 
@@ -53,6 +54,13 @@ struct RectTextItem {
   QColor color;
 };
 
+// Every member is one Qt moves in memory, so growing a page's lists moves
+// the items instead of copying each and dropping the old.
+Q_DECLARE_TYPEINFO(LineItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(TextItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(RectItem, Q_MOVABLE_TYPE);
+Q_DECLARE_TYPEINFO(RectTextItem, Q_MOVABLE_TYPE);
+
 // The items of one page, each kind in document order. Painting draws the
 // kinds in this order, so a rectangle covers the lines and texts of its page.
 struct RenderPage {
@@ -61,6 +69,8 @@ struct RenderPage {
   QVector<RectItem> rects;
   QVector<RectTextItem> rectTexts;
 };
+
+Q_DECLARE_TYPEINFO(RenderPage, Q_MOVABLE_TYPE);
 
 class QtPdfObj {
  public:
@@ -100,10 +110,10 @@ class QtPdfObj {
   int currentPage_ = -1;
 };
 
-// Reads the document `json` (UTF-8) and appends its pages to `renderer`;
-// returns the paper size (width, height) in millimetres, unscaled. With
-// `halfFontSize` every font gets half its point size (PDF files are written
-// against that). Nothing is cleared first.
+// Reads the document `json` (UTF-8, needed only during the call) and appends
+// its pages to `renderer`; returns the paper size (width, height) in
+// millimetres, unscaled. With `halfFontSize` every font gets half its point
+// size (PDF files are written against that). Nothing is cleared first.
 //
 // Throws the reader's Exception for a document that cannot be read,
 // AnsiString("AnsiString::ToDouble()") for a number field that is not a
@@ -111,4 +121,4 @@ class QtPdfObj {
 // size that Qt cannot lay out: a side under about 0.18 mm (half a point) or
 // over about 45 km (an int of device pixels at 1200 dots per inch). On any
 // failure `renderer` is left as it was.
-QSizeF loadDocument(QtPdfObj& renderer, const QByteArray& json, bool halfFontSize);
+QSizeF loadDocument(QtPdfObj& renderer, std::string_view json, bool halfFontSize);

@@ -46,7 +46,15 @@ class Backend(BackendBase):
         return ["<string_view>", SUPPORT]
 
     def members(self, t):
-        return [
+        names = []
+        if t.kind == "variant":
+            names = [
+                "// The cases' names, in tag order, as the name form {\"<case name>\":...} spells them.",
+                "static constexpr const char* kCaseNames[] = {%s};"
+                % ", ".join('"%s"' % c.name for c in t.cases),
+                "static constexpr int kCaseCount = %d;" % len(t.cases),
+            ]
+        return names + [
             "// Compact JSON, keys in field order. Throws Exception(\"<Type>::toJSON(<kind>)\")",
             "// for a variant, here or inside, that holds no case.",
             "virtual AnsiString toJSON() const;",
@@ -142,7 +150,7 @@ def _cpp(type_name):
 
 
 def _names(t):
-    return "k%sCases" % t.name
+    return "%s::kCaseNames" % t.name
 
 
 def _compact_record_reader(t):
@@ -159,9 +167,7 @@ def _compact_variant_reader(t):
     payloads, _ = _kinds(t)
     n = len(t.cases)
     opening = "openPayloadCase" if payloads else "readBareCase"
-    lines = ["const char* const %s[] = {%s};" % (_names(t), ", ".join('"%s"' % c.name for c in t.cases)),
-             "",
-             "%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name)),
+    lines = ["%s %s(json_form::CompactReader& in) {" % (t.name, _compact(t.name)),
              "  %s value;" % t.name,
              "  switch (in.%s(%s, %d)) {" % (opening, _names(t), n)]
     for index, c in enumerate(t.cases):

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 
 #include "print/render/qt_pdf_obj.h"
@@ -16,21 +17,21 @@ namespace {
 
 constexpr double f = QtPdfObj::mmScale;
 
-QByteArray documentOf(const PdfElems& elems, const char* width = "210",
-                      const char* height = "297") {
+std::string documentOf(const PdfElems& elems, const char* width = "210",
+                       const char* height = "297") {
   PdfPages pages;
   pages.Add(PdfPage(elems));
-  return QByteArray(PdfObj(PdfSize(width, height), pages).toJSON().CStr());
+  return PdfObj(PdfSize(width, height), pages).toJSON().str();
 }
 
-QByteArray documentOf(const PdfElem& elem) {
+std::string documentOf(const PdfElem& elem) {
   PdfElems elems;
   elems.Add(elem);
   return documentOf(elems);
 }
 
 // The text that a failed load threw, whatever its type.
-std::string failureOf(QtPdfObj& renderer, const QByteArray& json) {
+std::string failureOf(QtPdfObj& renderer, const std::string& json) {
   try {
     loadDocument(renderer, json, false);
   } catch (const Exception& e) {
@@ -110,7 +111,7 @@ TEST(LoadDocument, TextsTakeTheirFontsColourAndWeight) {
 }
 
 TEST(LoadDocument, HalvesFontSizesOnlyWhenAsked) {
-  const QByteArray json = documentOf(samples::text("0", "0", "x", samples::font("12")));
+  const std::string json = documentOf(samples::text("0", "0", "x", samples::font("12")));
   QtPdfObj full, half;
   loadDocument(full, json, false);
   loadDocument(half, json, true);
@@ -150,6 +151,108 @@ TEST(LoadDocument, NumbersReadAsToDoubleReadsThem) {
   }
 }
 
+// Documents whose numbers, font names and colour names need no escape, as
+// pages write them, with texts that need every escape.
+std::string plainNamedDocument(unsigned seed) {
+  std::mt19937 random(seed);
+  const char* families[] = {"DejaVu Sans", "DejaVu Serif"};
+  const char* colours[] = {"black", "#5a6275", "no-such-colour"};
+  auto number = [&] { return samples::randomNumber(random); };
+  auto pos = [&] { return PdfPos(number(), number()); };
+  auto font = [&] {
+    return PdfFont(families[random() % 2], number(),
+                   random() % 2 ? PdfFontWeight::bold() : PdfFontWeight::normal(),
+                   colours[random() % 3]);
+  };
+  PdfPages pages;
+  for (int p = 0; p < 3; ++p) {
+    PdfElems elems;
+    for (int e = 0; e < 30; ++e) {
+      switch (random() % 4) {
+        case 0:
+          elems.Add(PdfElem::text(PdfText(pos(), samples::randomText(random), font())));
+          break;
+        case 1:
+          elems.Add(PdfElem::rectText(PdfRectText(pos(), PdfSize(number(), number()),
+                                                  samples::randomText(random), font())));
+          break;
+        case 2:
+          elems.Add(
+              PdfElem::line(PdfLine(pos(), pos(), number(), colours[random() % 3],
+                                    random() % 2 ? PdfLineStyle::dash() : PdfLineStyle::solid())));
+          break;
+        default:
+          elems.Add(PdfElem::rect(PdfRect(pos(), PdfSize(number(), number()), colours[e % 3])));
+      }
+    }
+    pages.Add(PdfPage(elems));
+  }
+  return PdfObj(PdfSize("210", "297"), pages).toJSON().str();
+}
+
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+}
+
+void expectSameItems(const QtPdfObj& a, const QtPdfObj& b) {
+  ASSERT_EQ(a.pages().size(), b.pages().size());
+  for (int p = 0; p < a.pages().size(); ++p) {
+    const RenderPage& x = a.pages()[p];
+    const RenderPage& y = b.pages()[p];
+    ASSERT_EQ(x.lines.size(), y.lines.size());
+    for (int i = 0; i < x.lines.size(); ++i) {
+      EXPECT_EQ(x.lines[i].line, y.lines[i].line);
+      EXPECT_EQ(x.lines[i].pen, y.lines[i].pen);
+    }
+    ASSERT_EQ(x.texts.size(), y.texts.size());
+    for (int i = 0; i < x.texts.size(); ++i) {
+      EXPECT_EQ(x.texts[i].pos, y.texts[i].pos);
+      EXPECT_EQ(x.texts[i].text, y.texts[i].text);
+      EXPECT_EQ(x.texts[i].font, y.texts[i].font);
+      EXPECT_EQ(x.texts[i].color, y.texts[i].color);
+    }
+    ASSERT_EQ(x.rects.size(), y.rects.size());
+    for (int i = 0; i < x.rects.size(); ++i) {
+      EXPECT_EQ(x.rects[i].rect, y.rects[i].rect);
+      EXPECT_EQ(x.rects[i].pen, y.rects[i].pen);
+    }
+    ASSERT_EQ(x.rectTexts.size(), y.rectTexts.size());
+    for (int i = 0; i < x.rectTexts.size(); ++i) {
+      EXPECT_EQ(x.rectTexts[i].rect, y.rectTexts[i].rect);
+      EXPECT_EQ(x.rectTexts[i].text, y.rectTexts[i].text);
+      EXPECT_EQ(x.rectTexts[i].font, y.rectTexts[i].font);
+      EXPECT_EQ(x.rectTexts[i].color, y.rectTexts[i].color);
+    }
+  }
+}
+
+// Compact documents are read in one pass, in index or name form; an escape
+// in the paper width (a text the one pass only views) sends the same values
+// through a PdfObj instead. Every way makes the same items.
+TEST(LoadDocument, OnePassAndPdfObjReadingsMakeTheSameItems) {
+  for (unsigned seed = 1; seed <= 20; ++seed) {
+    const std::string json = plainNamedDocument(seed);
+    std::string named = json;
+    replaceAll(named, "{\"type\":0,\"value\":{", "{\"text\":{");
+    replaceAll(named, "{\"type\":2,\"value\":{", "{\"line\":{");
+    std::string escaped = json;
+    replaceAll(escaped, "\"width\":\"210\"", "\"width\":\"\\u0032\\u0031\\u0030\"");
+    ASSERT_NE(json, named);
+    ASSERT_NE(json, escaped);
+
+    QtPdfObj onePass, nameForm, throughPdfObj;
+    EXPECT_EQ(QSizeF(210, 297), loadDocument(onePass, json, true));
+    EXPECT_EQ(QSizeF(210, 297), loadDocument(nameForm, named, true));
+    EXPECT_EQ(QSizeF(210, 297), loadDocument(throughPdfObj, escaped, true));
+    SCOPED_TRACE(seed);
+    expectSameItems(onePass, throughPdfObj);
+    expectSameItems(nameForm, throughPdfObj);
+  }
+}
+
 TEST(LoadDocument, AppendsToWhatIsLoaded) {
   QtPdfObj renderer;
   loadDocument(renderer, documentOf(PdfElems()), false);
@@ -165,7 +268,7 @@ TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
   PdfElems badNumberLater;
   badNumberLater.Add(samples::rect("1", "1", "1", "1", "red"));
   badNumberLater.Add(samples::text("1", "1,5", "x"));
-  const std::pair<QByteArray, std::string> cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"not a document", "PdfObj::fromJSON"},
       {documentOf(badNumberLater), "AnsiString::ToDouble()"},
       {documentOf(samples::rect("nan", "1", "1", "1", "red")), "AnsiString::ToDouble()"},
@@ -180,11 +283,31 @@ TEST(LoadDocumentFailures, LeaveTheRendererAsItWas) {
       {documentOf(PdfElems(), "210", "-nan"), "AnsiString::ToDouble()"},
   };
   for (const auto& [json, message] : cases) {
-    EXPECT_EQ(message, failureOf(renderer, json)) << json.constData();
-    ASSERT_EQ(1, renderer.pages().size()) << json.constData();
+    EXPECT_EQ(message, failureOf(renderer, json)) << json;
+    ASSERT_EQ(1, renderer.pages().size()) << json;
     EXPECT_EQ(1, renderer.pages()[0].rects.size());
     EXPECT_TRUE(renderer.pages()[0].texts.isEmpty());
   }
+}
+
+// A number that is not one, ahead of the point where the document stops
+// being readable, still fails as the reader fails.
+TEST(LoadDocumentFailures, TheReadersFailureComesBeforeABadNumber) {
+  PdfElems elems;
+  elems.Add(samples::rect("x", "1", "1", "1", "red"));
+  elems.Add(samples::rect("1", "1", "1", "1", "red"));
+  std::string json = documentOf(elems);
+  json.erase(json.rfind("\"color\""));
+  std::string expected = "<read>";
+  try {
+    PdfObj::readJSON(json);
+  } catch (const Exception& e) {
+    expected = e.Message().str();
+  }
+  ASSERT_NE("<read>", expected);
+  QtPdfObj renderer;
+  EXPECT_EQ(expected, failureOf(renderer, json));
+  EXPECT_TRUE(renderer.pages().isEmpty());
 }
 
 TEST(RendererItems, NeedAPage) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "print/render/qt_pdf_obj.h"
 #include "tests/support/scratch.h"
 
@@ -99,6 +101,52 @@ TEST(PaintText, TakesItsOwnColourWhateverWasDrawnBefore) {
   }
   EXPECT_GT(red, 50);
   EXPECT_LT(other, red / 2) << "anti-aliased edges only";
+}
+
+// More colours than the painter keeps pens for, one row of solid blocks
+// each, and a colour that names none, which paints black.
+TEST(PaintText, EveryTextOfManyColoursTakesItsOwn) {
+  const int rows = 20;
+  QtPdfObj renderer = onePage();
+  std::vector<QColor> colours;
+  for (int i = 0; i < rows; ++i) {
+    colours.push_back(i == 7 ? QColor() : QColor::fromHsv(i * 17, 255, 200));
+    const QString blocks = QString(3, QChar(0x2588));
+    if (i % 2) {
+      renderer.addText(QPointF(5, 25 * i + 20), blocks, fontOf(14), colours.back());
+    } else {
+      renderer.addRectText(QRectF(5, 25 * i, 90, 25), blocks, fontOf(14), colours.back());
+    }
+  }
+  QImage image = imageAt(96, 100, 25 * rows);
+  ASSERT_TRUE(renderer.paint(&image));
+  for (int i = 0; i < rows; ++i) {
+    const QColor expected = colours[i].isValid() ? colours[i] : QColor(Qt::black);
+    int matching = 0;
+    for (int y = 25 * i; y < 25 * i + 25; ++y) {
+      for (int x = 0; x < image.width(); ++x) matching += image.pixel(x, y) == expected.rgb();
+    }
+    EXPECT_GT(matching, 100) << i;
+  }
+}
+
+// Runs of texts in one font, and fonts changing between them, each text in
+// its own: one row of capitals per text.
+TEST(PaintText, EveryTextOfARunKeepsItsFont) {
+  const double points[] = {24, 24, 10, 10, 24, 10};
+  const QFont shared = fontOf(10);
+  QtPdfObj renderer = onePage();
+  for (int i = 0; i < 6; ++i) {
+    const QFont font = points[i] == 10 && i != 2 ? shared : fontOf(points[i]);
+    renderer.addText(QPointF(5, 40 * i + 35), QStringLiteral("HH"), font, Qt::black);
+  }
+  QImage image = imageAt(96, 100, 240);
+  ASSERT_TRUE(renderer.paint(&image));
+  for (int i = 0; i < 6; ++i) {
+    const double expected =
+        QFontMetricsF(fontOf(points[i]), &image).tightBoundingRect("H").height();
+    EXPECT_NEAR(expected, inkOf(image.copy(0, 40 * i, 100, 40)).height(), 2) << i;
+  }
 }
 
 TEST(PaintOrder, ARectangleCoversATextListedAfterIt) {
