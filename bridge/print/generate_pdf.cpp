@@ -53,7 +53,7 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
 Answer generatePdf(CommandContext& context) {
   QtPdfObj& renderer = context.shell().pdfRenderer();
   renderer.clear();
-  const std::string json = context.arg(kDocument);
+  const std::string& json = context.arg(kDocument);
   const QSizeF paperMm = loadDocument(renderer, json, /*halfFontSize=*/true);
 
   const QString directory = fromUtf8(context.arg(kDirectory));

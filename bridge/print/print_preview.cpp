@@ -41,7 +41,7 @@ Answer printPreview(CommandContext& context) {
 Answer generatePdfPreview(CommandContext& context) {
   ShellWindow& window = context.shell();
   window.pdfRenderer().clear();
-  const std::string json = context.arg(kDocument);
+  const std::string& json = context.arg(kDocument);
   const QSizeF paperMm = loadDocument(window.pdfRenderer(), json, /*halfFontSize=*/false);
 
   QPrinter printer(QPrinter::HighResolution);
