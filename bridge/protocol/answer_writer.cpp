@@ -1,6 +1,7 @@
 // Writing an answer or a record as the JSON text the page reads.
 #include "bridge/protocol/protocol.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -161,33 +162,75 @@ size_t quotedLength(const std::string& text) {
   return length;
 }
 
-// Writes `text` quoted at `at`, which has room for its quoted length, and
-// returns the end of what it wrote.
-char* writeQuoted(char* at, const std::string& text) {
-  *at++ = '"';
-  walkQuoted(
-      text,
-      [&](const char* begin, const char* end) {
-        std::memcpy(at, begin, end - begin);
-        at += end - begin;
-      },
-      [&](size_t n) {
-        char* room = at;
-        at += n;
-        return room;
-      });
-  *at++ = '"';
-  return at;
+CmdException tooLarge(std::size_t limit) {
+  return CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
 }
 
-// The sum of the items' quoted lengths, or `kTooLarge` as soon as the written
-// text would pass `limit`. The sum alone settles both layouts: every item
-// adds its quoted length plus a separator of fixed size.
+// Builds a list's text through a small buffer, so that an escape is written
+// in place and the text grows in large appends. Refuses to grow past `limit`:
+// throws the "answer too large" CmdException instead.
+class ListText {
+ public:
+  ListText(std::string& text, std::size_t limit) : text_(text), limit_(limit) {}
+  ListText(const ListText&) = delete;
+  ListText& operator=(const ListText&) = delete;
+
+  void put(const char* bytes, std::size_t n) {
+    if (n > kBufferSize - used_) {
+      flush();
+      if (n > kBufferSize) {
+        append(bytes, n);
+        return;
+      }
+    }
+    std::memcpy(buffer_ + used_, bytes, n);
+    used_ += n;
+  }
+
+  // Where the next `n` bytes (at most 12) are to be written.
+  char* room(std::size_t n) {
+    if (n > kBufferSize - used_) flush();
+    char* at = buffer_ + used_;
+    used_ += n;
+    return at;
+  }
+
+  // Moves what is buffered into the text; the text is complete after it.
+  void flush() {
+    append(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  void append(const char* bytes, std::size_t n) {
+    if (n > limit_ - text_.size()) throw tooLarge(limit_);
+    text_.append(bytes, n);
+  }
+
+  static constexpr std::size_t kBufferSize = 8192;
+  std::string& text_;
+  const std::size_t limit_;
+  char buffer_[kBufferSize];
+  std::size_t used_ = 0;
+};
+
+void writeQuoted(ListText& out, const std::string& text) {
+  out.put("\"", 1);
+  walkQuoted(
+      text, [&](const char* begin, const char* end) { out.put(begin, end - begin); },
+      [&](std::size_t n) { return out.room(n); });
+  out.put("\"", 1);
+}
+
+// The sum of the items' quoted lengths, or `kTooLarge` as soon as the text
+// one item a line, the longer layout, would pass `limit`. The sum alone
+// settles both layouts: every item adds its quoted length plus a separator of
+// fixed size.
 const size_t kTooLarge = static_cast<size_t>(-1);
 
 size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
   size_t sum = 0;
-  size_t bound = 4;
+  size_t bound = 3;
   for (const std::string& item : list) {
     const size_t length = quotedLength(item);
     sum += length;
@@ -205,44 +248,47 @@ bool listFits(const std::vector<std::string>& list, std::size_t limit) {
 
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
-  // Every length is known before anything is written: the layout needs the
-  // one-line length, and a text past the limit is refused before it is built.
-  const size_t sum = quotedSum(list, limit);
-  if (sum == kTooLarge) {
-    throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
-  }
-  // Lengths are positive, so the whole line staying under the margin means
-  // every prefix of it did too.
-  const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
-  // Sized exactly up front and written through a pointer: an answer to a
-  // query holds hundreds of thousands of items.
-  const bool oneLine = list.size() * 3 < kRightMargin && lineLength < kRightMargin;
-  std::string text(oneLine ? lineLength + 1 : 3 + list.size() * 5 + sum, '\0');
-  char* at = &text[0];
-  auto put = [&](const char* literal, std::size_t n) {
-    std::memcpy(at, literal, n);
-    at += n;
-  };
-  if (oneLine) {
-    put("[ ", 2);
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (i > 0) put(", ", 2);
-      at = writeQuoted(at, list[i]);
+  std::string text;
+  // Only a short list can fit on one line, and only its length can tell.
+  if (list.size() * 3 < kRightMargin) {
+    const size_t sum = quotedSum(list, limit);
+    if (sum == kTooLarge) throw tooLarge(limit);
+    // Lengths are positive, so the whole line staying under the margin means
+    // every prefix of it did too.
+    const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
+    if (lineLength < kRightMargin) {
+      ListText out(text, limit);
+      out.put("[ ", 2);
+      for (size_t i = 0; i < list.size(); ++i) {
+        if (i > 0) out.put(", ", 2);
+        writeQuoted(out, list[i]);
+      }
+      out.put(" ]\n", 3);
+      out.flush();
+      return text;
     }
-    put(" ]\n", 3);
-    return text;
   }
-  put("[", 1);
+  // One item a line, in one pass: an answer to a query holds hundreds of
+  // thousands of items, and measuring them first would walk them twice. Each
+  // takes at least its bytes, its quotes and its separator, which refuses most
+  // texts past the limit before anything is built.
+  size_t leastLength = 3;
+  for (const std::string& item : list) leastLength += item.size() + 7;
+  if (leastLength > limit) throw tooLarge(limit);
+  text.reserve(std::min(leastLength + leastLength / 8, limit));
+  ListText out(text, limit);
+  out.put("[", 1);
   for (size_t i = 0; i < list.size(); ++i) {
     if (i == 0) {
-      put("\n", 1);
+      out.put("\n", 1);
     } else {
-      put(",\n", 2);
+      out.put(",\n", 2);
     }
-    put(kIndent, 3);
-    at = writeQuoted(at, list[i]);
+    out.put(kIndent, 3);
+    writeQuoted(out, list[i]);
   }
-  put("\n]\n", 3);
+  out.put("\n]\n", 3);
+  out.flush();
   return text;
 }
 
