@@ -27,6 +27,7 @@ void keepLargeBuffersInTheHeap() {
 #if defined(__GLIBC__)
   mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the largest glibc takes
   mallopt(M_TRIM_THRESHOLD, 128 << 20);
+  mallopt(M_MXFAST, 0);
 #endif
 }
 
