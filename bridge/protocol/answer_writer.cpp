@@ -240,6 +240,21 @@ size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
   return sum;
 }
 
+// About the length of the list's text one item a line, from its least
+// length and how much a few items spread over the list grow when escaped:
+// reserved up front, so that a text of escapes is not copied as it grows.
+size_t expectedLength(const std::vector<std::string>& list, size_t leastLength) {
+  const size_t kSamples = 256;
+  size_t sampledBytes = 0;
+  size_t sampledText = 0;
+  for (size_t i = 0; i < list.size(); i += list.size() / kSamples + 1) {
+    sampledBytes += list[i].size() + 2;
+    sampledText += quotedLength(list[i]);
+  }
+  const double growth = static_cast<double>(sampledText) / static_cast<double>(sampledBytes);
+  return static_cast<size_t>(static_cast<double>(leastLength) * growth * 1.0625);
+}
+
 }  // namespace
 
 bool listFits(const std::vector<std::string>& list, std::size_t limit) {
@@ -275,7 +290,7 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   size_t leastLength = 3;
   for (const std::string& item : list) leastLength += item.size() + 7;
   if (leastLength > limit) throw tooLarge(limit);
-  text.reserve(std::min(leastLength + leastLength / 8, limit));
+  text.reserve(std::min(expectedLength(list, leastLength), limit));
   ListText out(text, limit);
   out.put("[", 1);
   for (size_t i = 0; i < list.size(); ++i) {
