@@ -1,7 +1,9 @@
 // Writing an answer or a record as the JSON text the page reads.
 #include "bridge/protocol/protocol.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,97 +19,115 @@ namespace {
 // otherwise one element per line, indented by three blanks.
 const size_t kRightMargin = 74;
 const char kIndent[] = "   ";
-const char kHexDigits[] = "0123456789abcdef";
 const char32_t kReplacement = 0xFFFD;
 
 // The length of the well-formed UTF-8 sequence at `p` (2 to 4 bytes) with
 // its code point, or 0 when `p` does not start one. Overlong forms,
 // surrogates and code points past U+10FFFF are not well-formed.
 std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char32_t& codePoint) {
+  const auto continues = [](unsigned char byte) { return (byte & 0xC0) == 0x80; };
   const unsigned char lead = p[0];
-  std::size_t length;
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0F;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
+  const auto available = end - p;
+  if (lead < 0xE0) {
+    if (lead < 0xC2 || available < 2 || !continues(p[1])) return 0;
+    codePoint = (char32_t{lead} & 0x1F) << 6 | (p[1] & 0x3F);
+    return 2;
+  }
+  if (lead < 0xF0) {
+    if (available < 3 || !continues(p[1]) || !continues(p[2])) return 0;
+    codePoint = (char32_t{lead} & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F);
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    return codePoint < 0x800 || surrogate ? 0 : 3;
+  }
+  if (lead > 0xF4 || available < 4 || !continues(p[1]) || !continues(p[2]) || !continues(p[3])) {
     return 0;
   }
-  if (static_cast<std::size_t>(end - p) < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    const unsigned char next = p[i];
-    if (next < (i == 1 ? low : 0x80) || next > (i == 1 ? high : 0xBF)) return 0;
-    codePoint = (codePoint << 6) | (next & 0x3F);
-  }
-  return length;
+  codePoint = (char32_t{lead} & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+  return codePoint < 0x10000 || codePoint > 0x10FFFF ? 0 : 4;
 }
 
-// Which bytes go into a quoted string as they are: printable ASCII but the
-// quote and the backslash. A table, since the answer to a query walks every
-// byte of every value twice.
-struct PlainBytes {
-  bool table[256] = {};
-  constexpr PlainBytes() {
-    for (int byte = 0x20; byte < 0x80; ++byte) table[byte] = byte != '"' && byte != '\\';
+// What each byte becomes in a quoted string: itself (printable ASCII but the
+// quote and the backslash), a two-character escape, or, for the rest, a \u
+// escape. Tables, since the answer to a query walks every byte of every value
+// twice.
+struct ByteForms {
+  bool plain[256] = {};
+  char shortEscape[256] = {};  // the letter after the backslash, or 0
+  char hexPair[256][2] = {};   // the byte in two lowercase hex digits
+  constexpr ByteForms() {
+    const char digits[] = "0123456789abcdef";
+    for (int byte = 0; byte < 256; ++byte) {
+      plain[byte] = byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\';
+      hexPair[byte][0] = digits[byte >> 4];
+      hexPair[byte][1] = digits[byte & 0xF];
+    }
+    shortEscape['"'] = '"';
+    shortEscape['\\'] = '\\';
+    shortEscape['\b'] = 'b';
+    shortEscape['\f'] = 'f';
+    shortEscape['\n'] = 'n';
+    shortEscape['\r'] = 'r';
+    shortEscape['\t'] = 't';
   }
-  constexpr bool operator[](unsigned char byte) const { return table[byte]; }
 };
-constexpr PlainBytes kWrittenAsIs;
+constexpr ByteForms kForms;
+
+// The bytes of `word` that are not written as they are (below 0x20, past
+// 0x7F, the quote, the backslash) have their high bit set in the result.
+// A byte past a special one may be marked as well: this only tells whether
+// the word holds one, so that plain text is passed over eight bytes at a time.
+std::uint64_t specialBytes(std::uint64_t word) {
+  constexpr std::uint64_t kEachByte = 0x0101010101010101;
+  const std::uint64_t quote = word ^ (kEachByte * '"');
+  const std::uint64_t backslash = word ^ (kEachByte * '\\');
+  const std::uint64_t marked = ((word - kEachByte * 0x20) & ~word) |
+                               ((quote - kEachByte) & ~quote) |
+                               ((backslash - kEachByte) & ~backslash) | word;
+  return marked & (kEachByte * 0x80);
+}
+
+// The end of the run of plain bytes that starts at `p`.
+const unsigned char* plainRunEnd(const unsigned char* p, const unsigned char* end) {
+  std::uint64_t word;
+  while (end - p >= 8) {
+    std::memcpy(&word, p, sizeof word);
+    if (specialBytes(word) != 0) break;
+    p += 8;
+  }
+  while (p != end && kForms.plain[*p]) ++p;
+  return p;
+}
+
+// Writes "\u" and the four hex digits of `unit` at `at`.
+void writeUnit(char* at, unsigned unit) {
+  at[0] = '\\';
+  at[1] = 'u';
+  std::memcpy(at + 2, kForms.hexPair[unit >> 8], 2);
+  std::memcpy(at + 4, kForms.hexPair[unit & 0xFF], 2);
+}
 
 // Calls `plain(begin, end)` for runs of bytes written as they are and
-// `escape(text, length)` for each escape, in order: the one walk both the
-// length count and the writer use, so they cannot disagree.
-template <class Plain, class Escape>
-void walkQuoted(const std::string& text, Plain plain, Escape escape) {
+// writes each escape of n bytes where `room(n)` says, in order: the one walk
+// both the length count and the writer use, so they cannot disagree. An
+// escape is written in place rather than copied from a small local array,
+// which the processor cannot forward to a wider load.
+template <class Plain, class Room>
+void walkQuoted(const std::string& text, Plain plain, Room room) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* const end = p + text.size();
   while (p != end) {
-    const auto* run = p;
-    while (p != end && kWrittenAsIs[*p]) ++p;
-    if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
-    if (p == end) break;
-    char unit[13];
-    switch (*p) {
-      case '"':
-        escape("\\\"", 2);
-        ++p;
-        continue;
-      case '\\':
-        escape("\\\\", 2);
-        ++p;
-        continue;
-      case '\b':
-        escape("\\b", 2);
-        ++p;
-        continue;
-      case '\f':
-        escape("\\f", 2);
-        ++p;
-        continue;
-      case '\n':
-        escape("\\n", 2);
-        ++p;
-        continue;
-      case '\r':
-        escape("\\r", 2);
-        ++p;
-        continue;
-      case '\t':
-        escape("\\t", 2);
-        ++p;
-        continue;
-      default: break;
+    if (kForms.plain[*p]) {
+      const auto* run = p;
+      p = plainRunEnd(p, end);
+      plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
+      continue;
+    }
+    if (const char letter = kForms.shortEscape[*p]; letter != 0) {
+      char* at = room(2);
+      at[0] = '\\';
+      at[1] = letter;
+      ++p;
+      continue;
     }
     char32_t codePoint = *p;
     std::size_t length = 1;
@@ -119,53 +139,98 @@ void walkQuoted(const std::string& text, Plain plain, Escape escape) {
       }
     }
     p += length;
-    auto writeUnit = [](char* at, unsigned value) {
-      at[0] = '\\';
-      at[1] = 'u';
-      for (int i = 0; i < 4; ++i) at[2 + i] = kHexDigits[(value >> (12 - 4 * i)) & 0xF];
-    };
     if (codePoint < 0x10000) {
-      writeUnit(unit, static_cast<unsigned>(codePoint));
-      escape(unit, 6);
+      writeUnit(room(6), static_cast<unsigned>(codePoint));
     } else {
       const char32_t offset = codePoint - 0x10000;
-      writeUnit(unit, 0xD800 + static_cast<unsigned>(offset >> 10));
-      writeUnit(unit + 6, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
-      escape(unit, 12);
+      char* at = room(12);
+      writeUnit(at, 0xD800 + static_cast<unsigned>(offset >> 10));
+      writeUnit(at + 6, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
     }
   }
 }
 
 size_t quotedLength(const std::string& text) {
   size_t length = 2;
+  char scratch[12];
   walkQuoted(
       text, [&](const char* begin, const char* end) { length += static_cast<size_t>(end - begin); },
-      [&](const char*, size_t n) { length += n; });
+      [&](size_t n) {
+        length += n;
+        return scratch;
+      });
   return length;
 }
 
-// Writes `text` quoted at `at`, which has room for its quoted length, and
-// returns the end of what it wrote.
-char* writeQuoted(char* at, const std::string& text) {
-  *at++ = '"';
-  auto copy = [&](const char* begin, std::size_t n) {
-    std::memcpy(at, begin, n);
-    at += n;
-  };
-  walkQuoted(
-      text, [&](const char* begin, const char* end) { copy(begin, end - begin); }, copy);
-  *at++ = '"';
-  return at;
+CmdException tooLarge(std::size_t limit) {
+  return CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
 }
 
-// The sum of the items' quoted lengths, or `kTooLarge` as soon as the written
-// text would pass `limit`. The sum alone settles both layouts: every item
-// adds its quoted length plus a separator of fixed size.
+// Builds a list's text through a small buffer, so that an escape is written
+// in place and the text grows in large appends. Refuses to grow past `limit`:
+// throws the "answer too large" CmdException instead.
+class ListText {
+ public:
+  ListText(std::string& text, std::size_t limit) : text_(text), limit_(limit) {}
+  ListText(const ListText&) = delete;
+  ListText& operator=(const ListText&) = delete;
+
+  void put(const char* bytes, std::size_t n) {
+    if (n > kBufferSize - used_) {
+      flush();
+      if (n > kBufferSize) {
+        append(bytes, n);
+        return;
+      }
+    }
+    std::memcpy(buffer_ + used_, bytes, n);
+    used_ += n;
+  }
+
+  // Where the next `n` bytes (at most 12) are to be written.
+  char* room(std::size_t n) {
+    if (n > kBufferSize - used_) flush();
+    char* at = buffer_ + used_;
+    used_ += n;
+    return at;
+  }
+
+  // Moves what is buffered into the text; the text is complete after it.
+  void flush() {
+    append(buffer_, used_);
+    used_ = 0;
+  }
+
+ private:
+  void append(const char* bytes, std::size_t n) {
+    if (n > limit_ - text_.size()) throw tooLarge(limit_);
+    text_.append(bytes, n);
+  }
+
+  static constexpr std::size_t kBufferSize = 8192;
+  std::string& text_;
+  const std::size_t limit_;
+  char buffer_[kBufferSize];
+  std::size_t used_ = 0;
+};
+
+void writeQuoted(ListText& out, const std::string& text) {
+  out.put("\"", 1);
+  walkQuoted(
+      text, [&](const char* begin, const char* end) { out.put(begin, end - begin); },
+      [&](std::size_t n) { return out.room(n); });
+  out.put("\"", 1);
+}
+
+// The sum of the items' quoted lengths, or `kTooLarge` as soon as the text
+// one item a line, the longer layout, would pass `limit`. The sum alone
+// settles both layouts: every item adds its quoted length plus a separator of
+// fixed size.
 const size_t kTooLarge = static_cast<size_t>(-1);
 
 size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
   size_t sum = 0;
-  size_t bound = 4;
+  size_t bound = 3;
   for (const std::string& item : list) {
     const size_t length = quotedLength(item);
     sum += length;
@@ -173,6 +238,21 @@ size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
     if (bound > limit) return kTooLarge;
   }
   return sum;
+}
+
+// About the length of the list's text one item a line, from its least
+// length and how much a few items spread over the list grow when escaped:
+// reserved up front, so that a text of escapes is not copied as it grows.
+size_t expectedLength(const std::vector<std::string>& list, size_t leastLength) {
+  const size_t kSamples = 256;
+  size_t sampledBytes = 0;
+  size_t sampledText = 0;
+  for (size_t i = 0; i < list.size(); i += list.size() / kSamples + 1) {
+    sampledBytes += list[i].size() + 2;
+    sampledText += quotedLength(list[i]);
+  }
+  const double growth = static_cast<double>(sampledText) / static_cast<double>(sampledBytes);
+  return static_cast<size_t>(static_cast<double>(leastLength) * growth * 1.0625);
 }
 
 }  // namespace
@@ -183,44 +263,47 @@ bool listFits(const std::vector<std::string>& list, std::size_t limit) {
 
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
-  // Every length is known before anything is written: the layout needs the
-  // one-line length, and a text past the limit is refused before it is built.
-  const size_t sum = quotedSum(list, limit);
-  if (sum == kTooLarge) {
-    throw CmdException("answer too large [more than " + std::to_string(limit) + " bytes]");
-  }
-  // Lengths are positive, so the whole line staying under the margin means
-  // every prefix of it did too.
-  const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
-  // Sized exactly up front and written through a pointer: an answer to a
-  // query holds hundreds of thousands of items.
-  const bool oneLine = list.size() * 3 < kRightMargin && lineLength < kRightMargin;
-  std::string text(oneLine ? lineLength + 1 : 3 + list.size() * 5 + sum, '\0');
-  char* at = &text[0];
-  auto put = [&](const char* literal, std::size_t n) {
-    std::memcpy(at, literal, n);
-    at += n;
-  };
-  if (oneLine) {
-    put("[ ", 2);
-    for (size_t i = 0; i < list.size(); ++i) {
-      if (i > 0) put(", ", 2);
-      at = writeQuoted(at, list[i]);
+  std::string text;
+  // Only a short list can fit on one line, and only its length can tell.
+  if (list.size() * 3 < kRightMargin) {
+    const size_t sum = quotedSum(list, limit);
+    if (sum == kTooLarge) throw tooLarge(limit);
+    // Lengths are positive, so the whole line staying under the margin means
+    // every prefix of it did too.
+    const size_t lineLength = 4 + (list.size() - 1) * 2 + sum;
+    if (lineLength < kRightMargin) {
+      ListText out(text, limit);
+      out.put("[ ", 2);
+      for (size_t i = 0; i < list.size(); ++i) {
+        if (i > 0) out.put(", ", 2);
+        writeQuoted(out, list[i]);
+      }
+      out.put(" ]\n", 3);
+      out.flush();
+      return text;
     }
-    put(" ]\n", 3);
-    return text;
   }
-  put("[", 1);
+  // One item a line, in one pass: an answer to a query holds hundreds of
+  // thousands of items, and measuring them first would walk them twice. Each
+  // takes at least its bytes, its quotes and its separator, which refuses most
+  // texts past the limit before anything is built.
+  size_t leastLength = 3;
+  for (const std::string& item : list) leastLength += item.size() + 7;
+  if (leastLength > limit) throw tooLarge(limit);
+  text.reserve(std::min(expectedLength(list, leastLength), limit));
+  ListText out(text, limit);
+  out.put("[", 1);
   for (size_t i = 0; i < list.size(); ++i) {
     if (i == 0) {
-      put("\n", 1);
+      out.put("\n", 1);
     } else {
-      put(",\n", 2);
+      out.put(",\n", 2);
     }
-    put(kIndent, 3);
-    at = writeQuoted(at, list[i]);
+    out.put(kIndent, 3);
+    writeQuoted(out, list[i]);
   }
-  put("\n]\n", 3);
+  out.put("\n]\n", 3);
+  out.flush();
   return text;
 }
 

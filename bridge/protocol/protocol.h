@@ -79,7 +79,8 @@ std::string pathText(std::string text);
 // ASCII: other characters as \u escapes, and every byte that does not belong
 // to a well-formed UTF-8 sequence as U+FFFD, so a stray byte never takes its
 // neighbours with it. Throws CmdException("answer too large [...]") when the
-// text would be longer than `limit` bytes; nothing that large is built.
+// list written one item a line would be longer than `limit` bytes; the text
+// never grows past the limit while it is built.
 std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
 
 // True when writeList(list, limit) writes the list rather than refusing it;

@@ -7,6 +7,7 @@
 
 #include <clocale>
 #include <random>
+#include <set>
 #include <stdexcept>
 
 #include "bridge/callback.h"
@@ -171,6 +172,96 @@ TEST(WriteList, RefusesAnAnswerPastTheLimitBeforeBuildingIt) {
   EXPECT_NO_THROW(writeList(list, 7000));
   try {
     writeList(list, 5999);  // each NUL takes six bytes
+    ADD_FAILURE() << "no exception";
+  } catch (const CmdException& e) {
+    EXPECT_EQ(e.message().rfind("answer too large", 0), 0u) << e.message();
+  }
+}
+
+// The UTF-8 encoding of `codePoint`, or "" for a surrogate.
+std::string utf8(char32_t codePoint) {
+  std::string bytes;
+  auto put = [&](unsigned value) { bytes += static_cast<char>(value); };
+  if (codePoint < 0x80) {
+    put(codePoint);
+  } else if (codePoint < 0x800) {
+    put(0xC0 | codePoint >> 6);
+    put(0x80 | (codePoint & 0x3F));
+  } else if (codePoint < 0x10000) {
+    if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return bytes;
+    put(0xE0 | codePoint >> 12);
+    put(0x80 | (codePoint >> 6 & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  } else {
+    put(0xF0 | codePoint >> 18);
+    put(0x80 | (codePoint >> 12 & 0x3F));
+    put(0x80 | (codePoint >> 6 & 0x3F));
+    put(0x80 | (codePoint & 0x3F));
+  }
+  return bytes;
+}
+
+TEST(WriteList, EveryCharacterReadsBackAndEveryOtherSequenceIsAStrayByte) {
+  // Every character, a few thousand to an item: a long list, read back whole.
+  std::vector<std::string> list(1, "");
+  for (char32_t codePoint = 0x80; codePoint <= 0x10FFFF; ++codePoint) {
+    if (list.back().size() > 12000) list.emplace_back();
+    list.back() += utf8(codePoint);
+  }
+  const Json::Value back = parsed(writeList(list));
+  ASSERT_EQ(back.size(), list.size());
+  for (Json::ArrayIndex i = 0; i < back.size(); ++i) ASSERT_EQ(back[i].asString(), list[i]);
+
+  // Any two bytes, or a lead and any second byte before well-formed tails,
+  // that encode no character begin with a replacement.
+  std::set<std::string> encodings;
+  for (char32_t codePoint = 0x80; codePoint <= 0x10FFFF; ++codePoint) {
+    const std::string bytes = utf8(codePoint);
+    if (bytes.size() == 2 || bytes.find_first_not_of('\x80', 2) == std::string::npos) {
+      encodings.insert(bytes);
+    }
+  }
+  for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+    for (unsigned second = 0; second <= 0xFF; ++second) {
+      std::string bytes{static_cast<char>(lead), static_cast<char>(second)};
+      if (lead >= 0xE0) bytes += '\x80';
+      if (lead >= 0xF0) bytes += '\x80';
+      if (encodings.count(bytes) != 0) continue;
+      const std::string text = writeList({bytes + "x"});
+      ASSERT_EQ(text.rfind("[ \"\\ufffd", 0), 0u) << std::hex << lead << " " << second;
+    }
+  }
+}
+
+TEST(WriteList, LongListsMatchTheShortListsEscapesAcrossAnyLength) {
+  // Stray bytes and well-formed pieces, items long and short: the text of a
+  // long list is each item's escape on a line of its own.
+  std::mt19937 random(20151212);
+  const std::vector<std::string> pieces = {"plain text ", "\"", "\\",         "\n",
+                                           "\x01",        "\x7f", "\xc5\xbc", "\xe2\x80\xa8",
+                                           "\xf0\x9f\x98\x80", "\x80", "\xc0", "\xff"};
+  std::vector<std::string> list(40);
+  std::string expected = "[";
+  for (std::string& item : list) {
+    const size_t count = random() % 4 == 0 ? random() % 6000 : random() % 20;
+    std::string escaped;
+    for (size_t i = 0; i < count; ++i) {
+      const std::string& piece = pieces[random() % pieces.size()];
+      item += piece;
+      const std::string alone = writeList({piece});  // "[ \"...\" ]\n"
+      escaped += alone.substr(3, alone.size() - 7);
+    }
+    expected += (&item == &list.front() ? "\n   \"" : ",\n   \"") + escaped + "\"";
+  }
+  expected += "\n]\n";
+  const std::string text = writeList(list);
+  ASSERT_EQ(text, expected);
+
+  EXPECT_NO_THROW(writeList(list, text.size()));
+  EXPECT_TRUE(listFits(list, text.size()));
+  EXPECT_FALSE(listFits(list, text.size() - 1));
+  try {
+    writeList(list, text.size() - 1);
     ADD_FAILURE() << "no exception";
   } catch (const CmdException& e) {
     EXPECT_EQ(e.message().rfind("answer too large", 0), 0u) << e.message();
