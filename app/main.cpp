@@ -7,37 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include "app/main_window.h"
 #include "bridge/exit_request.h"
 #include "platform/file_writer.h"
+#include "platform/memory.h"
 #include "platform/threads.h"
 
-namespace {
-
-// A large answer passes through buffers of tens of megabytes (the values, the
-// answer text, its 16-bit copy for the page) and hundreds of thousands of
-// small values. Mapped afresh for each command, every page of a buffer is
-// zeroed by the kernel again; kept in the heap, buffers up to 32 MB are
-// reused. Up to 128 MB of freed heap stays with the process (glibc's own
-// adjustment keeps up to 64 MB). Without fast bins a small block is merged
-// with its free neighbours when it is freed, instead of all of them in one
-// sweep at the next large request, which cost more than the frees.
-void tuneAllocatorForLargeAnswers() {
-#if defined(__GLIBC__)
-  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // the largest glibc takes
-  mallopt(M_TRIM_THRESHOLD, 128 << 20);
-  mallopt(M_MXFAST, 0);
-#endif
-}
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-  tuneAllocatorForLargeAnswers();
+  platform::tuneAllocatorForLargeBuffers();
   platform::ignoreFileSizeSignal();
   int exitCode = 0;
   {

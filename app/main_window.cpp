@@ -17,12 +17,7 @@
 #include <QWebSettings>
 #include <QWebView>
 
-#include <cstdint>
 #include <cstdio>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 #include "app/custom_page.h"
 #include "app/main_window_form.h"
@@ -30,6 +25,7 @@
 #include "bridge/failure.h"
 #include "bridge/print/print.h"
 #include "bridge/protocol/protocol.h"
+#include "platform/memory.h"
 #include "platform/sockets.h"
 #include "print/render/qt_pdf_obj.h"
 
@@ -45,13 +41,7 @@ QString pageText(const std::string& answer) {
   const int length = static_cast<int>(answer.size());
   QString text;
   text.reserve(length);
-#if defined(__linux__)
-  constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-  const auto start = reinterpret_cast<std::uintptr_t>(text.constData());
-  const std::uintptr_t first = (start + kLargePage - 1) & ~(kLargePage - 1);
-  const std::uintptr_t last = (start + answer.size() * sizeof(QChar)) & ~(kLargePage - 1);
-  if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
+  platform::adviseLargePages(text.constData(), answer.size() * sizeof(QChar));
   text.append(QLatin1String(answer.data(), length));
   return text;
 }

@@ -208,9 +208,9 @@ TEST(WriteList, EveryCharacterReadsBackAndEveryOtherSequenceIsAStrayByte) {
     if (list.back().size() > 12000) list.emplace_back();
     list.back() += utf8(codePoint);
   }
-  const Json::Value back = parsed(writeList(list));
+  const Request back = parsed(writeList(list));
   ASSERT_EQ(back.size(), list.size());
-  for (Json::ArrayIndex i = 0; i < back.size(); ++i) ASSERT_EQ(back[i].asString(), list[i]);
+  for (std::size_t i = 0; i < back.size(); ++i) ASSERT_EQ(back.text(i), list[i]);
 
   // Any two bytes, or a lead and any second byte before well-formed tails,
   // that encode no character begin with a replacement.
