@@ -12,15 +12,17 @@ CmdState::~CmdState() = default;
 
 namespace {
 
-Answer runCommand(CommandContext& context, const std::string& name) {
+std::string runCommand(CommandContext& context, const std::string& name) {
   const CommandRow* row = findCommand(name);
   if (row == nullptr) {
     const std::string message = "Command not found [" + name + "]";
     context.state.log(message);
-    return errorAnswer(message);
+    return writeList(errorAnswer(message));
   }
   checkArguments(*row->description, context.request);
-  return row->handler(context);
+  const Answer answer = row->handler(context);
+  if (context.writtenAnswer) return std::move(*context.writtenAnswer);
+  return writeList(answer);
 }
 
 // The command name for a log line about a failure, which may itself be the
@@ -35,12 +37,12 @@ std::string commandNameForLog(const Request& request) {
 
 }  // namespace
 
-Answer CmdState::dispatch(QWidget* window, QWebPage* page, const Request& request) {
+std::string CmdState::dispatch(QWidget* window, QWebPage* page, const Request& request) {
   const std::string& version = request.text(kVersionPosition);
   if (version != kProtocolVersion) {
     log("BADVERSION [" + version + " // " + request.text(kBuildTagPosition) + "] vs [" +
         kProtocolVersion + " // " + kShellBuildTag + "]");
-    return badVersionAnswer();
+    return writeList(badVersionAnswer());
   }
   CommandContext context{*this, window, page, request};
   return runCommand(context, request.text(kCommandPosition));
@@ -53,7 +55,7 @@ std::optional<std::string> CmdState::runRequest(QWidget* window, QWebPage* page,
   try {
     request = parseRequest(text);
     if (!request) return std::nullopt;
-    return writeList(dispatch(window, page, *request));
+    return dispatch(window, page, *request);
   } catch (...) {
     failure = currentFailure();
   }

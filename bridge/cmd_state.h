@@ -45,14 +45,16 @@ class CmdState {
   virtual Answer sqliteAsyncQuery(QWebPage* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql);
-  // Also throws CmdException when the rows differ in column count.
-  virtual Answer sqliteQuery(const std::string& directory, const std::string& fileName,
+  // Returns the answer's text (writeList's form). Also throws CmdException
+  // when the rows differ in column count.
+  virtual std::string sqliteQuery(const std::string& directory, const std::string& fileName,
                              const std::string& sql);
 
   // Runs one request. `window` is the shell's main window, `page` the page
   // that sent the request; `request` holds the elements of a non-empty JSON array. A command's
   // failure may escape as an exception; runRequest answers it.
-  virtual Answer dispatch(QWidget* window, QWebPage* page, const Request& request);
+  // Returns the answer's text (writeList in protocol.h).
+  virtual std::string dispatch(QWidget* window, QWebPage* page, const Request& request);
 
   // Runs the text a page wrote into `command` and returns the answer text
   // for `result`: parsing, dispatch and writing the answer. Nothing thrown on

@@ -2,6 +2,7 @@
 // that runs it, in the order in which names are compared.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "bridge/command_description.h"
@@ -28,6 +29,10 @@ struct CommandContext {
   QWidget* window;  // the main window (may be null in tests)
   QWebPage* page;   // the page that sent the request
   const Request& request;
+  // The answer's text, for a command that writes it as it goes (ListWriter)
+  // rather than returning it as a list: it stands in for what the handler
+  // returns.
+  std::optional<std::string> writtenAnswer = std::nullopt;
 
   const std::string& arg(Argument argument) const { return argumentText(request, argument); }
 

@@ -1,6 +1,8 @@
 #include "bridge/database/database.h"
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "bridge/cmd_state.h"
 #include "bridge/commands.h"
@@ -54,15 +56,14 @@ std::string runBatch(const std::string& directory, const std::string& fileName,
   return std::to_string(connection.lastInsertRowId());
 }
 
-// Appends the values of `sql`'s rows to `out` and writes their column count
-// into out[countSlot]; the values go straight into the answer or record that
-// carries them, so a large result is never copied.
+// Hands `add` the column count of `sql`'s rows, then their values
+// (SqliteConnection::collectRows); they go straight into the answer or record
+// that carries them, so a large result is never copied.
 void runQuery(const std::string& directory, const std::string& fileName, const std::string& sql,
-              Record& out, std::size_t countSlot) {
+              const std::function<void(std::string_view)>& add) {
   SqliteConnection connection(directory, fileName);
-  const QueryShape shape = connection.collectRows(sql, out);
+  const QueryShape shape = connection.collectRows(sql, add);
   if (!shape.uniform) throw CmdException("sqliteQuery - bad column count [" + sql + "]");
-  out[countSlot] = std::to_string(shape.columns);
 }
 
 // [id, "pass", event, "ERROR", message]: how both background commands fail.
@@ -115,19 +116,24 @@ Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
   runWorker(
       platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
       [directory, fileName, sql](const WorkerChannel& channel) {
-        Record record = channel.record(kQueryEvent, kOk, "");
-        runQuery(directory, fileName, sql, record, record.size() - 1);
+        Record record = channel.record(kQueryEvent, kOk);
+        runQuery(directory, fileName, sql, [&](std::string_view value) { record.emplace_back(value); });
         channel.deliver(record);
       },
       failureRecord<kQueryEvent>, dbMutex_);
   return okAnswer(fileName);
 }
 
-Answer CmdState::sqliteQuery(const std::string& directory, const std::string& fileName,
-                             const std::string& sql) {
-  Answer answer = okAnswer(fileName, "");
-  runQuery(directory, fileName, sql, answer, 2);
-  return answer;
+// The answer is written as the rows come: a query's answer can hold
+// hundreds of thousands of values, and holding them as a list first cost
+// more than the query.
+std::string CmdState::sqliteQuery(const std::string& directory, const std::string& fileName,
+                                  const std::string& sql) {
+  ListWriter answer;
+  answer.add(kOk);
+  answer.add(fileName);
+  runQuery(directory, fileName, sql, [&](std::string_view value) { answer.add(value); });
+  return answer.finish();
 }
 
 namespace database {
@@ -158,8 +164,9 @@ Answer sqliteAsyncQuery(CommandContext& context) {
 }
 
 Answer sqliteQuery(CommandContext& context) {
-  return context.state.sqliteQuery(context.arg(query::kDirectory), context.arg(query::kFileName),
-                                   context.arg(query::kSql));
+  context.writtenAnswer = context.state.sqliteQuery(
+      context.arg(query::kDirectory), context.arg(query::kFileName), context.arg(query::kSql));
+  return {};
 }
 
 }  // namespace database

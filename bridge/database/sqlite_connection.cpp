@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <exception>
+#include <string>
+
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/directory.h"
@@ -15,29 +18,34 @@ namespace {
 constexpr int kBusyTimeoutMs = 5000;
 
 struct RowCollector {
-  std::vector<std::string>& values;
+  const std::function<void(std::string_view)>& add;
   QueryShape shape;
   std::size_t rows = 0;
+  std::exception_ptr failure;
 };
 
-// sqlite3_exec's row callback. It never stops execution: a ragged result is
-// only noted, and its further values are not kept because nobody will see them.
+// sqlite3_exec's row callback. A ragged result does not stop execution: it is
+// only noted, and its further values are not kept because nobody will see
+// them. What the receiver throws stops it, and is thrown again once SQLite
+// has returned: an exception must not unwind through SQLite's own frames.
 int collectRow(void* target, int count, char** columns, char**) {
   auto& collector = *static_cast<RowCollector*>(target);
   const auto width = static_cast<std::size_t>(count);
-  if (collector.rows++ == 0) {
-    collector.shape.columns = width;
-  } else if (width != collector.shape.columns) {
-    collector.shape.uniform = false;
-  }
-  if (!collector.shape.uniform) return 0;
-  for (std::size_t i = 0; i < width; ++i) {
-    const char* value = columns[i];
-    if (value == nullptr) {
-      collector.values.emplace_back();
-    } else {
-      collector.values.emplace_back(value);
+  try {
+    if (collector.rows++ == 0) {
+      collector.shape.columns = width;
+      collector.add(std::to_string(width));
+    } else if (width != collector.shape.columns) {
+      collector.shape.uniform = false;
     }
+    if (!collector.shape.uniform) return 0;
+    for (std::size_t i = 0; i < width; ++i) {
+      const char* value = columns[i];
+      collector.add(value == nullptr ? std::string_view() : std::string_view(value));
+    }
+  } catch (...) {
+    collector.failure = std::current_exception();
+    return 1;
   }
   return 0;
 }
@@ -73,11 +81,17 @@ void SqliteConnection::execute(const std::string& sql) {
   }
 }
 
-QueryShape SqliteConnection::collectRows(const std::string& sql, std::vector<std::string>& values) {
-  RowCollector collector{values, {}};
+QueryShape SqliteConnection::collectRows(const std::string& sql,
+                                         const std::function<void(std::string_view)>& add) {
+  RowCollector collector{add, {}, 0, nullptr};
   char* message = nullptr;
   const int code = sqlite3_exec(db_, sql.c_str(), collectRow, &collector, &message);
+  if (collector.failure) {
+    sqlite3_free(message);
+    std::rethrow_exception(collector.failure);
+  }
   if (code != SQLITE_OK) fail(code, message);
+  if (collector.rows == 0) add("0");
   return collector.shape;
 }
 

@@ -12,7 +12,9 @@
 #include "bridge/protocol/request.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sqlite3;
@@ -47,11 +49,13 @@ class SqliteConnection {
   // applied whole or not at all and never reported saved when it was not.
   void execute(const std::string& sql);
 
-  // Runs `sql` and appends the values of every result row to `values`, row by
-  // row in column order, NULL as "". Throws CmdException when the SQL fails;
-  // a ragged result is reported in the shape, and its values are then
-  // incomplete.
-  QueryShape collectRows(const std::string& sql, std::vector<std::string>& values);
+  // Runs `sql` and hands `add` the number of values in its first row, in
+  // decimal ("0" when there are none), then the values of every row, row by
+  // row in column order, NULL as "". Throws CmdException when the SQL fails,
+  // and what `add` throws; a ragged result is reported in the shape, and its
+  // values are then incomplete.
+  QueryShape collectRows(const std::string& sql,
+                         const std::function<void(std::string_view)>& add);
 
   // The row id of the last insert on this connection, or 0.
   std::int64_t lastInsertRowId() const;

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bridge/protocol/cmd_exception.h"
@@ -112,7 +114,7 @@ void writeUnit(char* at, unsigned unit) {
 // escape is written in place rather than copied from a small local array,
 // which the processor cannot forward to a wider load.
 template <class Plain, class Room>
-void walkQuoted(const std::string& text, Plain plain, Room room) {
+void walkQuoted(std::string_view text, Plain plain, Room room) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* const end = p + text.size();
   while (p != end) {
@@ -150,7 +152,7 @@ void walkQuoted(const std::string& text, Plain plain, Room room) {
   }
 }
 
-size_t quotedLength(const std::string& text) {
+size_t quotedLength(std::string_view text) {
   size_t length = 2;
   char scratch[12];
   walkQuoted(
@@ -214,12 +216,30 @@ class ListText {
   std::size_t used_ = 0;
 };
 
-void writeQuoted(ListText& out, const std::string& text) {
+void writeQuoted(ListText& out, std::string_view text) {
   out.put("\"", 1);
   walkQuoted(
       text, [&](const char* begin, const char* end) { out.put(begin, end - begin); },
       [&](std::size_t n) { return out.room(n); });
   out.put("\"", 1);
+}
+
+// A list this long goes one item a line whatever its items: each takes at
+// least three bytes of the line, which must stay under the margin.
+constexpr size_t kLongList = (kRightMargin + 2) / 3;
+
+// Past this size a streamed text takes its room up to the limit at once.
+constexpr size_t kLargeText = size_t{1} << 20;
+
+// One item of a list written one item a line.
+void writeLongItem(ListText& out, std::string_view item, bool first) {
+  if (first) {
+    out.put("\n", 1);
+  } else {
+    out.put(",\n", 2);
+  }
+  out.put(kIndent, 3);
+  writeQuoted(out, item);
 }
 
 // The sum of the items' quoted lengths, or `kTooLarge` as soon as the text
@@ -261,11 +281,63 @@ bool listFits(const std::vector<std::string>& list, std::size_t limit) {
   return quotedSum(list, limit) != kTooLarge;
 }
 
+struct ListWriter::Text {
+  explicit Text(std::size_t limit) : out(text, limit) {}
+  std::string text;
+  ListText out;
+};
+
+ListWriter::ListWriter(std::size_t limit) : limit_(limit) {}
+
+ListWriter::ListWriter(ListWriter&&) noexcept = default;
+
+ListWriter& ListWriter::operator=(ListWriter&&) noexcept = default;
+
+ListWriter::~ListWriter() = default;
+
+void ListWriter::reserve(std::size_t bytes) { reserved_ = std::min(bytes, limit_); }
+
+void ListWriter::add(std::string_view item) {
+  if (text_ != nullptr) {
+    writeLongItem(text_->out, item, /*first=*/false);
+    if (text_->text.size() > kLargeText && text_->text.capacity() < limit_) reserveWhole();
+    return;
+  }
+  head_.emplace_back(item);
+  if (head_.size() < kLongList) return;
+  text_ = std::make_unique<Text>(limit_);
+  text_->text.reserve(reserved_);
+  text_->out.put("[", 1);
+  for (size_t i = 0; i < head_.size(); ++i) writeLongItem(text_->out, head_[i], i == 0);
+  head_.clear();
+}
+
+// A large text is given room up to the limit at once: the system hands out
+// the address space without memory, only what is written takes pages, and
+// the text is never copied again as it grows. Where the system will not
+// lend that much, the text grows as any string does.
+void ListWriter::reserveWhole() {
+  try {
+    text_->text.reserve(limit_);
+  } catch (const std::bad_alloc&) {
+    text_->text.reserve(text_->text.capacity() + 1);  // no second try at each item
+  }
+}
+
+std::string ListWriter::finish() {
+  if (text_ == nullptr) return writeList(head_, limit_);
+  text_->out.put("\n]\n", 3);
+  text_->out.flush();
+  std::string text = std::move(text_->text);
+  text_.reset();
+  return text;
+}
+
 std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   if (list.empty()) return "[]\n";
   std::string text;
   // Only a short list can fit on one line, and only its length can tell.
-  if (list.size() * 3 < kRightMargin) {
+  if (list.size() < kLongList) {
     const size_t sum = quotedSum(list, limit);
     if (sum == kTooLarge) throw tooLarge(limit);
     // Lengths are positive, so the whole line staying under the margin means
@@ -293,15 +365,7 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   text.reserve(std::min(expectedLength(list, leastLength), limit));
   ListText out(text, limit);
   out.put("[", 1);
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (i == 0) {
-      out.put("\n", 1);
-    } else {
-      out.put(",\n", 2);
-    }
-    out.put(kIndent, 3);
-    writeQuoted(out, list[i]);
-  }
+  for (size_t i = 0; i < list.size(); ++i) writeLongItem(out, list[i], i == 0);
   out.put("\n]\n", 3);
   out.flush();
   return text;

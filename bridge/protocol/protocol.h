@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,6 +83,36 @@ std::string pathText(std::string text);
 // list written one item a line would be longer than `limit` bytes; the text
 // never grows past the limit while it is built.
 std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
+
+// Writes a list's text item by item: the text writeList writes for the whole
+// list, for answers of hundreds of thousands of values that need never be
+// held as a list. Refuses the same lists with the same CmdException, thrown
+// as soon as the text would pass the limit.
+class ListWriter {
+ public:
+  explicit ListWriter(std::size_t limit = kMaxAnswerBytes);
+  ListWriter(ListWriter&&) noexcept;
+  ListWriter& operator=(ListWriter&&) noexcept;
+  ~ListWriter();
+
+  // About how long the text will be, so that it is not copied as it grows.
+  void reserve(std::size_t bytes);
+
+  void add(std::string_view item);
+
+  // The list's text; the writer is spent.
+  std::string finish();
+
+ private:
+  struct Text;
+
+  void reserveWhole();
+
+  std::size_t limit_;
+  std::size_t reserved_ = 0;
+  std::vector<std::string> head_;  // items until the list is long enough for one a line
+  std::unique_ptr<Text> text_;     // the text from then on
+};
 
 // True when writeList(list, limit) writes the list rather than refusing it;
 // nothing is built, so a command can choose its answer before it sends it.

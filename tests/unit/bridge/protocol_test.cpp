@@ -268,6 +268,39 @@ TEST(WriteList, LongListsMatchTheShortListsEscapesAcrossAnyLength) {
   }
 }
 
+// The text `write` makes of `list`, or the message it refuses it with.
+template <class Write>
+std::string textOrRefusal(Write write) {
+  try {
+    return write();
+  } catch (const CmdException& e) {
+    return e.message();
+  }
+}
+
+TEST(ListWriter, WritesAndRefusesEveryListAsWriteListDoes) {
+  // Lengths on both sides of the one-line layout, and a text past a megabyte.
+  std::mt19937 random(7);
+  const std::vector<std::string> pieces = {"a", "\"\\\n", "\xc5\xbc\xff", "\xf0\x9f\x98\x80"};
+  for (std::size_t length = 0; length <= 60; ++length) {
+    std::vector<std::string> list(length);
+    for (std::string& item : list) {
+      const std::size_t count = length == 60 ? 30000 : random() % 8;
+      for (std::size_t i = 0; i < count; ++i) item += pieces[random() % pieces.size()];
+    }
+    const std::size_t size = writeList(list).size();
+    for (std::size_t limit : {kMaxAnswerBytes, size + 120, size, size - 1}) {
+      const std::string whole = textOrRefusal([&] { return writeList(list, limit); });
+      const std::string itemByItem = textOrRefusal([&] {
+        ListWriter writer(limit);
+        for (const std::string& item : list) writer.add(item);
+        return writer.finish();
+      });
+      EXPECT_EQ(itemByItem, whole) << length << " items, limit " << limit;
+    }
+  }
+}
+
 TEST(ParseRequest, AnArrayNestedTooDeeplyIsAnsweredNotIgnored) {
   const std::string deepArray = std::string(100000, '[') + std::string(100000, ']');
   EXPECT_THROW(parseRequest(deepArray), CmdException);
