@@ -63,13 +63,14 @@ struct ByteForms {
       hexPair[byte][0] = digits[byte >> 4];
       hexPair[byte][1] = digits[byte & 0xF];
     }
-    shortEscape['"'] = '"';
-    shortEscape['\\'] = '\\';
-    shortEscape['\b'] = 'b';
-    shortEscape['\f'] = 'f';
-    shortEscape['\n'] = 'n';
-    shortEscape['\r'] = 'r';
-    shortEscape['\t'] = 't';
+    const auto escapeAs = [this](unsigned char byte, char letter) { shortEscape[byte] = letter; };
+    escapeAs('"', '"');
+    escapeAs('\\', '\\');
+    escapeAs('\b', 'b');
+    escapeAs('\f', 'f');
+    escapeAs('\n', 'n');
+    escapeAs('\r', 'r');
+    escapeAs('\t', 't');
   }
 };
 constexpr ByteForms kForms;

@@ -113,6 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   answer.push_back(text);  // the raw bytes as one more element
   const std::string written = bridge::writeList(answer);
+  bridge::ListWriter itemByItem;
+  for (const std::string& item : answer) itemByItem.add(item);
+  if (itemByItem.finish() != written) std::abort();
   for (unsigned char c : written) {
     if (c >= 0x80) std::abort();
   }
