@@ -85,9 +85,16 @@ TEST(TcpSocket, WaitsOnDescriptorsAbove1023) {
 }
 
 TEST(TcpSocket, SendingToAGonePeerFailsWithoutASignal) {
-  LocalPeer peer([](PeerConnection& connection) { connection.resetOnClose(); });
+  // The peer goes only once the connection is whole: a reset that arrives
+  // while the connect is still being checked fails the connect instead.
+  LocalPeer peer([](PeerConnection& connection) {
+    connection.readBytes(1);
+    connection.resetOnClose();
+  });
   platform::Result<TcpSocket> socket = platform::connectTcp("127.0.0.1", peer.port(), 5);
   ASSERT_TRUE(socket) << socket.status().message();
+  std::size_t greeted = 0;
+  ASSERT_TRUE(socket->sendAll("x", 1, 5, &greeted).ok());
   char byte;
   ASSERT_TRUE(socket->waitReadable(5).ok());
   EXPECT_EQ(socket->receive(&byte, 1).status().code(), ECONNRESET);
