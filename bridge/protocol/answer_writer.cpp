@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bridge/protocol/cmd_exception.h"
+#include "platform/memory.h"
 
 namespace bridge {
 
@@ -314,12 +315,14 @@ void ListWriter::add(std::string_view item) {
 }
 
 // A large text is given room up to the limit at once: the system hands out
-// the address space without memory, only what is written takes pages, and
-// the text is never copied again as it grows. Where the system will not
-// lend that much, the text grows as any string does.
+// the address space without memory, only what is written takes pages (large
+// ones, a few hundred faults for tens of megabytes instead of tens of
+// thousands), and the text is never copied again as it grows. Where the
+// system will not lend that much, the text grows as any string does.
 void ListWriter::reserveWhole() {
   try {
     text_->text.reserve(limit_);
+    platform::adviseLargePages(text_->text.data(), text_->text.capacity());
   } catch (const std::bad_alloc&) {
     text_->text.reserve(text_->text.capacity() + 1);  // no second try at each item
   }
