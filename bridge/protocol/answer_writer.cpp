@@ -302,7 +302,7 @@ void ListWriter::reserve(std::size_t bytes) { reserved_ = std::min(bytes, limit_
 void ListWriter::add(std::string_view item) {
   if (text_ != nullptr) {
     writeLongItem(text_->out, item, /*first=*/false);
-    if (text_->text.size() > kLargeText && text_->text.capacity() < limit_) reserveWhole();
+    if (!roomTaken_ && text_->text.size() > kLargeText) reserveWhole();
     return;
   }
   head_.emplace_back(item);
@@ -320,11 +320,12 @@ void ListWriter::add(std::string_view item) {
 // thousands), and the text is never copied again as it grows. Where the
 // system will not lend that much, the text grows as any string does.
 void ListWriter::reserveWhole() {
+  roomTaken_ = true;
   try {
     text_->text.reserve(limit_);
     platform::adviseLargePages(text_->text.data(), text_->text.capacity());
   } catch (const std::bad_alloc&) {
-    text_->text.reserve(text_->text.capacity() + 1);  // no second try at each item
+    // Refused: the text keeps growing as any string does.
   }
 }
 

@@ -110,6 +110,7 @@ class ListWriter {
 
   std::size_t limit_;
   std::size_t reserved_ = 0;
+  bool roomTaken_ = false;  // a large text has had its room up to the limit
   std::vector<std::string> head_;  // items until the list is long enough for one a line
   std::unique_ptr<Text> text_;     // the text from then on
 };
