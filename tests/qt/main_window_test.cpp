@@ -24,12 +24,7 @@ using support::evaluate;
 namespace {
 
 std::string page() {
-  return (QStringLiteral("<html><head>") + support::callScriptElement() +
-          QStringLiteral("</head><body><p id='marker'>page marker 17</p><script>"
-                         "var records = [];"
-                         "function WebBrowserUtil_callback(r) { records.push(JSON.stringify(r)); }"
-                         "</script></body></html>"))
-      .toStdString();
+  return support::recordingPage(QStringLiteral("<p id='marker'>page marker 17</p>"));
 }
 
 bool answersVersion(QWebPage* page) {

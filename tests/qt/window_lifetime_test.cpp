@@ -20,14 +20,7 @@ using support::evaluate;
 
 namespace {
 
-std::string page() {
-  return (QStringLiteral("<html><head>") + support::callScriptElement() +
-          QStringLiteral("</head><body><script>"
-                         "var records = [];"
-                         "function WebBrowserUtil_callback(r) { records.push(JSON.stringify(r)); }"
-                         "</script></body></html>"))
-      .toStdString();
-}
+std::string page() { return support::recordingPage(); }
 
 // A second local document with no script of its own.
 void writeOtherPage() {

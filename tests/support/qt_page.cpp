@@ -20,6 +20,16 @@ QString callScriptElement() {
       .arg(QLatin1String(bridge::kProtocolVersion));
 }
 
+std::string recordingPage(const QString& body) {
+  return (QStringLiteral("<html><head>") + callScriptElement() + QStringLiteral("</head><body>") +
+          body +
+          QStringLiteral("<script>"
+                         "var records = [];"
+                         "function WebBrowserUtil_callback(r) { records.push(JSON.stringify(r)); }"
+                         "</script></body></html>"))
+      .toStdString();
+}
+
 bool waitForLoad(QWebPage* page, std::chrono::milliseconds limit) {
   QSignalSpy finished(page, &QWebPage::loadFinished);
   return finished.wait(static_cast<int>(limit.count()));

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <ostream>
+#include <string>
 
 class QWebPage;
 
@@ -16,6 +17,10 @@ namespace support {
 // A <script> element that defines `call(command, argument...)`: it sends the
 // request through myObject and returns the answer's text.
 QString callScriptElement();
+
+// A page that can call the shell (callScriptElement) and keeps every callback
+// record it gets in `records`, as JSON text; `body` comes before its script.
+std::string recordingPage(const QString& body = QString());
 
 // Waits until the page's main frame has finished loading; false on timeout.
 bool waitForLoad(QWebPage* page, std::chrono::milliseconds limit = std::chrono::seconds(20));
