@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "print/json_form.h"
 #include "print/pdf_types.h"
@@ -124,21 +125,23 @@ class CompactDocument {
   }
 
   PosText pos() {
-    in_.openRecord();
-    const std::string_view x = keptText();
-    in_.nextField();
-    const std::string_view y = keptText();
-    in_.closeRecord();
+    const auto [x, y] = twoTexts();
     return {x, y};
   }
 
   SizeText size() {
-    in_.openRecord();
-    const std::string_view width = keptText();
-    in_.nextField();
-    const std::string_view height = keptText();
-    in_.closeRecord();
+    const auto [width, height] = twoTexts();
     return {width, height};
+  }
+
+  // A record of two text fields, as a position and a size are.
+  std::pair<std::string_view, std::string_view> twoTexts() {
+    in_.openRecord();
+    const std::string_view first = keptText();
+    in_.nextField();
+    const std::string_view second = keptText();
+    in_.closeRecord();
+    return {first, second};
   }
 
   FontText font() {
