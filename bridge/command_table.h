@@ -16,9 +16,9 @@ namespace bridge {
 class CmdState;
 class ShellWindow;
 
-// The text of `argument` in `request` (request.h): the one
-// way every command reads its arguments. The dispatcher has checked them
-// against their kinds before the command starts (checkArguments).
+// The text of `argument` in `request` (request.h): the one way every command
+// reads its arguments. The dispatcher has checked them against their kinds
+// before the command starts (checkArguments).
 inline const std::string& argumentText(const Request& request, Argument argument) {
   return request.text(argument.position);
 }
