@@ -291,13 +291,7 @@ struct ListWriter::Text {
 
 ListWriter::ListWriter(std::size_t limit) : limit_(limit) {}
 
-ListWriter::ListWriter(ListWriter&&) noexcept = default;
-
-ListWriter& ListWriter::operator=(ListWriter&&) noexcept = default;
-
 ListWriter::~ListWriter() = default;
-
-void ListWriter::reserve(std::size_t bytes) { reserved_ = std::min(bytes, limit_); }
 
 void ListWriter::add(std::string_view item) {
   if (text_ != nullptr) {
@@ -308,7 +302,6 @@ void ListWriter::add(std::string_view item) {
   head_.emplace_back(item);
   if (head_.size() < kLongList) return;
   text_ = std::make_unique<Text>(limit_);
-  text_->text.reserve(reserved_);
   text_->out.put("[", 1);
   for (size_t i = 0; i < head_.size(); ++i) writeLongItem(text_->out, head_[i], i == 0);
   head_.clear();

@@ -91,12 +91,9 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit = 
 class ListWriter {
  public:
   explicit ListWriter(std::size_t limit = kMaxAnswerBytes);
-  ListWriter(ListWriter&&) noexcept;
-  ListWriter& operator=(ListWriter&&) noexcept;
+  ListWriter(const ListWriter&) = delete;
+  ListWriter& operator=(const ListWriter&) = delete;
   ~ListWriter();
-
-  // About how long the text will be, so that it is not copied as it grows.
-  void reserve(std::size_t bytes);
 
   void add(std::string_view item);
 
@@ -109,7 +106,6 @@ class ListWriter {
   void reserveWhole();
 
   std::size_t limit_;
-  std::size_t reserved_ = 0;
   bool roomTaken_ = false;  // a large text has had its room up to the limit
   std::vector<std::string> head_;  // items until the list is long enough for one a line
   std::unique_ptr<Text> text_;     // the text from then on
