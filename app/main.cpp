@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/main_loop.h"
 #include "app/main_window.h"
+#include "app/web_view.h"
 #include "bridge/exit_request.h"
 #include "platform/file_writer.h"
 #include "platform/memory.h"
@@ -22,11 +24,13 @@ int main(int argc, char* argv[]) {
     // mktime, and libzip makes one for each member of every archive it
     // opens. Set before any thread starts; a zone the user gives is kept.
     ::setenv("TZ", ":/etc/localtime", 0);
+    const std::string engineNote = app::prepareEngine();
     QApplication application(argc, argv);
     // Page script reaches the window's inherited slots too, deleteLater among
     // them: the shell keeps only a guarded pointer and ends when it goes.
     QPointer<app::MainWindow> window = new app::MainWindow(QApplication::arguments());
     QObject::connect(window, &QObject::destroyed, [] { bridge::requestExit(0); });
+    if (!engineNote.empty()) window->log(engineNote);
 
     const QPixmap splashPicture(QStringLiteral("Splash.png"));
     QSplashScreen splash(splashPicture);
@@ -39,7 +43,6 @@ int main(int argc, char* argv[]) {
     if (window) {
       window->setBaseSize(1100, 740);
       window->setMinimumSize(1024, 600);
-      window->setWindowTitle(QStringLiteral("Trwa ladowanie aplikacji...."));
       window->show();
       // finish() waits for the window to be exposed in 10 ms sleeps; the
       // expose event is usually queued by now, and taking it first saves
@@ -52,7 +55,7 @@ int main(int argc, char* argv[]) {
     // A page that exited while it loaded (maybe from a dialog's own loop) has
     // already ended the shell's life: the main loop does not start.
     const auto exitedEarly = bridge::requestedExit();
-    exitCode = exitedEarly ? *exitedEarly : application.exec();
+    exitCode = exitedEarly ? *exitedEarly : app::runMainLoop(application);
     delete window.data();
   }
   // Background commands still running get a short grace period; past it the

@@ -8,11 +8,10 @@
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QVBoxLayout>
-#include <QWebView>
 
 namespace app {
 
-void MainWindowForm::setupUi(QMainWindow* window) {
+void MainWindowForm::setupUi(QMainWindow* window, QWidget* view) {
   window->resize(800, 590);
   QIcon icon;
   icon.addFile(QStringLiteral("myIcon.ico"), QSize(), QIcon::Normal, QIcon::Off);
@@ -32,10 +31,10 @@ void MainWindowForm::setupUi(QMainWindow* window) {
   verticalLayout->setObjectName(QStringLiteral("verticalLayout"));
   verticalLayout->setContentsMargins(0, 0, 0, 0);
 
-  webView = new QWebView(centralWidget);
+  webView = view;
+  webView->setParent(centralWidget);
   webView->setObjectName(QStringLiteral("webView"));
   webView->setAcceptDrops(false);
-  webView->setUrl(QUrl(QStringLiteral("about:blank")));
   verticalLayout->addWidget(webView);
 
   graphicsView = new QGraphicsView(centralWidget);

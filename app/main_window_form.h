@@ -8,7 +8,6 @@ class QMainWindow;
 class QMenu;
 class QMenuBar;
 class QVBoxLayout;
-class QWebView;
 class QWidget;
 
 namespace app {
@@ -19,13 +18,14 @@ struct MainWindowForm {
   QAction* actionPrint_Preview = nullptr;
   QWidget* centralWidget = nullptr;
   QVBoxLayout* verticalLayout = nullptr;
-  QWebView* webView = nullptr;
+  QWidget* webView = nullptr;  // the engine's view (web_view.h)
   QGraphicsView* graphicsView = nullptr;
   QMenuBar* menuBar = nullptr;
   QMenu* menuDEBUG = nullptr;
 
-  // Builds the widgets onto `window`, which owns them from then on.
-  void setupUi(QMainWindow* window);
+  // Builds the widgets onto `window`, around the engine's `view`; the window
+  // owns them from then on.
+  void setupUi(QMainWindow* window, QWidget* view);
 };
 
 }  // namespace app

@@ -11,14 +11,14 @@ std::string callbackScript(const Record& record) {
   return "WebBrowserUtil_callback(" + writeList(record) + ");";
 }
 
-void deliverCallback(QWebPage* page, const Record& record) {
+void deliverCallback(Page* page, const Record& record) {
   const std::string text = callbackScript(record);
   JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
-void acceptCallbacksFor(QWebPage* page) { JSInvoker::instance().open(page); }
+void acceptCallbacksFor(Page* page) { JSInvoker::instance().open(page); }
 
-void refuseCallbacksFor(QWebPage* page) { JSInvoker::instance().close(page); }
+void refuseCallbacksFor(Page* page) { JSInvoker::instance().close(page); }
 
 namespace {
 

@@ -2,9 +2,9 @@
 //
 // deliverCallback() turns a record into the script
 //   WebBrowserUtil_callback([ ...record as a JSON array of strings... ]);
-// and queues it to run on the GUI thread in the page's current frame (or its
-// main frame). Records run exactly once each, each in an evaluation of its
-// own, in the order they were posted, whatever thread posted them; a burst of
+// and queues it to run on the GUI thread in the page's main frame, while that
+// frame shows a local document (page.h). Records run exactly once each, in
+// the order they were posted, whatever thread posted them; a burst of
 // them runs in one turn of the event loop (js_invoker.h).
 //
 // A page must be opened for callbacks (acceptCallbacksFor) by its owner and
@@ -15,9 +15,9 @@
 
 #include "bridge/protocol/protocol.h"
 
-class QWebPage;
-
 namespace bridge {
+
+class Page;
 
 class CmdState;
 
@@ -26,14 +26,14 @@ class CmdState;
 // refusing a page drops the records still queued for it.
 // Throws CmdException when the record is too large to hand to the page
 // (protocol.h); nothing is delivered then.
-void deliverCallback(QWebPage* page, const Record& record);
+void deliverCallback(Page* page, const Record& record);
 
 // The script text that delivers `record`.
 std::string callbackScript(const Record& record);
 
 // GUI thread only.
-void acceptCallbacksFor(QWebPage* page);
-void refuseCallbacksFor(QWebPage* page);
+void acceptCallbacksFor(Page* page);
+void refuseCallbacksFor(Page* page);
 
 // Queues a line for this run's log; safe to call from any thread (only the
 // GUI thread writes the log). The line is written on the GUI thread through

@@ -18,10 +18,11 @@
 #include "bridge/log_file.h"
 #include "bridge/protocol/protocol.h"
 
-class QWebPage;
 class QWidget;
 
 namespace bridge {
+
+class Page;
 
 class CmdState {
  public:
@@ -36,35 +37,35 @@ class CmdState {
   // asynchronous ones answer at once and report one callback record to `page`
   // from their worker thread, failures included.
   virtual Answer sqliteOpen(const std::string& directory, const std::string& fileName);
-  virtual Answer sqliteAsyncExecute(QWebPage* page, const Request& request);
+  virtual Answer sqliteAsyncExecute(Page* page, const Request& request);
   virtual Answer sqliteExecute(const Request& request);
   // Answers ["OK", fileName] and does nothing else.
-  virtual Answer sqliteExecuteFile(QWebPage* page, const std::string& directory,
+  virtual Answer sqliteExecuteFile(Page* page, const std::string& directory,
                                    const std::string& fileName, const std::string& unused1,
                                    const std::string& unused2);
-  virtual Answer sqliteAsyncQuery(QWebPage* page, const std::string& directory,
+  virtual Answer sqliteAsyncQuery(Page* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql);
   // Returns the answer's text (writeList's form). Also throws CmdException
   // when the rows differ in column count.
   virtual std::string sqliteQuery(const std::string& directory, const std::string& fileName,
-                             const std::string& sql);
+                                  const std::string& sql);
 
   // Runs one request. `window` is the shell's main window, `page` the page
   // that sent the request; `request` holds the elements of a non-empty JSON array. A command's
   // failure may escape as an exception; runRequest answers it.
   // Returns the answer's text (writeList in protocol.h).
-  virtual std::string dispatch(QWidget* window, QWebPage* page, const Request& request);
+  virtual std::string dispatch(QWidget* window, Page* page, const Request& request);
 
   // Runs the text a page wrote into `command` and returns the answer text
   // for `result`: parsing, dispatch and writing the answer. Nothing thrown on
   // the way escapes: it becomes ["ERROR", message] and a log line. Returns
   // nothing for a text that is not a request (not a non-empty JSON array).
-  std::optional<std::string> runRequest(QWidget* window, QWebPage* page, std::string_view text);
+  std::optional<std::string> runRequest(QWidget* window, Page* page, std::string_view text);
 
   // Tells the page that the user wants to close the window: delivers the
   // record [listener, "pass", "run"].
-  virtual void notifyExit(const std::string& listener, QWebPage* page);
+  virtual void notifyExit(const std::string& listener, Page* page);
 
   // Appends one line to this run's log (log_file.h). GUI thread only.
   virtual void log(const std::string& message);

@@ -8,10 +8,11 @@
 #include "bridge/command_description.h"
 #include "bridge/protocol/protocol.h"
 
-class QWebPage;
 class QWidget;
 
 namespace bridge {
+
+class Page;
 
 class CmdState;
 class ShellWindow;
@@ -27,7 +28,7 @@ inline const std::string& argumentText(const Request& request, Argument argument
 struct CommandContext {
   CmdState& state;
   QWidget* window;  // the main window (may be null in tests)
-  QWebPage* page;   // the page that sent the request
+  Page* page;       // the page that sent the request
   const Request& request;
   // The answer's text, for a command that writes it as it goes (ListWriter)
   // rather than returning it as a list: it stands in for what the handler

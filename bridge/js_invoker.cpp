@@ -2,11 +2,11 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <QWebFrame>
-#include <QWebPage>
 
 #include <algorithm>
 #include <utility>
+
+#include "bridge/page.h"
 
 namespace bridge {
 
@@ -15,12 +15,12 @@ JSInvoker& JSInvoker::instance() {
   return *invoker;
 }
 
-void JSInvoker::open(QWebPage* page) {
+void JSInvoker::open(Page* page) {
   std::lock_guard<std::mutex> lock(mutex_);
   open_.push_back(page);
 }
 
-void JSInvoker::close(QWebPage* page) {
+void JSInvoker::close(Page* page) {
   std::lock_guard<std::mutex> lock(mutex_);
   open_.erase(std::remove(open_.begin(), open_.end(), page), open_.end());
   queue_.erase(std::remove_if(queue_.begin(), queue_.end(),
@@ -28,7 +28,7 @@ void JSInvoker::close(QWebPage* page) {
                queue_.end());
 }
 
-void JSInvoker::post(QWebPage* page, QString script) {
+void JSInvoker::post(Page* page, QString script) {
   std::lock_guard<std::mutex> lock(mutex_);
   // The lock is held until the run is queued: a page cannot be closed, and
   // the application cannot lose its last open page and end, half-way.
@@ -58,28 +58,34 @@ void JSInvoker::run() {
     runPending_ = false;
     count = queue_.size();
   }
-  // One at a time from the front: a script may spin an event loop of its own
-  // (a modal dialog), whose runs then take the next entries in order too.
-  for (; count > 0; --count) {
+  // From the front, as many scripts of one page as it takes in one call: a
+  // script may spin an event loop of its own (a modal dialog), whose runs
+  // then take the next entries in order too.
+  while (count > 0) {
     Queued next;
+    std::vector<QString> scripts;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (queue_.empty()) return;
       next = std::move(queue_.front());
       queue_.pop_front();
+      --count;
+      if (next.page != nullptr) {
+        const std::size_t limit = std::max<std::size_t>(1, next.page->scriptsPerRun());
+        scripts.push_back(std::move(next.script));
+        while (count > 0 && scripts.size() < limit && queue_.front().page == next.page) {
+          scripts.push_back(std::move(queue_.front().script));
+          queue_.pop_front();
+          --count;
+        }
+      }
     }
     if (next.task) {
       next.task();
     } else {
-      evaluate(next.page, next.script);
+      next.page->runScripts(scripts);
     }
   }
-}
-
-void JSInvoker::evaluate(QWebPage* page, const QString& script) {
-  QWebFrame* frame = page->currentFrame();
-  if (frame == nullptr) frame = page->mainFrame();
-  if (frame != nullptr) frame->evaluateJavaScript(script);
 }
 
 }  // namespace bridge

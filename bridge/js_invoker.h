@@ -2,10 +2,10 @@
 //
 // Any thread posts a script for a page (or a task for the GUI thread, such
 // as a log line that goes with a record); the GUI thread runs what was
-// queued in the order it was posted, each exactly once. Each script gets an
-// evaluation of its own, in the page's current frame (or its main frame) as
-// it is when the script's turn comes, so a script that throws never keeps
-// the next one from running. Posting wakes the GUI thread only when no run
+// queued in the order it was posted, each exactly once. Scripts run in the
+// page's main frame as it is when their turn comes, several in one call
+// where the page takes them (page.h); a script that throws never keeps the
+// next one from running. Posting wakes the GUI thread only when no run
 // is pending, so a burst of records costs one event-loop turn, not an
 // object and an event each.
 //
@@ -21,9 +21,9 @@
 #include <mutex>
 #include <vector>
 
-class QWebPage;
-
 namespace bridge {
+
+class Page;
 
 class JSInvoker {
  public:
@@ -32,19 +32,19 @@ class JSInvoker {
   static JSInvoker& instance();
 
   // GUI thread only.
-  void open(QWebPage* page);
-  void close(QWebPage* page);
+  void open(Page* page);
+  void close(Page* page);
 
   // Any thread. Queues `script` for `page` and makes sure a run is pending on
   // the application's thread, where the pages live.
-  void post(QWebPage* page, QString script);
+  void post(Page* page, QString script);
   // Any thread. Queues `task` to run on the application's thread in its
   // turn among the scripts.
   void postTask(std::function<void()> task);
 
  private:
   struct Queued {
-    QWebPage* page = nullptr;  // null for a task
+    Page* page = nullptr;  // null for a task
     QString script;
     std::function<void()> task;
   };
@@ -58,10 +58,9 @@ class JSInvoker {
   // meanwhile waits for the next run, so the page's other events are not
   // starved by a worker that keeps posting.
   void run();
-  static void evaluate(QWebPage* page, const QString& script);
 
   std::mutex mutex_;
-  std::vector<QWebPage*> open_;
+  std::vector<Page*> open_;
   std::deque<Queued> queue_;
   bool runPending_ = false;
 };

@@ -5,15 +5,16 @@
 
 class QPrinter;
 class QtPdfObj;
-class QWebPage;
 
 namespace bridge {
+
+class Page;
 
 class ShellWindow {
  public:
   // Registers `listener` as the callback identifier that receives the exit
   // notification in `page`; an empty identifier removes the listener.
-  virtual void setExitListener(QWebPage* page, const std::string& listener) = 0;
+  virtual void setExitListener(Page* page, const std::string& listener) = 0;
 
   // The window's print document renderer. A page reload replaces it: look it
   // up again rather than keep it across an event loop.

@@ -29,7 +29,7 @@ void runGuarded(const WorkerChannel& channel, const Work& work, FailureRecord fa
 
 }  // namespace
 
-WorkerChannel::WorkerChannel(QWebPage* page, std::string callbackId, std::string command)
+WorkerChannel::WorkerChannel(Page* page, std::string callbackId, std::string command)
     : page_(page), callbackId_(std::move(callbackId)), command_(std::move(command)) {}
 
 void WorkerChannel::deliver(const Record& record) const { deliverCallback(page_, record); }

@@ -21,13 +21,13 @@
 #include "bridge/protocol/protocol.h"
 #include "platform/threads.h"
 
-class QWebPage;
-
 namespace bridge {
+
+class Page;
 
 class WorkerChannel {
  public:
-  WorkerChannel(QWebPage* page, std::string callbackId, std::string command);
+  WorkerChannel(Page* page, std::string callbackId, std::string command);
 
   const std::string& callbackId() const { return callbackId_; }
   // The command's name, for log lines.
@@ -51,7 +51,7 @@ class WorkerChannel {
   void deliver(const Record& record) const;
 
  private:
-  QWebPage* page_;
+  Page* page_;
   std::string callbackId_;
   std::string command_;
 };

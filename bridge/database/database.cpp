@@ -84,7 +84,7 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 
 // The arguments are read here, on the GUI thread, so that one without a text
 // form is answered to the page instead of failing where nobody can hear it.
-Answer CmdState::sqliteAsyncExecute(QWebPage* page, const Request& request) {
+Answer CmdState::sqliteAsyncExecute(Page* page, const Request& request) {
   runWorker(
       platform::WorkKind::kDatabase,
       WorkerChannel(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute"),
@@ -105,19 +105,20 @@ Answer CmdState::sqliteExecute(const Request& request) {
   return okAnswer(std::move(fileName), std::move(lastRowId));
 }
 
-Answer CmdState::sqliteExecuteFile(QWebPage*, const std::string&, const std::string& fileName,
+Answer CmdState::sqliteExecuteFile(Page*, const std::string&, const std::string& fileName,
                                    const std::string&, const std::string&) {
   return okAnswer(fileName);
 }
 
-Answer CmdState::sqliteAsyncQuery(QWebPage* page, const std::string& directory,
+Answer CmdState::sqliteAsyncQuery(Page* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
   runWorker(
       platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, "sqliteAsyncQuery"),
       [directory, fileName, sql](const WorkerChannel& channel) {
         Record record = channel.record(kQueryEvent, kOk);
-        runQuery(directory, fileName, sql, [&](std::string_view value) { record.emplace_back(value); });
+        runQuery(directory, fileName, sql,
+                 [&](std::string_view value) { record.emplace_back(value); });
         channel.deliver(record);
       },
       failureRecord<kQueryEvent>, dbMutex_);

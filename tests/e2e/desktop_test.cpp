@@ -74,10 +74,10 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
 
   // Failed saves leave no temporary files behind.
   const std::set<std::string> expected = {
-      "index.html", "check.js",     "pageshell.js", "test_paths.js", "fifth-nul.bin",
-      "latin1.txt", "debug",        "notes.txt",    "empty.txt",     "zażółć gęślą.txt",
-      "nul.bin",    "large.txt",    "number.txt",   "pipe",          "link.txt",
-      "target.txt", "linked-a.txt", "linked-b.txt"};
+      "index.html",       "check.js",   "pageshell.js", "test_paths.js", "fifth-nul.bin",
+      "latin1.txt",       "debug",      "storage",      "notes.txt",     "empty.txt",
+      "zażółć gęślą.txt", "nul.bin",    "large.txt",    "number.txt",    "pipe",
+      "link.txt",         "target.txt", "linked-a.txt", "linked-b.txt"};
   EXPECT_EQ(namesIn(run.directory), expected);
   EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});
 }

@@ -2,7 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <optional>
+#include <utility>
 
+#include "platform/folder_lock.h"
 #include "tests/support/page_runner.h"
 
 namespace {
@@ -36,6 +40,48 @@ TEST(PageStorage, LocalStorageOutlivesTheRunBesideTheLog) {
   const e2e::PageRun third = runAfter(second);
   EXPECT_EQ(messagesStartingWith(third, "STORED "),
             std::vector<std::string>{"STORED \"zażółć gęślą jaźń 2\""});
+}
+
+// Storage that cannot be kept still works for the run, and the log says so.
+TEST(PageStorage, StorageThatCannotBeKeptIsReportedNotLostSilently) {
+  const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> cases = {
+      {"a plain file", [](const std::string& d) { e2e::writeFile(d + "/storage", "x"); }},
+      {"a dangling link",
+       [](const std::string& d) { fs::create_symlink(d + "/gone", d + "/storage"); }},
+  };
+  for (const auto& [what, setUp] : cases) {
+    SCOPED_TRACE(what);
+    e2e::RunOptions options;
+    options.setUp = setUp;
+    const e2e::PageRun run = runPage("page_storage.html", options);
+    EXPECT_EQ(e2e::failureReport(run), "");
+    EXPECT_EQ(messagesStartingWith(run, "localStorage not kept: storage: ").size(), 1u);
+  }
+}
+
+// The same app started twice in one folder: the second run never writes
+// the first one's storage.
+TEST(PageStorage, ASecondShellInTheFolderLeavesTheFirstsStorageAlone) {
+  const e2e::PageRun first = runPage("page_storage.html");
+  ASSERT_EQ(e2e::failureReport(first), "");
+  std::optional<platform::FolderLock> held;
+  e2e::RunOptions options;
+  options.setUp = [&](const std::string& directory) {
+    fs::copy(first.directory + "/storage", directory + "/storage", fs::copy_options::recursive);
+    auto lock = platform::FolderLock::acquire(directory + "/storage");
+    ASSERT_TRUE(lock.ok());
+    held.emplace(std::move(*lock));
+  };
+  const e2e::PageRun second = runPage("page_storage.html", options);
+  EXPECT_EQ(e2e::failureReport(second), "");
+  EXPECT_EQ(messagesStartingWith(second, "localStorage not kept: "),
+            std::vector<std::string>{"localStorage not kept: storage: in use by another process"});
+  held.reset();
+
+  // What the second run stored went nowhere; the first run's value is whole.
+  const e2e::PageRun third = runAfter(second);
+  EXPECT_EQ(messagesStartingWith(third, "STORED "),
+            std::vector<std::string>{"STORED \"zażółć gęślą jaźń 1\""});
 }
 
 TEST(DebugSwitch, EveryLogLineAlsoGoesToStandardErrorWithDebugOnly) {

@@ -1,14 +1,13 @@
 // Callback delivery from worker threads to page script.
 #include <QPointer>
 #include <QTest>
-#include <QWebFrame>
-#include <QWebPage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,6 +17,7 @@
 #include "tests/support/scratch.h"
 
 using support::evaluate;
+using support::TestView;
 
 namespace {
 
@@ -27,14 +27,8 @@ const char kCollector[] =
     "function WebBrowserUtil_callback(r) { seen.push(r); }"
     "</script></body></html>";
 
-std::unique_ptr<QWebPage> collectorPage() {
-  auto page = std::make_unique<QWebPage>();
-  page->mainFrame()->setHtml(QLatin1String(kCollector));
-  return page;
-}
-
 // Records from a worker thread, numbered from `first`, posted before this returns.
-void postFromWorker(QWebPage* page, int first, int count) {
+void postFromWorker(bridge::Page* page, int first, int count) {
   std::thread([=] {
     for (int i = first; i < first + count; ++i) {
       bridge::deliverCallback(page, {"id", "pass", "progress", std::to_string(i)});
@@ -42,35 +36,15 @@ void postFromWorker(QWebPage* page, int first, int count) {
   }).join();
 }
 
-// A page whose alert() spins an event loop of its own, as a modal dialog
-// does, after a worker has posted more records.
-class NestingPage : public QWebPage {
- protected:
-  void javaScriptAlert(QWebFrame*, const QString&) override {
-    postFromWorker(this, 100, 10);
-    QTest::qWait(50);
-  }
-};
-
-// A page whose alert() notes whether the log of `folder` already holds a line.
-class LogWatchingPage : public QWebPage {
- public:
-  explicit LogWatchingPage(const support::PageFolder& folder) : folder_(folder) {}
-  bool sawLine = false;
-
- protected:
-  void javaScriptAlert(QWebFrame*, const QString& line) override {
-    const std::vector<std::string> lines = support::logMessages(folder_.path());
-    sawLine = std::find(lines.begin(), lines.end(), line.toStdString()) != lines.end();
-  }
-
- private:
-  const support::PageFolder& folder_;
-};
+bool logged(TestView& view, const std::string& prefix) {
+  const auto& lines = view.hooks().lines;
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+}
 
 TEST(Callbacks, RecordsRunOnceEachInPostingOrderAcrossThreads) {
-  auto page = collectorPage();
-  bridge::acceptCallbacksFor(page.get());
+  TestView view(kCollector);
+  bridge::Page* page = &view.view();
 
   // The lock fixes one global posting order for both threads.
   std::mutex postingOrder;
@@ -79,7 +53,7 @@ TEST(Callbacks, RecordsRunOnceEachInPostingOrderAcrossThreads) {
   auto post = [&](const char* who) {
     for (int i = 0; i < perThread; ++i) {
       std::lock_guard<std::mutex> lock(postingOrder);
-      bridge::deliverCallback(page.get(), {"id", "pass", "progress", std::to_string(next++), who});
+      bridge::deliverCallback(page, {"id", "pass", "progress", std::to_string(next++), who});
     }
   };
   std::thread first(post, "first");
@@ -87,105 +61,138 @@ TEST(Callbacks, RecordsRunOnceEachInPostingOrderAcrossThreads) {
   first.join();
   second.join();
 
-  ASSERT_TRUE(support::waitForScript(page.get(), QStringLiteral("seen.length >= 3000")));
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length >= 3000")));
   support::processEventsFor(std::chrono::milliseconds(50));
-  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 3000);
-  EXPECT_TRUE(evaluate(page.get(), QStringLiteral("seen.every(function (r, i) {"
-                                                  "  return r[3] === String(i) && r[1] === 'pass';"
-                                                  "})"))
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.length")).toInt(), 3000);
+  EXPECT_TRUE(evaluate(view.view(), QStringLiteral("seen.every(function (r, i) {"
+                                                   "  return r[3] === String(i) && r[1] === 'pass';"
+                                                   "})"))
                   .toBool());
-  bridge::refuseCallbacksFor(page.get());
 }
 
 TEST(Callbacks, TextsReachTheScriptUnchanged) {
-  auto page = collectorPage();
-  bridge::acceptCallbacksFor(page.get());
+  TestView view(kCollector);
   const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 end";
-  std::thread([&] { bridge::deliverCallback(page.get(), {"t", "pass", "finish", tricky}); }).join();
-  ASSERT_TRUE(support::waitForScript(page.get(), QStringLiteral("seen.length == 1")));
-  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen[0][3]")).toString(),
+  std::thread([&] {
+    bridge::deliverCallback(&view.view(), {"t", "pass", "finish", tricky});
+  }).join();
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length == 1")));
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen[0][3]")).toString(),
             QString::fromStdString(tricky));
-  bridge::refuseCallbacksFor(page.get());
 }
 
 TEST(Callbacks, RefusedPagesGetNothing) {
-  auto page = collectorPage();
-  bridge::deliverCallback(page.get(), {"never", "pass", "run"});
-  bridge::acceptCallbacksFor(page.get());
-  bridge::refuseCallbacksFor(page.get());
-  bridge::deliverCallback(page.get(), {"never", "pass", "run"});
+  TestView view(kCollector);
+  bridge::refuseCallbacksFor(&view.view());
+  bridge::deliverCallback(&view.view(), {"never", "pass", "run"});
   support::processEventsFor(std::chrono::milliseconds(100));
-  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen.length")).toInt(), 0);
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.length")).toInt(), 0);
 }
 
 TEST(Callbacks, APageGoneBeforeItsRecordsRunIsLeftAlone) {
-  auto page = collectorPage();
-  auto survivor = collectorPage();
-  bridge::acceptCallbacksFor(page.get());
-  bridge::acceptCallbacksFor(survivor.get());
-  for (int i = 0; i < 100; ++i) bridge::deliverCallback(page.get(), {"late", "pass", "run"});
-  bridge::deliverCallback(survivor.get(), {"after", "pass", "run"});
-  // The invokers are queued and their page goes before they run: each must
+  auto view = std::make_unique<TestView>(kCollector);
+  TestView survivor(kCollector);
+  bridge::Page* page = &view->view();
+  for (int i = 0; i < 100; ++i) bridge::deliverCallback(page, {"late", "pass", "run"});
+  bridge::deliverCallback(&survivor.view(), {"after", "pass", "run"});
+  // The records are queued and their page goes before they run: each must
   // find it gone (under the sanitizers any touch of it is reported), and
   // the record queued after them must still run, in its own page only.
-  QPointer<QWebPage> gone(page.get());
-  bridge::refuseCallbacksFor(page.get());
-  page.reset();
-  EXPECT_TRUE(gone.isNull());
-  ASSERT_TRUE(support::waitForScript(survivor.get(), QStringLiteral("seen.length == 1")));
-  EXPECT_EQ(evaluate(survivor.get(), QStringLiteral("JSON.stringify(seen)")).toString(),
+  view.reset();
+  ASSERT_TRUE(support::waitForScript(survivor.view(), QStringLiteral("seen.length == 1")));
+  EXPECT_EQ(evaluate(survivor.view(), QStringLiteral("JSON.stringify(seen)")).toString(),
             QStringLiteral("[[\"after\",\"pass\",\"run\"]]"));
-  bridge::refuseCallbacksFor(survivor.get());
 }
 
 TEST(Callbacks, ARecordThatThrowsDoesNotKeepTheNextFromRunning) {
-  auto page = std::make_unique<QWebPage>();
-  page->mainFrame()->setHtml(QStringLiteral(
+  TestView view(
       "<script>var seen = [];"
       "function WebBrowserUtil_callback(r) { if (r[3] === '1') throw 'no'; seen.push(r[3]); }"
-      "</script>"));
-  bridge::acceptCallbacksFor(page.get());
-  postFromWorker(page.get(), 0, 3);
-  ASSERT_TRUE(support::waitForScript(page.get(), QStringLiteral("seen.length == 2")));
-  EXPECT_EQ(evaluate(page.get(), QStringLiteral("seen.join()")).toString(), QStringLiteral("0,2"));
-  bridge::refuseCallbacksFor(page.get());
+      "</script>");
+  postFromWorker(&view.view(), 0, 3);
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length == 2")));
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.join()")).toString(), QStringLiteral("0,2"));
 }
 
 TEST(Callbacks, RecordsKeepTheirOrderThroughAnEventLoopInsideARecord) {
-  NestingPage page;
-  page.mainFrame()->setHtml(QStringLiteral(
+  TestView view(
       "<script>var seen = [];"
       "function WebBrowserUtil_callback(r) { seen.push(Number(r[3])); if (r[3] === '1') alert(); }"
-      "</script>"));
-  bridge::acceptCallbacksFor(&page);
-  postFromWorker(&page, 0, 100);
-  ASSERT_TRUE(support::waitForScript(&page, QStringLiteral("seen.length >= 110")));
+      "</script>");
+  // The page's alert() becomes a log line; here it also spins an event loop
+  // of its own, as a modal dialog does, after a worker has posted more.
+  view.hooks().onLog = [&view](const std::string&) {
+    postFromWorker(&view.view(), 100, 10);
+    QTest::qWait(50);
+  };
+  postFromWorker(&view.view(), 0, 100);
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length >= 110")));
   support::processEventsFor(std::chrono::milliseconds(50));
-  EXPECT_EQ(evaluate(&page, QStringLiteral("seen.length")).toInt(), 110);
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.length")).toInt(), 110);
   EXPECT_TRUE(
-      evaluate(&page, QStringLiteral("seen.every(function (n, i) { return n === i; })")).toBool());
-  bridge::refuseCallbacksFor(&page);
+      evaluate(view.view(), QStringLiteral("seen.every(function (n, i) { return n === i; })"))
+          .toBool());
 }
 
 TEST(Callbacks, AWorkersLogLineIsWrittenBeforeTheRecordsItPostedAfterIt) {
-  support::PageFolder folder("<html></html>");
-  bridge::CmdState state;
-  bridge::setLogTarget(&state);
-  LogWatchingPage page(folder);
-  page.mainFrame()->setHtml(QStringLiteral(
+  TestView view(
       "<script>var seen = 0;"
       "function WebBrowserUtil_callback(r) { seen++; if (r[3] === 'last') alert('worker line'); }"
-      "</script>"));
-  bridge::acceptCallbacksFor(&page);
+      "</script>");
+  bridge::CmdState state;
+  bridge::setLogTarget(&state);
+  bool sawLine = false;
+  view.hooks().onLog = [&](const std::string&) {
+    const std::vector<std::string> lines = support::logMessages(view.folder().path());
+    sawLine = std::find(lines.begin(), lines.end(), "worker line") != lines.end();
+  };
   std::thread([&] {
-    bridge::deliverCallback(&page, {"id", "pass", "progress", "first"});
+    bridge::deliverCallback(&view.view(), {"id", "pass", "progress", "first"});
     bridge::postLog("worker line");
-    bridge::deliverCallback(&page, {"id", "pass", "progress", "last"});
+    bridge::deliverCallback(&view.view(), {"id", "pass", "progress", "last"});
   }).join();
-  ASSERT_TRUE(support::waitForScript(&page, QStringLiteral("seen == 2")));
-  EXPECT_TRUE(page.sawLine);
-  bridge::refuseCallbacksFor(&page);
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen == 2")));
+  EXPECT_TRUE(sawLine);
   bridge::setLogTarget(nullptr);
+}
+
+// Local data never reaches remote content, nor a subframe.
+TEST(Callbacks, RecordsGoToTheMainFrameEvenWhenAFrameHasTheFocus) {
+  TestView view(
+      "<script>var seen = [];"
+      "function WebBrowserUtil_callback(r) { seen.push(r[3]); }</script>"
+      "<iframe srcdoc=\"<script>var seen = [];"
+      "function WebBrowserUtil_callback(r) { seen.push(r[3]); }</script><input>\"></iframe>");
+  ASSERT_TRUE(support::waitForScript(
+      view.view(), QStringLiteral("!!(frames[0] && frames[0].document.querySelector('input'))")));
+  evaluate(view.view(), QStringLiteral("frames[0].focus(); "
+                                       "frames[0].document.querySelector('input').focus()"));
+  postFromWorker(&view.view(), 0, 1);
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length == 1")));
+  support::processEventsFor(std::chrono::milliseconds(50));
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("frames[0].seen.length")).toInt(), 0);
+}
+
+TEST(Callbacks, ARemoteDocumentInTheMainFrameGetsNoRecord) {
+  TestView view(kCollector);
+  view.view().load(QUrl(QStringLiteral("about:blank")));
+  ASSERT_TRUE(support::waitForLoad(view.view()));
+  evaluate(view.view(), QStringLiteral("var seen = [];"
+                                       "function WebBrowserUtil_callback(r) { seen.push(r); }"));
+  postFromWorker(&view.view(), 0, 1);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged(view, "Callback not delivered"); }, 20000));
+  EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.length")).toInt(), 0);
+}
+
+TEST(Callbacks, ALocalDocumentThatReplacedTheSenderStillGetsItsRecords) {
+  TestView view(kCollector);
+  support::writeFile(view.folder() / "next.html", kCollector);
+  evaluate(view.view(), QStringLiteral("location.href = 'next.html'"));
+  ASSERT_TRUE(support::waitForLoad(view.view()));
+  ASSERT_TRUE(
+      support::waitForScript(view.view(), QStringLiteral("/next.html$/.test(location.href)")));
+  postFromWorker(&view.view(), 0, 1);
+  EXPECT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length == 1")));
 }
 
 }  // namespace

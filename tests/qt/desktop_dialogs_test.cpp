@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTimer>
-#include <QWebView>
 
 #include <gtest/gtest.h>
 
@@ -42,7 +41,7 @@ class DesktopDialogs : public ::testing::Test {
     support::writeFile(*folder_ / "zażółć/gęś.txt", "");
     window_ = std::make_unique<MainWindow>(QStringList{QStringLiteral("pageshell")});
     window_->show();
-    ASSERT_TRUE(support::waitForLoad(window_->webView()->page()));
+    ASSERT_TRUE(support::waitForLoad(window_->webView()));
   }
 
   void TearDown() override {
@@ -74,7 +73,7 @@ class DesktopDialogs : public ::testing::Test {
       user(dialog);
     });
     poll.start();
-    const QStringList answer = support::evaluate(window_->webView()->page(), script).toStringList();
+    const QStringList answer = support::evaluate(window_->webView(), script).toStringList();
     EXPECT_TRUE(seen) << "no file dialog came up";
     EXPECT_FALSE(leftOpen) << "the dialog stayed open";
     return answer;

@@ -1,6 +1,5 @@
 // What the window commands do to the real window, and the exit listener
 // through real close events, with pages driving the commands.
-#include <QWebView>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +29,8 @@ class DesktopWindow : public ::testing::Test {
     folder_ = std::make_unique<support::PageFolder>(page.toStdString());
     support::writeFile(*folder_ / "pageshell.js", support::readFile(e2e::clientLibrary()));
     window_ = std::make_unique<MainWindow>(QStringList{QStringLiteral("pageshell")});
-    page_ = window_->webView()->page();
-    ASSERT_TRUE(support::waitForLoad(page_));
+    page_ = &window_->webView();
+    ASSERT_TRUE(support::waitForLoad(*page_));
     ASSERT_EQ(run(QStringLiteral("typeof pageshell")), QStringLiteral("object"));
     window_->show();
   }
@@ -41,11 +40,11 @@ class DesktopWindow : public ::testing::Test {
     folder_.reset();
   }
 
-  QString run(const QString& script) { return support::evaluate(page_, script).toString(); }
+  QString run(const QString& script) { return support::evaluate(*page_, script).toString(); }
 
   std::unique_ptr<support::PageFolder> folder_;
   std::unique_ptr<MainWindow> window_;
-  QWebPage* page_ = nullptr;
+  app::WebView* page_ = nullptr;
 };
 
 TEST_F(DesktopWindow, SetTitleSetsTheWindowTitle) {
@@ -79,7 +78,7 @@ TEST_F(DesktopWindow, CloseWithAListenerTellsThePageAndStaysOpen) {
   EXPECT_FALSE(window_->close());
   EXPECT_FALSE(window_->close());
   EXPECT_TRUE(window_->isVisible());
-  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("raw.length == 2")));
+  ASSERT_TRUE(support::waitForScript(*page_, QStringLiteral("raw.length == 2")));
   EXPECT_EQ(run(QStringLiteral("raw.join()")),
             QStringLiteral("[\"second\",\"pass\",\"run\"],[\"second\",\"pass\",\"run\"]"));
 
@@ -93,9 +92,9 @@ TEST_F(DesktopWindow, ClientLibraryExitHandlersRunOnClose) {
       QStringLiteral("pageshell.onExit(function () { exits += 1; });"
                      "pageshell.onExit(function () { exits += 10; });"));
   EXPECT_FALSE(window_->close());
-  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("exits == 11")));
+  ASSERT_TRUE(support::waitForScript(*page_, QStringLiteral("exits == 11")));
   EXPECT_FALSE(window_->close());
-  ASSERT_TRUE(support::waitForScript(page_, QStringLiteral("exits == 22")));
+  ASSERT_TRUE(support::waitForScript(*page_, QStringLiteral("exits == 22")));
   EXPECT_EQ(run(QStringLiteral("raw.length")).toInt(), 0);
 
   run(QStringLiteral("pageshell.clearExitHandlers()"));

@@ -10,7 +10,6 @@
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QTimer>
-#include <QWebView>
 
 #include <gtest/gtest.h>
 
@@ -27,7 +26,7 @@ std::string page() {
   return support::recordingPage(QStringLiteral("<p id='marker'>page marker 17</p>"));
 }
 
-bool answersVersion(QWebPage* page) {
+bool answersVersion(app::WebView& page) {
   return evaluate(page, QStringLiteral("call('version')")).toString().startsWith("[ \"OK\"");
 }
 
@@ -44,8 +43,8 @@ TEST(MainWindow, FormHasItsNamedWidgets) {
   QStringList texts;
   for (QAction* action : menu->actions()) texts << action->text();
   EXPECT_EQ(texts, (QStringList{"DUMP", "RELOAD", "Print Preview"}));
-  EXPECT_EQ(window.webView()->contextMenuPolicy(), Qt::PreventContextMenu);
-  EXPECT_FALSE(window.webView()->acceptDrops());
+  EXPECT_EQ(window.webView().widget()->contextMenuPolicy(), Qt::PreventContextMenu);
+  EXPECT_FALSE(window.webView().widget()->acceptDrops());
 }
 
 TEST(MainWindow, DebugMenuOnlyWithTheExactSwitch) {
@@ -69,7 +68,7 @@ TEST(MainWindow, DebugMenuOnlyWithTheExactSwitch) {
 TEST(MainWindow, DumpWritesTheCurrentHtml) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   window.findChild<QAction*>(QStringLiteral("actionDUMP"))->trigger();
   const QStringList dumps =
       QDir(QString::fromStdString(folder.path())).entryList({QStringLiteral("debug-*.html")});
@@ -84,7 +83,7 @@ TEST(MainWindow, DumpWritesTheCurrentHtml) {
 TEST(MainWindow, ReloadPublishesMyObjectAgain) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-  QWebPage* page = window.webView()->page();
+  app::WebView& page = window.webView();
   ASSERT_TRUE(support::waitForLoad(page));
   evaluate(page, QStringLiteral("window.beforeReload = 1"));
   window.findChild<QAction*>(QStringLiteral("actionRELOAD"))->trigger();
@@ -97,7 +96,7 @@ TEST(MainWindow, ReloadPublishesMyObjectAgain) {
 TEST(MainWindow, PrintPreviewOpensAModalPreview) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   // Polled, so that a slow machine neither misses the dialog nor hangs on it.
   bool sawPreview = false;
   QTimer poll;
@@ -124,10 +123,10 @@ TEST(MainWindow, CloseWithoutListenerCloses) {
 TEST(MainWindow, CloseWithListenerTellsThePageEveryTime) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell")});
-  QWebPage* page = window.webView()->page();
+  app::WebView& page = window.webView();
   ASSERT_TRUE(support::waitForLoad(page));
   window.show();
-  window.setExitListener(page, "bye-1");
+  window.setExitListener(&page, "bye-1");
   EXPECT_FALSE(window.close());
   EXPECT_FALSE(window.close());
   EXPECT_TRUE(window.isVisible());
@@ -135,20 +134,38 @@ TEST(MainWindow, CloseWithListenerTellsThePageEveryTime) {
   EXPECT_EQ(evaluate(page, QStringLiteral("records[1]")).toString(),
             QStringLiteral("[\"bye-1\",\"pass\",\"run\"]"));
 
-  window.setExitListener(page, "");
+  window.setExitListener(&page, "");
   EXPECT_TRUE(window.close());
   EXPECT_FALSE(window.isVisible());
+}
+
+TEST(MainWindow, PagesReachOnlyTheProtocolNotTheWindow) {
+  support::PageFolder folder(page());
+  MainWindow window({QStringLiteral("pageshell")});
+  app::WebView& page = window.webView();
+  ASSERT_TRUE(support::waitForLoad(page));
+  for (const char* name :
+       {"handle_dump_data", "handle_reload", "handle_print_preview", "add_objects_to_javascript",
+        "printPreview", "generatePdfPreview", "setCommand", "close", "show"}) {
+    EXPECT_EQ(
+        evaluate(page, QStringLiteral("typeof myObject.%1").arg(QLatin1String(name))).toString(),
+        QStringLiteral("undefined"))
+        << name;
+  }
+  EXPECT_EQ(evaluate(page, QStringLiteral("typeof myObject.deleteLater")).toString(),
+            QStringLiteral("function"));
+  EXPECT_TRUE(answersVersion(page));
 }
 
 TEST(MainWindow, OnlyLocalDocumentsGetMyObject) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell")});
-  QWebPage* page = window.webView()->page();
+  app::WebView& page = window.webView();
   ASSERT_TRUE(support::waitForLoad(page));
   EXPECT_EQ(evaluate(page, QStringLiteral("typeof myObject")).toString(), QStringLiteral("object"));
 
   for (const char* remote : {"http://127.0.0.1:9/page.html", "data:text/html,<p>remote</p>"}) {
-    window.webView()->load(QUrl(QLatin1String(remote)));
+    window.webView().load(QUrl(QLatin1String(remote)));
     ASSERT_TRUE(support::waitForLoad(page));
     EXPECT_EQ(evaluate(page, QStringLiteral("typeof myObject")).toString(),
               QStringLiteral("undefined"));

@@ -7,7 +7,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTimer>
-#include <QWebView>
 
 #include <gtest/gtest.h>
 
@@ -89,7 +88,7 @@ QString compact(const QString& answer) { return answer.simplified().remove(QLati
 
 // Sends `command` from the page, with `arguments` (script) after its name.
 void send(app::MainWindow& window, const char* command, const QString& arguments = QString()) {
-  support::evaluate(window.webView()->page(),
+  support::evaluate(window.webView(),
                     QStringLiteral("call('%1'%2)").arg(QLatin1String(command), arguments));
 }
 
@@ -107,7 +106,7 @@ SeenDialog previewDocument(PaintCountingWindow& window, const char* document) {
 TEST(PrintPreview, DocumentPreviewPaintsTheDocumentOnItsPaper) {
   support::PageFolder folder(page());
   PaintCountingWindow window({QStringLiteral("pageshell")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   const SeenDialog dialog = previewDocument(window, kDocument);
   EXPECT_TRUE(dialog.seen);
   EXPECT_EQ(dialog.title, QString::fromUtf8("Podgląd wydruku"));
@@ -118,7 +117,9 @@ TEST(PrintPreview, DocumentPreviewPaintsTheDocumentOnItsPaper) {
   EXPECT_EQ(window.paperMm.toSize(), QSize(100, 150));
   EXPECT_EQ(window.resolution, 1200);
   EXPECT_TRUE(window.fullPage);
-  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"OK\"]"));
+  EXPECT_EQ(
+      compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),
+      QStringLiteral("[\"OK\"]"));
   // The document stays loaded after the dialog closes.
   EXPECT_EQ(window.pdfRenderer().pages().size(), 2);
 }
@@ -126,7 +127,7 @@ TEST(PrintPreview, DocumentPreviewPaintsTheDocumentOnItsPaper) {
 TEST(PrintPreview, PagePreviewPaintsThePageAndLeavesTheDocument) {
   support::PageFolder folder(page());
   PaintCountingWindow window({QStringLiteral("pageshell")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   previewDocument(window, kDocument);
   const SeenDialog dialog = whileClosingPreview([&] { send(window, "printPreview"); },
                                                 [&] { return window.pagePaints > 0; });
@@ -135,14 +136,16 @@ TEST(PrintPreview, PagePreviewPaintsThePageAndLeavesTheDocument) {
   EXPECT_EQ(dialog.parent, static_cast<QWidget*>(&window));
   EXPECT_TRUE(dialog.isWindow);
   EXPECT_TRUE(window.pagePaints > 0);
-  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"OK\"]"));
+  EXPECT_EQ(
+      compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),
+      QStringLiteral("[\"OK\"]"));
   EXPECT_EQ(window.pdfRenderer().pages().size(), 2);
 }
 
 TEST(PrintPreview, DebugMenuRunsThePagePreviewRoutine) {
   support::PageFolder folder(page());
   PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   const SeenDialog dialog = whileClosingPreview(
       [&] { window.findChild<QAction*>(QStringLiteral("actionPrint_Preview"))->trigger(); },
       [&] { return window.pagePaints > 0; });
@@ -155,7 +158,7 @@ TEST(PrintPreview, DebugMenuRunsThePagePreviewRoutine) {
 TEST(PrintPreview, UnreadableDocumentAnswersErrorWithoutADialog) {
   support::PageFolder folder(page());
   PaintCountingWindow window({QStringLiteral("pageshell")});
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
   previewDocument(window, kDocument);
   const char* bad =
       R"({"size":{"width":"100","height":"150"},"pages":[{"elems":[{"type":3,"value":{"pos":{"x":"one","y":"2"},"size":{"width":"3","height":"4"},"color":"red"}}]}]})";
@@ -166,14 +169,16 @@ TEST(PrintPreview, UnreadableDocumentAnswersErrorWithoutADialog) {
       },
       [] { return true; });
   EXPECT_FALSE(dialog.seen);
-  EXPECT_EQ(compact(window.result()), QStringLiteral("[\"ERROR\",\"AnsiString::ToDouble()\"]"));
+  EXPECT_EQ(
+      compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),
+      QStringLiteral("[\"ERROR\",\"AnsiString::ToDouble()\"]"));
   EXPECT_TRUE(window.pdfRenderer().pages().isEmpty());
 }
 
 TEST(PrintPreview, ReloadReplacesTheLoadedDocument) {
   support::PageFolder folder(page());
   PaintCountingWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
-  QWebPage* webPage = window.webView()->page();
+  app::WebView& webPage = window.webView();
   ASSERT_TRUE(support::waitForLoad(webPage));
   previewDocument(window, kDocument);
   QtPdfObj* before = &window.pdfRenderer();

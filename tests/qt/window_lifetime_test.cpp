@@ -7,11 +7,13 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <QWebView>
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "app/main_window.h"
+#include "bridge/callback.h"
 #include "tests/support/qt_page.h"
 #include "tests/support/scratch.h"
 
@@ -33,11 +35,10 @@ void writeOtherPage() {
 // the window cannot be closed.
 void holdWindow(MainWindow& window) {
   window.show();
-  ASSERT_TRUE(support::waitForLoad(window.webView()->page()));
-  evaluate(window.webView()->page(), QStringLiteral("call('addExitListener', 'bye')"));
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
+  evaluate(window.webView(), QStringLiteral("call('addExitListener', 'bye')"));
   ASSERT_FALSE(window.close());
-  ASSERT_TRUE(
-      support::waitForScript(window.webView()->page(), QStringLiteral("records.length == 1")));
+  ASSERT_TRUE(support::waitForScript(window.webView(), QStringLiteral("records.length == 1")));
 }
 
 TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {
@@ -52,7 +53,7 @@ TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {
     writeOtherPage();
     MainWindow window({QStringLiteral("pageshell")});
     holdWindow(window);
-    QWebPage* webPage = window.webView()->page();
+    app::WebView& webPage = window.webView();
     evaluate(webPage, replacement.second);
     ASSERT_TRUE(support::waitForLoad(webPage));
     EXPECT_TRUE(window.close());
@@ -64,7 +65,7 @@ TEST(WindowLifetime, AfterReloadOnlyTheNewDocumentsListenerHolds) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell")});
   holdWindow(window);
-  QWebPage* webPage = window.webView()->page();
+  app::WebView& webPage = window.webView();
   window.handle_reload();
   ASSERT_TRUE(support::waitForLoad(webPage));
   EXPECT_TRUE(window.close());
@@ -92,7 +93,7 @@ TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
     support::PageFolder folder(page());
     QPointer<MainWindow> window = new MainWindow({QStringLiteral("pageshell")});
     window->show();
-    QWebPage* webPage = window->webView()->page();
+    app::WebView& webPage = window->webView();
     ASSERT_TRUE(support::waitForLoad(webPage));
     // One tick asks for the deletion, a later one cancels the dialog, so
     // that the dialog's own loop has run in between.
@@ -118,6 +119,41 @@ TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
         << answer.toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 20000));
   }
+}
+
+// The page's own confirm() runs an event loop too: a record that arrives
+// meanwhile and deletes the window must not end it under the dialog.
+TEST(WindowLifetime, DeletionWaitsForThePagesOwnDialog) {
+  support::PageFolder folder(page());
+  QPointer<MainWindow> window = new MainWindow({QStringLiteral("pageshell")});
+  window->show();
+  app::WebView& webPage = window->webView();
+  ASSERT_TRUE(support::waitForLoad(webPage));
+  evaluate(webPage,
+           QStringLiteral("WebBrowserUtil_callback = function () { myObject.deleteLater(); };"
+                          "setTimeout(function () { confirm('Sure?'); }, 0)"));
+  int ticksWithDialog = 0;
+  bool stillThereWhenClosed = false;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    if (++ticksWithDialog == 1) {
+      std::thread([&webPage] {
+        bridge::deliverCallback(&webPage, {"gone", "pass", "run"});
+      }).join();
+    } else if (ticksWithDialog == 4) {
+      stillThereWhenClosed = !window.isNull();
+      dialog->reject();
+    }
+  });
+  poll.start();
+  const bool gone = QTest::qWaitFor([&window] { return window.isNull(); }, 20000);
+  poll.stop();
+  EXPECT_TRUE(gone);
+  EXPECT_GE(ticksWithDialog, 4);
+  EXPECT_TRUE(stillThereWhenClosed);
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include "tests/support/qt_page.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QSignalSpy>
-#include <QWebFrame>
-#include <QWebPage>
 
+#include "bridge/callback.h"
 #include "bridge/protocol/protocol.h"
 
 namespace support {
@@ -30,23 +29,30 @@ std::string recordingPage(const QString& body) {
       .toStdString();
 }
 
-bool waitForLoad(QWebPage* page, std::chrono::milliseconds limit) {
-  QSignalSpy finished(page, &QWebPage::loadFinished);
-  return finished.wait(static_cast<int>(limit.count()));
-}
+namespace {
 
-QVariant evaluate(QWebPage* page, const QString& script) {
-  return page->mainFrame()->evaluateJavaScript(script);
-}
-
-bool waitForScript(QWebPage* page, const QString& condition, std::chrono::milliseconds limit) {
+bool waitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   QElapsedTimer timer;
   timer.start();
-  while (!evaluate(page, condition).toBool()) {
+  while (!done()) {
     if (timer.elapsed() > limit.count()) return false;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
   return true;
+}
+
+}  // namespace
+
+bool waitForLoad(app::WebView& view, std::chrono::milliseconds limit) {
+  // A load that has not started yet must not count as finished.
+  processEventsFor(std::chrono::milliseconds(20));
+  return waitUntil([&view] { return view.loadFinished(); }, limit);
+}
+
+QVariant evaluate(app::WebView& view, const QString& script) { return view.evaluate(script); }
+
+bool waitForScript(app::WebView& view, const QString& condition, std::chrono::milliseconds limit) {
+  return waitUntil([&] { return evaluate(view, condition).toBool(); }, limit);
 }
 
 void processEventsFor(std::chrono::milliseconds duration) {
@@ -56,6 +62,33 @@ void processEventsFor(std::chrono::milliseconds duration) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   }
 }
+
+std::optional<QString> RecordingHooks::runCommand(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  const auto answer =
+      state.runRequest(nullptr, page, std::string_view(utf8.constData(), utf8.size()));
+  if (!answer) return std::nullopt;
+  return QString::fromStdString(*answer);
+}
+
+void RecordingHooks::documentCreated(const QUrl& url, bool local) {
+  documents.push_back((local ? "local " : "remote ") + url.toString().toStdString());
+}
+
+void RecordingHooks::log(const std::string& line) {
+  lines.push_back(line);
+  if (onLog) onLog(line);
+}
+
+TestView::TestView(const std::string& html) : folder_(html) {
+  view_ = app::createWebView(hooks_, nullptr, false);
+  hooks_.page = view_.get();
+  bridge::acceptCallbacksFor(view_.get());
+  view_->load(QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html")));
+  waitForLoad(*view_);
+}
+
+TestView::~TestView() { bridge::refuseCallbacksFor(view_.get()); }
 
 }  // namespace support
 

@@ -1,16 +1,24 @@
-// Pages and windows in Qt-side tests: waiting for a page and its script,
-// and the script that sends commands from a page as the client library does.
-// Programs that use it need a support::QtApplication.
+// Pages and windows in Qt-side tests, on whichever engine the build has:
+// waiting for a page and its script, the script that sends commands as the
+// client library does, and a view of the engine's own with hooks a test
+// can watch. Programs that use it need a support::QtApplication.
 #pragma once
 
 #include <QString>
 #include <QVariant>
 
 #include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
-class QWebPage;
+#include "app/page_hooks.h"
+#include "app/web_view.h"
+#include "bridge/cmd_state.h"
+#include "tests/support/scratch.h"
 
 namespace support {
 
@@ -22,18 +30,53 @@ QString callScriptElement();
 // record it gets in `records`, as JSON text; `body` comes before its script.
 std::string recordingPage(const QString& body = QString());
 
-// Waits until the page's main frame has finished loading; false on timeout.
-bool waitForLoad(QWebPage* page, std::chrono::milliseconds limit = std::chrono::seconds(20));
+// Waits until the view's main frame has finished loading; false on timeout.
+bool waitForLoad(app::WebView& view, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
-// Evaluates `script` in the page's main frame.
-QVariant evaluate(QWebPage* page, const QString& script);
+// Evaluates `script` in the view's main frame.
+QVariant evaluate(app::WebView& view, const QString& script);
 
-// Processes events until evaluate(page, condition) is true; false on timeout.
-bool waitForScript(QWebPage* page, const QString& condition,
+// Processes events until evaluate(view, condition) is true; false on timeout.
+bool waitForScript(app::WebView& view, const QString& condition,
                    std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 // Processes events for `duration`: for checks that something does not happen.
 void processEventsFor(std::chrono::milliseconds duration);
+
+// Hooks that run commands through a CmdState of their own, keep the log lines
+// and documents they are told of, and call `onLog` (when set) on each line.
+class RecordingHooks : public app::PageHooks {
+ public:
+  std::optional<QString> runCommand(const QString& text) override;
+  void requestDeletion() override { ++deletionsRequested; }
+  void documentCreated(const QUrl& url, bool local) override;
+  void log(const std::string& line) override;
+
+  std::function<void(const std::string& line)> onLog;
+  std::vector<std::string> lines;
+  std::vector<std::string> documents;  // "local <url>" or "remote <url>"
+  int deletionsRequested = 0;
+  bridge::CmdState state;
+  bridge::Page* page = nullptr;  // where commands' records go
+};
+
+// The build's engine view on a page written into a scratch folder as
+// index.html (the folder is the working directory while it lives), opened for
+// callbacks and loaded.
+class TestView {
+ public:
+  explicit TestView(const std::string& html);
+  ~TestView();
+
+  app::WebView& view() { return *view_; }
+  RecordingHooks& hooks() { return hooks_; }
+  const PageFolder& folder() const { return folder_; }
+
+ private:
+  PageFolder folder_;
+  RecordingHooks hooks_;
+  std::unique_ptr<app::WebView> view_;
+};
 
 }  // namespace support
 

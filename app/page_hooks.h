@@ -1,0 +1,38 @@
+// PageHooks: what a web engine's page asks of the window that shows it. The
+// engine folders (app/webkit/, app/webengine/) call these; the window answers
+// them the same way whichever engine runs.
+//
+// GUI thread only.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+class PageHooks {
+ public:
+  // Runs the text a local document wrote into myObject.command. Returns the
+  // answer for myObject.result, or nothing when the text is not a request
+  // (result then keeps what it held).
+  virtual std::optional<QString> runCommand(const QString& text) = 0;
+
+  // myObject.deleteLater(): the window goes once nothing of its own runs any
+  // more and no event loop is nested in the main one.
+  virtual void requestDeletion() = 0;
+
+  // The main frame has begun a new document at `url`; `local` when it gets
+  // myObject. Whatever the old document registered goes with it.
+  virtual void documentCreated(const QUrl& url, bool local) = 0;
+
+  // Appends a line to this run's log.
+  virtual void log(const std::string& line) = 0;
+
+ protected:
+  ~PageHooks() = default;
+};
+
+}  // namespace app

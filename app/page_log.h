@@ -1,0 +1,17 @@
+// The log lines of what page script says: console messages and alerts.
+// Script goes on; no dialog is shown for an alert.
+#pragma once
+
+#include <QString>
+
+#include <string>
+
+namespace app {
+
+// "Message from <source>#<line>: <time>: <message>"
+std::string consoleLine(const QString& message, int lineNumber, const QString& sourceID);
+
+// "Alert: <time>: <message>"
+std::string alertLine(const QString& message);
+
+}  // namespace app

@@ -1,0 +1,69 @@
+// WebView: the web engine behind the window, one implementation per engine
+// (app/webkit/, app/webengine/); createWebView() makes the one this build
+// has. The window, the debug menu, the splash and the exit listener are
+// written once against this interface; the bridge sees the same object as a
+// bridge::Page.
+//
+// Every local (file:) document of the main frame gets `myObject` before its
+// first script runs: `command`, `result` and `deleteLater()`, nothing else.
+// Remote documents and subframes never get it, and a request that does not
+// come from a local document is refused and logged.
+//
+// GUI thread only.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "bridge/page.h"
+
+class QPrinter;
+class QWidget;
+
+namespace app {
+
+class PageHooks;
+
+class WebView : public bridge::Page {
+ public:
+  virtual ~WebView() = default;
+
+  // The widget that shows the page; the window places it in its form.
+  virtual QWidget* widget() = 0;
+
+  virtual void load(const QUrl& url) = 0;
+  // Drops the engine's memory caches and loads `url` afresh.
+  virtual void clearCachesAndLoad(const QUrl& url) = 0;
+  // True once the main frame has finished its latest load.
+  virtual bool loadFinished() const = 0;
+
+  // Calls `done` with the HTML of the main frame's document, maybe later.
+  virtual void toHtml(std::function<void(const QString& html)> done) = 0;
+  // Paints the main frame's document onto `printer`; returns when painted.
+  virtual void print(QPrinter* printer) = 0;
+  // Shows the developer tools (made with the view when it was debugging).
+  virtual void showDeveloperTools() = 0;
+
+  // Runs `script` in the main frame's document, whatever it is, and returns
+  // its value once it has run: for tests and tools, never for page data.
+  virtual QVariant evaluate(const QString& script) = 0;
+};
+
+// Makes this build's engine view. `window` parents the view's own windows
+// (the developer tools); with `debug` the page's context menu and developer
+// tools are on.
+std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug);
+
+// Sets up what the engine needs before the application object exists.
+// Returns a line for the log, or "" when there is nothing to say.
+std::string prepareEngine();
+
+// The engine this build shows pages with: "webkit" or "webengine".
+const char* engineName();
+
+}  // namespace app

@@ -1,0 +1,81 @@
+#include "app/webengine/channel.h"
+
+#include <QRandomGenerator>
+
+namespace app::webengine {
+namespace {
+
+// Kinds of call, after the marker.
+constexpr char kCommand = 'c';
+constexpr char kDeleteLater = 'd';
+constexpr char kDocumentCreated = 'n';
+
+// The prompt() of the document as it was created: page script may replace
+// window.prompt later, never this copy. Strict and in a closure, so that
+// nothing of it is reachable from the page.
+const char* const kInstallTemplate = R"js((function () {
+  'use strict';
+  var prompt = window.prompt;
+  var marker = '%1';
+  prompt.call(window, marker + 'n', String(location.href));
+  if (location.protocol !== 'file:') return;
+  var result = '';
+  var object = {};
+  Object.defineProperty(object, 'command', {
+    enumerable: true,
+    get: function () { return ''; },
+    set: function (text) {
+      var answer = prompt.call(window, marker + 'c', String(text));
+      if (answer !== null) result = answer;
+    }
+  });
+  Object.defineProperty(object, 'result', {
+    enumerable: true,
+    get: function () { return result; },
+    set: function (text) { result = String(text); }
+  });
+  Object.defineProperty(object, 'deleteLater', {
+    value: function () { prompt.call(window, marker + 'd', ''); }
+  });
+  Object.defineProperty(window, 'myObject', { value: object, enumerable: true });
+})();
+)js";
+
+}  // namespace
+
+Channel::Channel() {
+  QRandomGenerator* random = QRandomGenerator::system();
+  marker_ = QStringLiteral("\u0001pageshell-%1%2:")
+                .arg(random->generate64(), 16, 16, QLatin1Char('0'))
+                .arg(random->generate64(), 16, 16, QLatin1Char('0'));
+}
+
+QString Channel::installScript() const {
+  return QString::fromLatin1(kInstallTemplate).arg(marker_);
+}
+
+std::optional<ChannelCall> Channel::callOf(const QString& promptMessage) const {
+  if (promptMessage.size() != marker_.size() + 1 || !promptMessage.startsWith(marker_)) {
+    return std::nullopt;
+  }
+  switch (promptMessage.back().toLatin1()) {
+    case kCommand: return ChannelCall::Command;
+    case kDeleteLater: return ChannelCall::DeleteLater;
+    case kDocumentCreated: return ChannelCall::DocumentCreated;
+    default: return std::nullopt;
+  }
+}
+
+QString Channel::batchScript(const std::vector<QString>& scripts) {
+  QString batch =
+      QStringLiteral("(function () {\nif (location.protocol !== 'file:') return false;\n");
+  for (const QString& script : scripts) {
+    batch += QStringLiteral("try {\n");
+    batch += script;
+    batch += QStringLiteral("\n} catch (e) { setTimeout(function () { throw e; }); }\n");
+  }
+  batch += QStringLiteral("return true;\n})()");
+  return batch;
+}
+
+}  // namespace app::webengine

@@ -1,0 +1,44 @@
+// The synchronous channel between page script and the shell in the WebEngine
+// build.
+//
+// A script installed at document creation in the main frame's main world
+// announces each new document and, in local (file:) documents only, defines
+// `myObject`: writing `command` makes one synchronous window.prompt() call
+// carrying a marker private to this run and the request; the shell answers
+// it in its prompt handler with the answer text, which `result` then holds.
+// deleteLater() is one more such call. The handler looks at the calling
+// document's origin on every call, so a document that is not local gets
+// nothing, whatever it sends; a prompt() without the marker is the page's
+// own and behaves as usual.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace app::webengine {
+
+enum class ChannelCall { Command, DeleteLater, DocumentCreated };
+
+class Channel {
+ public:
+  // A fresh random marker for this run.
+  Channel();
+
+  // The script that installs `myObject` (see above).
+  QString installScript() const;
+
+  // The call a prompt() message stands for, or nothing for the page's own.
+  std::optional<ChannelCall> callOf(const QString& promptMessage) const;
+
+  // One script that runs `scripts` in order, each in a try of its own (an
+  // exception is rethrown from a timer, so the console still reports it),
+  // only while the document is local. Its value is true when they ran.
+  static QString batchScript(const std::vector<QString>& scripts);
+
+ private:
+  QString marker_;
+};
+
+}  // namespace app::webengine

@@ -1,0 +1,192 @@
+#include "app/webengine/webengine_view.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QPointer>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "app/page_hooks.h"
+#include "app/page_log.h"
+#include "platform/process.h"
+
+namespace app {
+
+const char* engineName() { return "webengine"; }
+
+std::string prepareEngine() {
+  // Timers and callbacks must keep running while the window is minimised or
+  // hidden, as they do in a desktop program.
+  QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  flags +=
+      " --disable-background-timer-throttling --disable-renderer-backgrounding"
+      " --disable-backgrounding-occluded-windows";
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // Chromium refuses to start its sandbox for the superuser; an ordinary
+  // user keeps it.
+  if (!platform::runningAsSuperuser()) return std::string();
+  qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+  return "Chromium sandbox off: the shell runs as root";
+}
+
+std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug) {
+  return std::make_unique<webengine::WebEngineView>(hooks, window, debug);
+}
+
+namespace webengine {
+namespace {
+
+std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
+
+// Waits in a loop of its own until `done` is called; `run` gets it.
+template <class Value>
+Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run) {
+  QEventLoop loop;
+  Value value{};
+  bool finished = false;
+  run([&](const Value& result) {
+    value = result;
+    finished = true;
+    loop.quit();
+  });
+  if (!finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  return value;
+}
+
+}  // namespace
+
+WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, QWebEngineProfile* profile,
+                             QObject* parent)
+    : QWebEnginePage(profile, parent), hooks_(hooks), channel_(channel) {}
+
+bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
+                                     const QString& defaultValue, QString* result) {
+  const std::optional<ChannelCall> call = channel_.callOf(msg);
+  if (!call) return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
+  const bool local = securityOrigin.scheme() == QLatin1String("file");
+  if (*call == ChannelCall::DocumentCreated) {
+    localDocument_ = local;
+    hooks_.documentCreated(QUrl(defaultValue), local);
+    return false;
+  }
+  if (!local) {
+    hooks_.log("Request refused from a non-local document [" + urlText(securityOrigin) + "]");
+    return false;
+  }
+  if (*call == ChannelCall::DeleteLater) {
+    hooks_.requestDeletion();
+    return false;
+  }
+  std::optional<QString> answer = hooks_.runCommand(defaultValue);
+  if (!answer) return false;
+  *result = std::move(*answer);
+  return true;
+}
+
+void WebEnginePage::javaScriptAlert(const QUrl&, const QString& msg) { hooks_.log(alertLine(msg)); }
+
+void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
+                                             int lineNumber, const QString& sourceID) {
+  hooks_.log(consoleLine(message, lineNumber, sourceID));
+}
+
+WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
+    : hooks_(hooks), window_(window), debug_(debug), storage_(hooks) {
+  profile_ = new QWebEngineProfile(QStringLiteral("pageshell"), window);
+  profile_->setPersistentStoragePath(storage_.folder());
+  profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
+
+  view_ = new QWebEngineView(window);
+  page_ = new WebEnginePage(hooks, channel_, profile_, view_);
+  QWebEngineScript install;
+  install.setName(QStringLiteral("pageshell"));
+  install.setInjectionPoint(QWebEngineScript::DocumentCreation);
+  install.setWorldId(QWebEngineScript::MainWorld);
+  install.setRunsOnSubFrames(false);
+  install.setSourceCode(channel_.installScript());
+  page_->scripts().insert(install);
+
+  QWebEngineSettings* settings = page_->settings();
+  settings->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+  settings->setAttribute(QWebEngineSettings::LocalStorageEnabled, true);
+  view_->setPage(page_);
+  view_->setContextMenuPolicy(debug_ ? Qt::DefaultContextMenu : Qt::PreventContextMenu);
+  if (debug_) {
+    developerTools_ = new QWebEngineView(window);
+    developerTools_->setObjectName(QStringLiteral("webInspector"));
+    developerTools_->setWindowFlags(Qt::Window);
+    developerTools_->setWindowTitle(QStringLiteral("Web Inspector"));
+    developerTools_->resize(1000, 640);
+    page_->setDevToolsPage(developerTools_->page());
+  }
+  QObject::connect(page_, &QWebEnginePage::loadStarted, view_, [this] { loadFinished_ = false; });
+  QObject::connect(page_, &QWebEnginePage::loadFinished, view_, [this] { loadFinished_ = true; });
+}
+
+WebEngineView::~WebEngineView() {
+  // The page goes before its profile, as WebEngine requires.
+  delete view_;
+  delete developerTools_;
+}
+
+QWidget* WebEngineView::widget() { return view_; }
+
+void WebEngineView::load(const QUrl& url) { page_->load(url); }
+
+void WebEngineView::clearCachesAndLoad(const QUrl& url) {
+  profile_->clearHttpCache();
+  page_->load(url);
+}
+
+void WebEngineView::runScripts(const std::vector<QString>& scripts) {
+  if (!page_->localDocument()) {
+    hooks_.log("Callback not delivered to a non-local document [" + urlText(page_->url()) + "]");
+    return;
+  }
+  // The document may change before the batch reaches it: the batch looks
+  // again where it runs.
+  QPointer<WebEnginePage> page(page_);
+  PageHooks* hooks = &hooks_;
+  page_->runJavaScript(
+      Channel::batchScript(scripts), QWebEngineScript::MainWorld,
+      [page, hooks](const QVariant& ran) {
+        if (page.isNull() || ran.toBool()) return;
+        hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) + "]");
+      });
+}
+
+void WebEngineView::toHtml(std::function<void(const QString& html)> done) {
+  page_->toHtml([done = std::move(done)](const QString& html) { done(html); });
+}
+
+void WebEngineView::print(QPrinter* printer) {
+  waitFor<bool>([this, printer](std::function<void(const bool&)> finished) {
+    QObject::connect(
+        view_, &QWebEngineView::printFinished, view_, [finished](bool ok) { finished(ok); },
+        Qt::SingleShotConnection);
+    view_->print(printer);
+  });
+}
+
+void WebEngineView::showDeveloperTools() {
+  if (developerTools_ == nullptr) return;
+  developerTools_->show();
+  developerTools_->raise();
+  developerTools_->activateWindow();
+}
+
+QVariant WebEngineView::evaluate(const QString& script) {
+  return waitFor<QVariant>([this, &script](std::function<void(const QVariant&)> finished) {
+    page_->runJavaScript(script, QWebEngineScript::MainWorld, finished);
+  });
+}
+
+}  // namespace webengine
+}  // namespace app

@@ -1,0 +1,72 @@
+// The Qt WebEngine engine: a QWebEngineView whose page answers the channel's
+// prompt() calls (channel.h), logs console messages and alerts, and delivers
+// callback scripts in batches, one runJavaScript for many.
+#pragma once
+
+#include <QWebEnginePage>
+
+#include "app/page_storage.h"
+#include "app/web_view.h"
+#include "app/webengine/channel.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace app::webengine {
+
+class WebEnginePage : public QWebEnginePage {
+  Q_OBJECT
+
+ public:
+  WebEnginePage(PageHooks& hooks, const Channel& channel, QWebEngineProfile* profile,
+                QObject* parent);
+
+  // True while the main frame shows a local document, as its own script
+  // last announced.
+  bool localDocument() const { return localDocument_; }
+
+ protected:
+  bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
+                        QString* result) override;
+  void javaScriptAlert(const QUrl& securityOrigin, const QString& msg) override;
+  void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                int lineNumber, const QString& sourceID) override;
+
+ private:
+  PageHooks& hooks_;
+  const Channel& channel_;
+  bool localDocument_ = false;
+};
+
+class WebEngineView : public WebView {
+ public:
+  WebEngineView(PageHooks& hooks, QWidget* window, bool debug);
+  ~WebEngineView() override;
+
+  QWidget* widget() override;
+  void load(const QUrl& url) override;
+  void clearCachesAndLoad(const QUrl& url) override;
+  bool loadFinished() const override { return loadFinished_; }
+  void toHtml(std::function<void(const QString& html)> done) override;
+  void print(QPrinter* printer) override;
+  void showDeveloperTools() override;
+  QVariant evaluate(const QString& script) override;
+
+  void runScripts(const std::vector<QString>& scripts) override;
+  // Each script costs a trip to the renderer: many records go in one.
+  std::size_t scriptsPerRun() const override { return 1000; }
+
+ private:
+  PageHooks& hooks_;
+  Channel channel_;
+  QWidget* window_;
+  bool debug_;
+  PageStorage storage_;
+  QWebEngineProfile* profile_;
+  QWebEngineView* view_;
+  WebEnginePage* page_;
+  QWebEngineView* developerTools_ = nullptr;  // with debug only; a child window
+  bool loadFinished_ = false;
+};
+
+}  // namespace app::webengine
