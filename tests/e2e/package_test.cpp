@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <regex>
+#include <vector>
 
 #include "tests/support/page_runner.h"
 
@@ -21,6 +22,34 @@ const fs::path kBuildTree = fs::path(e2e::shellBinary()).parent_path().parent_pa
 
 std::string quote(const std::string& text) {
   return "'" + std::regex_replace(text, std::regex("'"), "'\\''") + "'";
+}
+
+// The web engine the shell was built on, as the build's cache names it.
+std::string buildEngine() {
+  const std::string cache = readFile((kBuildTree / "CMakeCache.txt").string());
+  std::smatch match;
+  if (std::regex_search(cache, match, std::regex(R"((^|\n)PAGESHELL_ENGINE:[A-Z]+=([^\n]+))"))) {
+    return match[2];
+  }
+  return "webkit";
+}
+
+// What the shell's package of each engine's build is called, what it stands
+// in for, and libraries of that engine it must depend on.
+struct EnginePackage {
+  std::string name;
+  std::string standsInFor;  // its Provides, Conflicts and Replaces
+  std::vector<std::string> libraries;
+};
+
+EnginePackage enginePackage(const std::string& engine) {
+  if (engine == "webengine") {
+    return {"pageshell-webengine",
+            "pageshell",
+            {"libqt6webenginecore6", "libqt6webenginewidgets6", "libqt6widgets6",
+             "libqt6printsupport6"}};
+  }
+  return {"pageshell", "", {"libqt5webkit5", "libqt5widgets5", "libqt5printsupport5"}};
 }
 
 struct Outcome {
@@ -71,11 +100,18 @@ class Packages : public ::testing::Test {
  protected:
   // The shell's package through CPack, into the scratch folder; "" if none.
   std::string buildShellPackage() {
-    succeed("cpack --config " + quote((kBuildTree / "CPackConfig.cmake").string()) + " -B " +
-            quote(scratch_ / "shell"));
-    for (const auto& entry : fs::directory_iterator(scratch_ / "shell")) {
-      const std::string name = entry.path().filename().string();
-      if (std::regex_match(name, std::regex(R"(pageshell_[0-9][^_]*_amd64\.deb)"))) {
+    return packageWithCPack(kBuildTree, enginePackage(buildEngine()).name);
+  }
+
+  // Runs CPack on the build tree `build` into the scratch folder and returns
+  // the package `name` it made, "" if none.
+  std::string packageWithCPack(const fs::path& build, const std::string& name) {
+    const std::string output = scratch_ / ("cpack-" + name);
+    succeed("cpack --config " + quote((build / "CPackConfig.cmake").string()) + " -B " +
+            quote(output));
+    for (const auto& entry : fs::directory_iterator(output)) {
+      const std::string file = entry.path().filename().string();
+      if (std::regex_match(file, std::regex(name + R"(_[0-9][^_]*_amd64\.deb)"))) {
         return entry.path().string();
       }
     }
@@ -102,6 +138,7 @@ class Packages : public ::testing::Test {
 };
 
 TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibraries) {
+  const EnginePackage expected = enginePackage(buildEngine());
   const std::string shellDeb = buildShellPackage();
   ASSERT_NE(shellDeb, "");
   const std::string files = contents(shellDeb);
@@ -112,14 +149,53 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
     EXPECT_NE(files.find(" ./usr/share/doc/pageshell/commands.md\n"), std::string::npos);
   }
 
-  EXPECT_EQ(field(shellDeb, "Package"), "pageshell\n");
+  EXPECT_EQ(field(shellDeb, "Package"), expected.name + "\n");
   EXPECT_EQ(field(shellDeb, "Architecture"), "amd64\n");
+  // dpkg-deb shows a field the package lacks as an empty line.
+  for (const char* relation : {"Provides", "Conflicts", "Replaces"}) {
+    EXPECT_EQ(field(shellDeb, relation), expected.standsInFor + "\n") << relation;
+  }
   const std::string depends = field(shellDeb, "Depends");
-  for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5",
-                              "libsqlite3-0", "libjsoncpp25", "libzip4", "libc6"}) {
-    EXPECT_TRUE(std::regex_search(depends, std::regex(std::string("(^|, )") + package + "\\b")))
+  std::vector<std::string> needed = expected.libraries;
+  needed.insert(needed.end(), {"xdg-utils", "libsqlite3-0", "libjsoncpp25", "libzip4", "libc6"});
+  for (const std::string& package : needed) {
+    EXPECT_TRUE(std::regex_search(depends, std::regex("(^|, )" + package + "\\b")))
         << package << " missing from " << depends;
   }
+}
+
+// The packaging of a WebEngine build, tried on a small project of its own
+// that packages a stand-in program, whichever engine this build has.
+TEST_F(Packages, WebEngineBuildIsItsOwnPackageStandingInForPageshell) {
+  const fs::path project = scratch_ / "engine-project";
+  support::makeDirectory(project / "js");
+  writeFile(project / "js/pageshell.js", readFile((kSourceTree / "js/pageshell.js").string()));
+  writeFile(project / "README.md", "stand-in\n");
+  writeFile(project / "main.cpp", "int main() { return 0; }\n");
+  writeFile(project / "CMakeLists.txt",
+            "cmake_minimum_required(VERSION 3.16)\nproject(pageshell LANGUAGES CXX)\n"
+            "add_executable(pageshell main.cpp)\ninclude(" +
+                (kSourceTree / "cmake/Packaging.cmake").string() + ")\n");
+  auto configure = [&](const std::string& engine) {
+    return run("cmake -S " + quote(project) + " -B " + quote(project / ("build-" + engine)) +
+               " -DPAGESHELL_ENGINE=" + engine);
+  };
+
+  ASSERT_EQ(configure("webengine").status, 0);
+  succeed("cmake --build " + quote(project / "build-webengine"));
+  const std::string deb = packageWithCPack(project / "build-webengine", "pageshell-webengine");
+  ASSERT_NE(deb, "");
+  EXPECT_EQ(field(deb, "Package"), "pageshell-webengine\n");
+  for (const char* relation : {"Provides", "Conflicts", "Replaces"}) {
+    EXPECT_EQ(field(deb, relation), "pageshell\n") << relation;
+  }
+  EXPECT_NE(field(deb, "Depends").find("libc6"), std::string::npos);
+  EXPECT_NE(contents(deb).find(" ./usr/bin/pageshell\n"), std::string::npos);
+
+  const Outcome unknown = configure("gecko");
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_NE(unknown.output.find("PAGESHELL_ENGINE is webkit or webengine"), std::string::npos)
+      << unknown.output;
 }
 
 TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
