@@ -24,6 +24,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/pageshell)
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/commands.md)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/commands.md DESTINATION share/doc/pageshell)
 endif()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/print-format.md ${PROJECT_SOURCE_DIR}/docs/known-folders.md
+        DESTINATION share/doc/pageshell)
 
 if(NOT PAGESHELL_ENGINE)
   set(PAGESHELL_ENGINE webkit)

@@ -25,7 +25,12 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
   const std::string files = contents(shellDeb);
   EXPECT_NE(files.find(" ./usr/bin/pageshell\n"), std::string::npos) << files;
   EXPECT_NE(files.find(" ./usr/share/pageshell/pageshell.js\n"), std::string::npos) << files;
-  EXPECT_NE(files.find(" ./usr/share/doc/pageshell/README.md\n"), std::string::npos) << files;
+  for (const char* doc : {"README.md", "print-format.md", "known-folders.md"}) {
+    EXPECT_NE(files.find(std::string(" ./usr/share/doc/pageshell/") + doc + "\n"),
+              std::string::npos)
+        << doc << "\n"
+        << files;
+  }
   if (fs::exists(kSourceTree / "docs/commands.md")) {
     EXPECT_NE(files.find(" ./usr/share/doc/pageshell/commands.md\n"), std::string::npos);
   }
@@ -51,7 +56,10 @@ TEST_F(Packages, WebEngineBuildIsItsOwnPackageStandingInForPageshell) {
   const fs::path project = scratch_ / "engine-project";
   support::makeDirectory(project / "js");
   writeFile(project / "js/pageshell.js", readFile((kSourceTree / "js/pageshell.js").string()));
-  writeFile(project / "README.md", "stand-in\n");
+  support::makeDirectory(project / "docs");
+  for (const char* doc : {"README.md", "docs/print-format.md", "docs/known-folders.md"}) {
+    writeFile(project / doc, "stand-in\n");
+  }
   writeFile(project / "main.cpp", "int main() { return 0; }\n");
   writeFile(project / "CMakeLists.txt",
             "cmake_minimum_required(VERSION 3.16)\nproject(pageshell LANGUAGES CXX)\n"
