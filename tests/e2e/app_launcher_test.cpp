@@ -224,6 +224,12 @@ TEST_F(Launcher, ReplacesOnlyWhatItPlacedItself) {
   EXPECT_EQ(fs::read_symlink(folder + "/settings.json"), mine);
   EXPECT_EQ(readFile(mine), "mine");
   EXPECT_EQ(readFile(folder + "/settings.json.shipped"), "shipped 2");
+
+  // Once the user's notes have gone, the next start places the file.
+  EXPECT_NE(launch("quiet").output.find("kept your folder guide"), std::string::npos);
+  fs::remove(folder + "/guide/notes.txt");
+  EXPECT_EQ(launch("quiet").status, 0);
+  EXPECT_EQ(readFile(folder + "/guide"), "guide 2");
 }
 
 }  // namespace
