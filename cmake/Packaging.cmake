@@ -4,6 +4,12 @@
 # Depends are the binary's libraries as dpkg-shlibdeps finds them, plus what
 # the shell starts on a page's behalf. Apps built on the shell are packaged
 # by tools/package-app.
+#
+# Each web engine's build makes its own package. The QtWebKit build is the
+# package pageshell; the Qt WebEngine build is pageshell-webengine, which
+# stands in for pageshell (Provides, Conflicts, Replaces: both install
+# /usr/bin/pageshell), so that an app's package, which depends on pageshell,
+# installs beside either.
 if(PAGESHELL_FUZZ)
   return()
 endif()
@@ -18,9 +24,24 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/pageshell)
 if(EXISTS ${PROJECT_SOURCE_DIR}/docs/commands.md)
   install(FILES ${PROJECT_SOURCE_DIR}/docs/commands.md DESTINATION share/doc/pageshell)
 endif()
+install(FILES ${PROJECT_SOURCE_DIR}/docs/print-format.md ${PROJECT_SOURCE_DIR}/docs/known-folders.md
+        DESTINATION share/doc/pageshell)
+
+if(NOT PAGESHELL_ENGINE)
+  set(PAGESHELL_ENGINE webkit)
+endif()
+if(PAGESHELL_ENGINE STREQUAL "webkit")
+  set(CPACK_PACKAGE_NAME pageshell)
+elseif(PAGESHELL_ENGINE STREQUAL "webengine")
+  set(CPACK_PACKAGE_NAME pageshell-webengine)
+  set(CPACK_DEBIAN_PACKAGE_PROVIDES pageshell)
+  set(CPACK_DEBIAN_PACKAGE_CONFLICTS pageshell)
+  set(CPACK_DEBIAN_PACKAGE_REPLACES pageshell)
+else()
+  message(FATAL_ERROR "PAGESHELL_ENGINE is webkit or webengine, not ${PAGESHELL_ENGINE}")
+endif()
 
 set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME pageshell)
 set(CPACK_PACKAGE_VERSION ${PAGESHELL_PACKAGE_VERSION})
 set(CPACK_PACKAGE_CONTACT "pageshell maintainers <pageshell@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY

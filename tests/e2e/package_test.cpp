@@ -1,131 +1,97 @@
-// The shell's Debian package and an app's, built, read with dpkg-deb and run
-// from a scratch root: nothing is installed on the machine.
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
+// The shell's Debian package and what tools/package-app makes of an app,
+// built and read with dpkg-deb: nothing is installed on the machine.
 #include <filesystem>
 #include <regex>
+#include <string>
+#include <vector>
 
-#include "tests/support/page_runner.h"
+#include "tests/e2e/packages.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace packages;
 using support::readFile;
 using support::writeFile;
-
-// The tree the pages come from, and the build tree the shell was built in.
-const fs::path kSourceTree = fs::path(PAGESHELL_PAGES).parent_path().parent_path().parent_path();
-const fs::path kBuildTree = fs::path(e2e::shellBinary()).parent_path().parent_path();
-
-std::string quote(const std::string& text) {
-  return "'" + std::regex_replace(text, std::regex("'"), "'\\''") + "'";
-}
-
-struct Outcome {
-  int status = -1;
-  std::string output;
-};
-
-// Runs `command` with /bin/sh; standard error joins the output.
-Outcome run(const std::string& command) {
-  Outcome outcome;
-  std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (pipe == nullptr) return outcome;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-    outcome.output.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return outcome;
-}
-
-std::string succeed(const std::string& command) {
-  const Outcome outcome = run(command);
-  EXPECT_EQ(outcome.status, 0) << command << "\n" << outcome.output;
-  return outcome.output;
-}
 
 // package-app reads no more of an icon than the PNG signature.
 const std::string kIcon = std::string("\x89PNG\r\n\x1a\n", 8) + "pixels";
 
-// An app that counts its runs in localStorage, saves a file through the
-// client library the launcher offers it, and exits.
-const char kNoteApp[] = R"(<!DOCTYPE html>
-<html><head><meta charset="utf-8"><script src="pageshell.js"></script></head>
-<body><script>
-try {
-  var runs = Number(localStorage.getItem("runs") || "0") + 1;
-  localStorage.setItem("runs", String(runs));
-  pageshell.call("log", "RUN " + runs);
-  pageshell.call("saveFile", "saved.txt", "run " + runs);
-} finally {
-  myObject.command = JSON.stringify(["1.0.3.20150320", "note-app", "exit"]);
-}
-</script></body></html>
-)";
-
-class Packages : public ::testing::Test {
- protected:
-  // The shell's package through CPack, into the scratch folder; "" if none.
-  std::string buildShellPackage() {
-    succeed("cpack --config " + quote((kBuildTree / "CPackConfig.cmake").string()) + " -B " +
-            quote(scratch_ / "shell"));
-    for (const auto& entry : fs::directory_iterator(scratch_ / "shell")) {
-      const std::string name = entry.path().filename().string();
-      if (std::regex_match(name, std::regex(R"(pageshell_[0-9][^_]*_amd64\.deb)"))) {
-        return entry.path().string();
-      }
-    }
-    return "";
-  }
-
-  // tools/package-app run in the scratch folder; returns the package's path.
-  std::string packageApp(const std::string& appDir, const std::string& name,
-                         const std::string& icon = "") {
-    succeed("cd " + quote(scratch_.path()) + " && " +
-            quote((kSourceTree / "tools/package-app").string()) + " " + quote(appDir) + " " + name +
-            " 2.1 " + (icon.empty() ? "" : quote(icon)));
-    return scratch_ / (name + "_2.1_all.deb");
-  }
-
-  static std::string field(const std::string& deb, const std::string& name) {
-    return succeed("dpkg-deb -f " + quote(deb) + " " + name);
-  }
-  static std::string contents(const std::string& deb) {
-    return succeed("dpkg-deb -c " + quote(deb));
-  }
-
-  support::Directory scratch_{"packages"};
-};
+using Packages = PackageTest;
 
 TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibraries) {
+  const EnginePackage expected = enginePackage(buildEngine());
   const std::string shellDeb = buildShellPackage();
   ASSERT_NE(shellDeb, "");
   const std::string files = contents(shellDeb);
   EXPECT_NE(files.find(" ./usr/bin/pageshell\n"), std::string::npos) << files;
   EXPECT_NE(files.find(" ./usr/share/pageshell/pageshell.js\n"), std::string::npos) << files;
-  EXPECT_NE(files.find(" ./usr/share/doc/pageshell/README.md\n"), std::string::npos) << files;
+  for (const char* doc : {"README.md", "print-format.md", "known-folders.md"}) {
+    EXPECT_NE(files.find(std::string(" ./usr/share/doc/pageshell/") + doc + "\n"),
+              std::string::npos)
+        << doc << "\n"
+        << files;
+  }
   if (fs::exists(kSourceTree / "docs/commands.md")) {
     EXPECT_NE(files.find(" ./usr/share/doc/pageshell/commands.md\n"), std::string::npos);
   }
 
-  EXPECT_EQ(field(shellDeb, "Package"), "pageshell\n");
+  EXPECT_EQ(field(shellDeb, "Package"), expected.name + "\n");
   EXPECT_EQ(field(shellDeb, "Architecture"), "amd64\n");
+  // dpkg-deb shows a field the package lacks as an empty line.
+  for (const char* relation : {"Provides", "Conflicts", "Replaces"}) {
+    EXPECT_EQ(field(shellDeb, relation), expected.standsInFor + "\n") << relation;
+  }
   const std::string depends = field(shellDeb, "Depends");
-  for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5",
-                              "libsqlite3-0", "libjsoncpp25", "libzip4", "libc6"}) {
-    EXPECT_TRUE(std::regex_search(depends, std::regex(std::string("(^|, )") + package + "\\b")))
+  std::vector<std::string> needed = expected.libraries;
+  needed.insert(needed.end(), {"xdg-utils", "libsqlite3-0", "libjsoncpp25", "libzip4", "libc6"});
+  for (const std::string& package : needed) {
+    EXPECT_TRUE(std::regex_search(depends, std::regex("(^|, )" + package + "\\b")))
         << package << " missing from " << depends;
   }
+}
+
+// The packaging of a WebEngine build, tried on a small project of its own
+// that packages a stand-in program, whichever engine this build has.
+TEST_F(Packages, WebEngineBuildIsItsOwnPackageStandingInForPageshell) {
+  const fs::path project = scratch_ / "engine-project";
+  support::makeDirectory(project / "js");
+  writeFile(project / "js/pageshell.js", readFile((kSourceTree / "js/pageshell.js").string()));
+  support::makeDirectory(project / "docs");
+  for (const char* doc : {"README.md", "docs/print-format.md", "docs/known-folders.md"}) {
+    writeFile(project / doc, "stand-in\n");
+  }
+  writeFile(project / "main.cpp", "int main() { return 0; }\n");
+  writeFile(project / "CMakeLists.txt",
+            "cmake_minimum_required(VERSION 3.16)\nproject(pageshell LANGUAGES CXX)\n"
+            "add_executable(pageshell main.cpp)\ninclude(" +
+                (kSourceTree / "cmake/Packaging.cmake").string() + ")\n");
+  auto configure = [&](const std::string& engine) {
+    return run("cmake -S " + quote(project) + " -B " + quote(project / ("build-" + engine)) +
+               " -DPAGESHELL_ENGINE=" + engine);
+  };
+
+  ASSERT_EQ(configure("webengine").status, 0);
+  succeed("cmake --build " + quote(project / "build-webengine"));
+  const std::string deb = packageWithCPack(project / "build-webengine", "pageshell-webengine");
+  ASSERT_NE(deb, "");
+  EXPECT_EQ(field(deb, "Package"), "pageshell-webengine\n");
+  for (const char* relation : {"Provides", "Conflicts", "Replaces"}) {
+    EXPECT_EQ(field(deb, relation), "pageshell\n") << relation;
+  }
+  EXPECT_NE(field(deb, "Depends").find("libc6"), std::string::npos);
+  EXPECT_NE(contents(deb).find(" ./usr/bin/pageshell\n"), std::string::npos);
+
+  const Outcome unknown = configure("gecko");
+  EXPECT_NE(unknown.status, 0);
+  EXPECT_NE(unknown.output.find("PAGESHELL_ENGINE is webkit or webengine"), std::string::npos)
+      << unknown.output;
 }
 
 TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
   const std::string icon = scratch_ / "demo.png";
   writeFile(icon, kIcon);
-  const std::string deb = packageApp((kSourceTree / "demo").string(), "pageshell-demo", icon);
+  const std::string deb =
+      packageApp((kSourceTree / "demo").string(), "pageshell-demo", "2.1", "", icon);
 
   EXPECT_EQ(field(deb, "Depends"), "pageshell\n");
   EXPECT_EQ(field(deb, "Architecture"), "all\n");
@@ -149,58 +115,49 @@ TEST_F(Packages, DemoPackageInstallsTheAppLauncherEntryAndIcon) {
   EXPECT_EQ(readFile(root + "/usr/share/pixmaps/pageshell-demo.png"), readFile(icon));
 }
 
-TEST_F(Packages, LauncherRunsTheAppInTheUsersOwnFolder) {
-  const std::string shellDeb = buildShellPackage();
-  ASSERT_NE(shellDeb, "");
-  const std::string appDir = scratch_ / "note-app";
+// What the shell wrote while the developer ran the app in its folder.
+TEST_F(Packages, AppPackageLeavesOutRunDataUnlessNamedAndSaysSo) {
+  const std::string appDir = scratch_ / "stock";
+  support::makeDirectory(appDir + "/db");
   support::makeDirectory(appDir + "/debug");
-  writeFile(appDir + "/index.html", kNoteApp);
-  // A developer's own run files stay out of the package.
+  support::makeDirectory(appDir + "/storage");
+  support::makeDirectory(appDir + "/help");
+  writeFile(appDir + "/index.html", "<!DOCTYPE html>\n");
+  writeFile(appDir + "/db/app.sqlite", "");
   writeFile(appDir + "/debug/log-20200101-000000.txt", "old\n");
-  const std::string deb = packageApp(appDir, "note-app");
+  writeFile(appDir + "/storage/file__0.localstorage", "");
+  writeFile(appDir + "/debug-20200101-000000.html", "<html></html>");
+  writeFile(appDir + "/help/debug-notes.html", "the app's own page");
+  const std::string prefix = " ./usr/share/stock/app/";
 
-  const std::string root = scratch_ / "root";
-  succeed("dpkg-deb -x " + quote(shellDeb) + " " + quote(root));
-  succeed("dpkg-deb -x " + quote(deb) + " " + quote(root));
-  const std::string installed = root + "/usr/share/note-app/app";
-  ASSERT_TRUE(fs::exists(installed + "/index.html"));
-
-  const std::string home = scratch_ / "home";
-  support::makeDirectory(home);
-  support::makeDirectory(scratch_ / "runtime");
-  fs::permissions(scratch_ / "runtime", fs::perms::owner_all);
-  // Runs the extracted launcher, which finds the extracted shell on PATH.
-  auto launch = [&](const std::string& dataHome) {
-    succeed("env " + (dataHome.empty() ? "-u XDG_DATA_HOME" : "XDG_DATA_HOME=" + quote(dataHome)) +
-            " HOME=" + quote(home) + " PATH=" + quote(root + "/usr/bin") +
-            ":\"$PATH\" QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=" + quote(scratch_ / "runtime") +
-            " timeout 60 " + quote(root + "/usr/bin/note-app"));
-  };
-  launch("");
-  launch("");
-
-  const std::string work = home + "/.local/share/note-app";
-  EXPECT_EQ(readFile(work + "/saved.txt"), "run 2");
-  std::vector<std::string> runs;
-  for (const std::string& line : support::logLines(work)) {
-    const std::string message = support::withoutTimeStamp(line);
-    if (message.rfind("RUN ", 0) == 0) runs.push_back(message);
+  const Outcome plain = runPackageApp(quote(appDir) + " stock 1.0");
+  ASSERT_EQ(plain.status, 0) << plain.output;
+  for (const char* named : {"db/", "debug/", "storage/", "debug-20200101-000000.html"}) {
+    EXPECT_NE(plain.output.find(named), std::string::npos) << named << "\n" << plain.output;
   }
-  EXPECT_EQ(runs, (std::vector<std::string>{"RUN 1", "RUN 2"}));
-  EXPECT_TRUE(fs::is_directory(work + "/storage"));
-  EXPECT_TRUE(fs::is_symlink(work + "/index.html"));
-  EXPECT_EQ(fs::canonical(work + "/index.html"), fs::canonical(installed + "/index.html"));
-  EXPECT_EQ(fs::canonical(work + "/pageshell.js"),
-            fs::canonical(root + "/usr/share/pageshell/pageshell.js"));
-  // Nothing the app wrote went beside the installed files, nor came with them.
-  EXPECT_FALSE(fs::exists(installed + "/debug"));
-  EXPECT_FALSE(fs::exists(installed + "/saved.txt"));
-  EXPECT_FALSE(fs::exists(installed + "/storage"));
+  std::string files = contents(scratch_ / "stock_1.0_all.deb");
+  EXPECT_NE(files.find(prefix + "index.html\n"), std::string::npos) << files;
+  EXPECT_NE(files.find(prefix + "help/debug-notes.html\n"), std::string::npos) << files;
+  for (const char* left : {"db/", "debug/", "storage/", "debug-20200101-000000.html"}) {
+    EXPECT_EQ(files.find(prefix + left), std::string::npos) << left << "\n" << files;
+  }
 
-  // XDG_DATA_HOME, when set, holds the folder instead.
-  const std::string data = scratch_ / "data";
-  launch(data);
-  EXPECT_EQ(readFile(data + "/note-app/saved.txt"), "run 1");
+  const std::string deb = packageApp(appDir, "stock", "1.1",
+                                     "--include db --include 'debug-*.html' --title 'Stock take'");
+  files = contents(deb);
+  EXPECT_NE(files.find(prefix + "db/app.sqlite\n"), std::string::npos) << files;
+  EXPECT_NE(files.find(prefix + "debug-20200101-000000.html\n"), std::string::npos) << files;
+  EXPECT_EQ(files.find(prefix + "debug/"), std::string::npos) << files;
+  const std::string root = scratch_ / "root";
+  succeed("dpkg-deb -x " + quote(deb) + " " + quote(root));
+  const std::string entry = readFile(root + "/usr/share/applications/stock.desktop");
+  EXPECT_NE(entry.find("\nName=Stock take\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nExec=stock\n"), std::string::npos) << entry;
+
+  // Only run data is included by name, and a title is one line.
+  EXPECT_EQ(runPackageApp("--include index.html " + quote(appDir) + " stock 1.2").status, 2);
+  EXPECT_EQ(runPackageApp("--title \"$(printf 'a\\nb')\" " + quote(appDir) + " stock 1.2").status,
+            2);
 }
 
 }  // namespace
