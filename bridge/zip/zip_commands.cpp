@@ -45,11 +45,11 @@ Record failureRecord(const WorkerChannel& channel, const std::string&) {
 void extract(const WorkerChannel& channel, const UnzipRequest& request) {
   channel.deliver(channel.record("progress", "0"));
   platform::Result<platform::FileWriter> target = platform::FileWriter::open(request.targetPath);
-  const bool read = readZipEntry(request.archivePath, request.memberName,
-                                 [&target](const char* bytes, std::size_t size) {
-                                   if (target) target->write(bytes, size);
-                                 });
-  if (!read) {
+  const ZipRead read = readZipEntry(request.archivePath, request.memberName,
+                                    [&target](const char* bytes, std::size_t size) {
+                                      if (target) target->write(bytes, size);
+                                    });
+  if (read != ZipRead::kWhole) {
     channel.deliver(channel.record("error", kCannotUnpack));
     return;
   }
@@ -78,7 +78,7 @@ Answer getZipDir(CommandContext& context) {
 Answer getZipEntry(CommandContext& context) {
   std::string content;
   bool ended = false;
-  const bool read = readZipEntry(
+  const ZipRead read = readZipEntry(
       context.arg(kEntryArchive), context.arg(kEntryMember),
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
@@ -91,7 +91,7 @@ Answer getZipEntry(CommandContext& context) {
         content.append(bytes, kept);
         ended = zero != nullptr;
       });
-  if (!read) return errorAnswer(kCannotUnpack);
+  if (read != ZipRead::kWhole) return errorAnswer(kCannotUnpack);
   return okAnswer(std::move(content));
 }
 
