@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bridge/commands.h"
-#include "bridge/protocol/cmd_exception.h"
+#include "bridge/protocol/protocol.h"
 #include "bridge/worker.h"
 #include "platform/file_writer.h"
 #include "zip/zip_archive.h"
@@ -74,7 +74,9 @@ Answer getZipDir(CommandContext& context) {
 }
 
 // The answer carries the content up to its first zero byte; the rest is
-// still read, so that its CRC is checked.
+// still read, so that its CRC is checked. This runs on the GUI thread, so a
+// member is read only when its directory entry gives no more than an answer
+// holds, and never decoded past that.
 Answer getZipEntry(CommandContext& context) {
   std::string content;
   bool ended = false;
@@ -83,14 +85,14 @@ Answer getZipEntry(CommandContext& context) {
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
         const auto* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
-        const std::size_t kept = zero == nullptr ? size : static_cast<std::size_t>(zero - bytes);
-        if (content.size() + kept > kMaxAnswerBytes) {
-          throw CmdException("member too large for an answer [more than " +
-                             std::to_string(kMaxAnswerBytes) + " bytes]");
-        }
-        content.append(bytes, kept);
+        content.append(bytes, zero == nullptr ? size : static_cast<std::size_t>(zero - bytes));
         ended = zero != nullptr;
-      });
+      },
+      kMaxAnswerBytes);
+  if (read == ZipRead::kTooLarge) {
+    return errorAnswer("member too large for an answer [more than " +
+                       std::to_string(kMaxAnswerBytes) + " bytes]");
+  }
   if (read != ZipRead::kWhole) return errorAnswer(kCannotUnpack);
   return okAnswer(std::move(content));
 }
