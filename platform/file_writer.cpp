@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/directory.h"
+#include "platform/in_place_write.h"
 
 namespace platform {
 namespace {
@@ -100,52 +101,6 @@ void syncFolder(const std::string& folder) {
   if (descriptor < 0) return;
   ::fsync(descriptor);
   ::close(descriptor);
-}
-
-Status writeAll(int descriptor, const char* bytes, std::size_t size, const std::string& path) {
-  while (size > 0) {
-    const ssize_t written = ::write(descriptor, bytes, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return Status::fromErrno(path);
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return Status();
-}
-
-// Copies `size` bytes from the start of `from` to the start of `to`, in the
-// kernel where it can, through a small buffer where it cannot.
-Status copyContent(int from, int to, off_t size, const std::string& path) {
-  off_t done = 0;
-  while (done < size) {
-    off_t in = done;
-    off_t out = done;
-    const ssize_t copied =
-        ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(size - done), 0);
-    if (copied > 0) {
-      done += copied;
-      continue;
-    }
-    if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0 ||
-        (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)) {
-      return copied == 0 ? Status::failure(EIO, path) : Status::fromErrno(path);
-    }
-    break;
-  }
-  char buffer[1 << 16];
-  while (done < size) {
-    const ssize_t got = ::pread(from, buffer, sizeof buffer, done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return got == 0 ? Status::failure(EIO, path) : Status::fromErrno(path);
-    if (::lseek(to, done, SEEK_SET) < 0) return Status::fromErrno(path);
-    Status written = writeAll(to, buffer, static_cast<std::size_t>(got), path);
-    if (!written.ok()) return written;
-    done += got;
-  }
-  return Status();
 }
 
 // The superuser may write any file; one without any write permission is
@@ -333,18 +288,7 @@ Status FileWriter::renameIntoPlace() {
 Status FileWriter::putInPlace() {
   struct stat info;
   if (::fstat(descriptor_, &info) != 0) return Status::fromErrno(target_);
-  // Reserving keeps the file's size, so a refusal changes nothing; a file
-  // system that cannot reserve is written without.
-  if (info.st_size > 0 &&
-      ::fallocate(targetDescriptor_, FALLOC_FL_KEEP_SIZE, 0, info.st_size) != 0 &&
-      errno != EOPNOTSUPP && errno != ENOSYS) {
-    return Status::fromErrno(target_);
-  }
-  Status status = copyContent(descriptor_, targetDescriptor_, info.st_size, target_);
-  if (status.ok() && ::ftruncate(targetDescriptor_, info.st_size) != 0) {
-    status = Status::fromErrno(target_);
-  }
-  if (status.ok() && ::fdatasync(targetDescriptor_) != 0) status = Status::fromErrno(target_);
+  Status status = overwrite(descriptor_, info.st_size, targetDescriptor_, target_);
   // NFS reports some failures only on close.
   if (::close(std::exchange(targetDescriptor_, -1)) != 0 && status.ok()) {
     status = Status::fromErrno(target_);

@@ -18,12 +18,13 @@
 //    in place: by a rename, so readers see the old file or the new one
 //    whole; or, for a file with several hard links, a file whose owner we
 //    could not keep, or one in a folder that takes no new file, by copying
-//    them into the file itself after reserving its space, so that a full
-//    disk is found before the first old byte changes. The folder is synced
-//    after a rename.
+//    them into the file itself after taking the room they need, so that a
+//    full disk or the file size limit is met before the first old byte
+//    changes. The folder is synced after a rename.
 //  - A write that fails, or a writer that ends without a commit, leaves the
-//    old content whole and removes what it had written. (Written in place,
-//    only a device failing during the copy can still cut the old content.)
+//    old content whole and removes what it had written. Written in place,
+//    the file is torn, part new and part old, when the process is killed or
+//    a device fails during the copy: the price of keeping its hard links.
 //
 //   Result<FileWriter> writer = FileWriter::open(path);
 //   if (!writer) return refuse(writer.status());

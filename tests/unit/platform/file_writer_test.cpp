@@ -1,5 +1,6 @@
 #include "platform/file_writer.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -12,8 +13,10 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <set>
 
+#include "platform/in_place_write.h"
 #include "tests/support/scratch.h"
 
 namespace platform {
@@ -82,6 +85,42 @@ bool holdsForAnOrdinaryUser(const std::function<bool()>& check) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs `check` in a child process that first mounts a file system of `type`
+// at `where`, seen by it alone, and answers its exit status: 0 when `check`
+// held, 77 when the mount could not be made.
+int exitOfCheckOnMount(const char* type, const std::string& where,
+                       const std::function<bool()>& check) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("none", where.c_str(), type, 0, nullptr) != 0) {
+      ::_exit(77);
+    }
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+// Writes a larger content over a hard-linked file in `folder` and meets a
+// file size limit between the two sizes on the way: true when the commit
+// failed as "File too large" and every link still holds the old content.
+bool aWriteInPlacePastTheLimitKeepsTheOld(const std::string& folder) {
+  const std::string old(3 * 65536, 'o');
+  const std::string bigger(4 * 65536, 'n');
+  support::writeFile(folder + "/linked", old);
+  fs::create_hard_link(folder + "/linked", folder + "/other");
+  Result<FileWriter> writer = FileWriter::open(folder + "/linked");
+  if (!writer) return false;
+  writer->write(bigger.data(), bigger.size());
+  FileSizeLimit limit(old.size() + 4096);
+  return writer->commit().reason() == "File too large" &&
+         support::readFile(folder + "/linked") == old &&
+         support::readFile(folder + "/other") == old;
 }
 
 class Writer : public ::testing::Test {
@@ -215,6 +254,40 @@ TEST_F(Writer, AFailedWriteLeavesEveryOldContentWhole) {
   EXPECT_EQ(namesIn(folder_.path()), (std::set<std::string>{"linked", "other", "plain"}));
 }
 
+TEST_F(Writer, InPlaceTheRoomIsTakenBeforeTheFirstOldByteChanges) {
+  EXPECT_TRUE(aWriteInPlacePastTheLimitKeepsTheOld(folder_.path()));
+}
+
+// A file system that cannot reserve space (ramfs) is grown by writing.
+TEST_F(Writer, InPlaceWithoutReservingTheRoomIsTakenByWriting) {
+  const int status = exitOfCheckOnMount("ramfs", folder_.path(), [this] {
+    const bool kept = aWriteInPlacePastTheLimitKeepsTheOld(folder_.path());
+    const std::string bigger(5 * 65536, 'b');
+    return kept && writeWholeFile(folder_ / "other", bigger).ok() && read("linked") == bigger;
+  });
+  if (status == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_EQ(status, 0);
+}
+
+TEST(GrowingByWriting, TakesTheRoomOrLeavesTheFileAsItWas) {
+  support::Directory folder("writer");
+  const std::string path = folder / "file";
+  support::writeFile(path, "old");
+  const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(descriptor, 0);
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_EQ(growByWriting(descriptor, 3, 10000, path).reason(), "File too large");
+  }
+  EXPECT_EQ(support::readFile(path), "old");
+  EXPECT_TRUE(growByWriting(descriptor, 3, 10000, path).ok());
+  struct stat info {};
+  ::fstat(descriptor, &info);
+  ::close(descriptor);
+  EXPECT_EQ(support::readFile(path), "old" + std::string(9997, '\0'));
+  EXPECT_GE(info.st_blocks * 512, 10000) << "written, not left a hole";
+}
+
 TEST_F(Writer, NoFileIsMadeWhereNoneCanBe) {
   EXPECT_EQ(save("missing/target", "x"), "No such file or directory");
   support::writeFile(folder_ / "file", "x");
@@ -248,25 +321,18 @@ TEST(NamedTemporaryFiles, GoWhenTheProcessEndsWithoutItsWriters) {
     for (const std::string& name : namesIn(folder.path())) count += name[0] == '.';
     return count;
   };
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
-      ::_exit(77);
-    }
-    bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
-                support::readFile(folder / "saved") == "the named way" && hidden() == 0;
-    Result<FileWriter> unfinished = FileWriter::open(folder / "saved");
-    unfinished->write("x", 1);
-    held = held && hidden() == 1;
+  std::optional<Result<FileWriter>> unfinished;  // the child ends while it works
+  const int status = exitOfCheckOnMount("tmpfs", "/proc", [&] {
+    const bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
+                      support::readFile(folder / "saved") == "the named way" && hidden() == 0;
+    unfinished.emplace(FileWriter::open(folder / "saved"));
+    (*unfinished)->write("x", 1);
+    const bool hiddenWhileWriting = hidden() == 1;
     removeUnfinishedFiles();
-    ::_exit(held && hidden() == 0 ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace here";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return held && hiddenWhileWriting && hidden() == 0;
+  });
+  if (status == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"saved"});
 }
 
