@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/directory.h"
+#include "platform/file_attributes.h"
 #include "platform/in_place_write.h"
 
 namespace platform {
@@ -110,6 +111,16 @@ bool refusesWriting(const struct stat& info) {
   return ::geteuid() == 0 && (info.st_mode & 0222) == 0;
 }
 
+// Gives the new file `to` the extended attributes of the file `target`. A
+// file that cannot be read cannot give them.
+bool carriesAttributes(const std::string& target, int to, const std::string& path) {
+  const int from = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (from < 0) return false;
+  const bool carried = copyAttributes(from, to, path).ok();
+  ::close(from);
+  return carried;
+}
+
 }  // namespace
 
 // The content's own file: unnamed (O_TMPFILE) where the file system allows
@@ -176,12 +187,15 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
     if (!elsewhere) return Status::failure(elsewhere.status().code(), path);
     return inPlace(target, path, std::move(*elsewhere));
   }
-  // A rename would split hard links, or give the file to us when only the
-  // superuser may give it back to its owner. The owner goes first: a change
-  // of owner clears the set-user-ID bit.
-  const bool keepsTheFile = info.st_nlink == 1 &&
-                            ::fchown(beside->descriptor, info.st_uid, info.st_gid) == 0 &&
-                            ::fchmod(beside->descriptor, info.st_mode & 07777) == 0;
+  // A rename would split hard links, or lose what the file is when only the
+  // superuser could give it back: its owner, or extended attributes such as
+  // an access control list. The owner goes first, as a change of owner
+  // clears the set-user-ID bit; the mode last, as an access control list
+  // sets the group's bits.
+  const int content = beside->descriptor;
+  const bool keepsTheFile =
+      info.st_nlink == 1 && ::fchown(content, info.st_uid, info.st_gid) == 0 &&
+      carriesAttributes(target, content, path) && ::fchmod(content, info.st_mode & 07777) == 0;
   if (!keepsTheFile) return inPlace(target, path, std::move(*beside));
   return FileWriter(Placing::kRename, target, -1, std::move(*beside));
 }

@@ -4,8 +4,10 @@
 // a PDF) goes through a FileWriter, so each keeps what a user expects of a
 // file:
 //  - A symbolic link is followed to the file it names.
-//  - An existing file keeps its mode and owner; a new file gets 0666 less
-//    the umask.
+//  - An existing file keeps its mode, its owner and its extended attributes
+//    (user attributes, access control lists; security labels where the
+//    system lets the running user set them); a new file gets 0666 less the
+//    umask.
 //  - A file the running user may not write is refused, and so is a device,
 //    FIFO, socket or folder, without ever waiting on one. The superuser,
 //    whom the system lets write anything, is refused a file that has no
@@ -16,11 +18,11 @@
 //    where the file system allows it, so that nothing of an unfinished write
 //    is seen or outlives the process. commit() syncs them and then puts them
 //    in place: by a rename, so readers see the old file or the new one
-//    whole; or, for a file with several hard links, a file whose owner we
-//    could not keep, or one in a folder that takes no new file, by copying
-//    them into the file itself after taking the room they need, so that a
-//    full disk or the file size limit is met before the first old byte
-//    changes. The folder is synced after a rename.
+//    whole; or, for a file with several hard links, a file whose owner or
+//    attributes we could not carry to a new one, or one in a folder that
+//    takes no new file, by copying them into the file itself after taking
+//    the room they need, so that a full disk or the file size limit is met
+//    before the first old byte changes. The folder is synced after a rename.
 //  - A write that fails, or a writer that ends without a commit, leaves the
 //    old content whole and removes what it had written. Written in place,
 //    the file is torn, part new and part old, when the process is killed or

@@ -8,11 +8,16 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -104,6 +109,49 @@ int exitOfCheckOnMount(const char* type, const std::string& where,
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+using Attributes = std::map<std::string, std::string>;
+
+// Every extended attribute of `path` the running user may read.
+Attributes attributesOf(const std::string& path) {
+  Attributes attributes;
+  std::string names(1 << 16, '\0');
+  const ssize_t size = ::listxattr(path.c_str(), &names[0], names.size());
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(&names[at])) + 1) {
+    std::string value(1 << 16, '\0');
+    const ssize_t length = ::getxattr(path.c_str(), &names[at], &value[0], value.size());
+    value.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    attributes[&names[at]] = value;
+  }
+  return attributes;
+}
+
+bool setAttribute(const std::string& path, const std::string& name, const std::string& value) {
+  return ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
+}
+
+// An access control list, in the form the system keeps it in the attribute
+// system.posix_acl_access: the owner may read and write, and so may the
+// user `user`; the group and others may read.
+std::string accessListLettingWrite(uid_t user) {
+  std::string list;
+  const auto add = [&list](std::uint32_t value, int bytes) {
+    for (int byte = 0; byte < bytes; ++byte) list += static_cast<char>(value >> (8 * byte));
+  };
+  const auto entry = [&add](std::uint16_t tag, std::uint16_t permissions, std::uint32_t id) {
+    add(tag, 2);
+    add(permissions, 2);
+    add(id, 4);
+  };
+  const std::uint32_t nobody = 0xffffffff;
+  add(2, 4);               // the format's version
+  entry(0x01, 6, nobody);  // owner
+  entry(0x02, 6, user);
+  entry(0x04, 4, nobody);  // group
+  entry(0x10, 6, nobody);  // mask
+  entry(0x20, 4, nobody);  // others
+  return list;
 }
 
 // Writes a larger content over a hard-linked file in `folder` and meets a
@@ -286,6 +334,57 @@ TEST(GrowingByWriting, TakesTheRoomOrLeavesTheFileAsItWas) {
   ::close(descriptor);
   EXPECT_EQ(support::readFile(path), "old" + std::string(9997, '\0'));
   EXPECT_GE(info.st_blocks * 512, 10000) << "written, not left a hole";
+}
+
+// A new file would take the folder's default access list; a replaced one
+// keeps the list it had, or none.
+TEST_F(Writer, AReplacedFileHasTheAttributesItHadAndNoOthers) {
+  const std::string shared = folder_ / "shared";
+  const std::string plain = folder_ / "plain";
+  support::writeFile(shared, "old");
+  support::writeFile(plain, "old");
+  ::chmod(shared.c_str(), 0644);
+  ::chmod(folder_.path().c_str(), 0755);
+  if (!setAttribute(shared, "user.origin", "page")) {
+    GTEST_SKIP() << "no user attributes here: " << std::strerror(errno);
+  }
+  ASSERT_TRUE(setAttribute(shared, "user.empty", ""));
+  if (!setAttribute(shared, "system.posix_acl_access", accessListLettingWrite(65534)) ||
+      !setAttribute(folder_.path(), "system.posix_acl_default", accessListLettingWrite(65534))) {
+    GTEST_SKIP() << "no access control lists here: " << std::strerror(errno);
+  }
+  const Attributes sharedBefore = attributesOf(shared);
+  const Attributes plainBefore = attributesOf(plain);
+  const ino_t before = inodeOf(shared);
+
+  EXPECT_EQ(save("shared", "new"), "");
+  EXPECT_EQ(save("plain", "new"), "");
+  EXPECT_NE(inodeOf(shared), before) << "replaced, not written in place";
+  EXPECT_EQ(attributesOf(shared), sharedBefore);
+  EXPECT_EQ(attributesOf(plain), plainBefore);
+  EXPECT_EQ(modeOf(shared), 0664u);
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&shared] { return ::access(shared.c_str(), W_OK) == 0; }))
+      << "the list still lets another user write";
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&plain] { return ::access(plain.c_str(), W_OK) != 0; }));
+}
+
+TEST_F(Writer, AnAttributeTheUserMayNotSetDoesNotStopASave) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can set a security attribute";
+  ::chmod(folder_.path().c_str(), 0755);
+  support::makeDirectory(folder_ / "theirs");
+  const std::string path = folder_ / "theirs/labelled";
+  support::writeFile(path, "old");
+  ASSERT_EQ(::chown((folder_ / "theirs").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  if (!setAttribute(path, "user.origin", "page") ||
+      !setAttribute(path, "security.pageshell", "label")) {
+    GTEST_SKIP() << "no such attributes here: " << std::strerror(errno);
+  }
+  const ino_t before = inodeOf(path);
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&path] { return writeWholeFile(path, "new").ok(); }));
+  EXPECT_EQ(support::readFile(path), "new");
+  EXPECT_NE(inodeOf(path), before);
+  EXPECT_EQ(attributesOf(path), (Attributes{{"user.origin", "page"}}));
 }
 
 TEST_F(Writer, NoFileIsMadeWhereNoneCanBe) {
