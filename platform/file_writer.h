@@ -13,6 +13,9 @@
 //    whom the system lets write anything, is refused a file that has no
 //    write permission at all, as the system refuses it execution of a file
 //    with no execute permission.
+//  - Any path the system takes for the target works: the writer finds
+//    names from open folders, and its own names are short ones beside the
+//    target's.
 //  - The bytes go to a file of their own first, beside the target (in the
 //    temporary folder when the target's folder takes no new file), unnamed
 //    where the file system allows it, so that nothing of an unfinished write
@@ -43,6 +46,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descriptor.h"
 #include "platform/error.h"
 
 namespace platform {
@@ -87,18 +91,22 @@ class FileWriter {
   enum class Placing { kRename, kInPlace, kNewName };
   struct Content;
 
-  FileWriter(Placing placing, std::string target, int targetDescriptor, Content content);
-  static Result<FileWriter> inPlace(const std::string& target, const std::string& path,
-                                    Content content);
+  FileWriter(Placing placing, std::string target, std::string targetName,
+             Descriptor targetDescriptor, Content content);
+  static Result<FileWriter> inPlace(int folder, const std::string& name, std::string target,
+                                    const std::string& path, Content content);
   Status putInPlace();
   Status renameIntoPlace();
+  void dropTemporaryName();
   void abandon();
 
   Placing placing_;
-  std::string target_;         // the file the content goes to, links followed
-  int targetDescriptor_;       // kInPlace: the target, open for writing
-  int descriptor_;             // the content's own file
-  std::string temporaryName_;  // its name, when the file system gave it none of its own
+  std::string target_;           // the file the content goes to, links followed
+  std::string targetName_;       // kRename: its name in folder_
+  Descriptor folder_;            // the folder of the content's own file (kRename: the target's)
+  Descriptor targetDescriptor_;  // kInPlace: the target, open for writing
+  Descriptor descriptor_;        // the content's own file
+  std::string temporaryName_;  // its name in folder_, when the file system gave it none of its own
   std::string contentPath_;
   Status failure_;
   bool finished_ = false;

@@ -387,6 +387,33 @@ TEST_F(Writer, AnAttributeTheUserMayNotSetDoesNotStopASave) {
   EXPECT_EQ(attributesOf(path), (Attributes{{"user.origin", "page"}}));
 }
 
+// A path of the greatest length the system takes, ending in a short name:
+// the writer's own names must fit wherever the target's does, and a
+// relative link is followed from where it stands, however long the two
+// would be written together.
+TEST_F(Writer, SavesOverAFileWhosePathIsLongButLegal) {
+  const std::string name = "notes.txt";
+  const std::size_t folderLength = 4079 - 1 - name.size();
+  const std::string deep(250, 'd');
+  std::string folder = folder_.path();
+  while (folderLength - folder.size() > 252) {
+    folder += "/" + deep;
+    support::makeDirectory(folder);
+  }
+  const std::string last(folderLength - folder.size() - 1, 'e');
+  folder += "/" + last;
+  support::makeDirectory(folder);
+  const std::string path = folder + "/" + name;
+  ASSERT_EQ(path.size(), 4079u);
+  EXPECT_EQ(writeWholeFile(path, "beside").reason(), "");
+  EXPECT_EQ(writeWholeFile(path, "over").reason(), "");
+  EXPECT_EQ(support::readFile(path), "over");
+  fs::create_symlink("../../" + deep + "/" + last + "/" + name, folder + "/link");
+  EXPECT_EQ(writeWholeFile(folder + "/link", "through the link").reason(), "");
+  EXPECT_EQ(support::readFile(path), "through the link");
+  EXPECT_EQ(namesIn(folder), (std::set<std::string>{"link", name}));
+}
+
 TEST_F(Writer, NoFileIsMadeWhereNoneCanBe) {
   EXPECT_EQ(save("missing/target", "x"), "No such file or directory");
   support::writeFile(folder_ / "file", "x");
