@@ -144,13 +144,13 @@ std::string accessListLettingWrite(uid_t user) {
     add(permissions, 2);
     add(id, 4);
   };
-  const std::uint32_t nobody = 0xffffffff;
-  add(2, 4);               // the format's version
-  entry(0x01, 6, nobody);  // owner
+  const std::uint32_t noId = 0xffffffff;
+  add(2, 4);             // the format's version
+  entry(0x01, 6, noId);  // owner
   entry(0x02, 6, user);
-  entry(0x04, 4, nobody);  // group
-  entry(0x10, 6, nobody);  // mask
-  entry(0x20, 4, nobody);  // others
+  entry(0x04, 4, noId);  // group
+  entry(0x10, 6, noId);  // mask
+  entry(0x20, 4, noId);  // others
   return list;
 }
 
