@@ -241,7 +241,8 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("saveFile", Family::kDesktop, Mode::kSync,
             "Makes the file hold exactly the content's bytes; a failed save leaves the old "
-            "content whole.")
+            "content whole. A file with several hard links is written in place to keep them "
+            "together, so a shell killed during that write can leave it part old, part new.")
         .path("path", "the file to write")
         .content("content", "the file's new content")
         .answers(R"(["OK", path])")
