@@ -37,7 +37,7 @@ const char* const kInstallTemplate = R"js((function () {
   Object.defineProperty(object, 'deleteLater', {
     value: function () { prompt.call(window, marker + 'd', ''); }
   });
-  Object.defineProperty(window, 'myObject', { value: object, enumerable: true });
+  window.myObject = object;
 })();
 )js";
 

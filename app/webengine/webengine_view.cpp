@@ -3,12 +3,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
+#include <QPrinter>
+#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <chrono>
 
 #include "app/page_hooks.h"
 #include "app/page_log.h"
@@ -43,19 +49,29 @@ namespace {
 
 std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
 
-// Waits in a loop of its own until `done` is called; `run` gets it.
+// Waits in a loop of its own until the function `run` is given is called,
+// for at most `limit` (a renderer that never answers must not hang the
+// shell); gives the value it was called with, or an empty one.
 template <class Value>
-Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run) {
-  QEventLoop loop;
-  Value value{};
-  bool finished = false;
-  run([&](const Value& result) {
-    value = result;
-    finished = true;
-    loop.quit();
+Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run,
+              std::chrono::milliseconds limit = std::chrono::seconds(30)) {
+  struct Wait {
+    QEventLoop loop;
+    Value value{};
+    bool finished = false;
+  };
+  // Shared with the callback, which may come after the wait has given up.
+  auto wait = std::make_shared<Wait>();
+  run([wait](const Value& result) {
+    wait->value = result;
+    wait->finished = true;
+    wait->loop.quit();
   });
-  if (!finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
-  return value;
+  if (!wait->finished) {
+    QTimer::singleShot(limit, &wait->loop, &QEventLoop::quit);
+    wait->loop.exec(QEventLoop::ExcludeUserInputEvents);
+  }
+  return wait->value;
 }
 
 }  // namespace
@@ -71,7 +87,8 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
   const bool local = securityOrigin.scheme() == QLatin1String("file");
   if (*call == ChannelCall::DocumentCreated) {
     localDocument_ = local;
-    hooks_.documentCreated(QUrl(defaultValue), local);
+    // The address asked for: an error page's own says nothing of it.
+    hooks_.documentCreated(url().isEmpty() ? QUrl(defaultValue) : url(), local);
     return false;
   }
   if (!local) {
@@ -82,7 +99,9 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
     hooks_.requestDeletion();
     return false;
   }
+  ++channelCalls_;
   std::optional<QString> answer = hooks_.runCommand(defaultValue);
+  --channelCalls_;
   if (!answer) return false;
   *result = std::move(*answer);
   return true;
@@ -167,6 +186,17 @@ void WebEngineView::toHtml(std::function<void(const QString& html)> done) {
 }
 
 void WebEngineView::print(QPrinter* printer) {
+  if (page_->inChannelCall()) {
+    // The page's script waits for the command that asks, so its renderer
+    // cannot lay the page out for print: the preview shows the page as it
+    // was last drawn, fitted to the paper's width.
+    const QPixmap shown = view_->grab();
+    QPainter painter(printer);
+    const QRect paper = painter.viewport();
+    const QSize fitted = shown.size().scaled(paper.width(), paper.height(), Qt::KeepAspectRatio);
+    painter.drawPixmap(QRect(paper.topLeft(), fitted), shown);
+    return;
+  }
   waitFor<bool>([this, printer](std::function<void(const bool&)> finished) {
     QObject::connect(
         view_, &QWebEngineView::printFinished, view_, [finished](bool ok) { finished(ok); },

@@ -24,6 +24,9 @@ class WebEnginePage : public QWebEnginePage {
   // True while the main frame shows a local document, as its own script
   // last announced.
   bool localDocument() const { return localDocument_; }
+  // True while a command from the page runs: its script waits for the
+  // answer, and its renderer does nothing else meanwhile.
+  bool inChannelCall() const { return channelCalls_ > 0; }
 
  protected:
   bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
@@ -36,6 +39,7 @@ class WebEnginePage : public QWebEnginePage {
   PageHooks& hooks_;
   const Channel& channel_;
   bool localDocument_ = false;
+  int channelCalls_ = 0;
 };
 
 class WebEngineView : public WebView {

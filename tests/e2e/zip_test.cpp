@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/engine.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/zip_fixtures.h"
 
@@ -94,6 +95,9 @@ TEST(ZipExtraction, RecordsComeInOrderAndFilesHoldTheMembers) {
 // shell inherits the limit and the signal's default action, and must itself
 // turn the write past the limit into the extraction's write error.
 TEST(ZipExtraction, AFullDiskIsAWriteErrorThatLeavesTheTarget) {
+  if (support::onWebEngine()) {
+    GTEST_SKIP() << "Chromium cannot load a page under a 1 MiB file size limit";
+  }
   support::Directory archives("zip-e2e");
   support::makeZipFixtures(archives.path(), {4, 0, 0});
   rlimit saved{};

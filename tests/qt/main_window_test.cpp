@@ -11,6 +11,8 @@
 #include <QPrintPreviewDialog>
 #include <QTimer>
 
+#include <QTest>
+
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -70,8 +72,11 @@ TEST(MainWindow, DumpWritesTheCurrentHtml) {
   MainWindow window({QStringLiteral("pageshell"), QStringLiteral("-debug")});
   ASSERT_TRUE(support::waitForLoad(window.webView()));
   window.findChild<QAction*>(QStringLiteral("actionDUMP"))->trigger();
-  const QStringList dumps =
-      QDir(QString::fromStdString(folder.path())).entryList({QStringLiteral("debug-*.html")});
+  const QDir here(QString::fromStdString(folder.path()));
+  // The engine may hand over the HTML later.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return !here.entryList({QStringLiteral("debug-*.html")}).isEmpty(); }, 20000));
+  const QStringList dumps = here.entryList({QStringLiteral("debug-*.html")});
   ASSERT_EQ(dumps.size(), 1);
   EXPECT_TRUE(dumps[0].startsWith(QStringLiteral("debug-") +
                                   QDate::currentDate().toString(QStringLiteral("yyyyMMdd")) + '-'));

@@ -14,6 +14,7 @@
 
 #include "app/main_window.h"
 #include "bridge/callback.h"
+#include "tests/support/engine.h"
 #include "tests/support/qt_page.h"
 #include "tests/support/scratch.h"
 
@@ -48,6 +49,9 @@ TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {
       {"a document written over the page", QStringLiteral("location.href = 'data:text/html,x'")},
   };
   for (const auto& replacement : replacements) {
+    // Chromium refuses a page's own navigation to a data: address; the
+    // document stays, and so does its listener.
+    if (support::onWebEngine() && replacement.second.contains(QStringLiteral("data:"))) continue;
     SCOPED_TRACE(replacement.first);
     support::PageFolder folder(page());
     writeOtherPage();
@@ -104,7 +108,7 @@ TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
       auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       if (dialog == nullptr) return;
       if (++ticksWithDialog == 1) {
-        evaluate(webPage, QStringLiteral("myObject.deleteLater()"));
+        window->requestDeletion();  // what myObject.deleteLater() asks
       } else if (ticksWithDialog == 4) {
         dialog->reject();
       }
