@@ -2,43 +2,15 @@
 
 #include <utility>
 
+#include "http/connection.h"
 #include "http/request_text.h"
 #include "http/response_reader.h"
 #include "http/url.h"
-#include "platform/tcp_socket.h"
 
 namespace {
 
 HttpErrorResult failure(HttpErrorKind kind, std::string message) {
   return HttpErrorResult(std::move(message), std::move(kind));
-}
-
-// Resolves, opens and connects within `timeoutSeconds`, reporting each step
-// done. `socket` holds the connection when the result is `ok` (its
-// descriptor), and nothing otherwise.
-HttpConnectResult connectTo(const HttpAddr& addr, int timeoutSeconds, HttpCb& callback,
-                            platform::TcpSocket& socket) {
-  const std::optional<platform::Ipv4Address> address = platform::resolveIpv4(addr.host().str());
-  if (!address) {
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::dns(), "Problem z DNS dla hosta [" + addr.host().str() + "]"));
-  }
-  callback.step(HttpStep("DNS", HttpStepKind::dns()));
-  platform::Result<platform::TcpSocket> opened = platform::TcpSocket::open();
-  if (!opened) {
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
-  }
-  socket = std::move(*opened);
-  callback.step(HttpStep("Socket", HttpStepKind::socket()));
-  if (const platform::Status connected = socket.connect(*address, addr.port(), timeoutSeconds);
-      !connected.ok()) {
-    socket.close();
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::connect(), "Problem z połączeniem [" + connected.reason() + "]"));
-  }
-  callback.step(HttpStep("Connect", HttpStepKind::connect()));
-  return HttpConnectResult::ok(socket.descriptor());
 }
 
 // Why the request cannot go out as written, checked before anything is
@@ -91,14 +63,13 @@ HttpResult Http::perform() {
   const bool toFile = output_.isFile();
   if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
 
-  platform::TcpSocket socket;
-  const HttpConnectResult connected = connectTo(addr_, timeout_, callback, socket);
-  if (connected.isError()) return HttpResult::error(connected.asError());
-
-  std::size_t sent = 0;
-  if (!socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_, &sent).ok()) {
-    return HttpResult::error(
-        failure(HttpErrorKind::send(request.partAt(sent)), "Problem podczas wysyłania danych"));
+  Connection connection;
+  if (std::optional<HttpErrorResult> failed =
+          openConnection(addr_, timeout_, callback, connection)) {
+    return HttpResult::error(*failed);
+  }
+  if (std::optional<HttpErrorResult> failed = connection.send(request, timeout_)) {
+    return HttpResult::error(*failed);
   }
   platform::OutputFile file;
   if (toFile && outputFile_) {
@@ -109,5 +80,7 @@ HttpResult Http::perform() {
     if (!opened) return outputFileFailure(output_.asFile());
     file = std::move(*opened);
   }
-  return readResponse(std::move(socket), output_, std::move(file), timeout_, callback);
+  ResponseReader reader(connection, timeout_, callback, !method_.isHead());
+  if (std::optional<HttpResult> failed = reader.readHead()) return *failed;
+  return reader.readBody(output_, std::move(file));
 }

@@ -7,12 +7,15 @@
 //   const HttpResult result = http.perform();
 //   if (result.isError()) report(result.asError().msg());
 //
-// perform() blocks until the server has closed the connection after its
-// response, or until something failed. The response is not interpreted: any
-// status, no redirects, no chunked decoding; the head is everything before
-// the first blank line (CR LF CR LF), the body everything after it. The
-// time limit holds for every wait: the connect, each send and each receive.
-// A head longer than kMaxHeadBytes (response_reader.h) fails.
+// perform() blocks until the response is complete, or until something
+// failed. The head is everything before the first blank line (CR LF CR LF),
+// the body what follows it: up to the head's Content-Length, bytes past it
+// dropped, unless the head has none or the method is HEAD (whose answer
+// announces the length of a body it does not send); then until the server
+// closes the connection. Any status is taken, no redirect followed, no
+// chunked encoding decoded. The time limit holds for every wait: the
+// connect, each send and each receive. A head longer than kMaxHeadBytes
+// (response_reader.h) fails.
 //
 // Failures of the network and of the output file are returned as the `error`
 // case of HttpResult, with its kind and a Polish message in UTF-8 (the

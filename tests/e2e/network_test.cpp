@@ -104,8 +104,9 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   LocalPeer pacedPeer(paced(lengthHead(small.size()) + small.substr(0, 250),
                             {small.substr(250, 250), small.substr(500)}));
   LocalPeer trickle(paced("HTTP/1.0 200 OK\r\n\r\nfirst", {hundred, hundred, hundred}));
-  // Past its length from the first piece on.
-  LocalPeer longer(paced(lengthHead(10) + "first piece", {hundred, hundred}));
+  // Ten bytes announced, a hundred thousand sent.
+  const std::string longerBody = pattern(100000);
+  LocalPeer longer(LocalPeer::answering(lengthHead(10) + longerBody));
   LocalPeer notFound(
       LocalPeer::answering("HTTP/1.0 404 Not Found\r\nContent-Length: 7\r\n\r\nmissing"));
   LocalPeer shortBody(LocalPeer::answering(lengthHead(100) + "only ten b"));
@@ -138,6 +139,8 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   EXPECT_TRUE(support::readFile(paths["paced"]) == small);
   EXPECT_EQ(support::readFile(paths["missing"]), "missing") << "a failed download's file stays";
   EXPECT_EQ(support::readFile(paths["short"]), "only ten b");
+  EXPECT_TRUE(support::readFile(paths["longer"]) == longerBody.substr(0, 10))
+      << "the announced body only";
   EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
   EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
   EXPECT_TRUE(std::filesystem::is_regular_file(paths["nohost"]))
