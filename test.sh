@@ -29,7 +29,8 @@ cmake --preset tsan "$werror"
 cmake --build --preset tsan -j"$jobs" --target platform_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/unit/platform/platform_tests --gtest_filter='WorkerThreads*'
 
-# A fuzz target with a <name>.dict beside its source gets it as its dictionary.
+# A fuzz target with a <name>.dict beside its source gets it as its dictionary,
+# and one with a corpus/<name>/ folder there starts from those seeds.
 # Every target runs; the script fails at the end if any of them found a fault.
 cmake --preset fuzz "$werror"
 cmake --build --preset fuzz -j"$jobs"
@@ -38,13 +39,16 @@ passed=0
 failed=0
 for fuzzer in $(find build-fuzz/tests/fuzz -type f -executable -name 'fuzz_*' | sort); do
   name=$(basename "$fuzzer")
-  dictionary="tests/fuzz/$(basename "$(dirname "$fuzzer")")/$name.dict"
+  sources="tests/fuzz/$(basename "$(dirname "$fuzzer")")"
+  dictionary="$sources/$name.dict"
   options=(-max_total_time="$fuzz_seconds" -print_final_stats=0)
   [ -f "$dictionary" ] && options+=(-dict="$dictionary")
   echo "== $name (${fuzz_seconds}s)"
   corpus=$(mktemp -d)
+  seeds=()
+  [ -d "$sources/corpus/$name" ] && seeds+=("$sources/corpus/$name")
   output=$(mktemp)
-  if "$fuzzer" "${options[@]}" "$corpus" >"$output" 2>&1; then
+  if "$fuzzer" "${options[@]}" "$corpus" "${seeds[@]}" >"$output" 2>&1; then
     passed=$((passed + 1))
     tail -n 2 "$output"
   else
