@@ -1,17 +1,21 @@
-// The engine's connection to a server: opened for a request, it carries
-// the request out and the response in, and words its failures as the
-// engine's error results (http.h).
+// The engine's connection to a server, plain or over TLS: opened for a
+// request, it carries the request out and the response in, and words its
+// failures as the engine's error results (http.h), naming the host where
+// TLS failed.
 //
-// A Connection owns its socket: closing, destroying or moving over it
-// closes the socket. One thread at a time.
+// A Connection owns its socket and session: closing, destroying or moving
+// over it ends them. One thread at a time.
 #pragma once
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 #include "http/http.h"
 #include "http/request_text.h"
+#include "http/url.h"
 #include "platform/tcp_socket.h"
+#include "platform/tls_stream.h"
 
 // What one receive brought: a count of bytes, 0 once the peer has ended the
 // response's stream, or the failure.
@@ -26,6 +30,9 @@ class Connection {
   // Takes over a connected socket (a socket pair's end, for readers of any
   // stream of bytes).
   explicit Connection(platform::TcpSocket socket) : socket_(std::move(socket)) {}
+  // A session made with `host`.
+  Connection(platform::TlsStream session, std::string host)
+      : session_(std::move(session)), host_(std::move(host)) {}
 
   // Sends the whole request; a peer that takes nothing for `timeoutSeconds`
   // (0 or less: no limit) fails it, naming the part not sent.
@@ -35,14 +42,17 @@ class Connection {
   // receives up to `capacity` of them.
   Received receive(char* buffer, std::size_t capacity, int timeoutSeconds);
 
-  void close() { socket_.close(); }
+  void close();
 
  private:
-  platform::TcpSocket socket_;
+  platform::TcpSocket socket_;                  // plain
+  std::optional<platform::TlsStream> session_;  // over TLS, on its own socket
+  std::string host_;
 };
 
-// Resolves the host of `addr`, opens a socket and connects it within
+// Resolves the host of `target`, opens a socket and connects it within
 // `timeoutSeconds`, reporting the steps DNS, Socket and Connect as each is
-// done. `connection` holds the connection when nothing is returned.
-std::optional<HttpErrorResult> openConnection(const HttpAddr& addr, int timeoutSeconds,
+// done; for https, then makes the TLS session within the same limit.
+// `connection` holds the connection when nothing is returned.
+std::optional<HttpErrorResult> openConnection(const WebAddress& target, int timeoutSeconds,
                                               HttpCb& callback, Connection& connection);

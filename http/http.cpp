@@ -31,7 +31,8 @@ std::optional<HttpErrorResult> unsendable(const RequestText& request, const Http
 
 HttpCb::~HttpCb() = default;
 
-Http::Http(const AnsiString& url, HttpCb* callback) : addr_(parseUrl(url)), callback_(callback) {}
+Http::Http(const AnsiString& url, HttpCb* callback)
+    : target_(parseAddress(url)), callback_(callback) {}
 
 Http::~Http() = default;
 
@@ -56,8 +57,9 @@ HttpResult Http::perform() {
   HttpEmptyCb quiet;
   HttpCb& callback = callback_ != nullptr ? *callback_ : quiet;
 
-  const RequestText request = composeRequest(method_, addr_, auth_, params_, headers_, cookies_);
-  if (std::optional<HttpErrorResult> refused = unsendable(request, addr_)) {
+  const RequestText request =
+      composeRequest(method_, target_.addr, auth_, params_, headers_, cookies_);
+  if (std::optional<HttpErrorResult> refused = unsendable(request, target_.addr)) {
     return HttpResult::error(*refused);
   }
   const bool toFile = output_.isFile();
@@ -65,7 +67,7 @@ HttpResult Http::perform() {
 
   Connection connection;
   if (std::optional<HttpErrorResult> failed =
-          openConnection(addr_, timeout_, callback, connection)) {
+          openConnection(target_, timeout_, callback, connection)) {
     return HttpResult::error(*failed);
   }
   if (std::optional<HttpErrorResult> failed = connection.send(request, timeout_)) {

@@ -1,4 +1,5 @@
-// The HTTP request engine: one HTTP/1.0 request over a plain TCP socket.
+// The HTTP request engine: one HTTP/1.0 request over a plain TCP socket, or
+// over TLS for an https:// URL (platform/tls_stream.h).
 //
 //   HttpEmptyCb quiet;
 //   Http http("http://example.org:8080/file.zip", &quiet);
@@ -34,6 +35,7 @@
 #include <optional>
 
 #include "http/http_types.h"
+#include "http/url.h"
 #include "platform/output_file.h"
 #include "runtime/ansi_string.h"
 
@@ -73,7 +75,7 @@ class HttpEmptyCb : public HttpCb {
 
 class Http {
  public:
-  // Reads the URL as parseUrl does (url.h). The output is memory, the method
+  // Reads the URL as parseAddress does (url.h). The output is memory, the method
   // get, no authentication, no parameters, headers or cookies, no time limit.
   // `callback` is not owned and must outlive perform(); null ignores steps.
   Http(const AnsiString& url, HttpCb* callback);
@@ -104,7 +106,7 @@ class Http {
   virtual ~Http();
 
  private:
-  HttpAddr addr_;
+  WebAddress target_;
   HttpCb* callback_;
   HttpOutput output_ = HttpOutput::memory();
   std::optional<platform::OutputFile> outputFile_;  // set by setOutputFile

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qtbase5-dev libqt5webkit5-dev
-  libjsoncpp-dev libsqlite3-dev libzip-dev zlib1g-dev
+  libjsoncpp-dev libsqlite3-dev libzip-dev zlib1g-dev libssl-dev ca-certificates openssl
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
   xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl
   xdg-utils dpkg-dev

@@ -115,8 +115,9 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
   EXPECT_EQ(field(shellDeb, "Package"), "pageshell\n");
   EXPECT_EQ(field(shellDeb, "Architecture"), "amd64\n");
   const std::string depends = field(shellDeb, "Depends");
-  for (const char* package : {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5",
-                              "libsqlite3-0", "libjsoncpp25", "libzip4", "libc6"}) {
+  for (const char* package :
+       {"xdg-utils", "libqt5webkit5", "libqt5widgets5", "libqt5printsupport5", "libsqlite3-0",
+        "libjsoncpp25", "libzip4", "libc6", "libssl3", "ca-certificates"}) {
     EXPECT_TRUE(std::regex_search(depends, std::regex(std::string("(^|, )") + package + "\\b")))
         << package << " missing from " << depends;
   }
