@@ -3,7 +3,9 @@
 #include <utility>
 
 #include "http/connection.h"
+#include "http/redirect.h"
 #include "http/request_text.h"
+#include "http/response_head.h"
 #include "http/response_reader.h"
 #include "http/url.h"
 
@@ -29,6 +31,8 @@ std::optional<HttpErrorResult> unsendable(const RequestText& request, const Http
 
 }  // namespace
 
+void HttpCb::redirected(const std::string&, const std::string&) {}
+
 HttpCb::~HttpCb() = default;
 
 Http::Http(const AnsiString& url, HttpCb* callback)
@@ -52,37 +56,63 @@ void Http::setParams(const HttpParams& params) { params_ = params; }
 void Http::setHeaders(const HttpParams& headers) { headers_ = headers; }
 void Http::setCookies(const HttpCookies& cookies) { cookies_ = cookies; }
 void Http::setTimeout(int seconds) { timeout_ = seconds; }
+void Http::setFollowRedirects(bool follow) { followRedirects_ = follow; }
+
+std::optional<HttpResult> Http::takeOutputFile(platform::OutputFile& file) {
+  if (outputFile_) {
+    file = std::move(*outputFile_);
+    outputFile_.reset();
+    return std::nullopt;
+  }
+  platform::Result<platform::OutputFile> opened =
+      platform::OutputFile::openTruncated(output_.asFile().str());
+  if (!opened) return outputFileFailure(output_.asFile());
+  file = std::move(*opened);
+  return std::nullopt;
+}
 
 HttpResult Http::perform() {
   HttpEmptyCb quiet;
   HttpCb& callback = callback_ != nullptr ? *callback_ : quiet;
-
-  const RequestText request =
-      composeRequest(method_, target_.addr, auth_, params_, headers_, cookies_);
-  if (std::optional<HttpErrorResult> refused = unsendable(request, target_.addr)) {
-    return HttpResult::error(*refused);
-  }
   const bool toFile = output_.isFile();
-  if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
-
-  Connection connection;
-  if (std::optional<HttpErrorResult> failed =
-          openConnection(target_, timeout_, callback, connection)) {
-    return HttpResult::error(*failed);
-  }
-  if (std::optional<HttpErrorResult> failed = connection.send(request, timeout_)) {
-    return HttpResult::error(*failed);
-  }
   platform::OutputFile file;
-  if (toFile && outputFile_) {
-    file = std::move(*outputFile_);
-  } else if (toFile) {
-    platform::Result<platform::OutputFile> opened =
-        platform::OutputFile::openTruncated(output_.asFile().str());
-    if (!opened) return outputFileFailure(output_.asFile());
-    file = std::move(*opened);
+  bool fileOpen = !toFile;
+  RedirectTrail trail(target_);
+  for (;;) {
+    const WebAddress target = trail.current();
+    const bool firstOrigin = target.secure == target_.secure &&
+                             target.addr.host() == target_.addr.host() &&
+                             target.addr.port() == target_.addr.port();
+    const RequestText request =
+        composeRequest(method_, target.addr, firstOrigin ? auth_ : HttpAuth::none(), params_,
+                       headers_, firstOrigin ? cookies_ : HttpCookies());
+    if (std::optional<HttpErrorResult> refused = unsendable(request, target.addr)) {
+      return HttpResult::error(*refused);
+    }
+    if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
+
+    Connection connection;
+    if (std::optional<HttpErrorResult> failed =
+            openConnection(target, timeout_, callback, connection)) {
+      return HttpResult::error(*failed);
+    }
+    if (std::optional<HttpErrorResult> failed = connection.send(request, timeout_)) {
+      return HttpResult::error(*failed);
+    }
+    if (!fileOpen) {
+      if (std::optional<HttpResult> failed = takeOutputFile(file)) return *failed;
+      fileOpen = true;
+    }
+    ResponseReader reader(connection, timeout_, callback, !method_.isHead());
+    if (std::optional<HttpResult> failed = reader.readHead()) return *failed;
+    const std::optional<std::string> location =
+        followRedirects_ && !method_.isPost() ? redirectLocation(reader.head()) : std::nullopt;
+    if (!location) return reader.readBody(output_, std::move(file));
+
+    connection.close();
+    if (std::optional<std::string> refused = trail.follow(*location)) {
+      return HttpResult::error(HttpErrorResult(*refused, HttpErrorKind::recv()));
+    }
+    callback.redirected(statusLine(reader.head()).value_or(""), trail.current().text());
   }
-  ResponseReader reader(connection, timeout_, callback, !method_.isHead());
-  if (std::optional<HttpResult> failed = reader.readHead()) return *failed;
-  return reader.readBody(output_, std::move(file));
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "bridge/callback.h"
 #include "bridge/commands.h"
 #include "bridge/log_file.h"
 #include "bridge/network/download_progress.h"
@@ -72,6 +73,12 @@ class AjaxCb : public HttpCb {
     }
   }
 
+  // Only the log hears of a hop; the next hop's head restarts the progress.
+  void redirected(const std::string& status, const std::string& url) override {
+    postLog("ajaxToFile [" + channel_.callbackId() + "]: " + status + " -> " + url);
+    count_ = ReadCount();
+  }
+
   std::optional<std::string> failure(const AnsiString& head) const {
     return progress_.failure(head);
   }
@@ -88,6 +95,7 @@ void download(const WorkerChannel& channel, const std::string& url, DownloadFile
   Http http(url, &callback);
   http.setOutputFile(target.path, std::move(target.file));
   http.setTimeout(kTimeoutSeconds);
+  http.setFollowRedirects(true);
   const HttpResult result = http.perform();
   if (result.isError()) {
     channel.deliver(errorRecord(channel, "Problem HTTP: " + result.asError().msg().str()));

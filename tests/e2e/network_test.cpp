@@ -12,6 +12,7 @@
 #include "tests/support/local_peer.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/scratch.h"
+#include "tests/support/tls_peers.h"
 
 namespace {
 
@@ -146,6 +147,61 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   EXPECT_TRUE(std::filesystem::is_regular_file(paths["nohost"]))
       << "the file stays after a failure";
   EXPECT_EQ(support::readFile(paths["nohost"]), "");
+}
+
+// Servers over TLS and plain ones that redirect, with an authority made for
+// this run that the shell trusts through SSL_CERT_FILE.
+TEST(AjaxToFile, DownloadsOverTlsAndThroughRedirectsEndInTheirRecords) {
+  const support::TestAuthority authority;
+  const support::TlsPeers peers(authority, R"({
+    "good": {"certificate": "good", "routes": {
+      "/file": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 200000", "size": 200000},
+      "/chain/start": {"head": "HTTP/1.0 302 Found\r\nLocation: next"},
+      "/chain/next": {"head": "HTTP/1.0 307 Temporary Redirect\r\nLocation: ../final"},
+      "/final": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 10", "body": "final body"},
+      "/to-plain": {"head": "HTTP/1.0 301 Moved\r\nLocation: http://127.0.0.1:{port:plain}/x"},
+      "/loop/a": {"head": "HTTP/1.0 302 Found\r\nLocation: b"},
+      "/loop/b": {"head": "HTTP/1.0 302 Found\r\nLocation: a"},
+      "/hop/0": {"head": "HTTP/1.0 302 Found\r\nLocation: 1"},
+      "/hop/1": {"head": "HTTP/1.0 302 Found\r\nLocation: 2"},
+      "/hop/2": {"head": "HTTP/1.0 302 Found\r\nLocation: 3"},
+      "/hop/3": {"head": "HTTP/1.0 302 Found\r\nLocation: 4"},
+      "/hop/4": {"head": "HTTP/1.0 302 Found\r\nLocation: 5"},
+      "/hop/5": {"head": "HTTP/1.0 302 Found\r\nLocation: 6"},
+      "/hop/6": {"head": "HTTP/1.0 200 OK", "body": "one hop too far"},
+      "/cut": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 100000", "size": 1000, "cut": true}}},
+    "unknown": {"certificate": "unknown"},
+    "plain": {"routes": {
+      "/x": {"head": "HTTP/1.0 200 OK", "body": "plain"},
+      "/to-tls": {"head": "HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1:{port:good}/file"}}}
+  })");
+  support::Directory temp("downloads");
+
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.environment["SSL_CERT_FILE"] = authority.trustFile();
+  options.files["peers.js"] = peersScript({{"good", peers.port("good")},
+                                           {"unknown", peers.port("unknown")},
+                                           {"plain", peers.port("plain")}});
+  const e2e::PageRun run = e2e::runPage("net_tls.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  std::map<std::string, std::string> paths;
+  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
+    const std::size_t blank = line.find(' ', 5);
+    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
+  }
+  std::string body(200000, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i % 256);
+  EXPECT_TRUE(support::readFile(paths["secure"]) == body);
+  EXPECT_TRUE(support::readFile(paths["upgrade"]) == body);
+  EXPECT_EQ(support::readFile(paths["relative"]), "final body");
+  EXPECT_EQ(support::readFile(paths["cut"]).size(), 1000u) << "the partial file stays";
+  EXPECT_EQ(e2e::messagesStartingWith(run, "ajaxToFile [relative]: "),
+            (std::vector<std::string>{"ajaxToFile [relative]: HTTP/1.0 302 Found -> " +
+                                          peers.https("good", "/chain/next"),
+                                      "ajaxToFile [relative]: HTTP/1.0 307 Temporary Redirect -> " +
+                                          peers.https("good", "/final")}));
 }
 
 TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {

@@ -21,7 +21,11 @@ const char kServers[] = R"({
     "/cut": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 100000", "size": 1000, "cut": true},
     "/cut-unannounced": {"head": "HTTP/1.0 200 OK", "size": 1000, "cut": true},
     "/cut-after": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 1000", "size": 1000, "cut": true},
-    "/stall": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 2000", "size": 1000, "stall": 5}}},
+    "/stall": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 2000", "size": 1000, "stall": 5},
+    "/secure/start": {"head": "HTTP/1.0 302 Found\r\nLocation: final\r\nContent-Length: 0"},
+    "/secure/final": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 5", "body": "final"},
+    "/to-plain": {"head": "HTTP/1.0 301 Moved\r\nLocation: http://127.0.0.1:{port:plain}/x"}}},
+  "plain": {"routes": {"/x": {"head": "HTTP/1.0 200 OK", "body": "plain"}}},
   "expired": {"certificate": "expired"},
   "othername": {"certificate": "othername"},
   "unknown": {"certificate": "unknown"},
@@ -58,6 +62,7 @@ HttpResult fetch(const std::string& url, const HttpOutput& output = HttpOutput::
   Http http(url, callback);
   http.setOutput(output);
   http.setTimeout(timeout);
+  http.setFollowRedirects(true);
   return http.perform();
 }
 
@@ -135,6 +140,25 @@ TEST(Tls, TheHandshakeAndEachReceiveKeepTheTimeLimit) {
             "TIMEOUT - problem z uzgodnieniem TLS z hostem [127.0.0.1]");
   EXPECT_EQ(errorText(fetch(peers().https("good", "/stall"), HttpOutput::memory(), 1)),
             "TIMEOUT - problem przy odbieraniu danych.");
+}
+
+// Up to TLS, within it, and never down from it.
+TEST(Tls, RedirectsMayLeadToTlsButNotAwayFromIt) {
+  HttpResult result = fetch(peers().https("good", "/secure/start"));
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().body().str(), "final");
+
+  const std::string secure = peers().https("good", "/file");
+  support::LocalPeer upgrade([secure](support::PeerConnection& c) {
+    c.readHttpRequest();
+    c.send("HTTP/1.0 302 Found\r\nLocation: " + secure + "\r\n\r\n");
+  });
+  result = fetch("http://127.0.0.1:" + std::to_string(upgrade.port()) + "/");
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_TRUE(result.asBody().body().str() == pattern(300000));
+
+  EXPECT_EQ(errorText(fetch(peers().https("good", "/to-plain"))),
+            "Odrzucono przekierowanie z HTTPS na HTTP [" + peers().http("plain", "/x") + "]");
 }
 
 // Several sessions at once on their own threads share only the client
