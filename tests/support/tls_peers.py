@@ -14,6 +14,7 @@
         "certificate": "good" | "expired" | ... (absent: plain HTTP)
         "tls10": true          offers only TLS 1.0
         "handshake_delay": s   waits s seconds before answering a handshake
+        "deaf": s              waits s seconds before reading a request
         "routes": {"/path": ROUTE, ...}; any other path gets a 404
       A ROUTE: "head" (the status line and header lines, without the blank
       line; "{port:NAME}" stands for the port of server NAME), "body" (text),
@@ -149,6 +150,7 @@ def serve_connection(raw, server, tls, ports):
         if tls is not None:
             time.sleep(server.get("handshake_delay", 0))
             connection = tls.wrap_socket(raw, server_side=True)
+        time.sleep(server.get("deaf", 0))
         path = read_request(connection)
         if path is None:
             return

@@ -30,7 +30,8 @@ const char kServers[] = R"({
   "othername": {"certificate": "othername"},
   "unknown": {"certificate": "unknown"},
   "old": {"certificate": "good", "tls10": true},
-  "slow": {"certificate": "good", "handshake_delay": 4}
+  "slow": {"certificate": "good", "handshake_delay": 4},
+  "deaf": {"certificate": "good", "deaf": 4}
 })";
 
 // One authority and one set of servers for the whole program: the engine
@@ -135,11 +136,22 @@ TEST(Tls, APeerThatLeavesWithoutEndingTheSessionCutsTheBody) {
   EXPECT_TRUE(whole.asBody().body().str() == pattern(1000));
 }
 
-TEST(Tls, TheHandshakeAndEachReceiveKeepTheTimeLimit) {
+TEST(Tls, TheHandshakeAndEachSendAndReceiveKeepTheTimeLimit) {
   EXPECT_EQ(errorText(fetch(peers().https("slow"), HttpOutput::memory(), 1)),
             "TIMEOUT - problem z uzgodnieniem TLS z hostem [127.0.0.1]");
   EXPECT_EQ(errorText(fetch(peers().https("good", "/stall"), HttpOutput::memory(), 1)),
             "TIMEOUT - problem przy odbieraniu danych.");
+
+  // More than the system's buffers hold, to a peer that reads nothing yet.
+  Http http(peers().https("deaf"), nullptr);
+  HttpParams headers;
+  headers.Add(HttpParam("X-Big", std::string(20 << 20, 'x')));
+  http.setHeaders(headers);
+  http.setTimeout(1);
+  const HttpResult result = http.perform();
+  EXPECT_EQ(errorText(result), "Problem podczas wysyłania danych");
+  ASSERT_TRUE(result.isError() && result.asError().kind().isSend());
+  EXPECT_EQ(result.asError().kind().asSend(), AnsiString("Headers - X-Big"));
 }
 
 // Up to TLS, within it, and never down from it.
