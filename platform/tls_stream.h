@@ -13,8 +13,8 @@
 // send or a receive within its own. Never raises SIGPIPE.
 //
 // A TlsStream owns its socket and session: closing, destroying or moving
-// over it ends both. One thread at a time; separate streams share only the
-// process's client settings, which are never changed once made.
+// over it ends both; a stream moved from may only be destroyed or assigned. One thread at a time;
+// separate streams share only the process's client settings, which are never changed once made.
 #pragma once
 
 #include <cstddef>

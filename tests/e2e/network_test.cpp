@@ -97,6 +97,16 @@ LocalPeer::Serve paced(std::string first, std::vector<std::string> later) {
   };
 }
 
+// The file of each download, from the page's "PATH <id> <path>" lines.
+std::map<std::string, std::string> downloadPaths(const e2e::PageRun& run) {
+  std::map<std::string, std::string> paths;
+  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
+    const std::size_t blank = line.find(' ', 5);
+    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
+  }
+  return paths;
+}
+
 TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   const std::string small = pattern(1000);
   const std::string large = pattern(64 << 20);
@@ -130,11 +140,7 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   const e2e::PageRun run = e2e::runPage("net_ajax.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
 
-  std::map<std::string, std::string> paths;
-  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
-    const std::size_t blank = line.find(' ', 5);
-    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
-  }
+  std::map<std::string, std::string> paths = downloadPaths(run);
   EXPECT_TRUE(support::readFile(paths["small"]) == small);
   EXPECT_TRUE(support::readFile(paths["plain"]) == small);
   EXPECT_TRUE(support::readFile(paths["paced"]) == small);
@@ -186,11 +192,7 @@ TEST(AjaxToFile, DownloadsOverTlsAndThroughRedirectsEndInTheirRecords) {
   const e2e::PageRun run = e2e::runPage("net_tls.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
 
-  std::map<std::string, std::string> paths;
-  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
-    const std::size_t blank = line.find(' ', 5);
-    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
-  }
+  std::map<std::string, std::string> paths = downloadPaths(run);
   std::string body(200000, '\0');
   for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i % 256);
   EXPECT_TRUE(support::readFile(paths["secure"]) == body);
