@@ -54,14 +54,4 @@ TEST(ResponseHead, LengthsAreReadWholeOrNotAtAll) {
             -1);
 }
 
-TEST(ResponseHead, StatusCodesComeOnlyFromAStatusLine) {
-  EXPECT_EQ(statusCode("HTTP/1.0 302 Found\r\nLocation: /x"), 302);
-  EXPECT_EQ(statusCode("HTTP/1.1 200"), 200);
-  EXPECT_EQ(statusCode("HTTP/1.0 2000 OK"), std::nullopt);
-  EXPECT_EQ(statusCode("HTTP/1.0 30 Found"), std::nullopt);
-  EXPECT_EQ(statusCode("ICY 200 OK"), std::nullopt);
-  EXPECT_EQ(contentLength("HTTP/1.0 200 OK\r\ncontent-length: 12"), 12);
-  EXPECT_EQ(contentLength("HTTP/1.0 200 OK"), -1);
-}
-
 }  // namespace
