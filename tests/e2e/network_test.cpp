@@ -206,6 +206,28 @@ TEST(AjaxToFile, DownloadsOverTlsAndThroughRedirectsEndInTheirRecords) {
                                           peers.https("good", "/final")}));
 }
 
+// The authorities a download trusts: the system's, or a folder that
+// SSL_CERT_DIR names.
+TEST(AjaxToFile, TheTrustStoreIsTheSystemsOrTheFolderNamed) {
+  const support::TestAuthority authority;
+  const support::TlsPeers peers(
+      authority,
+      R"({"good": {"certificate": "good", "routes": {"/": {"head": "HTTP/1.0 200 OK"}}}})");
+  support::Directory temp("downloads");
+  const auto outcome = [&](const std::map<std::string, std::string>& environment) {
+    e2e::RunOptions options;
+    options.environment = environment;
+    options.environment["TMPDIR"] = temp.path();
+    options.files["peers.js"] = "var URL = \"" + peers.https("good") + "\";\n";
+    const e2e::PageRun run = e2e::runPage("net_trust.html", options);
+    EXPECT_EQ(e2e::failureReport(run), "");
+    const std::vector<std::string> lines = e2e::messagesStartingWith(run, "OUTCOME ");
+    return lines.empty() ? std::string() : lines[0].substr(0, 14);
+  };
+  EXPECT_EQ(outcome({{"SSL_CERT_DIR", authority.directory() + "/trust"}}), "OUTCOME finish");
+  EXPECT_EQ(outcome({}), "OUTCOME error ");
+}
+
 TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {
   LocalPeer small(LocalPeer::answering(lengthHead(5) + "small"));
   LocalPeer headerBody([](PeerConnection& c) {

@@ -3,15 +3,18 @@
 
   tls_peers.py make-authority DIR
       Writes, with the openssl command, a test authority (ca.pem, the trust
-      file for SSL_CERT_FILE) and server certificates for 127.0.0.1 and
-      localhost: good, expired, othername (for other.example only) and
-      unknown (from an authority nobody trusts), each as NAME.pem + NAME.key.
+      file for SSL_CERT_FILE; trust/ holds it as a folder for SSL_CERT_DIR)
+      and server certificates for 127.0.0.1 and localhost: good, expired,
+      othername (for other.example only) and unknown (from an authority
+      nobody trusts), each as NAME.pem + NAME.key.
 
   tls_peers.py serve DIR < CONFIG
       Reads one JSON line, {"server name": SERVER, ...}, starts every server
       on 127.0.0.1, prints {"server name": port, ...} as one line and serves
       until its standard input ends. A SERVER:
         "certificate": "good" | "expired" | ... (absent: plain HTTP)
+        "by_name": {"host": "certificate", ...}  the certificate for a client
+                               that names that host (SNI)
         "tls10": true          offers only TLS 1.0
         "handshake_delay": s   waits s seconds before answering a handshake
         "deaf": s              waits s seconds before reading a request
@@ -24,6 +27,7 @@
 """
 import json
 import os
+import shutil
 import socket
 import ssl
 import subprocess
@@ -90,18 +94,35 @@ def make_authority(directory):
     signed(directory, "othername", "ca", "DNS:other.example")
     signed(directory, "unknown", "stranger")
     expired(directory, "expired", "ca")
+    trust = os.path.join(directory, "trust")
+    os.mkdir(trust)
+    shutil.copy(os.path.join(directory, "ca.pem"), trust)
+    openssl(directory, "rehash", "trust")
 
 
-def context(directory, server):
+def certified(directory, name, tls10=False):
     made = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-    name = server["certificate"]
     made.load_cert_chain(os.path.join(directory, name + ".pem"),
                          os.path.join(directory, name + ".key"))
-    if server.get("tls10"):
+    if tls10:
         warnings.simplefilter("ignore", DeprecationWarning)  # TLS 1.0 is the point
         made.set_ciphers("DEFAULT:@SECLEVEL=0")
         made.minimum_version = ssl.TLSVersion.TLSv1
         made.maximum_version = ssl.TLSVersion.TLSv1
+    return made
+
+
+def context(directory, server):
+    made = certified(directory, server["certificate"], server.get("tls10", False))
+    by_name = {host: certified(directory, certificate)
+               for host, certificate in server.get("by_name", {}).items()}
+
+    def choose(connection, host, _):
+        if host in by_name:
+            connection.context = by_name[host]
+
+    if by_name:
+        made.sni_callback = choose
     return made
 
 

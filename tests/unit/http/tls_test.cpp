@@ -31,7 +31,8 @@ const char kServers[] = R"({
   "unknown": {"certificate": "unknown"},
   "old": {"certificate": "good", "tls10": true},
   "slow": {"certificate": "good", "handshake_delay": 4},
-  "deaf": {"certificate": "good", "deaf": 4}
+  "deaf": {"certificate": "good", "deaf": 4},
+  "named": {"certificate": "othername", "by_name": {"localhost": "good"}}
 })";
 
 // One authority and one set of servers for the whole program: the engine
@@ -106,6 +107,15 @@ TEST(Tls, CertificatesThatDoNotProveTheHostAreRefusedByName) {
       errorText(unknown),
       "Certyfikat hosta [127.0.0.1] nie jest zaufany [unable to get local issuer certificate]");
   EXPECT_TRUE(unknown.isError() && unknown.asError().kind().isConnect());
+}
+
+// The server picks its certificate by the name the handshake carries; an
+// address carries none.
+TEST(Tls, TheHandshakeNamesTheHost) {
+  const HttpResult named = fetch(withHost(peers().https("named"), "localhost"));
+  EXPECT_TRUE(named.isBody()) << errorText(named);
+  EXPECT_EQ(errorText(fetch(peers().https("named"))),
+            "Certyfikat hosta [127.0.0.1] wystawiono dla innej nazwy [IP address mismatch]");
 }
 
 TEST(Tls, OldProtocolsAndPlainTextAreNoFallback) {
