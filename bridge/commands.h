@@ -139,30 +139,39 @@ inline constexpr CommandDescription kCommands[] = {
         .example("", R"(["OK", "8"])"),
 
     command("ajaxToFile", Family::kNetwork, Mode::kAsync,
-            "Downloads a URL over HTTP/1.0 into a new file in the temporary folder.")
+            "Downloads a URL over HTTP/1.0, plain or over TLS, into a new file in the temporary "
+            "folder, following redirects.")
         .callbackId("callbackId", "the identifier of the records; also part of the file name")
-        .path("url", "an http:// address")
+        .path("url",
+              "an http:// or https:// address. https: TLS 1.2 or newer, with a certificate for "
+              "the host name or address that the system's authorities (or SSL_CERT_FILE and "
+              "SSL_CERT_DIR) vouch for. An answer 301, 302, 303, 307 or 308 with a Location is "
+              "followed, a relative one read against the URL it answers, up to 5 hops and never "
+              "from https to http; only the log tells of the hops")
         .path("extension", "the file name's extension, without the dot; optional")
         .answers(R"(["OK", path])",
                  "<temporary folder><YYYYMMDD-hhmmss>.<number>.<callbackId>[.<extension>], "
-                 "created empty before the answer")
+                 "created empty before the answer; it receives the body of the last hop only")
         .record(R"([id, "pass", "progress", "0"])", "the download has started")
         .record(R"([id, "pass", "progress", percent])",
-                "\"10\" once the response head is in, then the share of the announced length "
-                "(\"5\" without one), at most once a second")
+                "\"10\" once the head of the answer that brings the body is in, then the share "
+                "of the announced length (\"5\" without one), at most once a second")
         .record(R"([id, "pass", "progress", "100"])", "the body is in the file")
         .record(R"([id, "pass", "finish", path])", "the last record of a download")
         .record(R"([id, "pass", "error", message])",
                 "the last record of a failure, with no \"100\" before it: \"Problem HTTP: \" and "
-                "the engine's message, the status line of a response outside 2xx, or the reason "
-                "a body fell short of its Content-Length; or \"Nieznany problem.\". The file "
-                "stays once a byte of a response came; without one it is removed first. Every "
-                "wait (connect, send, receive) ends after 30 seconds, and a response that brings "
-                "fewer than 1024 bytes in a minute ends as a wait that ran out (\"Problem HTTP: "
-                "TIMEOUT - problem przy odbieraniu danych.\")")
+                "the engine's message (over TLS naming the host: a certificate not trusted, "
+                "expired or not yet valid, or issued for another name, a failed handshake, a "
+                "session not ended before the body was complete; a redirect refused: a loop, a "
+                "sixth hop, https to http), the status line of a response outside 2xx, or the "
+                "reason a body fell short of its Content-Length; or \"Nieznany problem.\". The "
+                "file stays once a byte of a response came; without one it is removed first. "
+                "Every wait (connect, TLS handshake, send, receive) ends after 30 seconds, and a "
+                "response that brings fewer than 1024 bytes in a minute ends as a wait that ran "
+                "out (\"Problem HTTP: TIMEOUT - problem przy odbieraniu danych.\")")
         .refusal("too many network commands at once [128 running and 256 waiting]")
         .refusal("too much data waiting to be sent [more than 67108864 bytes]")
-        .example(R"("d1", "http://example.org/a.zip", "zip")",
+        .example(R"("d1", "https://example.org/a.zip", "zip")",
                  R"(["OK", "/tmp/20150320-143005.1804.d1.zip"])"),
 
     command("unzipToFile", Family::kZip, Mode::kAsync,

@@ -53,6 +53,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# shellExecute opens documents with xdg-open.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS xdg-utils)
+# shellExecute opens documents with xdg-open; downloads over TLS trust the
+# system's authorities.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "xdg-utils, ca-certificates")
 include(CPack)

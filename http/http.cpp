@@ -2,43 +2,17 @@
 
 #include <utility>
 
+#include "http/connection.h"
+#include "http/redirect.h"
 #include "http/request_text.h"
+#include "http/response_head.h"
 #include "http/response_reader.h"
 #include "http/url.h"
-#include "platform/tcp_socket.h"
 
 namespace {
 
 HttpErrorResult failure(HttpErrorKind kind, std::string message) {
   return HttpErrorResult(std::move(message), std::move(kind));
-}
-
-// Resolves, opens and connects within `timeoutSeconds`, reporting each step
-// done. `socket` holds the connection when the result is `ok` (its
-// descriptor), and nothing otherwise.
-HttpConnectResult connectTo(const HttpAddr& addr, int timeoutSeconds, HttpCb& callback,
-                            platform::TcpSocket& socket) {
-  const std::optional<platform::Ipv4Address> address = platform::resolveIpv4(addr.host().str());
-  if (!address) {
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::dns(), "Problem z DNS dla hosta [" + addr.host().str() + "]"));
-  }
-  callback.step(HttpStep("DNS", HttpStepKind::dns()));
-  platform::Result<platform::TcpSocket> opened = platform::TcpSocket::open();
-  if (!opened) {
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::socket(), "Nie można utworzyć połączenia"));
-  }
-  socket = std::move(*opened);
-  callback.step(HttpStep("Socket", HttpStepKind::socket()));
-  if (const platform::Status connected = socket.connect(*address, addr.port(), timeoutSeconds);
-      !connected.ok()) {
-    socket.close();
-    return HttpConnectResult::error(
-        failure(HttpErrorKind::connect(), "Problem z połączeniem [" + connected.reason() + "]"));
-  }
-  callback.step(HttpStep("Connect", HttpStepKind::connect()));
-  return HttpConnectResult::ok(socket.descriptor());
 }
 
 // Why the request cannot go out as written, checked before anything is
@@ -57,9 +31,12 @@ std::optional<HttpErrorResult> unsendable(const RequestText& request, const Http
 
 }  // namespace
 
+void HttpCb::redirected(const std::string&, const std::string&) {}
+
 HttpCb::~HttpCb() = default;
 
-Http::Http(const AnsiString& url, HttpCb* callback) : addr_(parseUrl(url)), callback_(callback) {}
+Http::Http(const AnsiString& url, HttpCb* callback)
+    : target_(parseAddress(url)), callback_(callback) {}
 
 Http::~Http() = default;
 
@@ -79,35 +56,63 @@ void Http::setParams(const HttpParams& params) { params_ = params; }
 void Http::setHeaders(const HttpParams& headers) { headers_ = headers; }
 void Http::setCookies(const HttpCookies& cookies) { cookies_ = cookies; }
 void Http::setTimeout(int seconds) { timeout_ = seconds; }
+void Http::setFollowRedirects(bool follow) { followRedirects_ = follow; }
+
+std::optional<HttpResult> Http::takeOutputFile(platform::OutputFile& file) {
+  if (outputFile_) {
+    file = std::move(*outputFile_);
+    outputFile_.reset();
+    return std::nullopt;
+  }
+  platform::Result<platform::OutputFile> opened =
+      platform::OutputFile::openTruncated(output_.asFile().str());
+  if (!opened) return outputFileFailure(output_.asFile());
+  file = std::move(*opened);
+  return std::nullopt;
+}
 
 HttpResult Http::perform() {
   HttpEmptyCb quiet;
   HttpCb& callback = callback_ != nullptr ? *callback_ : quiet;
-
-  const RequestText request = composeRequest(method_, addr_, auth_, params_, headers_, cookies_);
-  if (std::optional<HttpErrorResult> refused = unsendable(request, addr_)) {
-    return HttpResult::error(*refused);
-  }
   const bool toFile = output_.isFile();
-  if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
-
-  platform::TcpSocket socket;
-  const HttpConnectResult connected = connectTo(addr_, timeout_, callback, socket);
-  if (connected.isError()) return HttpResult::error(connected.asError());
-
-  std::size_t sent = 0;
-  if (!socket.sendAll(request.bytes.data(), request.bytes.size(), timeout_, &sent).ok()) {
-    return HttpResult::error(
-        failure(HttpErrorKind::send(request.partAt(sent)), "Problem podczas wysyłania danych"));
-  }
   platform::OutputFile file;
-  if (toFile && outputFile_) {
-    file = std::move(*outputFile_);
-  } else if (toFile) {
-    platform::Result<platform::OutputFile> opened =
-        platform::OutputFile::openTruncated(output_.asFile().str());
-    if (!opened) return outputFileFailure(output_.asFile());
-    file = std::move(*opened);
+  bool fileOpen = !toFile;
+  RedirectTrail trail(target_);
+  for (;;) {
+    const WebAddress target = trail.current();
+    const bool firstOrigin = target.secure == target_.secure &&
+                             target.addr.host() == target_.addr.host() &&
+                             target.addr.port() == target_.addr.port();
+    const RequestText request =
+        composeRequest(method_, target.addr, firstOrigin ? auth_ : HttpAuth::none(), params_,
+                       headers_, firstOrigin ? cookies_ : HttpCookies());
+    if (std::optional<HttpErrorResult> refused = unsendable(request, target.addr)) {
+      return HttpResult::error(*refused);
+    }
+    if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());
+
+    Connection connection;
+    if (std::optional<HttpErrorResult> failed =
+            openConnection(target, timeout_, callback, connection)) {
+      return HttpResult::error(*failed);
+    }
+    if (std::optional<HttpErrorResult> failed = connection.send(request, timeout_)) {
+      return HttpResult::error(*failed);
+    }
+    if (!fileOpen) {
+      if (std::optional<HttpResult> failed = takeOutputFile(file)) return *failed;
+      fileOpen = true;
+    }
+    ResponseReader reader(connection, timeout_, callback, !method_.isHead());
+    if (std::optional<HttpResult> failed = reader.readHead()) return *failed;
+    const std::optional<std::string> location =
+        followRedirects_ && !method_.isPost() ? redirectLocation(reader.head()) : std::nullopt;
+    if (!location) return reader.readBody(output_, std::move(file));
+
+    connection.close();
+    if (std::optional<std::string> refused = trail.follow(*location)) {
+      return HttpResult::error(HttpErrorResult(*refused, HttpErrorKind::recv()));
+    }
+    callback.redirected(statusLine(reader.head()).value_or(""), trail.current().text());
   }
-  return readResponse(std::move(socket), output_, std::move(file), timeout_, callback);
 }

@@ -1,4 +1,5 @@
-// The HTTP request engine: one HTTP/1.0 request over a plain TCP socket.
+// The HTTP request engine: one HTTP/1.0 request over a plain TCP socket, or
+// over TLS for an https:// URL (platform/tls_stream.h).
 //
 //   HttpEmptyCb quiet;
 //   Http http("http://example.org:8080/file.zip", &quiet);
@@ -7,12 +8,15 @@
 //   const HttpResult result = http.perform();
 //   if (result.isError()) report(result.asError().msg());
 //
-// perform() blocks until the server has closed the connection after its
-// response, or until something failed. The response is not interpreted: any
-// status, no redirects, no chunked decoding; the head is everything before
-// the first blank line (CR LF CR LF), the body everything after it. The
-// time limit holds for every wait: the connect, each send and each receive.
-// A head longer than kMaxHeadBytes (response_reader.h) fails.
+// perform() blocks until the response is complete, or until something
+// failed. The head is everything before the first blank line (CR LF CR LF),
+// the body what follows it: up to the head's Content-Length, bytes past it
+// dropped, unless the head has none or the method is HEAD (whose answer
+// announces the length of a body it does not send); then until the server
+// closes the connection. Any status is taken, no chunked encoding decoded,
+// and no redirect followed unless asked (setFollowRedirects). The time limit holds for every wait:
+// the connect, each send and each receive. A head longer than kMaxHeadBytes (response_reader.h)
+// fails.
 //
 // Failures of the network and of the output file are returned as the `error`
 // case of HttpResult, with its kind and a Polish message in UTF-8 (the
@@ -29,8 +33,10 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "http/http_types.h"
+#include "http/url.h"
 #include "platform/output_file.h"
 #include "runtime/ansi_string.h"
 
@@ -41,9 +47,15 @@
 // ("Odczyt danych", read with the bytes received so far, head included).
 // The read count is an int: past 2 GiB it wraps round, and a callback that
 // needs the full count follows it with a ReadCount.
+// A request that follows redirects reports the steps of each hop in turn,
+// from "DNS" on, and between two hops the redirect itself.
 class HttpCb {
  public:
   virtual void step(const HttpStep& step) = 0;
+  // The answer with `statusLine` sends the request on to `url`; the steps
+  // that follow, read counts included, are the new hop's. Ignored unless
+  // overridden.
+  virtual void redirected(const std::string& statusLine, const std::string& url);
   virtual ~HttpCb();
 };
 
@@ -70,7 +82,7 @@ class HttpEmptyCb : public HttpCb {
 
 class Http {
  public:
-  // Reads the URL as parseUrl does (url.h). The output is memory, the method
+  // Reads the URL as parseAddress does (url.h). The output is memory, the method
   // get, no authentication, no parameters, headers or cookies, no time limit.
   // `callback` is not owned and must outlive perform(); null ignores steps.
   Http(const AnsiString& url, HttpCb* callback);
@@ -93,6 +105,14 @@ class Http {
   // each piece of the request and for each piece of the response (not for
   // the whole of it); 0 or less waits without limit.
   virtual void setTimeout(int seconds);
+  // Follows a 301, 302, 303, 307 or 308 answer with a Location, for any
+  // method but post, up to kMaxRedirects hops (redirect.h): the same request
+  // at the new address, authentication and cookies only to the first
+  // address's scheme, host and port. A hop the trail refuses (one too many,
+  // a loop, https to http, another scheme) ends the request in a `recv`
+  // error. The output file receives only the last answer's body. Off until
+  // set.
+  void setFollowRedirects(bool follow);
 
   // Runs the request. `body` with the head and body (memory output), `file`
   // with the head and path (file output), or `error`.
@@ -101,7 +121,11 @@ class Http {
   virtual ~Http();
 
  private:
-  HttpAddr addr_;
+  // The file output's file, the caller's or one opened at its path, into
+  // `file`; the file error when it cannot be opened.
+  std::optional<HttpResult> takeOutputFile(platform::OutputFile& file);
+
+  WebAddress target_;
   HttpCb* callback_;
   HttpOutput output_ = HttpOutput::memory();
   std::optional<platform::OutputFile> outputFile_;  // set by setOutputFile
@@ -111,4 +135,5 @@ class Http {
   HttpParams headers_;
   HttpCookies cookies_;
   int timeout_ = 0;
+  bool followRedirects_ = false;
 };

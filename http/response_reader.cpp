@@ -1,88 +1,109 @@
 #include "http/response_reader.h"
 
-#include <cerrno>
-#include <cstdint>
-#include <memory>
+#include <algorithm>
 
-#include "runtime/lookup_buffer.h"
+#include "http/response_head.h"
 
 namespace {
 
 constexpr std::size_t kPiece = 65536;
 
-HttpResult failure(HttpErrorKind kind, const std::string& message) {
-  return HttpResult::error(HttpErrorResult(message, std::move(kind)));
-}
-
-HttpResult receiveFailure(const platform::Status& status) {
-  return failure(HttpErrorKind::recv(), "Problem przy odbieraniu danych [" + status.reason() + "]");
-}
-
 HttpResult headTooLong() {
-  return failure(HttpErrorKind::recv(), "Zbyt długi nagłówek odpowiedzi [ponad " +
-                                            std::to_string(kMaxHeadBytes) + " bajtów]");
+  return HttpResult::error(HttpErrorResult(
+      "Zbyt długi nagłówek odpowiedzi [ponad " + std::to_string(kMaxHeadBytes) + " bajtów]",
+      HttpErrorKind::recv()));
 }
 
 }  // namespace
 
 HttpResult outputFileFailure(const AnsiString& path) {
-  return failure(HttpErrorKind::file(), "Problem przy zapisywaniu danych [" + path.str() + "]");
+  return HttpResult::error(HttpErrorResult("Problem przy zapisywaniu danych [" + path.str() + "]",
+                                           HttpErrorKind::file()));
 }
 
-HttpResult readResponse(platform::TcpSocket socket, const HttpOutput& output,
-                        platform::OutputFile file, int timeoutSeconds, HttpCb& callback) {
-  const bool toFile = output.isFile();
-  const AnsiString path = toFile ? output.asFile() : AnsiString();
+ResponseReader::ResponseReader(Connection& connection, int timeoutSeconds, HttpCb& callback,
+                               bool lengthHolds)
+    : connection_(connection),
+      timeoutSeconds_(timeoutSeconds),
+      callback_(callback),
+      lengthHolds_(lengthHolds),
+      piece_(new char[kPiece]) {}
 
-  LookupBuffer split("\r\n\r\n");
-  bool headComplete = false;
-  std::uint64_t received = 0;
-  const std::unique_ptr<char[]> piece(new char[kPiece]);
-  for (;;) {
-    if (timeoutSeconds > 0) {
-      const platform::Status waited = socket.waitReadable(timeoutSeconds);
-      if (waited.code() == ETIMEDOUT) {
-        return failure(HttpErrorKind::recv(), "TIMEOUT - problem przy odbieraniu danych.");
-      }
-      if (!waited.ok()) return receiveFailure(waited);
+void ResponseReader::reportRead() {
+  // Wraps round past 2 GiB; see HttpCb.
+  callback_.step(HttpStep("Odczyt danych", HttpStepKind::read(static_cast<int>(
+                                               static_cast<std::uint32_t>(received_)))));
+}
+
+std::size_t ResponseReader::withinBody(std::size_t count) const {
+  if (bodyLength_ < 0) return count;
+  return static_cast<std::size_t>(
+      std::min<std::int64_t>(static_cast<std::int64_t>(count), bodyLength_ - bodyReceived_));
+}
+
+std::optional<HttpResult> ResponseReader::readHead() {
+  while (!headComplete_) {
+    const Received arrived = connection_.receive(piece_.get(), kPiece, timeoutSeconds_);
+    if (arrived.failure) return HttpResult::error(*arrived.failure);
+    const std::size_t count = arrived.count;
+    if (count == 0) {
+      ended_ = true;
+      // A response that ends without a blank line is all head.
+      if (received_ > kMaxHeadBytes) return headTooLong();
+      return std::nullopt;
     }
-    const platform::Result<std::size_t> arrived = socket.receive(piece.get(), kPiece);
-    if (!arrived) return receiveFailure(arrived.status());
-    const std::size_t count = *arrived;
-    if (count == 0) break;
-
-    if (headComplete) {
-      if (!toFile) {
-        split.Feed(piece.get(), static_cast<int>(count));
-      } else if (!file.writeAll(piece.get(), count).ok()) {
-        return outputFileFailure(path);
-      }
-    } else if (split.Feed(piece.get(), static_cast<int>(count))) {
-      const AnsiString head = split.Head();
+    if (split_.Feed(piece_.get(), static_cast<int>(count))) {
+      const AnsiString head = split_.Head();
       if (static_cast<std::size_t>(head.Length()) > kMaxHeadBytes) return headTooLong();
-      if (toFile) {
-        const AnsiString early = split.Body();
-        if (!file.writeAll(early.CStr(), static_cast<std::size_t>(early.Length())).ok()) {
-          return outputFileFailure(path);
-        }
-      }
-      callback.step(HttpStep("Odczytano nagłówki zapytania", HttpStepKind::headers(head)));
-      headComplete = true;
-    } else if (received + static_cast<std::uint64_t>(count) > kMaxHeadBytes + 3) {
+      headComplete_ = true;
+      if (lengthHolds_) bodyLength_ = std::max<std::int64_t>(contentLength(head), -1);
+      const AnsiString body = split_.Body();
+      const std::string& early = body.str();
+      early_ = early.substr(0, withinBody(early.size()));
+      bodyReceived_ = static_cast<std::int64_t>(early_.size());
+      received_ += count - (early.size() - early_.size());
+      callback_.step(HttpStep("Odczytano nagłówki zapytania", HttpStepKind::headers(head)));
+    } else if (received_ + static_cast<std::uint64_t>(count) > kMaxHeadBytes + 3) {
       // Not even the separator's first bytes can make the head short enough.
       return headTooLong();
+    } else {
+      received_ += count;
     }
-    received += static_cast<std::uint64_t>(count);
-    // Wraps round past 2 GiB; see HttpCb.
-    callback.step(HttpStep("Odczyt danych", HttpStepKind::read(static_cast<int>(
-                                                static_cast<std::uint32_t>(received)))));
+    reportRead();
+  }
+  return std::nullopt;
+}
+
+AnsiString ResponseReader::head() const {
+  return headComplete_ ? split_.Head() : split_.Head() + split_.Held();
+}
+
+HttpResult ResponseReader::readBody(const HttpOutput& output, platform::OutputFile file) {
+  const bool toFile = output.isFile();
+  const AnsiString path = toFile ? output.asFile() : AnsiString();
+  std::string body;
+  const auto keep = [&](const char* bytes, std::size_t count) {
+    if (!toFile) {
+      body.append(bytes, count);
+      return true;
+    }
+    return file.writeAll(bytes, count).ok();
+  };
+  if (!keep(early_.data(), early_.size())) return outputFileFailure(path);
+  early_.clear();
+  while (!ended_ && (bodyLength_ < 0 || bodyReceived_ < bodyLength_)) {
+    const Received arrived = connection_.receive(piece_.get(), kPiece, timeoutSeconds_);
+    if (arrived.failure) return HttpResult::error(*arrived.failure);
+    if (arrived.count == 0) break;
+    const std::size_t count = withinBody(arrived.count);
+    if (!keep(piece_.get(), count)) return outputFileFailure(path);
+    bodyReceived_ += static_cast<std::int64_t>(count);
+    received_ += count;
+    reportRead();
   }
 
-  socket.close();
-  // A response that ends without a blank line is all head.
-  if (!headComplete && received > kMaxHeadBytes) return headTooLong();
-  const AnsiString head = headComplete ? split.Head() : split.Head() + split.Held();
-  if (!toFile) return HttpResult::body(HttpBodyResult(head, headComplete ? split.Body() : ""));
+  connection_.close();
+  if (!toFile) return HttpResult::body(HttpBodyResult(head(), std::move(body)));
   if (!file.close().ok()) return outputFileFailure(path);
-  return HttpResult::file(HttpFileResult(head, path));
+  return HttpResult::file(HttpFileResult(head(), path));
 }

@@ -1,8 +1,38 @@
 #include "http/url.h"
 
-HttpAddr parseUrl(const AnsiString& url) {
+namespace {
+
+// True when `text` starts with `prefix` (upper case), ASCII case ignored.
+bool startsWithScheme(const AnsiString& text, const AnsiString& prefix) {
+  return text.Length() >= prefix.Length() && text.Substring(1, prefix.Length()).ToUpper() == prefix;
+}
+
+}  // namespace
+
+std::string WebAddress::text() const {
+  std::string text = secure ? "https://" : "http://";
+  text += addr.host().str();
+  if (addr.port() != defaultPort(secure)) text += ":" + std::to_string(addr.port());
+  return text + addr.resource().str();
+}
+
+int defaultPort(bool secure) { return secure ? 443 : 80; }
+
+HttpAddr hostAndPort(const AnsiString& hostPart, bool secure, const AnsiString& resource) {
+  const int colon = hostPart.Find(":");
+  if (colon == 0) return HttpAddr(hostPart, defaultPort(secure), resource);
+  return HttpAddr(hostPart.Substring(1, colon - 1),
+                  hostPart.Substring(colon + 1, hostPart.Length()).ToIntOr(defaultPort(secure)),
+                  resource);
+}
+
+WebAddress parseAddress(const AnsiString& url) {
+  WebAddress address;
   AnsiString rest = url;
-  if (rest.Length() > 6 && rest.Substring(1, 7).ToUpper() == "HTTP://") {
+  if (startsWithScheme(rest, "HTTPS://")) {
+    address.secure = true;
+    rest = rest.Substring(9, rest.Length());
+  } else if (startsWithScheme(rest, "HTTP://")) {
     rest = rest.Substring(8, rest.Length());
   }
   AnsiString hostPart = rest;
@@ -11,8 +41,8 @@ HttpAddr parseUrl(const AnsiString& url) {
     hostPart = rest.Substring(1, slash - 1);
     resource = rest.Substring(slash, rest.Length());
   }
-  const int colon = hostPart.Find(":");
-  if (colon == 0) return HttpAddr(hostPart, 80, resource);
-  return HttpAddr(hostPart.Substring(1, colon - 1),
-                  hostPart.Substring(colon + 1, hostPart.Length()).ToIntOr(80), resource);
+  address.addr = hostAndPort(hostPart, address.secure, resource);
+  return address;
 }
+
+HttpAddr parseUrl(const AnsiString& url) { return parseAddress(url).addr; }

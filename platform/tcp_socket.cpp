@@ -113,21 +113,13 @@ Status TcpSocket::sendAll(const char* bytes, std::size_t length, int seconds, st
   std::size_t done = 0;
   Status status;
   while (done < length) {
-    const ssize_t accepted =
-        ::send(descriptor_, bytes + done, length - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (accepted > 0) {
-      done += static_cast<std::size_t>(accepted);
+    const Result<std::size_t> accepted = sendNow(bytes + done, length - done);
+    if (accepted) {
+      done += *accepted;
       continue;
     }
-    if (accepted < 0 && errno == EINTR) continue;
-    if (accepted == 0) {
-      status = Status::failure(EPIPE, "");
-      break;
-    }
-    if (errno != EAGAIN && errno != EWOULDBLOCK) {
-      status = Status::fromErrno("");
-      break;
-    }
+    status = accepted.status();
+    if (status.code() != EAGAIN) break;
     status = waitFor(descriptor_, POLLOUT, limitOf(seconds));
     if (!status.ok()) break;
   }
@@ -146,6 +138,30 @@ Result<std::size_t> TcpSocket::receive(char* buffer, std::size_t capacity) {
   } while (received < 0 && errno == EINTR);
   if (received < 0) return Status::fromErrno("");
   return static_cast<std::size_t>(received);
+}
+
+Result<std::size_t> TcpSocket::sendNow(const char* bytes, std::size_t length) {
+  ssize_t accepted;
+  do {
+    accepted = ::send(descriptor_, bytes, length, MSG_NOSIGNAL | MSG_DONTWAIT);
+  } while (accepted < 0 && errno == EINTR);
+  if (accepted < 0) return Status::fromErrno("");
+  // Taking nothing of something is a peer that has gone.
+  if (accepted == 0 && length > 0) return Status::failure(EPIPE, "");
+  return static_cast<std::size_t>(accepted);
+}
+
+Result<std::size_t> TcpSocket::receiveNow(char* buffer, std::size_t capacity) {
+  ssize_t received;
+  do {
+    received = ::recv(descriptor_, buffer, capacity, MSG_DONTWAIT);
+  } while (received < 0 && errno == EINTR);
+  if (received < 0) return Status::fromErrno("");
+  return static_cast<std::size_t>(received);
+}
+
+Status TcpSocket::waitMs(Ready ready, long long limitMs) {
+  return waitFor(descriptor_, ready == Ready::kToRead ? POLLIN : POLLOUT, limitMs);
 }
 
 void TcpSocket::close() {

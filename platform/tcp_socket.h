@@ -75,6 +75,25 @@ class TcpSocket {
   // the connection. Stands for recv with flags 0.
   Result<std::size_t> receive(char* buffer, std::size_t capacity);
 
+  // For layers that do their own waiting (tls_stream.h): each call below
+  // returns at once.
+  // Sends what the system takes now: the count, or the failure; EAGAIN when
+  // it takes nothing now. Never raises SIGPIPE. Stands for send with
+  // MSG_DONTWAIT and MSG_NOSIGNAL.
+  Result<std::size_t> sendNow(const char* bytes, std::size_t length);
+  // Receives what has come: the count, 0 when the peer has closed the
+  // connection; EAGAIN when nothing has come. Stands for recv with
+  // MSG_DONTWAIT.
+  Result<std::size_t> receiveNow(char* buffer, std::size_t capacity);
+
+  // What a wait is for.
+  enum class Ready { kToRead, kToWrite };
+  // Waits until the socket is ready as asked, an error or the peer's close
+  // included, for at most `limitMs` milliseconds (below 0: without limit;
+  // 0: look and return). Fails with ETIMEDOUT past the limit. Stands for
+  // poll.
+  Status waitMs(Ready ready, long long limitMs);
+
   // Shuts both directions down and closes. Stands for shutdown with SD_BOTH,
   // then closesocket.
   void close();

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
-  libjsoncpp-dev libsqlite3-dev libbz2-dev zlib1g-dev libssl-dev
+  libjsoncpp-dev libsqlite3-dev libbz2-dev zlib1g-dev libssl-dev ca-certificates
   libgtest-dev libbenchmark-dev clang
   xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl openssl
   xdg-utils dpkg-dev attr acl

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "bridge/callback.h"
 #include "bridge/commands.h"
 #include "bridge/log_file.h"
 #include "bridge/network/download.h"

@@ -4,6 +4,7 @@
 #include <ctime>
 #include <utility>
 
+#include "bridge/callback.h"
 #include "bridge/network/download_progress.h"
 #include "http/http.h"
 
@@ -43,6 +44,12 @@ class DownloadSteps : public HttpCb {
         report_(std::to_string(*percent));
       }
     }
+  }
+
+  // Only the log hears of a hop; the next hop's head restarts the progress.
+  void redirected(const std::string& status, const std::string& url) override {
+    postLog("ajaxToFile: " + status + " -> " + url);
+    count_ = ReadCount();
   }
 
   std::optional<std::string> failure(const AnsiString& head) const {
@@ -94,6 +101,7 @@ std::optional<std::string> download(const std::string& url, const std::string& p
   Http http(url, &steps);
   http.setOutputFile(path, openTarget(target));
   http.setTimeout(kDownloadWaitSeconds);
+  http.setFollowRedirects(true);
   const std::optional<std::string> failure = failureOf(perform(http), steps);
   target.remove();  // unless a byte of the response came
   return failure;

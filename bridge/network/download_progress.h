@@ -5,9 +5,9 @@
 //
 // The response head brings "10". Then, for data received, at most one
 // percentage per clock second: with an announced length, 10 plus 90 parts
-// of the body received so far (more than 100 when the body outgrows its
-// length); without one, "5" to say that data still comes. A head whose
-// status is not 2xx brings no percentage at all, nor does anything after
+// of the body received so far (at most 100: the engine reads no further
+// than that length); without one, "5" to say that data still comes. A head
+// whose status is not 2xx brings no percentage at all, nor does anything after
 // it: the download is failing, and no "100" may come before its failure.
 // All counts are 64-bit, so lengths and transfers past 2 GiB keep their
 // percentages in order. One download, one thread.
@@ -47,13 +47,5 @@ class DownloadProgress {
   std::int64_t lastReport_;
   bool failing_ = false;  // the status is not 2xx
 };
-
-// A Content-Length value: decimal, a sign and surrounding blanks allowed,
-// the whole text converted; -1 for anything else.
-std::int64_t parseLength(const AnsiString& text);
-
-// The status line of a response head ("HTTP/<version> <code> ..."), or
-// nothing when its first line is none.
-std::optional<std::string> statusLine(const AnsiString& head);
 
 }  // namespace bridge::network

@@ -1,4 +1,4 @@
-// The network commands: downloads over HTTP into files, and a plain TCP
+// The network commands: downloads over HTTP(S) into files, and a plain TCP
 // exchange. Both answer at once and do their work on a worker thread
 // (bridge/worker.h), reporting records [id, "pass", event, ...]:
 //   [id, "pass", "progress", percent]   "0" first, then as the work goes
@@ -14,10 +14,11 @@
 
 namespace bridge::network {
 
-// Downloads the URL over HTTP/1.0 into a new file in the temporary folder,
-// created before the answer so that no two downloads share it, and closed
-// until the download runs (download.h). The file stays once a byte of a
-// response came, also after a failure; without one it is removed.
+// Downloads the URL over HTTP/1.0, plain or over TLS and following
+// redirects, into a new file in the temporary folder, created before the
+// answer so that no two downloads share it, and closed until the download
+// runs (download.h). The file stays once a byte of a response came, also
+// after a failure; without one it is removed.
 Answer ajaxToFile(CommandContext& context);
 
 // The exchange of tcp_exchange.h.

@@ -12,6 +12,7 @@
 #include "tests/support/local_peer.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/scratch.h"
+#include "tests/support/tls_peers.h"
 
 namespace {
 
@@ -96,6 +97,16 @@ LocalPeer::Serve paced(std::string first, std::vector<std::string> later) {
   };
 }
 
+// The file of each download, from the page's "PATH <id> <path>" lines.
+std::map<std::string, std::string> downloadPaths(const e2e::PageRun& run) {
+  std::map<std::string, std::string> paths;
+  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
+    const std::size_t blank = line.find(' ', 5);
+    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
+  }
+  return paths;
+}
+
 TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   const std::string small = pattern(1000);
   const std::string large = pattern(64 << 20);
@@ -104,8 +115,9 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   LocalPeer pacedPeer(paced(lengthHead(small.size()) + small.substr(0, 250),
                             {small.substr(250, 250), small.substr(500)}));
   LocalPeer trickle(paced("HTTP/1.0 200 OK\r\n\r\nfirst", {hundred, hundred, hundred}));
-  // Past its length from the first piece on.
-  LocalPeer longer(paced(lengthHead(10) + "first piece", {hundred, hundred}));
+  // Ten bytes announced, a hundred thousand sent.
+  const std::string longerBody = pattern(100000);
+  LocalPeer longer(LocalPeer::answering(lengthHead(10) + longerBody));
   LocalPeer notFound(
       LocalPeer::answering("HTTP/1.0 404 Not Found\r\nContent-Length: 7\r\n\r\nmissing"));
   LocalPeer shortBody(LocalPeer::answering(lengthHead(100) + "only ten b"));
@@ -128,16 +140,14 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   const e2e::PageRun run = e2e::runPage("net_ajax.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
 
-  std::map<std::string, std::string> paths;
-  for (const std::string& line : e2e::messagesStartingWith(run, "PATH ")) {
-    const std::size_t blank = line.find(' ', 5);
-    paths[line.substr(5, blank - 5)] = line.substr(blank + 1);
-  }
+  std::map<std::string, std::string> paths = downloadPaths(run);
   EXPECT_TRUE(support::readFile(paths["small"]) == small);
   EXPECT_TRUE(support::readFile(paths["plain"]) == small);
   EXPECT_TRUE(support::readFile(paths["paced"]) == small);
   EXPECT_EQ(support::readFile(paths["missing"]), "missing") << "a failed download's file stays";
   EXPECT_EQ(support::readFile(paths["short"]), "only ten b");
+  EXPECT_TRUE(support::readFile(paths["longer"]) == longerBody.substr(0, 10))
+      << "the announced body only";
   EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
   EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
   for (const char* unanswered : {"nohost", "refused"}) {
@@ -208,6 +218,79 @@ TEST(NetworkQueue, SlowPeersLeaveRoomForHealthyOnesAndAreEndedByTheFloor) {
     EXPECT_NE(support::readFile(file.string()), "") << file << " keeps what came";
   }
   EXPECT_EQ(slow, 64);
+}
+
+// Servers over TLS and plain ones that redirect, with an authority made for
+// this run that the shell trusts through SSL_CERT_FILE.
+TEST(AjaxToFile, DownloadsOverTlsAndThroughRedirectsEndInTheirRecords) {
+  const support::TestAuthority authority;
+  const support::TlsPeers peers(authority, R"({
+    "good": {"certificate": "good", "routes": {
+      "/file": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 200000", "size": 200000},
+      "/chain/start": {"head": "HTTP/1.0 302 Found\r\nLocation: next"},
+      "/chain/next": {"head": "HTTP/1.0 307 Temporary Redirect\r\nLocation: ../final"},
+      "/final": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 10", "body": "final body"},
+      "/to-plain": {"head": "HTTP/1.0 301 Moved\r\nLocation: http://127.0.0.1:{port:plain}/x"},
+      "/loop/a": {"head": "HTTP/1.0 302 Found\r\nLocation: b"},
+      "/loop/b": {"head": "HTTP/1.0 302 Found\r\nLocation: a"},
+      "/hop/0": {"head": "HTTP/1.0 302 Found\r\nLocation: 1"},
+      "/hop/1": {"head": "HTTP/1.0 302 Found\r\nLocation: 2"},
+      "/hop/2": {"head": "HTTP/1.0 302 Found\r\nLocation: 3"},
+      "/hop/3": {"head": "HTTP/1.0 302 Found\r\nLocation: 4"},
+      "/hop/4": {"head": "HTTP/1.0 302 Found\r\nLocation: 5"},
+      "/hop/5": {"head": "HTTP/1.0 302 Found\r\nLocation: 6"},
+      "/hop/6": {"head": "HTTP/1.0 200 OK", "body": "one hop too far"},
+      "/cut": {"head": "HTTP/1.0 200 OK\r\nContent-Length: 100000", "size": 1000, "cut": true}}},
+    "unknown": {"certificate": "unknown"},
+    "plain": {"routes": {
+      "/x": {"head": "HTTP/1.0 200 OK", "body": "plain"},
+      "/to-tls": {"head": "HTTP/1.0 302 Found\r\nLocation: https://127.0.0.1:{port:good}/file"}}}
+  })");
+  support::Directory temp("downloads");
+
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.environment["SSL_CERT_FILE"] = authority.trustFile();
+  options.files["peers.js"] = peersScript({{"good", peers.port("good")},
+                                           {"unknown", peers.port("unknown")},
+                                           {"plain", peers.port("plain")}});
+  const e2e::PageRun run = e2e::runPage("net_tls.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+
+  std::map<std::string, std::string> paths = downloadPaths(run);
+  std::string body(200000, '\0');
+  for (std::size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i % 256);
+  EXPECT_TRUE(support::readFile(paths["secure"]) == body);
+  EXPECT_TRUE(support::readFile(paths["upgrade"]) == body);
+  EXPECT_EQ(support::readFile(paths["relative"]), "final body");
+  EXPECT_EQ(support::readFile(paths["cut"]).size(), 1000u) << "the partial file stays";
+  EXPECT_EQ(e2e::messagesStartingWith(run, "ajaxToFile [relative]: "),
+            (std::vector<std::string>{"ajaxToFile [relative]: HTTP/1.0 302 Found -> " +
+                                          peers.https("good", "/chain/next"),
+                                      "ajaxToFile [relative]: HTTP/1.0 307 Temporary Redirect -> " +
+                                          peers.https("good", "/final")}));
+}
+
+// The authorities a download trusts: the system's, or a folder that
+// SSL_CERT_DIR names.
+TEST(AjaxToFile, TheTrustStoreIsTheSystemsOrTheFolderNamed) {
+  const support::TestAuthority authority;
+  const support::TlsPeers peers(
+      authority,
+      R"({"good": {"certificate": "good", "routes": {"/": {"head": "HTTP/1.0 200 OK"}}}})");
+  support::Directory temp("downloads");
+  const auto outcome = [&](const std::map<std::string, std::string>& environment) {
+    e2e::RunOptions options;
+    options.environment = environment;
+    options.environment["TMPDIR"] = temp.path();
+    options.files["peers.js"] = "var URL = \"" + peers.https("good") + "\";\n";
+    const e2e::PageRun run = e2e::runPage("net_trust.html", options);
+    EXPECT_EQ(e2e::failureReport(run), "");
+    const std::vector<std::string> lines = e2e::messagesStartingWith(run, "OUTCOME ");
+    return lines.empty() ? std::string() : lines[0].substr(0, 14);
+  };
+  EXPECT_EQ(outcome({{"SSL_CERT_DIR", authority.directory() + "/trust"}}), "OUTCOME finish");
+  EXPECT_EQ(outcome({}), "OUTCOME error ");
 }
 
 TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {

@@ -26,6 +26,17 @@ TEST(ParseUrl, SplitsHostPortAndResource) {
   expectAddr("h:/p:1/q", "h", 80, "/p:1/q");
 }
 
+TEST(ParseUrl, HttpsMeansTlsAndItsOwnPort) {
+  const WebAddress secure = parseAddress("HTTPS://h/x");
+  EXPECT_TRUE(secure.secure);
+  expectAddr("HTTPS://h/x", "h", 443, "/x");
+  expectAddr("https://h:8443", "h", 8443, "/");
+  EXPECT_FALSE(parseAddress("http://h/x").secure);
+  EXPECT_FALSE(parseAddress("h/x").secure);
+  EXPECT_EQ(parseAddress("https://h:443/x").text(), "https://h/x");
+  EXPECT_EQ(parseAddress("https://h:80/x").text(), "https://h:80/x");
+}
+
 TEST(ParseUrl, OtherSchemesStayPartOfTheText) {
   expectAddr("ftp://h/x", "ftp", 80, "//h/x");
   expectAddr("http:/", "http", 80, "/");  // six bytes: too short for the prefix

@@ -80,11 +80,8 @@ TEST(Response, WithoutASeparatorEveryByteStaysInTheHead) {
   EXPECT_EQ(support::readFile(folder / "out"), "");
 }
 
-TEST(Response, FileHoldsTheBodyWhateverTheStatusOrLength) {
-  const std::string body(200000, 'b');
+TEST(Response, FileHoldsTheBodyWhateverTheStatus) {
   LocalPeer notFound(LocalPeer::answering("HTTP/1.0 404 Not Found\r\n\r\nmissing"));
-  const std::string longerHead = "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\n";
-  LocalPeer longer(LocalPeer::answering(longerHead + body));
   LocalPeer noLength(inPieces({"HTTP/1.0 200 OK\r\n\r\nfirst ", "second"}));
   support::Directory folder("http");
   Recorder recorder;
@@ -95,15 +92,46 @@ TEST(Response, FileHoldsTheBodyWhateverTheStatusOrLength) {
   EXPECT_EQ(result.asFile().path(), AnsiString(folder / "404"));
   EXPECT_EQ(support::readFile(folder / "404"), "missing");
 
-  result = fetch(longer.url(), recorder, HttpOutput::file(folder / "longer"));
-  ASSERT_TRUE(result.isFile()) << errorText(result);
-  EXPECT_EQ(support::readFile(folder / "longer"), body);
-  EXPECT_EQ(recorder.steps.back(),
-            "Odczyt danych=" + std::to_string(longerHead.size() + body.size()));
-
   result = fetch(noLength.url(), recorder, HttpOutput::file(folder / "nolength"));
   ASSERT_TRUE(result.isFile()) << errorText(result);
   EXPECT_EQ(support::readFile(folder / "nolength"), "first second");
+}
+
+// Bytes past the announced length are no part of the response: neither
+// kept nor counted, in the head's piece or in later ones, and the response
+// is complete without waiting for the peer to close.
+TEST(Response, TheBodyEndsAtItsAnnouncedLength) {
+  const std::string head = "HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\n";
+  const std::string past(100000, 'p');
+  LocalPeer inTheHeadPiece(LocalPeer::answering(head + "0123456789" + past));
+  LocalPeer inALaterPiece(inPieces({head + "01234", "56789" + past}));
+  LocalPeer keepsOpen([head](PeerConnection& c) {
+    c.readHttpRequest();
+    c.send(head + "0123456789");
+    c.readUntilClosed();
+  });
+  support::Directory folder("http");
+  for (LocalPeer* peer : {&inTheHeadPiece, &inALaterPiece, &keepsOpen}) {
+    Recorder recorder;
+    HttpResult result = fetch(peer->url(), recorder, HttpOutput::file(folder / "out"), 5);
+    ASSERT_TRUE(result.isFile()) << errorText(result);
+    const std::string kept = support::readFile(folder / "out");
+    EXPECT_TRUE(kept == "0123456789") << kept.size() << " bytes";
+    EXPECT_EQ(recorder.steps.back(), "Odczyt danych=" + std::to_string(head.size() + 10));
+
+    result = fetch(peer->url(), recorder, HttpOutput::memory(), 5);
+    ASSERT_TRUE(result.isBody()) << errorText(result);
+    EXPECT_EQ(result.asBody().body().Length(), 10);
+  }
+
+  // A HEAD answer announces the length of a body it does not send.
+  LocalPeer headAnswer(LocalPeer::answering("HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n"));
+  Http http(headAnswer.url(), nullptr);
+  http.setMethod(HttpMethod::head());
+  http.setTimeout(5);
+  const HttpResult result = http.perform();
+  ASSERT_TRUE(result.isBody()) << errorText(result);
+  EXPECT_EQ(result.asBody().body(), AnsiString(""));
 }
 
 TEST(Response, SilenceEndsAtTheTimeoutAndOnlyThen) {

@@ -1,8 +1,9 @@
-// The engine's text helpers: form encoding and header lookup.
+// The engine's text helpers: form encoding, header lookup and the reading of a head.
 #include <gtest/gtest.h>
 
 #include "http/form_encoding.h"
 #include "http/header_value.h"
+#include "http/response_head.h"
 
 namespace {
 
@@ -39,6 +40,18 @@ TEST(HeaderValue, MissesWhatIsNotAHeaderOfThatName) {
   EXPECT_EQ(headerValue(kBlock, "HTTP/1.0 200 OK"), AnsiString(""));
   EXPECT_EQ(headerValue("", "Server"), AnsiString(""));
   EXPECT_EQ(headerValue("Serve: r", "Server"), AnsiString(""));
+}
+
+TEST(ResponseHead, LengthsAreReadWholeOrNotAtAll) {
+  EXPECT_EQ(parseLength("1000"), 1000);
+  EXPECT_EQ(parseLength(" 3221225472 "), 3221225472LL) << "past 2^31";
+  EXPECT_EQ(parseLength("+7"), 7);
+  EXPECT_EQ(parseLength(""), -1);
+  EXPECT_EQ(parseLength("12abc"), -1);
+  EXPECT_EQ(parseLength(AnsiString("12\0"
+                                   "3",
+                                   4)),
+            -1);
 }
 
 }  // namespace
