@@ -54,9 +54,10 @@ DownloadFile reserveDownloadFile(const std::string& callbackId, const std::strin
 void fetch(const WorkerChannel& channel, const std::string& url, DownloadFile target) {
   channel.deliver(channel.record("progress", "0"));
   const std::optional<std::string> failure =
-      download(url, target.path, std::move(target.file), [&channel](const std::string& percent) {
-        channel.deliver(channel.record("progress", percent));
-      });
+      download(url, target.path, std::move(target.file), channel.callbackId(),
+               [&channel](const std::string& percent) {
+                 channel.deliver(channel.record("progress", percent));
+               });
   if (failure) {
     channel.deliver(errorRecord(channel, *failure));
     return;

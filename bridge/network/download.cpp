@@ -23,9 +23,10 @@ struct TooSlow {};
 // the response has come, and ends a transfer that falls below its floor.
 class DownloadSteps : public HttpCb {
  public:
-  DownloadSteps(platform::ReservedFile& target,
+  DownloadSteps(platform::ReservedFile& target, const std::string& name,
                 const std::function<void(const std::string&)>& report, FloorRule floor)
       : target_(target),
+        name_(name),
         report_(report),
         progress_(std::time(nullptr)),
         floor_(floor, TransferFloor::Clock::now()) {}
@@ -48,7 +49,7 @@ class DownloadSteps : public HttpCb {
 
   // Only the log hears of a hop; the next hop's head restarts the progress.
   void redirected(const std::string& status, const std::string& url) override {
-    postLog("ajaxToFile: " + status + " -> " + url);
+    postLog("ajaxToFile [" + name_ + "]: " + status + " -> " + url);
     count_ = ReadCount();
   }
 
@@ -58,6 +59,7 @@ class DownloadSteps : public HttpCb {
 
  private:
   platform::ReservedFile& target_;
+  const std::string& name_;
   const std::function<void(const std::string&)>& report_;
   DownloadProgress progress_;
   ReadCount count_;
@@ -94,10 +96,10 @@ std::optional<std::string> failureOf(const HttpResult& result, const DownloadSte
 }  // namespace
 
 std::optional<std::string> download(const std::string& url, const std::string& path,
-                                    platform::ReservedFile target,
+                                    platform::ReservedFile target, const std::string& name,
                                     const std::function<void(const std::string&)>& report,
                                     FloorRule floor) {
-  DownloadSteps steps(target, report, floor);
+  DownloadSteps steps(target, name, report, floor);
   Http http(url, &steps);
   http.setOutputFile(path, openTarget(target));
   http.setTimeout(kDownloadWaitSeconds);

@@ -27,11 +27,14 @@ inline constexpr int kDownloadWaitSeconds = 30;
 // A peer that sends less than `floor` allows is ended as a wait that ran
 // out ("Problem HTTP: TIMEOUT - problem przy odbieraniu danych.").
 //
+// Redirects are followed; each hop is logged as "ajaxToFile [<name>]: <status
+// line> -> <url>", and nothing else reports it.
+//
 // The file is removed, before the answer, when no byte of a response came
 // (no such host, a refused connection or request, a peer that closed
 // unanswering), and stays once any did, whatever the outcome.
 std::optional<std::string> download(const std::string& url, const std::string& path,
-                                    platform::ReservedFile target,
+                                    platform::ReservedFile target, const std::string& name,
                                     const std::function<void(const std::string&)>& report,
                                     FloorRule floor = {});
 

@@ -27,7 +27,7 @@ std::string downloadTo(const std::string& url, const std::string& path, FloorRul
   platform::Result<ReservedFile> reserved = ReservedFile::create(path);
   EXPECT_TRUE(reserved.ok()) << reserved.status().message();
   return bridge::network::download(
-             url, path, std::move(*reserved), [](const std::string&) {}, floor)
+             url, path, std::move(*reserved), "test", [](const std::string&) {}, floor)
       .value_or("none");
 }
 
