@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds pageshell and runs every test: unit, Qt and
-# end-to-end pages through the real binary; the unit and Qt tests once more
+# end-to-end pages through the real binary (where the default build shows
+# pages with QtWebKit, the Qt and end-to-end tests run once more on a Qt 6
+# WebEngine build, from the same pages); the unit and Qt tests once more
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded unit
 # tests under ThreadSanitizer, and a short run of each fuzz target. Each build
 # is a preset of CMakePresets.json.
@@ -20,6 +22,12 @@ cmake --build --preset default -j"$jobs"
 ctest --preset default -j"$jobs"
 # Archives past 4 GiB write 8 GiB: alone, not beside the others.
 ctest --preset large
+
+if grep -q '^PAGESHELL_ENGINE_BUILT:INTERNAL=webkit$' build/CMakeCache.txt; then
+  cmake --preset webengine "$werror"
+  cmake --build --preset webengine -j"$jobs"
+  ctest --preset webengine -j"$jobs"
+fi
 
 cmake --preset asan "$werror"
 cmake --build --preset asan -j"$jobs"

@@ -92,7 +92,9 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
     return false;
   }
   if (!local) {
-    hooks_.log("Request refused from a non-local document [" + urlText(securityOrigin) + "]");
+    // A data: document's origin is opaque: the page's address says more.
+    const QUrl from = securityOrigin.isEmpty() ? url() : securityOrigin;
+    hooks_.log("Request refused from a non-local document [" + urlText(from) + "]");
     return false;
   }
   if (*call == ChannelCall::DeleteLater) {

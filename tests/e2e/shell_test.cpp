@@ -127,6 +127,15 @@ TEST(ShellHostilePages, ExitWhileADialogOpenedDuringLoadShowsEndsTheShell) {
   EXPECT_EQ(e2e::failureReport(run), "");
 }
 
+// What the WebEngine build is for: a page written for today's web platform.
+TEST(ShellModernWeb, AModuleWithAsyncCodeAndGridLayoutRuns) {
+  if (!support::onWebEngine()) GTEST_SKIP() << "QtWebKit has none of it";
+  e2e::RunOptions options;
+  options.files["modern_module.mjs"] = "export const twice = (n) => n * 2;\n";
+  const e2e::PageRun run = runPage("shell_modern_web.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
 TEST(ShellHostilePages, ABurstOfBackgroundCommandsIsAnsweredAndReportedWhole) {
   e2e::RunOptions options;
   options.timeout = std::chrono::seconds(150);
