@@ -12,7 +12,7 @@ std::string callbackScript(const Record& record) {
 }
 
 void deliverCallback(Page* page, const Record& record) {
-  const std::string text = callbackScript(record);
+  const std::string text = writeList(record);
   JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 

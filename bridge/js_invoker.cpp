@@ -28,12 +28,12 @@ void JSInvoker::close(Page* page) {
                queue_.end());
 }
 
-void JSInvoker::post(Page* page, QString script) {
+void JSInvoker::post(Page* page, QString record) {
   std::lock_guard<std::mutex> lock(mutex_);
   // The lock is held until the run is queued: a page cannot be closed, and
   // the application cannot lose its last open page and end, half-way.
   if (std::find(open_.begin(), open_.end(), page) == open_.end()) return;
-  enqueue({page, std::move(script), nullptr});
+  enqueue({page, std::move(record), nullptr});
 }
 
 void JSInvoker::postTask(std::function<void()> task) {
@@ -58,12 +58,12 @@ void JSInvoker::run() {
     runPending_ = false;
     count = queue_.size();
   }
-  // From the front, as many scripts of one page as it takes in one call: a
+  // From the front, as many records of one page as it takes in one call: a
   // script may spin an event loop of its own (a modal dialog), whose runs
   // then take the next entries in order too.
   while (count > 0) {
     Queued next;
-    std::vector<QString> scripts;
+    std::vector<QString> records;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (queue_.empty()) return;
@@ -71,10 +71,10 @@ void JSInvoker::run() {
       queue_.pop_front();
       --count;
       if (next.page != nullptr) {
-        const std::size_t limit = std::max<std::size_t>(1, next.page->scriptsPerRun());
-        scripts.push_back(std::move(next.script));
-        while (count > 0 && scripts.size() < limit && queue_.front().page == next.page) {
-          scripts.push_back(std::move(queue_.front().script));
+        const std::size_t limit = std::max<std::size_t>(1, next.page->recordsPerCall());
+        records.push_back(std::move(next.record));
+        while (count > 0 && records.size() < limit && queue_.front().page == next.page) {
+          records.push_back(std::move(queue_.front().record));
           queue_.pop_front();
           --count;
         }
@@ -83,7 +83,7 @@ void JSInvoker::run() {
     if (next.task) {
       next.task();
     } else {
-      next.page->runScripts(scripts);
+      next.page->deliverRecords(records);
     }
   }
 }

@@ -14,17 +14,18 @@ namespace bridge {
 
 class Page {
  public:
-  // Runs `scripts` in order in the main frame's current document, each as if
-  // on its own: one that throws does not keep the next from running. Local
-  // data never reaches remote content: the scripts run only while the main
-  // frame shows a local document (the kind that gets myObject); otherwise
-  // they are dropped and the drop is logged. Never runs them in a subframe.
-  virtual void runScripts(const std::vector<QString>& scripts) = 0;
+  // Calls WebBrowserUtil_callback with each of `records` (each the text of a
+  // JSON array, callback.h), in order, in the main frame's current document;
+  // a call that throws does not keep the next from running. Local data never
+  // reaches remote content: the records go only while the main frame shows
+  // a local document (the kind that gets myObject); otherwise they are
+  // dropped and the drop is logged. Never into a subframe.
+  virtual void deliverRecords(const std::vector<QString>& records) = 0;
 
-  // How many queued scripts one runScripts() call may take. An engine whose
-  // scripts may open a dialog with an event loop of its own takes one at a
-  // time, so that scripts run in that loop still keep their order.
-  virtual std::size_t scriptsPerRun() const = 0;
+  // How many queued records one deliverRecords() call may take. An engine
+  // whose page script may open a dialog with an event loop of its own takes
+  // one at a time, so that records delivered in that loop keep their order.
+  virtual std::size_t recordsPerCall() const = 0;
 
  protected:
   ~Page() = default;

@@ -32,10 +32,11 @@ class Channel {
   // The call a prompt() message stands for, or nothing for the page's own.
   std::optional<ChannelCall> callOf(const QString& promptMessage) const;
 
-  // One script that runs `scripts` in order, each in a try of its own (an
-  // exception is rethrown from a timer, so the console still reports it),
-  // only while the document is local. Its value is true when they ran.
-  static QString batchScript(const std::vector<QString>& scripts);
+  // One script that calls WebBrowserUtil_callback with each of `records`
+  // (JSON array texts) in order, each call in a try of its own (an exception
+  // is rethrown from a timer, so the console still reports it), only while
+  // the document is local. Its value is true when they were delivered.
+  static QString deliveryScript(const std::vector<QString>& records);
 
  private:
   QString marker_;

@@ -166,7 +166,7 @@ void WebEngineView::clearCachesAndLoad(const QUrl& url) {
   page_->load(url);
 }
 
-void WebEngineView::runScripts(const std::vector<QString>& scripts) {
+void WebEngineView::deliverRecords(const std::vector<QString>& records) {
   if (!page_->localDocument()) {
     hooks_.log("Callback not delivered to a non-local document [" + urlText(page_->url()) + "]");
     return;
@@ -176,7 +176,7 @@ void WebEngineView::runScripts(const std::vector<QString>& scripts) {
   QPointer<WebEnginePage> page(page_);
   PageHooks* hooks = &hooks_;
   page_->runJavaScript(
-      Channel::batchScript(scripts), QWebEngineScript::MainWorld,
+      Channel::deliveryScript(records), QWebEngineScript::MainWorld,
       [page, hooks](const QVariant& ran) {
         if (page.isNull() || ran.toBool()) return;
         hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) + "]");

@@ -56,9 +56,9 @@ class WebEngineView : public WebView {
   void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
-  void runScripts(const std::vector<QString>& scripts) override;
-  // Each script costs a trip to the renderer: many records go in one.
-  std::size_t scriptsPerRun() const override { return 1000; }
+  void deliverRecords(const std::vector<QString>& records) override;
+  // Each script costs a trip to the renderer: all records queued go in one.
+  std::size_t recordsPerCall() const override { return 100000; }
 
  private:
   PageHooks& hooks_;

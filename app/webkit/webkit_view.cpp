@@ -91,14 +91,17 @@ void WebKitView::publishObject() {
   if (localDocument_) frame->addToJavaScriptWindowObject(QStringLiteral("myObject"), object_);
 }
 
-void WebKitView::runScripts(const std::vector<QString>& scripts) {
+void WebKitView::deliverRecords(const std::vector<QString>& records) {
   QWebFrame* frame = page_->mainFrame();
   if (!localDocument_) {
     hooks_.log("Callback not delivered to a non-local document [" +
                frame->url().toString().toUtf8().toStdString() + "]");
     return;
   }
-  for (const QString& script : scripts) frame->evaluateJavaScript(script);
+  for (const QString& record : records) {
+    frame->evaluateJavaScript(QStringLiteral("WebBrowserUtil_callback(") + record +
+                              QStringLiteral(");"));
+  }
 }
 
 void WebKitView::toHtml(std::function<void(const QString& html)> done) {

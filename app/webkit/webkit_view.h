@@ -44,9 +44,10 @@ class WebKitView : public WebView {
   void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
-  void runScripts(const std::vector<QString>& scripts) override;
-  // A callback may open a dialog whose loop runs the next ones.
-  std::size_t scriptsPerRun() const override { return 1; }
+  // One evaluation each.
+  void deliverRecords(const std::vector<QString>& records) override;
+  // A callback may open a dialog whose loop delivers the next ones.
+  std::size_t recordsPerCall() const override { return 1; }
 
  private:
   void publishObject();
