@@ -5,12 +5,17 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# PAGESHELL_PRESET=webengine opens it on the WebEngine build.
+preset=${PAGESHELL_PRESET:-default}
+build_dir=build
+[ "$preset" = default ] || build_dir=build-$preset
+
 ./tools/install-deps.sh
-cmake --preset default
-cmake --build --preset default -j"$(nproc)" --target pageshell
+cmake --preset "$preset"
+cmake --build --preset "$preset" -j"$(nproc)" --target pageshell
 
 # The demo runs in a copy, so its logs, databases and saved files stay out of the tree.
-run_dir=build/demo-run
+run_dir=$build_dir/demo-run
 mkdir -p "$run_dir"
 cp -r demo/. "$run_dir/"
 cp js/pageshell.js "$run_dir/"

@@ -144,6 +144,20 @@ TEST(MainWindow, CloseWithListenerTellsThePageEveryTime) {
   EXPECT_FALSE(window.isVisible());
 }
 
+// The loading title is there before the page can run a script, and a title
+// the page sets while it loads, or at its load event, stays.
+TEST(MainWindow, TheLoadingTitleNeverCoversThePagesOwn) {
+  support::PageFolder folder(support::recordingPage(
+      QStringLiteral("<script>call('setTitle', 'while loading');"
+                     "window.onload = function () { call('setTitle', 'Stock take'); };</script>")));
+  MainWindow window({QStringLiteral("pageshell")});
+  EXPECT_EQ(window.windowTitle(), QStringLiteral("Trwa ladowanie aplikacji...."));
+  window.show();
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return window.windowTitle() == QStringLiteral("Stock take"); }, 20000));
+}
+
 TEST(MainWindow, PagesReachOnlyTheProtocolNotTheWindow) {
   support::PageFolder folder(page());
   MainWindow window({QStringLiteral("pageshell")});
