@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
+#include <utility>
 
 #include "app/main_window.h"
 #include "bridge/callback.h"
@@ -81,6 +83,38 @@ TEST(WindowLifetime, AfterReloadOnlyTheNewDocumentsListenerHolds) {
             QStringLiteral("[\"again\",\"pass\",\"run\"]"));
 }
 
+// Watches for a modal dialog: on the first tick that sees one, `ask` asks for
+// the window's deletion; on the fourth, the dialog is cancelled, so that its
+// own loop has run in between. Counts the ticks that saw the dialog.
+class DialogWatch {
+ public:
+  DialogWatch(QPointer<MainWindow>& window, std::function<void()> ask)
+      : window_(window), ask_(std::move(ask)) {
+    poll_.setInterval(20);
+    QObject::connect(&poll_, &QTimer::timeout, [this] { tick(); });
+    poll_.start();
+  }
+
+  int ticks = 0;
+  bool windowThereWhenCancelled = false;
+
+ private:
+  void tick() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    if (++ticks == 1) {
+      ask_();
+    } else if (ticks == 4) {
+      windowThereWhenCancelled = !window_.isNull();
+      dialog->reject();
+    }
+  }
+
+  QPointer<MainWindow>& window_;
+  std::function<void()> ask_;
+  QTimer poll_;
+};
+
 // The page deletes the window from inside each command that waits in a
 // modal dialog; the command still ends with its answer, then the window goes.
 TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
@@ -99,24 +133,10 @@ TEST(WindowLifetime, DeletionWaitsForTheCommandInItsDialog) {
     window->show();
     app::WebView& webPage = window->webView();
     ASSERT_TRUE(support::waitForLoad(webPage));
-    // One tick asks for the deletion, a later one cancels the dialog, so
-    // that the dialog's own loop has run in between.
-    int ticksWithDialog = 0;
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      if (dialog == nullptr) return;
-      if (++ticksWithDialog == 1) {
-        window->requestDeletion();  // what myObject.deleteLater() asks
-      } else if (ticksWithDialog == 4) {
-        dialog->reject();
-      }
-    });
-    poll.start();
+    // What myObject.deleteLater() asks.
+    DialogWatch watch(window, [&window] { window->requestDeletion(); });
     const QString answer = evaluate(webPage, command).toString();
-    poll.stop();
-    EXPECT_GE(ticksWithDialog, 4);
+    EXPECT_GE(watch.ticks, 4);
     EXPECT_FALSE(window.isNull());
     EXPECT_TRUE(answer.startsWith(QStringLiteral("[ \"OK\"")) ||
                 answer.startsWith(QStringLiteral("[ \"ERROR\"")))
@@ -136,28 +156,12 @@ TEST(WindowLifetime, DeletionWaitsForThePagesOwnDialog) {
   evaluate(webPage,
            QStringLiteral("WebBrowserUtil_callback = function () { myObject.deleteLater(); };"
                           "setTimeout(function () { confirm('Sure?'); }, 0)"));
-  int ticksWithDialog = 0;
-  bool stillThereWhenClosed = false;
-  QTimer poll;
-  poll.setInterval(20);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (dialog == nullptr) return;
-    if (++ticksWithDialog == 1) {
-      std::thread([&webPage] {
-        bridge::deliverCallback(&webPage, {"gone", "pass", "run"});
-      }).join();
-    } else if (ticksWithDialog == 4) {
-      stillThereWhenClosed = !window.isNull();
-      dialog->reject();
-    }
+  DialogWatch watch(window, [&webPage] {
+    std::thread([&webPage] { bridge::deliverCallback(&webPage, {"gone", "pass", "run"}); }).join();
   });
-  poll.start();
-  const bool gone = QTest::qWaitFor([&window] { return window.isNull(); }, 20000);
-  poll.stop();
-  EXPECT_TRUE(gone);
-  EXPECT_GE(ticksWithDialog, 4);
-  EXPECT_TRUE(stillThereWhenClosed);
+  EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 20000));
+  EXPECT_GE(watch.ticks, 4);
+  EXPECT_TRUE(watch.windowThereWhenCancelled);
 }
 
 }  // namespace
