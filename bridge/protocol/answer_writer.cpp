@@ -79,8 +79,8 @@ constexpr ByteForms kForms;
 
 // The bytes of `word` that are not plain ASCII (below 0x20, past 0x7F, the
 // quote, the backslash) have their high bit set in the result. A byte past a
-// special one may be marked as well: this only tells whether the word holds
-// one, so that plain text is passed over eight bytes at a time.
+// special one may be marked as well, never one before it: the lowest marked
+// byte is the first special one.
 std::uint64_t specialBytes(std::uint64_t word) {
   constexpr std::uint64_t kEachByte = 0x0101010101010101;
   const std::uint64_t quote = word ^ (kEachByte * '"');
@@ -91,12 +91,19 @@ std::uint64_t specialBytes(std::uint64_t word) {
   return marked & (kEachByte * 0x80);
 }
 
-// The end of the run of plain ASCII that starts at `p`.
+// The end of the run of plain ASCII that starts at `p`, found eight bytes
+// at a time: text past ASCII stops a run every few bytes, and a byte-by-byte
+// search for the stop was most of the writer's time.
 const unsigned char* asciiRunEnd(const unsigned char* p, const unsigned char* end) {
   std::uint64_t word;
   while (end - p >= 8) {
     std::memcpy(&word, p, sizeof word);
-    if (specialBytes(word) != 0) break;
+    const std::uint64_t special = specialBytes(word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (special != 0) return p + __builtin_ctzll(special) / 8;
+#else
+    if (special != 0) break;
+#endif
     p += 8;
   }
   while (p != end && kForms.plain[*p]) ++p;
@@ -119,6 +126,12 @@ const unsigned char* rawRunEnd(const unsigned char* p, const unsigned char* end,
   for (;;) {
     p = asciiRunEnd(p, end);
     if (p == end || *p < 0x80) return p;
+    // Two bytes from U+00C0 on: the letters of most alphabets past ASCII,
+    // passed over without decoding. (A lead of 0xC2 may start a C1 control.)
+    if (*p >= 0xC3 && *p < 0xE0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+      p += 2;
+      continue;
+    }
     char32_t codePoint;
     const std::size_t length = utf8Sequence(p, end, codePoint);
     if (length == 0 || escapedCharacter(codePoint, reader)) return p;
