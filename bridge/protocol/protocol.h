@@ -4,8 +4,9 @@
 // arguments...]. Every element is read as text by one rule (request.h). An
 // answer is a list of byte strings whose first element is "OK", "ERROR" or
 // "BADVERSION"; a callback record is a list [callback id, "pass", event, ...].
-// Both travel to script as JSON arrays of strings in the layout of jsoncpp's
-// styled writer, in UTF-8. Everything here is plain data and safe to use from any thread.
+// Both travel to script as JSON arrays of strings in UTF-8, in the layout of
+// jsoncpp's styled writer. Everything here is plain data and safe to use from
+// any thread.
 #pragma once
 
 #include <cstddef>
