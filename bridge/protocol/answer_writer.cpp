@@ -50,10 +50,10 @@ std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char3
   return codePoint < 0x10000 || codePoint > 0x10FFFF ? 0 : 4;
 }
 
-// What each byte becomes in a quoted string: itself (printable ASCII but the
-// quote and the backslash, and every byte of a UTF-8 sequence written as it
-// is), a two-character escape, or, for the rest, a \u escape. Tables, since
-// the answer to a query walks every byte of every value twice.
+// What a byte outside a UTF-8 sequence written as it is becomes in a quoted
+// string: itself (printable ASCII but the quote and the backslash), a
+// two-character escape, or, for the rest, a \u escape. Tables, since the
+// answer to a query walks every byte of every value twice.
 struct ByteForms {
   bool plain[256] = {};
   char shortEscape[256] = {};  // the letter after the backslash, or 0
