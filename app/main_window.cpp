@@ -31,18 +31,10 @@
 namespace app {
 namespace {
 
-// The answer as the page's string. The writer escapes every byte past ASCII,
-// so the answer reads the same as Latin-1, which Qt widens without decoding.
-// The 16-bit copy of a large answer is fresh memory that the system would
-// fault in and zero page by page; asked for large pages, it takes a few
-// hundred faults instead of tens of thousands.
+// The answer as the page's string: the writer's UTF-8, decoded in one call
+// that is told its size, so that NUL bytes and large answers go through whole.
 QString pageText(const std::string& answer) {
-  const int length = static_cast<int>(answer.size());
-  QString text;
-  text.reserve(length);
-  platform::adviseLargePages(text.constData(), answer.size() * sizeof(QChar));
-  text.append(QLatin1String(answer.data(), length));
-  return text;
+  return QString::fromUtf8(answer.data(), static_cast<int>(answer.size()));
 }
 
 }  // namespace

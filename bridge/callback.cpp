@@ -8,7 +8,8 @@
 namespace bridge {
 
 std::string callbackScript(const Record& record) {
-  return "WebBrowserUtil_callback(" + writeList(record) + ");";
+  return "WebBrowserUtil_callback(" + writeList(record, kMaxAnswerBytes, TextReader::kScript) +
+         ");";
 }
 
 void deliverCallback(Page* page, const Record& record) {

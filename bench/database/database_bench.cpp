@@ -5,8 +5,9 @@
 //     the command alone (run, collect, write the answer) is given as well,
 //     since the page's own JSON.parse takes most of the round trip. The
 //     query runs on one table per shape of data (random-length text,
-//     non-ASCII text, integers, reals, NULLs, BLOBs, and all of them mixed):
-//     the figure is the worst shape's;
+//     non-ASCII text, integers, reals, NULLs, BLOBs, Polish text with NULLs
+//     and BLOBs among it, and all of them mixed): the figure is the worst
+//     shape's;
 //  2. a batch of 10,000 inserts through sqliteExecute, against the same batch
 //     piped into sqlite3.
 // Every figure is the fastest of six rounds.
@@ -39,6 +40,10 @@ const char kRandomText[] =
 const char kNonAsciiText[] =
     "substr('Zażółć gęślą jaźń, Ärger über Öl. Ελληνικά κείμενα. Русский текст. "
     "日本語のテキスト、中文字符。한국어 문장. 😀🎉🚀 ', 1 + abs(random()) % 60, abs(random()) % 60)";
+// 0 to 59 characters of Polish: mostly ASCII, a two-byte letter now and then.
+const char kPolishText[] =
+    "substr('Zażółć gęślą jaźń. Pchnąć w tę łódź jeża lub ośm skrzyń fig. Źdźbło łąki, "
+    "żółw i ćma. ', 1 + abs(random()) % 60, abs(random()) % 60)";
 
 // One table per shape of data: each holds kQueryRows rows of four columns.
 struct Shape {
@@ -57,6 +62,8 @@ const Shape kShapes[] = {
     {"BLOBs",
      "randomblob(abs(random()) % 48), randomblob(8), randomblob(abs(random()) % 16), "
      "zeroblob(abs(random()) % 4)"},
+    {"Polish",
+     "i, %P, CASE WHEN i % 4 THEN %P END, CASE WHEN i % 7 THEN %P ELSE randomblob(8) END"},
     {"mixed",
      "i, %T, CASE WHEN i % 3 THEN i + 0.25 END, CASE WHEN i % 5 THEN %U ELSE randomblob(6) END"},
 };
@@ -70,7 +77,8 @@ std::string tableName(const Shape& shape) {
 std::string queryOf(const Shape& shape) { return "SELECT * FROM " + tableName(shape); }
 
 std::string expand(std::string columns) {
-  for (const auto& [mark, text] : {std::pair{"%T", kRandomText}, std::pair{"%U", kNonAsciiText}}) {
+  for (const auto& [mark, text] : {std::pair{"%T", kRandomText}, std::pair{"%U", kNonAsciiText},
+                                   std::pair{"%P", kPolishText}}) {
     for (std::size_t at; (at = columns.find(mark)) != std::string::npos;) {
       columns.replace(at, 2, text);
     }

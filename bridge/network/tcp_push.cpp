@@ -26,7 +26,7 @@ void push(const WorkerChannel& channel, const TcpExchange& exchange) {
   // An answer within the read limit can still outgrow the page's limit once
   // its record is written (a byte that is not UTF-8 takes six); it is then
   // one the page cannot have, known before "100" promises it.
-  if (!listFits(finish)) {
+  if (!listFits(finish, kMaxAnswerBytes, TextReader::kScript)) {
     channel.deliver(errorRecord(channel, readingFailure(exchange)));
     return;
   }

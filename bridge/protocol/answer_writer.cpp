@@ -45,14 +45,15 @@ std::size_t utf8Sequence(const unsigned char* p, const unsigned char* end, char3
   if (lead > 0xF4 || available < 4 || !continues(p[1]) || !continues(p[2]) || !continues(p[3])) {
     return 0;
   }
-  codePoint = (char32_t{lead} & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
+  codePoint =
+      (char32_t{lead} & 0x07) << 18 | (p[1] & 0x3F) << 12 | (p[2] & 0x3F) << 6 | (p[3] & 0x3F);
   return codePoint < 0x10000 || codePoint > 0x10FFFF ? 0 : 4;
 }
 
-// What each byte becomes in a quoted string: itself (printable ASCII but the
-// quote and the backslash), a two-character escape, or, for the rest, a \u
-// escape. Tables, since the answer to a query walks every byte of every value
-// twice.
+// What a byte outside a UTF-8 sequence written as it is becomes in a quoted
+// string: itself (printable ASCII but the quote and the backslash), a
+// two-character escape, or, for the rest, a \u escape. Tables, since the
+// answer to a query walks every byte of every value twice.
 struct ByteForms {
   bool plain[256] = {};
   char shortEscape[256] = {};  // the letter after the backslash, or 0
@@ -76,10 +77,10 @@ struct ByteForms {
 };
 constexpr ByteForms kForms;
 
-// The bytes of `word` that are not written as they are (below 0x20, past
-// 0x7F, the quote, the backslash) have their high bit set in the result.
-// A byte past a special one may be marked as well: this only tells whether
-// the word holds one, so that plain text is passed over eight bytes at a time.
+// The bytes of `word` that are not plain ASCII (below 0x20, past 0x7F, the
+// quote, the backslash) have their high bit set in the result. A byte past a
+// special one may be marked as well, never one before it: the lowest marked
+// byte is the first special one.
 std::uint64_t specialBytes(std::uint64_t word) {
   constexpr std::uint64_t kEachByte = 0x0101010101010101;
   const std::uint64_t quote = word ^ (kEachByte * '"');
@@ -90,16 +91,52 @@ std::uint64_t specialBytes(std::uint64_t word) {
   return marked & (kEachByte * 0x80);
 }
 
-// The end of the run of plain bytes that starts at `p`.
-const unsigned char* plainRunEnd(const unsigned char* p, const unsigned char* end) {
+// The end of the run of plain ASCII that starts at `p`, found eight bytes
+// at a time: text past ASCII stops a run every few bytes, and a byte-by-byte
+// search for the stop was most of the writer's time.
+const unsigned char* asciiRunEnd(const unsigned char* p, const unsigned char* end) {
   std::uint64_t word;
   while (end - p >= 8) {
     std::memcpy(&word, p, sizeof word);
-    if (specialBytes(word) != 0) break;
+    const std::uint64_t special = specialBytes(word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    if (special != 0) return p + __builtin_ctzll(special) / 8;
+#else
+    if (special != 0) break;
+#endif
     p += 8;
   }
   while (p != end && kForms.plain[*p]) ++p;
   return p;
+}
+
+// Whether a well-formed character past ASCII is written as a \u escape. The
+// C1 controls are, as the C0 ones are. U+2028 and U+2029 end a string
+// literal in older script engines, so script text escapes them; JSON.parse
+// reads them in a string, so an answer need not.
+bool escapedCharacter(char32_t codePoint, TextReader reader) {
+  return codePoint < 0xA0 ||
+         (reader == TextReader::kScript && (codePoint == 0x2028 || codePoint == 0x2029));
+}
+
+// The end of the run that starts at `p` and is written as it is: plain ASCII
+// and well-formed UTF-8 that needs no escape.
+const unsigned char* rawRunEnd(const unsigned char* p, const unsigned char* end,
+                               TextReader reader) {
+  for (;;) {
+    p = asciiRunEnd(p, end);
+    if (p == end || *p < 0x80) return p;
+    // Two bytes from U+00C0 on: the letters of most alphabets past ASCII,
+    // passed over without decoding. (A lead of 0xC2 may start a C1 control.)
+    if (*p >= 0xC3 && *p < 0xE0 && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+      p += 2;
+      continue;
+    }
+    char32_t codePoint;
+    const std::size_t length = utf8Sequence(p, end, codePoint);
+    if (length == 0 || escapedCharacter(codePoint, reader)) return p;
+    p += length;
+  }
 }
 
 // Writes "\u" and the four hex digits of `unit` at `at`.
@@ -116,16 +153,14 @@ void writeUnit(char* at, unsigned unit) {
 // escape is written in place rather than copied from a small local array,
 // which the processor cannot forward to a wider load.
 template <class Plain, class Room>
-void walkQuoted(std::string_view text, Plain plain, Room room) {
+void walkQuoted(std::string_view text, TextReader reader, Plain plain, Room room) {
   const auto* p = reinterpret_cast<const unsigned char*>(text.data());
   const auto* const end = p + text.size();
   while (p != end) {
-    if (kForms.plain[*p]) {
-      const auto* run = p;
-      p = plainRunEnd(p, end);
-      plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
-      continue;
-    }
+    const auto* run = p;
+    p = rawRunEnd(p, end, reader);
+    if (p != run) plain(reinterpret_cast<const char*>(run), reinterpret_cast<const char*>(p));
+    if (p == end) return;
     if (const char letter = kForms.shortEscape[*p]; letter != 0) {
       char* at = room(2);
       at[0] = '\\';
@@ -133,6 +168,8 @@ void walkQuoted(std::string_view text, Plain plain, Room room) {
       ++p;
       continue;
     }
+    // A control character, an escaped character past ASCII, or a byte that
+    // starts no well-formed sequence, which alone becomes U+FFFD.
     char32_t codePoint = *p;
     std::size_t length = 1;
     if (*p >= 0x80) {
@@ -143,22 +180,16 @@ void walkQuoted(std::string_view text, Plain plain, Room room) {
       }
     }
     p += length;
-    if (codePoint < 0x10000) {
-      writeUnit(room(6), static_cast<unsigned>(codePoint));
-    } else {
-      const char32_t offset = codePoint - 0x10000;
-      char* at = room(12);
-      writeUnit(at, 0xD800 + static_cast<unsigned>(offset >> 10));
-      writeUnit(at + 6, 0xDC00 + static_cast<unsigned>(offset & 0x3FF));
-    }
+    writeUnit(room(6), static_cast<unsigned>(codePoint));
   }
 }
 
-size_t quotedLength(std::string_view text) {
+size_t quotedLength(std::string_view text, TextReader reader) {
   size_t length = 2;
-  char scratch[12];
+  char scratch[6];
   walkQuoted(
-      text, [&](const char* begin, const char* end) { length += static_cast<size_t>(end - begin); },
+      text, reader,
+      [&](const char* begin, const char* end) { length += static_cast<size_t>(end - begin); },
       [&](size_t n) {
         length += n;
         return scratch;
@@ -191,7 +222,7 @@ class ListText {
     used_ += n;
   }
 
-  // Where the next `n` bytes (at most 12) are to be written.
+  // Where the next `n` bytes (at most 6) are to be written.
   char* room(std::size_t n) {
     if (n > kBufferSize - used_) flush();
     char* at = buffer_ + used_;
@@ -218,10 +249,10 @@ class ListText {
   std::size_t used_ = 0;
 };
 
-void writeQuoted(ListText& out, std::string_view text) {
+void writeQuoted(ListText& out, std::string_view text, TextReader reader) {
   out.put("\"", 1);
   walkQuoted(
-      text, [&](const char* begin, const char* end) { out.put(begin, end - begin); },
+      text, reader, [&](const char* begin, const char* end) { out.put(begin, end - begin); },
       [&](std::size_t n) { return out.room(n); });
   out.put("\"", 1);
 }
@@ -234,14 +265,14 @@ constexpr size_t kLongList = (kRightMargin + 2) / 3;
 constexpr size_t kLargeText = size_t{1} << 20;
 
 // One item of a list written one item a line.
-void writeLongItem(ListText& out, std::string_view item, bool first) {
+void writeLongItem(ListText& out, std::string_view item, bool first, TextReader reader) {
   if (first) {
     out.put("\n", 1);
   } else {
     out.put(",\n", 2);
   }
   out.put(kIndent, 3);
-  writeQuoted(out, item);
+  writeQuoted(out, item, reader);
 }
 
 // The sum of the items' quoted lengths, or `kTooLarge` as soon as the text
@@ -250,11 +281,11 @@ void writeLongItem(ListText& out, std::string_view item, bool first) {
 // fixed size.
 const size_t kTooLarge = static_cast<size_t>(-1);
 
-size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
+size_t quotedSum(const std::vector<std::string>& list, std::size_t limit, TextReader reader) {
   size_t sum = 0;
   size_t bound = 3;
   for (const std::string& item : list) {
-    const size_t length = quotedLength(item);
+    const size_t length = quotedLength(item, reader);
     sum += length;
     bound += length + 5;
     if (bound > limit) return kTooLarge;
@@ -265,13 +296,13 @@ size_t quotedSum(const std::vector<std::string>& list, std::size_t limit) {
 // About the length of the list's text one item a line, from its least
 // length and how much a few items spread over the list grow when escaped:
 // reserved up front, so that a text of escapes is not copied as it grows.
-size_t expectedLength(const std::vector<std::string>& list, size_t leastLength) {
+size_t expectedLength(const std::vector<std::string>& list, size_t leastLength, TextReader reader) {
   const size_t kSamples = 256;
   size_t sampledBytes = 0;
   size_t sampledText = 0;
   for (size_t i = 0; i < list.size(); i += list.size() / kSamples + 1) {
     sampledBytes += list[i].size() + 2;
-    sampledText += quotedLength(list[i]);
+    sampledText += quotedLength(list[i], reader);
   }
   const double growth = static_cast<double>(sampledText) / static_cast<double>(sampledBytes);
   return static_cast<size_t>(static_cast<double>(leastLength) * growth * 1.0625);
@@ -279,8 +310,8 @@ size_t expectedLength(const std::vector<std::string>& list, size_t leastLength) 
 
 }  // namespace
 
-bool listFits(const std::vector<std::string>& list, std::size_t limit) {
-  return quotedSum(list, limit) != kTooLarge;
+bool listFits(const std::vector<std::string>& list, std::size_t limit, TextReader reader) {
+  return quotedSum(list, limit, reader) != kTooLarge;
 }
 
 struct ListWriter::Text {
@@ -295,7 +326,7 @@ ListWriter::~ListWriter() = default;
 
 void ListWriter::add(std::string_view item) {
   if (text_ != nullptr) {
-    writeLongItem(text_->out, item, /*first=*/false);
+    writeLongItem(text_->out, item, /*first=*/false, TextReader::kJsonParse);
     if (!roomTaken_ && text_->text.size() > kLargeText) reserveWhole();
     return;
   }
@@ -303,7 +334,9 @@ void ListWriter::add(std::string_view item) {
   if (head_.size() < kLongList) return;
   text_ = std::make_unique<Text>(limit_);
   text_->out.put("[", 1);
-  for (size_t i = 0; i < head_.size(); ++i) writeLongItem(text_->out, head_[i], i == 0);
+  for (size_t i = 0; i < head_.size(); ++i) {
+    writeLongItem(text_->out, head_[i], i == 0, TextReader::kJsonParse);
+  }
   head_.clear();
 }
 
@@ -331,12 +364,12 @@ std::string ListWriter::finish() {
   return text;
 }
 
-std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
+std::string writeList(const std::vector<std::string>& list, std::size_t limit, TextReader reader) {
   if (list.empty()) return "[]\n";
   std::string text;
   // Only a short list can fit on one line, and only its length can tell.
   if (list.size() < kLongList) {
-    const size_t sum = quotedSum(list, limit);
+    const size_t sum = quotedSum(list, limit, reader);
     if (sum == kTooLarge) throw tooLarge(limit);
     // Lengths are positive, so the whole line staying under the margin means
     // every prefix of it did too.
@@ -346,7 +379,7 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
       out.put("[ ", 2);
       for (size_t i = 0; i < list.size(); ++i) {
         if (i > 0) out.put(", ", 2);
-        writeQuoted(out, list[i]);
+        writeQuoted(out, list[i], reader);
       }
       out.put(" ]\n", 3);
       out.flush();
@@ -360,10 +393,10 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit) {
   size_t leastLength = 3;
   for (const std::string& item : list) leastLength += item.size() + 7;
   if (leastLength > limit) throw tooLarge(limit);
-  text.reserve(std::min(expectedLength(list, leastLength), limit));
+  text.reserve(std::min(expectedLength(list, leastLength, reader), limit));
   ListText out(text, limit);
   out.put("[", 1);
-  for (size_t i = 0; i < list.size(); ++i) writeLongItem(out, list[i], i == 0);
+  for (size_t i = 0; i < list.size(); ++i) writeLongItem(out, list[i], i == 0, reader);
   out.put("\n]\n", 3);
   out.flush();
   return text;

@@ -4,8 +4,9 @@
 // arguments...]. Every element is read as text by one rule (request.h). An
 // answer is a list of byte strings whose first element is "OK", "ERROR" or
 // "BADVERSION"; a callback record is a list [callback id, "pass", event, ...].
-// Both travel to script as JSON arrays of strings written by jsoncpp's styled
-// writer. Everything here is plain data and safe to use from any thread.
+// Both travel to script as JSON arrays of strings in UTF-8, in the layout of
+// jsoncpp's styled writer. Everything here is plain data and safe to use from
+// any thread.
 #pragma once
 
 #include <cstddef>
@@ -75,19 +76,30 @@ std::optional<Request> parseRequest(std::string_view text);
 // [text before the NUL]").
 std::string pathText(std::string text);
 
-// The list written as a JSON array of strings in the styled writer's layout
-// (short arrays on one line, one trailing line feed). Strings are written as
-// ASCII: other characters as \u escapes, and every byte that does not belong
-// to a well-formed UTF-8 sequence as U+FFFD, so a stray byte never takes its
-// neighbours with it. Throws CmdException("answer too large [...]") when the
-// list written one item a line would be longer than `limit` bytes; the text
-// never grows past the limit while it is built.
-std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
+// Who reads a list's text, which settles the few characters it escapes.
+enum class TextReader {
+  kJsonParse,  // an answer: the page reads `result` with JSON.parse
+  kScript,     // a record: the text is part of the script that delivers it
+};
 
-// Writes a list's text item by item: the text writeList writes for the whole
-// list, for answers of hundreds of thousands of values that need never be
-// held as a list. Refuses the same lists with the same CmdException, thrown
-// as soon as the text would pass the limit.
+// The list written as a JSON array of strings in the styled writer's layout:
+// one line when it has fewer than 25 items and the line stays under 74
+// bytes, else one item a line; one trailing line feed. Strings are written in
+// UTF-8, and the layout measures those bytes. Escaped are the quote, the
+// backslash, the C0 and C1 controls (\n, \t, ... or \u00XX) and, for
+// kScript, U+2028 and U+2029, which end a string literal in older engines.
+// Every byte that does not belong to a well-formed UTF-8 sequence is written
+// as the escape \ufffd, so a stray byte never takes its neighbours with it
+// and the text is always well-formed UTF-8. Throws CmdException("answer too
+// large [...]") when the list written one item a line would be longer than
+// `limit` bytes; the text never grows past the limit while it is built.
+std::string writeList(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes,
+                      TextReader reader = TextReader::kJsonParse);
+
+// Writes an answer's text item by item: the text writeList writes for the
+// whole list, for answers of hundreds of thousands of values that need never
+// be held as a list. Refuses the same lists with the same CmdException,
+// thrown as soon as the text would pass the limit.
 class ListWriter {
  public:
   explicit ListWriter(std::size_t limit = kMaxAnswerBytes);
@@ -106,13 +118,15 @@ class ListWriter {
   void reserveWhole();
 
   std::size_t limit_;
-  bool roomTaken_ = false;  // a large text has had its room up to the limit
+  bool roomTaken_ = false;         // a large text has had its room up to the limit
   std::vector<std::string> head_;  // items until the list is long enough for one a line
   std::unique_ptr<Text> text_;     // the text from then on
 };
 
-// True when writeList(list, limit) writes the list rather than refusing it;
-// nothing is built, so a command can choose its answer before it sends it.
-bool listFits(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes);
+// True when writeList(list, limit, reader) writes the list rather than
+// refusing it; nothing is built, so a command can choose its answer or record
+// before it sends it.
+bool listFits(const std::vector<std::string>& list, std::size_t limit = kMaxAnswerBytes,
+              TextReader reader = TextReader::kJsonParse);
 
 }  // namespace bridge

@@ -77,7 +77,8 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
       "index.html",       "check.js",   "pageshell.js", "test_paths.js", "fifth-nul.bin",
       "latin1.txt",       "debug",      "storage",      "notes.txt",     "empty.txt",
       "zażółć gęślą.txt", "nul.bin",    "large.txt",    "number.txt",    "pipe",
-      "link.txt",         "target.txt", "linked-a.txt", "linked-b.txt"};
+      "link.txt",         "target.txt", "linked-a.txt", "linked-b.txt",  "polish.txt",
+      "separator.txt"};
   EXPECT_EQ(namesIn(run.directory), expected);
   EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});
 }

@@ -72,7 +72,7 @@ TEST(Callbacks, RecordsRunOnceEachInPostingOrderAcrossThreads) {
 
 TEST(Callbacks, TextsReachTheScriptUnchanged) {
   TestView view(kCollector);
-  const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 end";
+  const std::string tricky = "zażółć \"quoted\" \\ back\nslash </script> \u2028 \u2029 \u0085 end";
   std::thread([&] {
     bridge::deliverCallback(&view.view(), {"t", "pass", "finish", tricky});
   }).join();

@@ -75,6 +75,10 @@ An answer is a JSON array of strings. Its first element is the status:
   `["ERROR"]`);
 - after "BADVERSION", the shell's protocol version.
 
+The text of answers and records is UTF-8, in the layout of a styled JSON
+writer (short arrays on one line). A value's bytes that are not UTF-8, such
+as a BLOB's or a Latin-1 file's, arrive as U+FFFD, one for each such byte.
+
 In the error texts below, a word such as path, host, port, sql or reason
 stands for that value of the call: "Cannot save [notes.txt]: Permission
 denied" is the text "Cannot save [path]: reason".

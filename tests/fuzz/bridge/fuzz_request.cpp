@@ -1,8 +1,11 @@
 // Request texts come straight from page script: whatever they hold, reading
 // them must either refuse the text or give every element a text or the one
-// conversion error. Answers written from those texts must be the styled
-// writer's text where the bytes are well-formed UTF-8, ASCII always, and read
-// back as a reference decoder reads the bytes (each stray byte one U+FFFD).
+// conversion error. Answers and records written from those texts must be
+// well-formed UTF-8 without a raw control character (and records without a
+// raw U+2028 or U+2029), read back as a reference decoder reads the bytes
+// (each stray byte one U+FFFD), and be the styled writer's layout in UTF-8
+// where the bytes are well-formed and hold no character the writer escapes
+// past ASCII.
 // The argument check must refuse exactly the elements that cannot be read as
 // a path.
 #include <cstddef>
@@ -70,6 +73,55 @@ std::string referenceDecode(const std::string& bytes, bool& wellFormed) {
   return out;
 }
 
+// Whether well-formed UTF-8 `text` holds a C1 control (U+0080 to U+009F)
+// or, with `separators`, U+2028 or U+2029: the characters past ASCII that
+// the writer escapes.
+bool holdsEscapedCharacter(const std::string& text, bool separators) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = static_cast<unsigned char>(text[i + 1]);
+    if (byte == 0xC2 && next >= 0x80 && next < 0xA0) return true;
+    if (separators && byte == 0xE2 && next == 0x80 && i + 2 < text.size() &&
+        (text[i + 2] == '\xA8' || text[i + 2] == '\xA9')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// jsoncpp's styled writer's layout with its strings in UTF-8.
+std::string styledUtf8Text(const Json::Value& array) {
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "   ";
+  builder["commentStyle"] = "None";
+  builder["emitUTF8"] = true;
+  return Json::writeString(builder, array) + "\n";
+}
+
+// Aborts unless `written` is the text `answer` must have for `reader`.
+void checkWritten(const bridge::Answer& answer, const std::string& written,
+                  bridge::TextReader reader) {
+  const bool script = reader == bridge::TextReader::kScript;
+  bool wellFormed = true;
+  referenceDecode(written, wellFormed);
+  if (!wellFormed || holdsEscapedCharacter(written, script)) std::abort();
+  for (unsigned char c : written) {
+    if (c < 0x20 && c != '\n') std::abort();
+  }
+  Json::Value back;
+  if (!Json::Reader().parse(written, back, false) || back.size() != answer.size()) std::abort();
+  bool plainUtf8 = true;
+  Json::Value expected(Json::arrayValue);
+  for (Json::ArrayIndex i = 0; i < answer.size(); ++i) {
+    bool itemWellFormed = true;
+    const std::string decoded = referenceDecode(answer[i], itemWellFormed);
+    if (back[i].asString() != decoded) std::abort();
+    plainUtf8 = plainUtf8 && itemWellFormed && !holdsEscapedCharacter(decoded, script);
+    expected.append(Json::Value(answer[i]));
+  }
+  if (plainUtf8 && written != styledUtf8Text(expected)) std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -116,19 +168,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bridge::ListWriter itemByItem;
   for (const std::string& item : answer) itemByItem.add(item);
   if (itemByItem.finish() != written) std::abort();
-  for (unsigned char c : written) {
-    if (c >= 0x80) std::abort();
-  }
-  Json::Value back;
-  if (!Json::Reader().parse(written, back, false) || back.size() != answer.size()) std::abort();
-  bool allWellFormed = true;
-  Json::Value expected(Json::arrayValue);
-  for (Json::ArrayIndex i = 0; i < answer.size(); ++i) {
-    bool wellFormed = true;
-    if (back[i].asString() != referenceDecode(answer[i], wellFormed)) std::abort();
-    allWellFormed = allWellFormed && wellFormed;
-    expected.append(Json::Value(answer[i]));
-  }
-  if (allWellFormed && written != Json::StyledWriter().write(expected)) std::abort();
+  checkWritten(answer, written, bridge::TextReader::kJsonParse);
+  const std::string record =
+      bridge::writeList(answer, bridge::kMaxAnswerBytes, bridge::TextReader::kScript);
+  checkWritten(answer, record, bridge::TextReader::kScript);
   return 0;
 }

@@ -6,9 +6,11 @@
 #include <json/writer.h>
 
 #include <clocale>
+#include <optional>
 #include <random>
 #include <set>
 #include <stdexcept>
+#include <string>
 
 #include "bridge/callback.h"
 #include "bridge/protocol/cmd_exception.h"
@@ -104,11 +106,32 @@ TEST(WriteList, LongListsRoundTripThroughTheParser) {
   for (std::size_t i = 0; i < back.size(); ++i) EXPECT_EQ(back.text(i), list[i]);
 }
 
-// The answer text must be the styled writer's to the byte, whatever the list.
-std::string styledWriterText(const std::vector<std::string>& list) {
+Json::Value jsonArray(const std::vector<std::string>& list) {
   Json::Value array(Json::arrayValue);
   for (const std::string& item : list) array.append(Json::Value(item));
-  return Json::StyledWriter().write(array);
+  return array;
+}
+
+// The answer text must be the styled writer's to the byte, whatever the list.
+std::string styledWriterText(const std::vector<std::string>& list) {
+  return Json::StyledWriter().write(jsonArray(list));
+}
+
+// The styled writer's layout with strings in UTF-8: jsoncpp's stream writer
+// lays arrays out by the same rule, and emits UTF-8 when asked.
+std::string styledUtf8Text(const std::vector<std::string>& list) {
+  Json::StreamWriterBuilder builder;
+  builder["indentation"] = "   ";
+  builder["commentStyle"] = "None";
+  builder["emitUTF8"] = true;
+  return Json::writeString(builder, jsonArray(list)) + "\n";
+}
+
+// `count` copies of `piece`.
+std::string repeated(const std::string& piece, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) text += piece;
+  return text;
 }
 
 TEST(WriteList, MatchesTheStyledWriterAroundTheLineLimits) {
@@ -116,8 +139,26 @@ TEST(WriteList, MatchesTheStyledWriterAroundTheLineLimits) {
     for (size_t length = 0; length <= 40; ++length) {
       const std::vector<std::string> list(count, std::string(length, 'x'));
       ASSERT_EQ(writeList(list), styledWriterText(list)) << count << " x " << length;
+      ASSERT_EQ(styledUtf8Text(list), styledWriterText(list)) << "the reference agrees";
     }
   }
+}
+
+TEST(WriteList, MeasuresTheLayoutOnTheUtf8Bytes) {
+  EXPECT_EQ(writeList({"OK", "zażółć gęślą jaźń"}), "[ \"OK\", \"zażółć gęślą jaźń\" ]\n");
+  // Characters of two, three and four bytes around both line limits.
+  for (const std::string piece : {"\xc5\xbc", "\xe2\x82\xac", "\xf0\x9f\x98\x80"}) {
+    for (size_t count = 1; count <= 30; ++count) {
+      for (size_t length = 0; length <= 36; ++length) {
+        const std::vector<std::string> list(count, repeated(piece, length));
+        ASSERT_EQ(writeList(list), styledUtf8Text(list)) << count << " x " << length;
+      }
+    }
+  }
+  // 34 two-byte letters make a line of 4 + 2 + 68 = 74 bytes: one too many.
+  EXPECT_EQ(writeList({repeated("\xc5\xbc", 33)}), "[ \"" + repeated("\xc5\xbc", 33) + "\" ]\n");
+  EXPECT_EQ(writeList({repeated("\xc5\xbc", 34)}),
+            "[\n   \"" + repeated("\xc5\xbc", 34) + "\"\n]\n");
 }
 
 TEST(WriteList, MatchesTheStyledWriterForWellFormedText) {
@@ -135,35 +176,85 @@ TEST(WriteList, MatchesTheStyledWriterForWellFormedText) {
                                   : std::string(1, static_cast<char>(' ' + random() % 95));
       }
     }
-    ASSERT_EQ(writeList(list), styledWriterText(list)) << "round " << round;
+    ASSERT_EQ(writeList(list), styledUtf8Text(list)) << "round " << round;
   }
+}
+
+TEST(WriteList, EscapesControlsAndInRecordsTheLineSeparators) {
+  // C0 and C1 controls keep their escapes; the characters around them do not.
+  EXPECT_EQ(writeList({"\x01\x7f\xc2\x80\xc2\x85\xc2\x9f\xc2\xa0\xc3\xa9"}),
+            "[ \"\\u0001\x7f\\u0080\\u0085\\u009f\xc2\xa0\xc3\xa9\" ]\n");
+  // U+2028 and U+2029 end a string literal in older engines: a record, which
+  // is script, escapes them; an answer, read by JSON.parse, need not.
+  const std::vector<std::string> list = {"id", "pass", "finish", "ż\xe2\x80\xa8|\xe2\x80\xa9"};
+  EXPECT_EQ(writeList(list, kMaxAnswerBytes, TextReader::kScript),
+            "[ \"id\", \"pass\", \"finish\", \"ż\\u2028|\\u2029\" ]\n");
+  EXPECT_EQ(writeList(list), "[ \"id\", \"pass\", \"finish\", \"ż\xe2\x80\xa8|\xe2\x80\xa9\" ]\n");
+
+  // The escapes are measured: eleven separators keep a record on one line
+  // (4 + 2 + 66 = 72 bytes), twelve do not; an answer takes three bytes each.
+  for (size_t count : {11u, 12u, 22u, 23u}) {
+    const std::vector<std::string> separators = {repeated("\xe2\x80\xa8", count)};
+    const std::string record = writeList(separators, kMaxAnswerBytes, TextReader::kScript);
+    EXPECT_EQ(record.find('\n') + 1 == record.size(), count <= 11) << count;
+    const std::string answer = writeList(separators);
+    EXPECT_EQ(answer.find('\n') + 1 == answer.size(), count <= 22) << count;
+    EXPECT_EQ(parsed(record).text(0), separators[0]);
+    EXPECT_EQ(parsed(answer).text(0), separators[0]);
+  }
+  // A record that fits as an answer may not: its limit counts its escapes.
+  const std::vector<std::string> separators = {repeated("\xe2\x80\xa8", 40)};
+  const std::size_t recordSize = writeList(separators, kMaxAnswerBytes, TextReader::kScript).size();
+  EXPECT_TRUE(listFits(separators, recordSize, TextReader::kScript));
+  EXPECT_FALSE(listFits(separators, recordSize - 1, TextReader::kScript));
+  EXPECT_TRUE(listFits(separators, recordSize - 120));
+  EXPECT_FALSE(listFits(separators, recordSize - 121));
 }
 
 TEST(WriteList, EachStrayByteBecomesOneReplacementAndKeepsItsNeighbours) {
+  // A stray byte is written as the escape it always was, whatever surrounds
+  // it, and counts six bytes of the line.
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"caf\xe9 ok", "caf\\ufffd ok"},                       // a lead byte without its tail
-      {"\xc5\xbc\xe9\xc5\xbc", "\\u017c\\ufffd\\u017c"},     // between two good sequences
-      {"\xc0\xaf", "\\ufffd\\ufffd"},                        // overlong form
-      {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"},             // a surrogate
-      {"\xf4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},  // past U+10FFFF
-      {"\xe2\x82", "\\ufffd\\ufffd"},                        // cut off at the end
-      {"\x80x", "\\ufffdx"},                                 // a lone continuation byte
+      {"caf\xe9 ok", "caf\\ufffd ok"},                           // a lead byte without its tail
+      {"\xc5\xbc\xe9\xc5\xbc", "\xc5\xbc\\ufffd\xc5\xbc"},       // between two good sequences
+      {"\xe2\x80\xe2\x82\xac", "\\ufffd\\ufffd\xe2\x82\xac"},    // a cut sequence before a good one
+      {"\xf0\x9f\x98\xc2\x85", "\\ufffd\\ufffd\\ufffd\\u0085"},  // before an escaped character
+      {"\xc0\xaf", "\\ufffd\\ufffd"},                            // overlong form
+      {"\xed\xa0\x80", "\\ufffd\\ufffd\\ufffd"},                 // a surrogate
+      {"\xf4\x90\x80\x80", "\\ufffd\\ufffd\\ufffd\\ufffd"},      // past U+10FFFF
+      {"\xe2\x82", "\\ufffd\\ufffd"},                            // cut off at the end
+      {"\x80x", "\\ufffdx"},                                     // a lone continuation byte
   };
   for (const auto& [bytes, escaped] : cases) {
     EXPECT_EQ(writeList({bytes}), "[ \"" + escaped + "\" ]\n");
+    EXPECT_EQ(writeList({bytes}, kMaxAnswerBytes, TextReader::kScript),
+              "[ \"" + escaped + "\" ]\n");
   }
+  EXPECT_EQ(writeList({repeated("\xff", 11)}), "[ \"" + repeated("\\ufffd", 11) + "\" ]\n");
+  EXPECT_EQ(writeList({repeated("\xff", 12)}), "[\n   \"" + repeated("\\ufffd", 12) + "\"\n]\n");
 }
 
-TEST(WriteList, AnyBytesGiveAsciiThatReadsBack) {
+// The characters of well-formed UTF-8 `text`, or nothing when it is not.
+std::optional<std::u32string> characters(const std::string& text);
+
+TEST(WriteList, AnyBytesGiveWellFormedUtf8ThatReadsBack) {
   std::mt19937 random(7);
   for (int round = 0; round < 2000; ++round) {
     std::string item(random() % 40, '\0');
-    for (char& c : item) c = static_cast<char>(random());
-    const std::string text = writeList({item, "after"});
-    for (unsigned char c : text) ASSERT_LT(c, 0x80) << "round " << round;
-    const Request back = parsed(text);
-    ASSERT_EQ(back.size(), 2u);
-    EXPECT_EQ(back.text(1), "after");
+    for (char& c : item) c = static_cast<char>(random() % 4 == 0 ? 0xC5 : random());
+    for (TextReader reader : {TextReader::kJsonParse, TextReader::kScript}) {
+      const std::string text = writeList({item, "after"}, kMaxAnswerBytes, reader);
+      const auto written = characters(text);
+      ASSERT_TRUE(written.has_value()) << "round " << round;
+      for (char32_t c : *written) {
+        ASSERT_FALSE(c < 0x20 && c != '\n') << "round " << round;
+        ASSERT_FALSE(c >= 0x80 && c < 0xA0) << "round " << round;
+        ASSERT_FALSE(reader == TextReader::kScript && (c == 0x2028 || c == 0x2029));
+      }
+      const Request back = parsed(text);
+      ASSERT_EQ(back.size(), 2u);
+      EXPECT_EQ(back.text(1), "after");
+    }
   }
 }
 
@@ -199,6 +290,21 @@ std::string utf8(char32_t codePoint) {
     put(0x80 | (codePoint & 0x3F));
   }
   return bytes;
+}
+
+std::optional<std::u32string> characters(const std::string& text) {
+  std::u32string decoded;
+  for (size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t k = 1; k < length && i + k < text.size(); ++k) c = c << 6 | (text[i + k] & 0x3F);
+    // Only the shortest encoding of a character encodes back to the same bytes.
+    if (c > 0x10FFFF || utf8(c) != text.substr(i, length)) return std::nullopt;
+    decoded += c;
+    i += length;
+  }
+  return decoded;
 }
 
 TEST(WriteList, EveryCharacterReadsBackAndEveryOtherSequenceIsAStrayByte) {
@@ -237,9 +343,9 @@ TEST(WriteList, LongListsMatchTheShortListsEscapesAcrossAnyLength) {
   // Stray bytes and well-formed pieces, items long and short: the text of a
   // long list is each item's escape on a line of its own.
   std::mt19937 random(20151212);
-  const std::vector<std::string> pieces = {"plain text ", "\"", "\\",         "\n",
-                                           "\x01",        "\x7f", "\xc5\xbc", "\xe2\x80\xa8",
-                                           "\xf0\x9f\x98\x80", "\x80", "\xc0", "\xff"};
+  const std::vector<std::string> pieces = {
+      "plain text ",      "\"",   "\\",   "\n",  "\x01", "\x7f", "\xc5\xbc", "\xe2\x80\xa8",
+      "\xf0\x9f\x98\x80", "\x80", "\xc0", "\xff"};
   std::vector<std::string> list(40);
   std::string expected = "[";
   for (std::string& item : list) {
@@ -317,9 +423,12 @@ TEST(RequestText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
   EXPECT_EQ(text, "1.500000");
 }
 
-TEST(CallbackScript, CallsThePageFunctionWithTheRecord) {
+TEST(CallbackScript, CallsThePageFunctionWithTheRecordInUtf8) {
   EXPECT_EQ(callbackScript({"id7", "pass", "run"}),
             "WebBrowserUtil_callback([ \"id7\", \"pass\", \"run\" ]\n);");
+  EXPECT_EQ(
+      callbackScript({"id7", "pass", "finish", "łąka\xe2\x80\xa8\xe2\x80\xa9"}),
+      "WebBrowserUtil_callback([ \"id7\", \"pass\", \"finish\", \"łąka\\u2028\\u2029\" ]\n);");
 }
 
 }  // namespace
