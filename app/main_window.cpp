@@ -24,7 +24,6 @@
 #include "bridge/print/print.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/file_writer.h"
-#include "platform/memory.h"
 #include "platform/sockets.h"
 #include "print/render/qt_pdf_obj.h"
 

@@ -7,13 +7,16 @@
 
 namespace bridge {
 
+std::string recordText(const Record& record) {
+  return writeList(record, kMaxAnswerBytes, TextReader::kScript);
+}
+
 std::string callbackScript(const Record& record) {
-  return "WebBrowserUtil_callback(" + writeList(record, kMaxAnswerBytes, TextReader::kScript) +
-         ");";
+  return "WebBrowserUtil_callback(" + recordText(record) + ");";
 }
 
 void deliverCallback(Page* page, const Record& record) {
-  const std::string text = writeList(record);
+  const std::string text = recordText(record);
   JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 

@@ -28,6 +28,10 @@ class CmdState;
 // (protocol.h); nothing is delivered then.
 void deliverCallback(Page* page, const Record& record);
 
+// The record as the array a page's WebBrowserUtil_callback gets, written to
+// be read as script text (U+2028 and U+2029 escaped): what pages are handed.
+std::string recordText(const Record& record);
+
 // The script text that delivers `record`.
 std::string callbackScript(const Record& record);
 
