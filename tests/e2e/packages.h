@@ -56,7 +56,8 @@ inline std::string succeed(const std::string& command) {
 inline std::string buildEngine() {
   const std::string cache = support::readFile((kBuildTree / "CMakeCache.txt").string());
   std::smatch match;
-  if (std::regex_search(cache, match, std::regex(R"((^|\n)PAGESHELL_ENGINE:[A-Z]+=([^\n]+))"))) {
+  if (std::regex_search(cache, match,
+                        std::regex(R"((^|\n)PAGESHELL_ENGINE_BUILT:INTERNAL=([^\n]+))"))) {
     return match[2];
   }
   return "webkit";
