@@ -85,13 +85,15 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
 
   std::unique_ptr<MainWindowForm> ui_;
   EchoingCmdState cmdState_;
-  std::unique_ptr<WebView> view_;
   std::unique_ptr<QtPdfObj> pdfRenderer_;
   std::string exitListener_;
   bridge::Page* exitListenerPage_ = nullptr;
   bool debug_ = false;
   int busy_ = 0;  // commands and debug actions running, nested ones each
   bool deletionRequested_ = false;
+  // Last, so that it goes first: the page may still call the hooks as it
+  // goes, and finds every other member whole.
+  std::unique_ptr<WebView> view_;
 };
 
 }  // namespace app

@@ -147,14 +147,19 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
     developerTools_->resize(1000, 640);
     page_->setDevToolsPage(developerTools_->page());
   }
-  QObject::connect(page_, &QWebEnginePage::loadStarted, view_, [this] { loadFinished_ = false; });
-  QObject::connect(page_, &QWebEnginePage::loadFinished, view_, [this] { loadFinished_ = true; });
+  handlers_ = std::make_unique<QObject>();
+  QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(),
+                   [this] { loadFinished_ = false; });
+  QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(),
+                   [this] { loadFinished_ = true; });
 }
 
 WebEngineView::~WebEngineView() {
-  // The page goes before its profile, as WebEngine requires.
+  handlers_.reset();
+  // The pages go before their profile, as WebEngine requires.
   delete view_;
   delete developerTools_;
+  delete profile_;
 }
 
 QWidget* WebEngineView::widget() { return view_; }

@@ -66,6 +66,8 @@ class WebEngineView : public WebView {
   QWidget* window_;
   bool debug_;
   PageStorage storage_;
+  // The context of this view's own signal handlers: gone before the widgets.
+  std::unique_ptr<QObject> handlers_;
   QWebEngineProfile* profile_;
   QWebEngineView* view_;
   WebEnginePage* page_;

@@ -54,13 +54,20 @@ WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
     inspector_->resize(1000, 640);
     inspector_->setPage(page_);
   }
-  QObject::connect(page_->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, view_,
+  handlers_ = std::make_unique<QObject>();
+  QObject::connect(page_->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, handlers_.get(),
                    [this] { publishObject(); });
-  QObject::connect(page_, &QWebPage::loadStarted, view_, [this] { loadFinished_ = false; });
-  QObject::connect(page_, &QWebPage::loadFinished, view_, [this] { loadFinished_ = true; });
+  QObject::connect(page_, &QWebPage::loadStarted, handlers_.get(),
+                   [this] { loadFinished_ = false; });
+  QObject::connect(page_, &QWebPage::loadFinished, handlers_.get(),
+                   [this] { loadFinished_ = true; });
 }
 
-WebKitView::~WebKitView() = default;
+WebKitView::~WebKitView() {
+  handlers_.reset();
+  delete inspector_;
+  delete view_;
+}
 
 QWidget* WebKitView::widget() { return view_; }
 

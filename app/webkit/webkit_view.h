@@ -56,6 +56,9 @@ class WebKitView : public WebView {
   PageHooks& hooks_;
   bool debug_;
   PageStorage storage_;
+  // The context of this view's own signal handlers: gone before the widgets,
+  // so that nothing a widget signals as it goes reaches this view.
+  std::unique_ptr<QObject> handlers_;
   QWebView* view_;
   WebKitPage* page_;
   PageObject* object_;
