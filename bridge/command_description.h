@@ -87,7 +87,7 @@ struct CommandDescription {
   const char* answer = "";
   const char* answerNote = "";  // what the answer's values are, where the shape does not say
   DescriptionList<RecordDescription, 8> records;  // in the order they can come
-  DescriptionList<const char*, 6> errors;         // texts of the command's own failures
+  DescriptionList<const char*, 8> errors;         // texts of the command's own failures
   const char* exampleArguments = "";
   const char* exampleAnswer = "";
 
