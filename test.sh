@@ -29,8 +29,10 @@ cmake --preset tsan "$werror"
 cmake --build --preset tsan -j"$jobs" --target platform_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/unit/platform/platform_tests --gtest_filter='WorkerThreads*'
 
-# A fuzz target with a <name>.dict beside its source gets it as its dictionary.
-# Every target runs; the script fails at the end if any of them found a fault.
+# A fuzz target with a <name>.dict beside its source gets it as its dictionary,
+# and one with a folder corpus/<name>/ beside it starts from copies of those
+# seeds (the committed files are never written). Every target runs; the script
+# fails at the end if any of them found a fault.
 cmake --preset fuzz "$werror"
 cmake --build --preset fuzz -j"$jobs"
 fuzz_seconds=${FUZZ_SECONDS:-4}
@@ -38,11 +40,14 @@ passed=0
 failed=0
 for fuzzer in $(find build-fuzz/tests/fuzz -type f -executable -name 'fuzz_*' | sort); do
   name=$(basename "$fuzzer")
-  dictionary="tests/fuzz/$(basename "$(dirname "$fuzzer")")/$name.dict"
+  family="tests/fuzz/$(basename "$(dirname "$fuzzer")")"
+  dictionary="$family/$name.dict"
+  seeds="$family/corpus/$name"
   options=(-max_total_time="$fuzz_seconds" -print_final_stats=0)
   [ -f "$dictionary" ] && options+=(-dict="$dictionary")
   echo "== $name (${fuzz_seconds}s)"
   corpus=$(mktemp -d)
+  [ -d "$seeds" ] && cp -R "$seeds/." "$corpus/"
   output=$(mktemp)
   if "$fuzzer" "${options[@]}" "$corpus" >"$output" 2>&1; then
     passed=$((passed + 1))

@@ -88,6 +88,9 @@ struct CommandDescription {
   const char* answerNote = "";  // what the answer's values are, where the shape does not say
   DescriptionList<RecordDescription, 8> records;  // in the order they can come
   DescriptionList<const char*, 8> errors;         // texts of the command's own failures
+  // Texts of an async command's immediate ["ERROR", text] answers, given
+  // when it starts nothing.
+  DescriptionList<const char*, 2> refusals;
   const char* exampleArguments = "";
   const char* exampleAnswer = "";
 
@@ -126,6 +129,11 @@ struct CommandDescription {
   constexpr CommandDescription error(const char* message) const {
     CommandDescription copy = *this;
     copy.errors.add(message);
+    return copy;
+  }
+  constexpr CommandDescription refusal(const char* message) const {
+    CommandDescription copy = *this;
+    copy.refusals.add(message);
     return copy;
   }
   constexpr CommandDescription example(const char* arguments, const char* answered) const {

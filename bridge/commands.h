@@ -249,8 +249,13 @@ inline constexpr CommandDescription kCommands[] = {
         .record(R"([id, "pass", "error", message])",
                 "the last record of a failure, with no \"100\" before it: \"Problem HTTP: \" and "
                 "the engine's message, the status line of a response outside 2xx, or the reason "
-                "a body fell short of its Content-Length; or \"Nieznany problem.\"; the file "
-                "stays. Every wait (connect, send, receive) ends after 30 seconds")
+                "a body fell short of its Content-Length; or \"Nieznany problem.\". The file "
+                "stays once a byte of a response came; without one it is removed first. Every "
+                "wait (connect, send, receive) ends after 30 seconds, and a response that brings "
+                "fewer than 1024 bytes in a minute ends as a wait that ran out (\"Problem HTTP: "
+                "TIMEOUT - problem przy odbieraniu danych.\")")
+        .refusal("too many network commands at once [128 running and 256 waiting]")
+        .refusal("too much data waiting to be sent [more than 67108864 bytes]")
         .example(R"("d1", "http://example.org/a.zip", "zip")",
                  R"(["OK", "/tmp/20150320-143005.1804.d1.zip"])"),
 
@@ -335,7 +340,8 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("saveFile", Family::kDesktop, Mode::kSync,
             "Makes the file hold exactly the content's bytes; a failed save leaves the old "
-            "content whole.")
+            "content whole. A file with several hard links is written in place to keep them "
+            "together, so a shell killed during that write can leave it part old, part new.")
         .path("path", "the file to write")
         .content("content", "the file's new content")
         .answers(R"(["OK", path])")
@@ -377,11 +383,15 @@ inline constexpr CommandDescription kCommands[] = {
                 "the answer split at its first CR LF CR LF (no such line: header \"\")")
         .record(R"([id, "pass", "error", message])",
                 "the last record of a failure, after \"0\"; one of the texts below. An answer "
-                "too large for its record is a reading failure, told before \"100\"")
+                "too large for its record is a reading failure, told before \"100\", and so is "
+                "one that brings fewer than 1024 bytes in a minute (or in the timeout, when "
+                "longer)")
         .error("Port poza zakresem [port].")
         .error("Nie można się połaczyć [host/port].")
         .error("Problem podczas wysyłania danych [host/port].")
         .error("Problem podczas czytania odpowiedzi [host/port].")
+        .refusal("too many network commands at once [128 running and 256 waiting]")
+        .refusal("too much data waiting to be sent [more than 67108864 bytes]")
         .example(R"("t1", "localhost", "8080", "PING\r\n\r\n", "timeout=3")", R"(["OK", "t1"])"),
 
     command("version", Family::kShell, Mode::kSync,

@@ -1,5 +1,7 @@
 #include "bridge/worker.h"
 
+#include <cerrno>
+#include <string>
 #include <utility>
 
 #include "bridge/callback.h"
@@ -27,6 +29,30 @@ void runGuarded(const WorkerChannel& channel, const Work& work, FailureRecord fa
   }
 }
 
+const char* kindName(platform::WorkKind kind) {
+  switch (kind) {
+    case platform::WorkKind::kDatabase: return "database";
+    case platform::WorkKind::kZip: return "ZIP";
+    case platform::WorkKind::kNetwork: return "network";
+  }
+  return "";
+}
+
+// Why work of `kind` was not taken, for the command's answer.
+std::string refusal(platform::WorkKind kind, const platform::Status& started) {
+  const platform::WorkLimits limits = platform::workLimits(kind);
+  switch (started.code()) {
+    case EBUSY:
+      return std::string("too many ") + kindName(kind) + " commands at once [" +
+             std::to_string(limits.workers) + " running and " + std::to_string(limits.queued) +
+             " waiting]";
+    case ENOBUFS:
+      return "too much data waiting to be sent [more than " + std::to_string(limits.queuedBytes) +
+             " bytes]";
+    default: return "no thread for the command: " + started.reason();
+  }
+}
+
 }  // namespace
 
 WorkerChannel::WorkerChannel(Page* page, std::string callbackId, std::string command)
@@ -39,18 +65,20 @@ Record errorRecord(const WorkerChannel& channel, const std::string& message) {
 }
 
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
-               std::shared_ptr<std::mutex> serialise) {
-  const platform::Status started =
-      platform::startDetached(kind, [channel = std::move(channel), work = std::move(work), failure,
-                                     serialise = std::move(serialise)] {
+               std::shared_ptr<std::mutex> serialise, std::size_t heldBytes) {
+  const platform::Status started = platform::startDetached(
+      kind,
+      [channel = std::move(channel), work = std::move(work), failure,
+       serialise = std::move(serialise)] {
         if (!serialise) {
           runGuarded(channel, work, failure);
           return;
         }
         std::lock_guard<std::mutex> lock(*serialise);
         runGuarded(channel, work, failure);
-      });
-  if (!started.ok()) throw CmdException("no thread for the command: " + started.reason());
+      },
+      heldBytes);
+  if (!started.ok()) throw CmdException(refusal(kind, started));
 }
 
 }  // namespace bridge

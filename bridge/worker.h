@@ -12,6 +12,7 @@
 // runWorker is called on the GUI thread; a channel is used on its worker.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -69,9 +70,17 @@ using Work = std::function<void(const WorkerChannel& channel)>;
 // Runs `work` on a worker thread of its `kind` for the page `channel`
 // names. With `serialise`, the work holds that lock from its start until its
 // last record, failure included, has been posted: such commands run one at a
-// time, in the order they get the lock. Throws CmdException when no thread can be had for
-// the work; the command then answers the failure instead of "OK".
+// time, in the order they get the lock. `heldBytes` is the memory the work's
+// closure holds while it waits (platform/threads.h bounds it).
+//
+// Throws CmdException, and the command answers the failure instead of "OK",
+// when the kind's queue refuses the work:
+//   "too many network commands at once [128 running and 256 waiting]"
+//   "too much data waiting to be sent [more than 67108864 bytes]"
+// (with the kind's own name and bounds), or when no thread can be had:
+//   "no thread for the command: " and the system's reason.
+// The work is then destroyed unrun, on the calling thread.
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,
-               std::shared_ptr<std::mutex> serialise = nullptr);
+               std::shared_ptr<std::mutex> serialise = nullptr, std::size_t heldBytes = 0);
 
 }  // namespace bridge

@@ -13,6 +13,8 @@
 #include <utility>
 
 #include "platform/directory.h"
+#include "platform/file_attributes.h"
+#include "platform/in_place_write.h"
 
 namespace platform {
 namespace {
@@ -21,9 +23,10 @@ const char kNotRegular[] = "not a regular file";
 
 Status notRegular(const std::string& path) { return Status::failure(EINVAL, path, kNotRegular); }
 
-// The named temporary files that exist now, so that a process ending
-// without waiting for its writers can remove them. Each name is made and
-// entered under one lock, so removal never misses one being made.
+// The named temporary files that exist now, each a name in an open folder,
+// so that a process ending without waiting for its writers can remove them.
+// A writer keeps the folder open while its name is here. Each name is made
+// and entered under one lock, so removal never misses one being made.
 class UnfinishedFiles {
  public:
   static UnfinishedFiles& instance() {
@@ -31,46 +34,47 @@ class UnfinishedFiles {
     return *files;
   }
 
-  // Runs `make`, which makes the file `name` and answers whether it did.
+  // Runs `make`, which makes the file `name` in `folder` and answers whether
+  // it did.
   template <class Make>
-  bool enter(const std::string& name, Make make) {
+  bool enter(int folder, const std::string& name, Make make) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!make()) return false;
-    names_.insert(name);
+    names_.emplace(folder, name);
     return true;
   }
 
-  void remove(const std::string& name) {
+  void remove(int folder, const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    ::unlink(name.c_str());
-    names_.erase(name);
+    ::unlinkat(folder, name.c_str(), 0);
+    names_.erase({folder, name});
   }
 
   // For a name that has been renamed away.
-  void forget(const std::string& name) {
+  void forget(int folder, const std::string& name) {
     std::lock_guard<std::mutex> lock(mutex_);
-    names_.erase(name);
+    names_.erase({folder, name});
   }
 
   // The lock is kept: the process is about to end.
   void removeAllForGood() {
     mutex_.lock();
-    for (const std::string& name : names_) ::unlink(name.c_str());
+    for (const auto& [folder, name] : names_) ::unlinkat(folder, name.c_str(), 0);
     names_.clear();
   }
 
  private:
   std::mutex mutex_;
-  std::set<std::string> names_;
+  std::set<std::pair<int, std::string>> names_;
 };
 
-// A hidden name in `folder` (ending in '/'), short so that a target name
-// near the length limit still leaves room for it.
-std::string hiddenNameIn(const std::string& folder) {
+// A hidden name for a file of our own in a folder; short, so that a folder
+// that holds the target's name holds it too.
+std::string hiddenName() {
   thread_local std::mt19937_64 random{std::random_device{}()};
   char suffix[17];
   std::snprintf(suffix, sizeof suffix, "%016llx", static_cast<unsigned long long>(random()));
-  return folder + ".pageshell-" + suffix + ".part";
+  return std::string(".pageshell-") + suffix + ".part";
 }
 
 std::string folderOf(const std::string& path) {
@@ -78,74 +82,60 @@ std::string folderOf(const std::string& path) {
   return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
 }
 
-// `path` with symbolic links followed to the file they name (which need not
-// exist yet). Gives up after 40 links, as the system does.
-Result<std::string> followLinks(std::string path) {
-  for (int hops = 0; hops < 40; ++hops) {
+// The last part of `path`; "." for a path that ends in '/'.
+std::string nameIn(const std::string& path) {
+  const std::string name = path.substr(path.rfind('/') + 1);
+  return name.empty() ? "." : name;
+}
+
+// A folder opened only to find names in it, for which search permission is
+// enough.
+Descriptor openFolder(int from, const std::string& path) {
+  return Descriptor(::openat(from, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+// Makes a rename or link in `folder` durable. Failing that, it still stands.
+void syncFolder(int folder) {
+  const Descriptor readable(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (readable.valid()) ::fsync(readable.get());
+}
+
+// Where a path leads: a name in an open folder.
+struct Place {
+  Descriptor folder;
+  std::string name;
+  std::string path;  // the same as a path, for messages alone
+};
+
+// The place of the file `path` names with symbolic links followed (the file
+// need not exist yet). Each link is followed from the folder it stands in,
+// so that no path longer than `path` or a link's own text is ever made.
+// Gives up after 40 links, as the system does.
+Result<Place> locate(const std::string& path) {
+  Place place;
+  place.path = path;
+  Descriptor linkFolder;  // where the last link stood
+  std::string rest = path;
+  for (int hops = 0; hops <= 40; ++hops) {
+    // A relative link goes on from its own folder; an absolute one ignores it.
+    place.folder = openFolder(linkFolder.valid() ? linkFolder.get() : AT_FDCWD, folderOf(rest));
+    if (!place.folder.valid()) return Status::fromErrno(path);
+    place.name = nameIn(rest);
     struct stat info;
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    if (::fstatat(place.folder.get(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISLNK(info.st_mode)) {
+      return place;
+    }
     std::string target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-    const ssize_t length = ::readlink(path.c_str(), &target[0], target.size());
+    const ssize_t length =
+        ::readlinkat(place.folder.get(), place.name.c_str(), &target[0], target.size());
     if (length < 0) return Status::fromErrno(path);
     target.resize(static_cast<std::size_t>(length));
-    if (target.empty() || target[0] != '/') target = folderOf(path) + target;
-    path = target;
+    place.path = target.empty() || target[0] != '/' ? folderOf(place.path) + target : target;
+    linkFolder = std::move(place.folder);
+    rest = target;
   }
   return Status::failure(ELOOP, path);
-}
-
-// Makes the rename or link durable. Failing that, it still stands.
-void syncFolder(const std::string& folder) {
-  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return;
-  ::fsync(descriptor);
-  ::close(descriptor);
-}
-
-Status writeAll(int descriptor, const char* bytes, std::size_t size, const std::string& path) {
-  while (size > 0) {
-    const ssize_t written = ::write(descriptor, bytes, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return Status::fromErrno(path);
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return Status();
-}
-
-// Copies `size` bytes from the start of `from` to the start of `to`, in the
-// kernel where it can, through a small buffer where it cannot.
-Status copyContent(int from, int to, off_t size, const std::string& path) {
-  off_t done = 0;
-  while (done < size) {
-    off_t in = done;
-    off_t out = done;
-    const ssize_t copied =
-        ::copy_file_range(from, &in, to, &out, static_cast<std::size_t>(size - done), 0);
-    if (copied > 0) {
-      done += copied;
-      continue;
-    }
-    if (copied < 0 && errno == EINTR) continue;
-    if (copied == 0 ||
-        (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)) {
-      return copied == 0 ? Status::failure(EIO, path) : Status::fromErrno(path);
-    }
-    break;
-  }
-  char buffer[1 << 16];
-  while (done < size) {
-    const ssize_t got = ::pread(from, buffer, sizeof buffer, done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return got == 0 ? Status::failure(EIO, path) : Status::fromErrno(path);
-    if (::lseek(to, done, SEEK_SET) < 0) return Status::fromErrno(path);
-    Status written = writeAll(to, buffer, static_cast<std::size_t>(got), path);
-    if (!written.ok()) return written;
-    done += got;
-  }
-  return Status();
 }
 
 // The superuser may write any file; one without any write permission is
@@ -155,130 +145,159 @@ bool refusesWriting(const struct stat& info) {
   return ::geteuid() == 0 && (info.st_mode & 0222) == 0;
 }
 
+// Gives the new file `to` the extended attributes of the file `name` in
+// `folder`. A file that cannot be read cannot give them.
+bool carriesAttributes(int folder, const std::string& name, int to, const std::string& path) {
+  const Descriptor from(
+      ::openat(folder, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  return from.valid() && copyAttributes(from.get(), to, path).ok();
+}
+
 }  // namespace
 
 // The content's own file: unnamed (O_TMPFILE) where the file system allows
 // it, else under a hidden name entered in UnfinishedFiles.
 struct FileWriter::Content {
-  int descriptor = -1;
-  std::string temporaryName;
-  std::string path;  // contentPath()
+  Descriptor folder;  // the folder it is in
+  Descriptor file;
+  std::string temporaryName;  // its name in `folder`, when it has one
+  std::string path;           // contentPath()
 
-  // A new content file in `folder` (ending in '/').
-  static Result<Content> make(const std::string& folder) {
+  // A new content file in the open `folder`, which `folderPath` (ending in
+  // '/') names.
+  static Result<Content> make(int folder, const std::string& folderPath) {
     Content content;
-    content.descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
-    if (content.descriptor >= 0) {
-      content.path = "/proc/self/fd/" + std::to_string(content.descriptor);
+    content.folder.reset(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+    const int in = content.folder.get();
+    if (in < 0) return Status::fromErrno(folderPath);
+    content.file.reset(::openat(in, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666));
+    if (content.file.valid()) {
+      content.path = "/proc/self/fd/" + std::to_string(content.file.get());
       // Without /proc the file could never be given a name.
       if (::access(content.path.c_str(), F_OK) == 0) return content;
-      ::close(content.descriptor);
+      content.file.reset();
     } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
-      return Status::fromErrno(folder);
+      return Status::fromErrno(folderPath);
     }
     // A name already taken is tried again with another; anything else is final.
     for (int attempt = 0; attempt < 16; ++attempt) {
-      content.temporaryName = hiddenNameIn(folder);
-      const bool made = UnfinishedFiles::instance().enter(content.temporaryName, [&content] {
-        content.descriptor =
-            ::open(content.temporaryName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        return content.descriptor >= 0;
+      content.temporaryName = hiddenName();
+      const bool made = UnfinishedFiles::instance().enter(in, content.temporaryName, [&] {
+        content.file.reset(::openat(in, content.temporaryName.c_str(),
+                                    O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        return content.file.valid();
       });
       if (made) {
-        content.path = content.temporaryName;
+        content.path = folderPath + content.temporaryName;
         return content;
       }
       if (errno != EEXIST) break;
     }
-    return Status::fromErrno(folder);
+    return Status::fromErrno(folderPath);
+  }
+
+  // The same in the folder `folderPath` names.
+  static Result<Content> makeIn(const std::string& folderPath) {
+    const Descriptor folder = openFolder(AT_FDCWD, folderPath);
+    if (!folder.valid()) return Status::fromErrno(folderPath);
+    return make(folder.get(), folderPath);
   }
 };
 
 Result<FileWriter> FileWriter::open(const std::string& path) {
   if (path.empty()) return Status::failure(ENOENT, path);
-  Result<std::string> followed = followLinks(path);
-  if (!followed) return followed.status();
-  const std::string& target = *followed;
-  const std::string folder = folderOf(target);
+  Result<Place> place = locate(path);
+  if (!place) return place.status();
+  const int folder = place->folder.get();
+  const std::string& name = place->name;
 
   struct stat info;
-  if (::stat(target.c_str(), &info) != 0) {
+  if (::fstatat(folder, name.c_str(), &info, 0) != 0) {
     if (errno != ENOENT) return Status::fromErrno(path);
-    Result<Content> content = Content::make(folder);
+    Result<Content> content = Content::make(folder, folderOf(place->path));
     if (!content) return Status::failure(content.status().code(), path);
-    return FileWriter(Placing::kRename, target, -1, std::move(*content));
+    return FileWriter(Placing::kRename, place->path, name, Descriptor(), std::move(*content));
   }
   if (!S_ISREG(info.st_mode)) return notRegular(path);
-  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return Status::fromErrno(path);
+  if (::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) return Status::fromErrno(path);
   if (refusesWriting(info)) return Status::failure(EACCES, path);
 
-  Result<Content> beside = Content::make(folder);
+  Result<Content> beside = Content::make(folder, folderOf(place->path));
   if (!beside) {
     // A folder that takes no new file: the file itself may still be written.
     const int code = beside.status().code();
     if (code != EACCES && code != EPERM && code != EROFS) return Status::failure(code, path);
-    Result<Content> elsewhere = Content::make(tempFolder());
+    Result<Content> elsewhere = Content::makeIn(tempFolder());
     if (!elsewhere) return Status::failure(elsewhere.status().code(), path);
-    return inPlace(target, path, std::move(*elsewhere));
+    return inPlace(folder, name, place->path, path, std::move(*elsewhere));
   }
-  // A rename would split hard links, or give the file to us when only the
-  // superuser may give it back to its owner. The owner goes first: a change
-  // of owner clears the set-user-ID bit.
+  // A rename would split hard links, or lose what the file is when only the
+  // superuser could give it back: its owner, or extended attributes such as
+  // an access control list. The owner goes first, as a change of owner
+  // clears the set-user-ID bit; the mode last, as an access control list
+  // sets the group's bits.
+  const int content = beside->file.get();
   const bool keepsTheFile = info.st_nlink == 1 &&
-                            ::fchown(beside->descriptor, info.st_uid, info.st_gid) == 0 &&
-                            ::fchmod(beside->descriptor, info.st_mode & 07777) == 0;
-  if (!keepsTheFile) return inPlace(target, path, std::move(*beside));
-  return FileWriter(Placing::kRename, target, -1, std::move(*beside));
+                            ::fchown(content, info.st_uid, info.st_gid) == 0 &&
+                            carriesAttributes(folder, name, content, path) &&
+                            ::fchmod(content, info.st_mode & 07777) == 0;
+  if (!keepsTheFile) return inPlace(folder, name, place->path, path, std::move(*beside));
+  return FileWriter(Placing::kRename, place->path, name, Descriptor(), std::move(*beside));
 }
 
-Result<FileWriter> FileWriter::inPlace(const std::string& target, const std::string& path,
-                                       Content content) {
+Result<FileWriter> FileWriter::inPlace(int folder, const std::string& name, std::string target,
+                                       const std::string& path, Content content) {
   // A FIFO that took the place of the file since it was looked at is not
   // waited on.
-  FileWriter writer(Placing::kInPlace, target,
-                    ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC),
+  Descriptor opened(::openat(folder, name.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  const int openError = errno;
+  FileWriter writer(Placing::kInPlace, std::move(target), std::string(), std::move(opened),
                     std::move(content));
-  if (writer.targetDescriptor_ < 0) {
-    return errno == ENXIO ? notRegular(path) : Status::fromErrno(path);
+  if (!writer.targetDescriptor_.valid()) {
+    return openError == ENXIO ? notRegular(path) : Status::failure(openError, path);
   }
   struct stat info;
-  if (::fstat(writer.targetDescriptor_, &info) != 0) return Status::fromErrno(path);
+  if (::fstat(writer.targetDescriptor_.get(), &info) != 0) return Status::fromErrno(path);
   if (!S_ISREG(info.st_mode)) return notRegular(path);
   return writer;
 }
 
 Result<FileWriter> FileWriter::openNew(const std::string& folder) {
   const std::string prefix = folder.empty() || folder.back() != '/' ? folder + "/" : folder;
-  Result<Content> content = Content::make(prefix);
+  Result<Content> content = Content::makeIn(prefix);
   if (!content) return content.status();
-  return FileWriter(Placing::kNewName, std::string(), -1, std::move(*content));
+  return FileWriter(Placing::kNewName, std::string(), std::string(), Descriptor(),
+                    std::move(*content));
 }
 
-FileWriter::FileWriter(Placing placing, std::string target, int targetDescriptor, Content content)
+FileWriter::FileWriter(Placing placing, std::string target, std::string targetName,
+                       Descriptor targetDescriptor, Content content)
     : placing_(placing),
       target_(std::move(target)),
-      targetDescriptor_(targetDescriptor),
-      descriptor_(content.descriptor),
+      targetName_(std::move(targetName)),
+      folder_(std::move(content.folder)),
+      targetDescriptor_(std::move(targetDescriptor)),
+      descriptor_(std::move(content.file)),
       temporaryName_(std::move(content.temporaryName)),
       contentPath_(std::move(content.path)) {}
 
 FileWriter::FileWriter(FileWriter&& other) noexcept
     : placing_(other.placing_),
       target_(std::move(other.target_)),
-      targetDescriptor_(std::exchange(other.targetDescriptor_, -1)),
-      descriptor_(std::exchange(other.descriptor_, -1)),
-      temporaryName_(std::move(other.temporaryName_)),
+      targetName_(std::move(other.targetName_)),
+      folder_(std::move(other.folder_)),
+      targetDescriptor_(std::move(other.targetDescriptor_)),
+      descriptor_(std::move(other.descriptor_)),
+      temporaryName_(std::exchange(other.temporaryName_, std::string())),
       contentPath_(std::move(other.contentPath_)),
       failure_(std::move(other.failure_)),
-      finished_(std::exchange(other.finished_, true)) {
-  other.temporaryName_.clear();
-}
+      finished_(std::exchange(other.finished_, true)) {}
 
 FileWriter::~FileWriter() { abandon(); }
 
 void FileWriter::write(const char* bytes, std::size_t size) {
   if (!failure_.ok() || finished_) return;
-  failure_ = writeAll(descriptor_, bytes, size, target_);
+  failure_ = writeAll(descriptor_.get(), bytes, size, target_);
   if (!failure_.ok()) abandon();
 }
 
@@ -286,7 +305,7 @@ Status FileWriter::commit() {
   if (!failure_.ok()) return failure_;
   if (placing_ == Placing::kNewName || finished_) return Status::failure(EINVAL, target_);
   // A full disk or a failing device may show only when the data is flushed.
-  Status status = ::fdatasync(descriptor_) == 0 ? Status() : Status::fromErrno(target_);
+  Status status = ::fdatasync(descriptor_.get()) == 0 ? Status() : Status::fromErrno(target_);
   if (status.ok()) status = placing_ == Placing::kInPlace ? putInPlace() : renameIntoPlace();
   abandon();
   return status;
@@ -295,70 +314,65 @@ Status FileWriter::commit() {
 Status FileWriter::commitNew(const std::string& path) {
   if (placing_ != Placing::kNewName || finished_) return Status::failure(EINVAL, path);
   if (!failure_.ok()) return failure_;
-  if (::fdatasync(descriptor_) != 0) return Status::fromErrno(path);
+  if (::fdatasync(descriptor_.get()) != 0) return Status::fromErrno(path);
   // A link, unlike a rename, never takes the place of what stands there.
-  const int linked = temporaryName_.empty() ? ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD,
-                                                       path.c_str(), AT_SYMLINK_FOLLOW)
-                                            : ::link(temporaryName_.c_str(), path.c_str());
+  const int linked =
+      temporaryName_.empty()
+          ? ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW)
+          : ::linkat(folder_.get(), temporaryName_.c_str(), AT_FDCWD, path.c_str(), 0);
   if (linked != 0) return Status::fromErrno(path);
+  dropTemporaryName();
+  syncFolder(folder_.get());
   abandon();
-  syncFolder(folderOf(path));
   return Status();
 }
 
 Status FileWriter::renameIntoPlace() {
+  const int folder = folder_.get();
   if (temporaryName_.empty()) {
     // Where nothing stands the unnamed file takes the target's name itself;
     // anything else is replaced through a name of its own.
-    if (::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) ==
+    if (::linkat(AT_FDCWD, contentPath_.c_str(), folder, targetName_.c_str(), AT_SYMLINK_FOLLOW) ==
         0) {
-      syncFolder(folderOf(target_));
+      syncFolder(folder);
       return Status();
     }
     if (errno != EEXIST) return Status::fromErrno(target_);
-    const std::string name = hiddenNameIn(folderOf(target_));
-    const bool linked = UnfinishedFiles::instance().enter(name, [this, &name] {
-      return ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) ==
-             0;
+    const std::string name = hiddenName();
+    const bool linked = UnfinishedFiles::instance().enter(folder, name, [&] {
+      return ::linkat(AT_FDCWD, contentPath_.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
     });
     if (!linked) return Status::fromErrno(target_);
     temporaryName_ = name;
   }
-  if (::rename(temporaryName_.c_str(), target_.c_str()) != 0) return Status::fromErrno(target_);
-  UnfinishedFiles::instance().forget(std::exchange(temporaryName_, std::string()));
-  syncFolder(folderOf(target_));
+  if (::renameat(folder, temporaryName_.c_str(), folder, targetName_.c_str()) != 0) {
+    return Status::fromErrno(target_);
+  }
+  UnfinishedFiles::instance().forget(folder, std::exchange(temporaryName_, std::string()));
+  syncFolder(folder);
   return Status();
 }
 
 Status FileWriter::putInPlace() {
   struct stat info;
-  if (::fstat(descriptor_, &info) != 0) return Status::fromErrno(target_);
-  // Reserving keeps the file's size, so a refusal changes nothing; a file
-  // system that cannot reserve is written without.
-  if (info.st_size > 0 &&
-      ::fallocate(targetDescriptor_, FALLOC_FL_KEEP_SIZE, 0, info.st_size) != 0 &&
-      errno != EOPNOTSUPP && errno != ENOSYS) {
-    return Status::fromErrno(target_);
-  }
-  Status status = copyContent(descriptor_, targetDescriptor_, info.st_size, target_);
-  if (status.ok() && ::ftruncate(targetDescriptor_, info.st_size) != 0) {
-    status = Status::fromErrno(target_);
-  }
-  if (status.ok() && ::fdatasync(targetDescriptor_) != 0) status = Status::fromErrno(target_);
-  // NFS reports some failures only on close.
-  if (::close(std::exchange(targetDescriptor_, -1)) != 0 && status.ok()) {
-    status = Status::fromErrno(target_);
-  }
-  return status;
+  if (::fstat(descriptor_.get(), &info) != 0) return Status::fromErrno(target_);
+  const Status status =
+      overwrite(descriptor_.get(), info.st_size, targetDescriptor_.get(), target_);
+  const Status closed = targetDescriptor_.close(target_);
+  return status.ok() ? closed : status;
+}
+
+void FileWriter::dropTemporaryName() {
+  if (temporaryName_.empty()) return;
+  UnfinishedFiles::instance().remove(folder_.get(), std::exchange(temporaryName_, std::string()));
 }
 
 void FileWriter::abandon() {
   finished_ = true;
-  if (descriptor_ >= 0) ::close(std::exchange(descriptor_, -1));
-  if (targetDescriptor_ >= 0) ::close(std::exchange(targetDescriptor_, -1));
-  if (!temporaryName_.empty()) {
-    UnfinishedFiles::instance().remove(std::exchange(temporaryName_, std::string()));
-  }
+  descriptor_.reset();
+  targetDescriptor_.reset();
+  dropTemporaryName();
+  folder_.reset();
 }
 
 Status writeWholeFile(const std::string& path, std::string_view content) {

@@ -4,26 +4,32 @@
 // a PDF) goes through a FileWriter, so each keeps what a user expects of a
 // file:
 //  - A symbolic link is followed to the file it names.
-//  - An existing file keeps its mode and owner; a new file gets 0666 less
-//    the umask.
+//  - An existing file keeps its mode, its owner and its extended attributes
+//    (user attributes, access control lists; security labels where the
+//    system lets the running user set them); a new file gets 0666 less the
+//    umask.
 //  - A file the running user may not write is refused, and so is a device,
 //    FIFO, socket or folder, without ever waiting on one. The superuser,
 //    whom the system lets write anything, is refused a file that has no
 //    write permission at all, as the system refuses it execution of a file
 //    with no execute permission.
+//  - Any path the system takes for the target works: the writer finds
+//    names from open folders, and its own names are short ones beside the
+//    target's.
 //  - The bytes go to a file of their own first, beside the target (in the
 //    temporary folder when the target's folder takes no new file), unnamed
 //    where the file system allows it, so that nothing of an unfinished write
 //    is seen or outlives the process. commit() syncs them and then puts them
 //    in place: by a rename, so readers see the old file or the new one
-//    whole; or, for a file with several hard links, a file whose owner we
-//    could not keep, or one in a folder that takes no new file, by copying
-//    them into the file itself after reserving its space, so that a full
-//    disk is found before the first old byte changes. The folder is synced
-//    after a rename.
+//    whole; or, for a file with several hard links, a file whose owner or
+//    attributes we could not carry to a new one, or one in a folder that
+//    takes no new file, by copying them into the file itself after taking
+//    the room they need, so that a full disk or the file size limit is met
+//    before the first old byte changes. The folder is synced after a rename.
 //  - A write that fails, or a writer that ends without a commit, leaves the
-//    old content whole and removes what it had written. (Written in place,
-//    only a device failing during the copy can still cut the old content.)
+//    old content whole and removes what it had written. Written in place,
+//    the file is torn, part new and part old, when the process is killed or
+//    a device fails during the copy: the price of keeping its hard links.
 //
 //   Result<FileWriter> writer = FileWriter::open(path);
 //   if (!writer) return refuse(writer.status());
@@ -40,6 +46,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/descriptor.h"
 #include "platform/error.h"
 
 namespace platform {
@@ -84,18 +91,22 @@ class FileWriter {
   enum class Placing { kRename, kInPlace, kNewName };
   struct Content;
 
-  FileWriter(Placing placing, std::string target, int targetDescriptor, Content content);
-  static Result<FileWriter> inPlace(const std::string& target, const std::string& path,
-                                    Content content);
+  FileWriter(Placing placing, std::string target, std::string targetName,
+             Descriptor targetDescriptor, Content content);
+  static Result<FileWriter> inPlace(int folder, const std::string& name, std::string target,
+                                    const std::string& path, Content content);
   Status putInPlace();
   Status renameIntoPlace();
+  void dropTemporaryName();
   void abandon();
 
   Placing placing_;
-  std::string target_;         // the file the content goes to, links followed
-  int targetDescriptor_;       // kInPlace: the target, open for writing
-  int descriptor_;             // the content's own file
-  std::string temporaryName_;  // its name, when the file system gave it none of its own
+  std::string target_;           // the file the content goes to, links followed
+  std::string targetName_;       // kRename: its name in folder_
+  Descriptor folder_;            // the folder of the content's own file (kRename: the target's)
+  Descriptor targetDescriptor_;  // kInPlace: the target, open for writing
+  Descriptor descriptor_;        // the content's own file
+  std::string temporaryName_;  // its name in folder_, when the file system gave it none of its own
   std::string contentPath_;
   Status failure_;
   bool finished_ = false;

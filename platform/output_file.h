@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 #include "platform/error.h"
 
@@ -48,6 +49,8 @@ class OutputFile {
   Status close();
 
  private:
+  friend class ReservedFile;  // opens its file itself, then hands it over
+  OutputFile(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path)) {}
   static Result<OutputFile> open(const std::string& path, int flags);
 
   int descriptor_ = -1;

@@ -4,11 +4,12 @@
 // answers at once; nobody waits for the work. Work comes in kinds, each
 // with workers of its own: downloads stuck on dead peers never hold back a
 // database query or an extraction, whatever their number. Of each kind at
-// most kMaxWorkerThreads workers run at once: work started beyond that waits
-// in its kind's queue, first in, first out, so that no burst of commands can
-// take every thread the process may have (the web engine needs some of its
-// own). Each piece of work runs whole on one thread, so one command's
-// records keep their order.
+// most workLimits(kind).workers run at once, so that no burst of commands
+// can take every thread the process may have (the web engine needs some of
+// its own). Work started beyond that waits in its kind's queue, first in,
+// first out; a kind with a bounded queue refuses work that would wait past
+// its bounds instead of holding it. Each piece of work runs whole on one
+// thread, so one command's records keep their order.
 //
 // The work owns what it was given: its function object is destroyed on the
 // worker when the work ends, before the work counts as ended.
@@ -21,7 +22,9 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <functional>
+#include <limits>
 
 #include "platform/error.h"
 
@@ -30,13 +33,40 @@ namespace platform {
 // What work waits on, which decides the workers it may hold.
 enum class WorkKind { kDatabase, kZip, kNetwork };
 
-inline constexpr int kMaxWorkerThreads = 64;  // of each kind
+struct WorkLimits {
+  int workers;              // running at once
+  std::size_t queued;       // waiting at once
+  std::size_t queuedBytes;  // held by the work waiting, as its starter counts them
+};
+
+// Database and ZIP work waits without bound: it holds no descriptor while
+// it waits, and what it waits on is the local disk, never slow at will.
+// Network work is bounded, as it waits on peers that may be. 128 workers
+// leave room for healthy peers beside a page's burst of slow ones, and hold
+// at most 256 descriptors (a socket and a file each), a quarter of the
+// usual limit of 1024, so databases, PDFs and the web engine keep theirs.
+// 256 waiting take a page's burst of thumbnails whole; 64 MiB of waiting
+// data is ample for a queue of requests and small beside the 512 MiB a
+// single answer may take.
+constexpr WorkLimits workLimits(WorkKind kind) {
+  constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
+  switch (kind) {
+    case WorkKind::kNetwork: return {128, 256, std::size_t{64} << 20};
+    case WorkKind::kDatabase:
+    case WorkKind::kZip: break;
+  }
+  return {64, kUnbounded, kUnbounded};
+}
 
 // Runs `body` on a worker thread of its kind, now or when one is free.
-// Fails (EAGAIN, as a rule) when the system has no thread to give and no
-// worker of the kind is running to take the work later; the body is then
-// dropped unrun.
-Status startDetached(WorkKind kind, std::function<void()> body);
+// `heldBytes` is what the body holds while it waits (the data it will send).
+// Fails, and drops the body unrun:
+//  - with EBUSY when the body would wait and the kind's queue is full;
+//  - with ENOBUFS when it would wait and take the queue's bytes past their
+//    bound (work that waits alone is never refused for its size);
+//  - with the system's error (EAGAIN, as a rule) when there is no thread to
+//    give and no worker of the kind is running to take the work later.
+Status startDetached(WorkKind kind, std::function<void()> body, std::size_t heldBytes = 0);
 
 // Waits until all work has ended or `limit` has passed. Returns true when
 // none is left.

@@ -1,31 +1,58 @@
 #!/usr/bin/env bash
 # Installs the Debian packages pageshell needs to build, run and test, when
 # any of them is missing. Safe to run again: it does nothing when all are there.
+#
+# Qt 6 WebEngine is packaged on Debian 12 and 13 alike; QtWebKit (Qt 5) only
+# up to Debian 12, where both builds are made. Where a distribution no longer
+# has QtWebKit, the WebEngine build alone is made.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qtbase5-dev libqt5webkit5-dev
-  libjsoncpp-dev libsqlite3-dev libzip-dev zlib1g-dev
-  libgtest-dev libbenchmark-dev clang libclang-rt-14-dev
-  xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl
-  xdg-utils dpkg-dev
+  qt6-base-dev qt6-webengine-dev libqt6webenginecore6-bin libgl-dev
+  libjsoncpp-dev libsqlite3-dev libbz2-dev zlib1g-dev libssl-dev
+  libgtest-dev libbenchmark-dev clang
+  xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl openssl
+  xdg-utils dpkg-dev attr acl
 )
+# Installed where the distribution still has them.
+optional=(qtbase5-dev libqt5webkit5-dev)
 
-missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" \
-    || missing+=("$package")
-done
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+updated=false
+update() {
+  $updated && return
   "${sudo_cmd[@]}" apt-get update -qq
+  updated=true
+}
+
+install_missing() {
+  local missing=()
+  for package in "$@"; do installed "$package" || missing+=("$package"); done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "Installing: ${missing[*]}"
+  update
   "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+}
+
+install_missing "${packages[@]}"
+
+available=()
+for package in "${optional[@]}"; do
+  installed "$package" && continue
+  update
+  apt-cache show "$package" >/dev/null 2>&1 && available+=("$package")
+done
+install_missing "${available[@]}"
+
+# The fuzz targets and sanitizers need the runtime of the clang installed.
+clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
+install_missing "libclang-rt-${clang_major}-dev"
 
 # The tests run number formatting under a locale with a decimal comma.
 if ! locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$'; then

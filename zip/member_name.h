@@ -1,13 +1,11 @@
 // The text of a member name, and how a page's name is matched against it.
 //
-// A name is UTF-8 when the archive flags it so or when its bytes are valid
-// UTF-8; either way it is taken as it is. A name that is neither comes from
-// an older Windows archiver writing the system's DOS code page, which in
-// Poland is CP852, and is read as CP852. The text of every name is thus
-// UTF-8, the form in which a page lists a name and gives it back.
-//
-// libzip refuses an archive that flags a name UTF-8 when it is not, so a
-// name that is not UTF-8 is never flagged by the time it gets here.
+// A name whose bytes are valid UTF-8 is taken as it is. A name that is not
+// comes from an older Windows archiver writing the system's DOS code page,
+// which in Poland is CP852, and is read as CP852, even when the archive
+// flags it UTF-8: some of those archivers set the flag on every name. The
+// text of every name is thus UTF-8, the form in which a page lists a name
+// and gives it back.
 #pragma once
 
 #include <string>
@@ -20,7 +18,7 @@ bool isUtf8(std::string_view bytes);
 // `bytes` read as CP852, in UTF-8. Every byte has a character.
 std::string cp852ToUtf8(std::string_view bytes);
 
-// The text of a name with the raw bytes `raw`, unflagged or flagged UTF-8.
+// The text of a name with the raw bytes `raw`, flagged UTF-8 or not.
 std::string memberNameText(std::string_view raw);
 
 // True when the names are equal once the case of ASCII letters is ignored;

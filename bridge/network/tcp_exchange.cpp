@@ -1,5 +1,9 @@
 #include "bridge/network/tcp_exchange.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+
 #include "bridge/protocol/protocol.h"
 #include "platform/tcp_socket.h"
 #include "runtime/ansi_string.h"
@@ -13,10 +17,11 @@ constexpr std::size_t kReceivePiece = 655360;
 constexpr int kDefaultTimeout = 10;
 
 // Everything the peer sends until it closes, or "" when a wait runs past
-// `timeoutSeconds` or a receive fails first. An answer larger than any
-// record the page can be handed is given up as soon as it is, so that a
-// peer that never stops sending cannot fill the memory.
-std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds) {
+// `timeoutSeconds`, the answer falls below `floor` or a receive fails
+// first. An answer larger than any record the page can be handed is given
+// up as soon as it is, so that a peer that never stops sending cannot fill
+// the memory.
+std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds, TransferFloor floor) {
   std::string answer;
   while (answer.size() <= kMaxAnswerBytes) {
     if (!socket.waitReadable(timeoutSeconds).ok()) return std::string();
@@ -26,6 +31,9 @@ std::string readUntilClosed(platform::TcpSocket& socket, int timeoutSeconds) {
     if (!received) return std::string();
     answer.resize(had + *received);
     if (*received == 0) return answer;
+    if (!floor.holds(static_cast<std::int64_t>(answer.size()), TransferFloor::Clock::now())) {
+      return std::string();
+    }
   }
   return std::string();
 }
@@ -47,7 +55,7 @@ std::string readingFailure(const TcpExchange& request) {
   return "Problem podczas czytania odpowiedzi" + peerOf(request);
 }
 
-TcpAnswer exchangeTcp(const TcpExchange& request) {
+TcpAnswer exchangeTcp(const TcpExchange& request, FloorRule floor) {
   const OptionUtil options = OptionUtil::Parse(request.options);
   const bool base64 = options.getFlag("base64", 0) != 0;
   const int timeout = options.getInt("timeout", kDefaultTimeout);
@@ -67,7 +75,9 @@ TcpAnswer exchangeTcp(const TcpExchange& request) {
   if (!socket.sendAll(request.data.data(), request.data.size(), sendingTimeout).ok()) {
     return failed("Problem podczas wysyłania danych" + where);
   }
-  std::string received = readUntilClosed(socket, timeout);
+  floor.window = std::max(floor.window, std::chrono::seconds(timeout));
+  std::string received =
+      readUntilClosed(socket, timeout, TransferFloor(floor, TransferFloor::Clock::now()));
   socket.close();
   if (received.empty() || !(encoding.empty() || encoding == "utf-8")) {
     return failed(readingFailure(request));

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "bridge/network/transfer_floor.h"
+
 namespace bridge::network {
 
 struct TcpExchange {
@@ -30,8 +32,10 @@ struct TcpAnswer {
 std::string readingFailure(const TcpExchange& request);
 
 // Connects, sends and reads. An answer counts only once the peer has closed
-// the connection; silence longer than the timeout, a receive error or an
-// empty answer is a failure, and so is any encoding but "" or "utf-8".
-TcpAnswer exchangeTcp(const TcpExchange& request);
+// the connection; silence longer than the timeout, an answer below `floor`
+// (transfer_floor.h; its window is widened to the timeout, so that no wait
+// the page allows is cut short), a receive error or an empty answer is a
+// failure, and so is any encoding but "" or "utf-8".
+TcpAnswer exchangeTcp(const TcpExchange& request, FloorRule floor = {});
 
 }  // namespace bridge::network

@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <utility>
 
 #include "bridge/commands.h"
@@ -39,10 +40,12 @@ Answer tcpPush(CommandContext& context) {
   const std::string callbackId = context.arg(kCallbackId);
   TcpExchange exchange{context.arg(kHost), context.arg(kPort), context.arg(kData),
                        context.arg(kOptions)};
+  const std::size_t heldBytes = exchange.host.size() + exchange.portText.size() +
+                                exchange.data.size() + exchange.options.size();
   runWorker(
       platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "tcpPush"),
       [exchange = std::move(exchange)](const WorkerChannel& channel) { push(channel, exchange); },
-      errorRecord);
+      errorRecord, nullptr, heldBytes);
   return okAnswer(callbackId);
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bridge/commands.h"
-#include "bridge/protocol/cmd_exception.h"
+#include "bridge/protocol/protocol.h"
 #include "bridge/worker.h"
 #include "platform/file_writer.h"
 #include "zip/zip_archive.h"
@@ -45,11 +45,11 @@ Record failureRecord(const WorkerChannel& channel, const std::string&) {
 void extract(const WorkerChannel& channel, const UnzipRequest& request) {
   channel.deliver(channel.record("progress", "0"));
   platform::Result<platform::FileWriter> target = platform::FileWriter::open(request.targetPath);
-  const bool read = readZipEntry(request.archivePath, request.memberName,
-                                 [&target](const char* bytes, std::size_t size) {
-                                   if (target) target->write(bytes, size);
-                                 });
-  if (!read) {
+  const ZipRead read = readZipEntry(request.archivePath, request.memberName,
+                                    [&target](const char* bytes, std::size_t size) {
+                                      if (target) target->write(bytes, size);
+                                    });
+  if (read != ZipRead::kWhole) {
     channel.deliver(channel.record("error", kCannotUnpack));
     return;
   }
@@ -74,24 +74,26 @@ Answer getZipDir(CommandContext& context) {
 }
 
 // The answer carries the content up to its first zero byte; the rest is
-// still read, so that its CRC is checked.
+// still read, so that its CRC is checked. This runs on the GUI thread, so a
+// member is read only when its directory entry gives no more than an answer
+// holds, and never decoded past that.
 Answer getZipEntry(CommandContext& context) {
   std::string content;
   bool ended = false;
-  const bool read = readZipEntry(
+  const ZipRead read = readZipEntry(
       context.arg(kEntryArchive), context.arg(kEntryMember),
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
         const auto* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
-        const std::size_t kept = zero == nullptr ? size : static_cast<std::size_t>(zero - bytes);
-        if (content.size() + kept > kMaxAnswerBytes) {
-          throw CmdException("member too large for an answer [more than " +
-                             std::to_string(kMaxAnswerBytes) + " bytes]");
-        }
-        content.append(bytes, kept);
+        content.append(bytes, zero == nullptr ? size : static_cast<std::size_t>(zero - bytes));
         ended = zero != nullptr;
-      });
-  if (!read) return errorAnswer(kCannotUnpack);
+      },
+      kMaxAnswerBytes);
+  if (read == ZipRead::kTooLarge) {
+    return errorAnswer("member too large for an answer [more than " +
+                       std::to_string(kMaxAnswerBytes) + " bytes]");
+  }
+  if (read != ZipRead::kWhole) return errorAnswer(kCannotUnpack);
   return okAnswer(std::move(content));
 }
 

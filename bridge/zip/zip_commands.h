@@ -8,8 +8,13 @@
 // messages:
 //   "Nie można rozpakować elementu."   the archive or the member cannot be read
 //   "Nie można zapisać elementu."      the target file cannot be written
+// and getZipEntry refuses a member whose directory entry gives more than an
+// answer holds (kMaxAnswerBytes) with
+//   "member too large for an answer [more than 536870912 bytes]"
+// before decoding any of it.
 //
-// getZipDir and getZipEntry run on the GUI thread inside dispatch.
+// getZipDir and getZipEntry run on the GUI thread inside dispatch; no member
+// is decoded there past the size its entry gives.
 // unzipToFile answers at once and extracts on a worker (worker.h), which
 // reports [id, "pass", event, value] records in this order:
 //   "progress" "0"      the worker has started

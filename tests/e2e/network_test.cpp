@@ -140,9 +140,74 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   EXPECT_EQ(support::readFile(paths["short"]), "only ten b");
   EXPECT_EQ(support::readFile(paths["trickle"]), "first" + std::string(300, 'x'));
   EXPECT_TRUE(support::readFile(paths["large"]) == large) << "64 MiB byte for byte";
-  EXPECT_TRUE(std::filesystem::is_regular_file(paths["nohost"]))
-      << "the file stays after a failure";
-  EXPECT_EQ(support::readFile(paths["nohost"]), "");
+  for (const char* unanswered : {"nohost", "refused"}) {
+    EXPECT_FALSE(std::filesystem::exists(paths[unanswered]))
+        << unanswered << ": a download that got no response leaves no file";
+  }
+}
+
+// The files in `folder`.
+std::vector<std::filesystem::path> filesIn(const std::string& folder) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry);
+  return files;
+}
+
+// Reads the request and holds the connection, silent, until the client or
+// the test goes.
+void silent(PeerConnection& c) {
+  while (!c.readBytes(65536).empty()) {
+  }
+}
+
+TEST(NetworkQueue, DownloadsWaitWithoutDescriptorsAndPastTheBoundAreRefused) {
+  LocalPeer silentPeer(silent);
+  support::Directory temp("downloads");
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.maxOpenFiles = 1024;
+  options.files["peers.js"] = peersScript({{"silent", silentPeer.port()}});
+  const e2e::PageRun run = e2e::runPage("net_queue_downloads.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(filesIn(temp.path()).size(), 384u) << "a refused download leaves no file";
+}
+
+TEST(NetworkQueue, PushesPastTheQueuedDataAreRefused) {
+  LocalPeer sink(silent);
+  e2e::RunOptions options;
+  options.files["peers.js"] = peersScript({{"sink", sink.port()}});
+  const e2e::PageRun run = e2e::runPage("net_queue_pushes.html", options);
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
+// A byte every two seconds: never silent for a whole wait.
+void trickling(PeerConnection& c) {
+  c.readHttpRequest();
+  if (!c.send("HTTP/1.0 200 OK\r\n\r\n")) return;
+  for (int i = 0; i < 300 && c.send("x"); ++i) {
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+  }
+}
+
+TEST(NetworkQueue, SlowPeersLeaveRoomForHealthyOnesAndAreEndedByTheFloor) {
+  LocalPeer trickle(trickling);
+  LocalPeer small(LocalPeer::answering(lengthHead(5) + "small"));
+  LocalPeer echo([](PeerConnection& c) { c.send("Echo\r\n\r\n" + readLine(c)); });
+  support::Directory temp("downloads");
+  e2e::RunOptions options;
+  options.environment["TMPDIR"] = temp.path();
+  options.timeout = std::chrono::seconds(110);
+  options.files["peers.js"] =
+      peersScript({{"trickle", trickle.port()}, {"small", small.port()}, {"echo", echo.port()}});
+  const e2e::PageRun run = e2e::runPage("net_starve.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  int slow = 0;
+  for (const std::filesystem::path& file : filesIn(temp.path())) {
+    if (file.string().find(".slow") == std::string::npos) continue;
+    ++slow;
+    EXPECT_NE(support::readFile(file.string()), "") << file << " keeps what came";
+  }
+  EXPECT_EQ(slow, 64);
 }
 
 TEST(NetworkClientLibrary, HelpersSettleOnRealRecords) {

@@ -41,6 +41,9 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
   const pid_t child = fork();
   if (child == 0) {
     if (chdir(run.directory.c_str()) != 0) _exit(126);
+    const rlimit files{static_cast<rlim_t>(options.maxOpenFiles),
+                       static_cast<rlim_t>(options.maxOpenFiles)};
+    if (options.maxOpenFiles > 0 && setrlimit(RLIMIT_NOFILE, &files) != 0) _exit(125);
     int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, 1);
     dup2(out, 2);

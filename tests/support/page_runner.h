@@ -29,6 +29,8 @@ struct RunOptions {
   // the shell starts: for what a file's content cannot say (FIFOs, links).
   std::function<void(const std::string& directory)> setUp;
   std::chrono::seconds timeout{60};
+  // The shell's limit of open descriptors; 0 keeps the test's own.
+  int maxOpenFiles = 0;
 };
 
 struct PageRun {

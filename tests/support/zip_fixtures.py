@@ -18,10 +18,23 @@ Into DIR, always:
   not-a-zip.zip        a text file
   encrypted.zip        secret.txt, encrypted by the zip command
   placeholder.zip      h.txt, its size moved into a Zip64 field (zip -fz)
+  zip64-end.zip        placeholder.zip, its end record's fields all escaped,
+                       so that only the Zip64 end record leads to the directory
+  zip64-end-stub.zip   zip64-end.zip behind 1000 bytes
   zipcmd.zip           the tree under zipcmd/ as the zip command packs it
   cp852.zip            CP852_MEMBERS, their names in raw bytes without the
                        UTF-8 flag, as older Polish Windows archivers wrote them
   flagged-cp852.zip    ok.txt, then a CP852 name flagged UTF-8
+  odd-extra.zip        ODD_MEMBERS; b.txt's directory entry and c.txt's local
+                       header hold an extra field that runs past its block
+  long-comment.zip     ODD_MEMBERS; the end record's comment runs past the file
+  short-count.zip      ODD_MEMBERS; the end record counts two of them
+  no-zip64-field.zip   ODD_MEMBERS; b.txt's directory entry escapes its size
+                       into a Zip64 field it does not have
+  bzip2.zip            bzip2.txt, bzip2-compressed
+  bombs.zip            deflate-bomb.bin and bzip2-bomb.bin, each BOMB_BYTES of
+                       zeros whose headers say 1000 bytes; claims-600mib.txt,
+                       "small\n" whose headers say 600 MiB; then after.txt
   src/                 the bytes of every member, for comparison
 and on request:
   large.zip            large.bin, N MiB of half-compressible data (deflated)
@@ -33,8 +46,10 @@ and on request:
   src/zeros.bin.size-crc  its size and CRC as zipfile counted them
 """
 import argparse
+import io
 import os
 import random
+import struct
 import subprocess
 import zipfile
 
@@ -58,6 +73,10 @@ CP852_MEMBERS = [
     ("ŹDŹBŁO/łąka.txt", "cp852", b"in a cp852 folder\n"),
     ("żółw.txt", "utf-8", b"utf-8 bytes, no flag\n"),
 ]
+# Readable members of archives with one odd header or record.
+ODD_MEMBERS = [("a.txt", b"alpha\n"), ("b.txt", b"bravo\n"), ("c.txt", b"charlie\n")]
+BZIP2_TEXT = b"".join(b"bzip2 line %05d\n" % i for i in range(3000))
+BOMB_BYTES = 8 * 1024 * 1024
 # Past 4 GiB, so that sizes and CRCs need Zip64, yet quick to inflate.
 HUGE_BYTES = 4100 * 1024 * 1024
 
@@ -91,16 +110,26 @@ def break_directory_entry(archive, index, target):
     open(target, "wb").write(data)
 
 
-def grow_recorded_size(archive, member, target):
-    data = bytearray(open(archive, "rb").read())
-    with zipfile.ZipFile(archive) as z:
-        info = z.getinfo(member)
-    size = (info.file_size + 1).to_bytes(4, "little")
-    data[info.header_offset + 22:info.header_offset + 26] = size  # local header
+def record_size(data, member, size):
+    """Makes the local header and the directory entry of `member` in the
+    archive `data` (a bytearray) give `size` as its size."""
+    entry = directory_entry(data, member)
+    header = int.from_bytes(data[entry + 42:entry + 46], "little")
+    data[header + 22:header + 26] = size.to_bytes(4, "little")
+    data[entry + 24:entry + 28] = size.to_bytes(4, "little")
+
+
+def directory_entry(data, member):
     entry = data.index(b"PK\x01\x02")
     while data[entry + 46:entry + 46 + len(member)] != member.encode():
         entry = data.index(b"PK\x01\x02", entry + 1)
-    data[entry + 24:entry + 28] = size  # directory entry
+    return entry
+
+
+def grow_recorded_size(archive, member, target):
+    data = bytearray(open(archive, "rb").read())
+    with zipfile.ZipFile(archive) as z:
+        record_size(data, member, z.getinfo(member).file_size + 1)
     open(target, "wb").write(data)
 
 
@@ -143,7 +172,79 @@ def small_fixtures(out):
     zip_command(["-r", os.path.join(out, "zipcmd.zip"), "readme.txt", "docs"], tree)
     zip_command(["-P", "password", os.path.join(out, "encrypted.zip"), "readme.txt"], tree)
     zip_command(["-fz", os.path.join(out, "placeholder.zip"), "readme.txt"], tree)
+    zip64_end_fixtures(out)
     cp852_fixture(out)
+    odd_fixtures(out)
+    bomb_fixtures(out)
+
+
+def odd_archive(extra_for=()):
+    """ODD_MEMBERS deflated; the members named in `extra_for` carry an extra
+    field of id 0xCAFE holding 4 bytes, in their local header and directory
+    entry alike."""
+    path = io.BytesIO()
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED) as z:
+        for name, data in ODD_MEMBERS:
+            info = zipfile.ZipInfo(name, (2020, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            if name in extra_for:
+                info.extra = struct.pack("<HH", 0xCAFE, 4) + b"odd!"
+            z.writestr(info, data)
+    return bytearray(path.getvalue())
+
+
+def zip64_end_fixtures(out):
+    data = bytearray(open(os.path.join(out, "placeholder.zip"), "rb").read())
+    end = data.rindex(b"PK\x05\x06")
+    data[end + 8:end + 20] = b"\xff" * 12  # both counts, size, offset
+    open(os.path.join(out, "zip64-end.zip"), "wb").write(data)
+    open(os.path.join(out, "zip64-end-stub.zip"), "wb").write(b"MZ" + bytes(998) + data)
+
+
+def odd_fixtures(out):
+    data = odd_archive(extra_for=("b.txt", "c.txt"))
+    # The field's own length says 100 where its block holds 4.
+    entry = directory_entry(data, "b.txt")
+    data[entry + 46 + 5 + 2:entry + 46 + 5 + 4] = struct.pack("<H", 100)
+    header = int.from_bytes(data[directory_entry(data, "c.txt") + 42:][:4], "little")
+    data[header + 30 + 5 + 2:header + 30 + 5 + 4] = struct.pack("<H", 100)
+    open(os.path.join(out, "odd-extra.zip"), "wb").write(data)
+
+    data = odd_archive()
+    end = data.rindex(b"PK\x05\x06")
+    data[end + 20:end + 22] = struct.pack("<H", 500)
+    open(os.path.join(out, "long-comment.zip"), "wb").write(data)
+
+    data = odd_archive()
+    data[end + 8:end + 12] = struct.pack("<HH", 2, 2)
+    open(os.path.join(out, "short-count.zip"), "wb").write(data)
+
+    data = odd_archive()
+    entry = directory_entry(data, "b.txt")
+    data[entry + 24:entry + 28] = b"\xff" * 4
+    open(os.path.join(out, "no-zip64-field.zip"), "wb").write(data)
+
+    for name, content in ODD_MEMBERS:
+        write_source(out, "odd/" + name, content)
+
+    with zipfile.ZipFile(os.path.join(out, "bzip2.zip"), "w", zipfile.ZIP_BZIP2) as z:
+        z.writestr("bzip2.txt", BZIP2_TEXT)
+    write_source(out, "bzip2.txt", BZIP2_TEXT)
+
+
+def bomb_fixtures(out):
+    path = io.BytesIO()
+    with zipfile.ZipFile(path, "w") as z:
+        zeros = bytes(BOMB_BYTES)
+        z.writestr("deflate-bomb.bin", zeros, compress_type=zipfile.ZIP_DEFLATED, compresslevel=9)
+        z.writestr("bzip2-bomb.bin", zeros, compress_type=zipfile.ZIP_BZIP2)
+        z.writestr("claims-600mib.txt", b"small\n", compress_type=zipfile.ZIP_STORED)
+        z.writestr("after.txt", b"after the bombs\n", compress_type=zipfile.ZIP_DEFLATED)
+    data = bytearray(path.getvalue())
+    record_size(data, "deflate-bomb.bin", 1000)
+    record_size(data, "bzip2-bomb.bin", 1000)
+    record_size(data, "claims-600mib.txt", 600 * 1024 * 1024)
+    open(os.path.join(out, "bombs.zip"), "wb").write(data)
 
 
 class UnflaggedName(zipfile.ZipInfo):

@@ -213,6 +213,11 @@ void writeCommand(std::string& out, const CommandDescription& command) {
     for (const char* error : command.errors) out += "- " + std::string(error) + "\n";
     out += "\n";
   }
+  if (!command.refusals.empty()) {
+    out += "Refused at once, as `[\"ERROR\", message]` with no record to follow:\n\n";
+    for (const char* refusal : command.refusals) out += "- " + std::string(refusal) + "\n";
+    out += "\n";
+  }
   out +=
       "Example:\n\n```\n" + exampleRequest(command) + "\n→ " + command.exampleAnswer + "\n```\n\n";
 }

@@ -1,7 +1,8 @@
 // Archives come from outside: whatever bytes an archive holds, opening,
 // listing and reading every member must end in an answer, never in a crash;
-// every name listed is UTF-8, and a member that reads whole must read the
-// same again.
+// every name listed is UTF-8, a member that reads whole must read the same
+// again, and no read hands on more than its limit. The seeds in
+// corpus/fuzz_zip_archive/ are archives with one odd header or record each.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -16,15 +17,25 @@
 
 namespace {
 
+// Small enough for some members of small inputs to pass it.
+constexpr std::uint64_t kLimit = 4096;
+
 // The member's bytes folded into one number, or nothing when it did not read.
-std::optional<std::uint64_t> readMember(ZipArchive& archive, const std::string& name) {
+std::optional<std::uint64_t> readMember(ZipArchive& archive, const std::string& name,
+                                        std::uint64_t limit) {
   std::uint64_t hash = 1469598103934665603u;
-  const bool read = archive.read(name, [&hash](const char* bytes, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) {
-      hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211u;
-    }
-  });
-  if (!read) return std::nullopt;
+  std::uint64_t handed = 0;
+  const ZipRead read = archive.read(
+      name,
+      [&hash, &handed](const char* bytes, std::size_t size) {
+        handed += size;
+        for (std::size_t i = 0; i < size; ++i) {
+          hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211u;
+        }
+      },
+      limit);
+  if (handed > limit) std::abort();
+  if (read != ZipRead::kWhole) return std::nullopt;
   return hash;
 }
 
@@ -42,8 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   distinct.insert("");
   distinct.insert("A.TXT");
   for (const std::string& name : distinct) {
-    const auto first = readMember(*archive, name);
-    if (first && readMember(*archive, name) != first) std::abort();
+    const auto first = readMember(*archive, name, kNoZipLimit);
+    if (first && readMember(*archive, name, kNoZipLimit) != first) std::abort();
+    readMember(*archive, name, kLimit);
   }
   return 0;
 }

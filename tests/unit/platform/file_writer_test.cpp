@@ -1,5 +1,6 @@
 #include "platform/file_writer.h"
 
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -7,13 +8,20 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <optional>
 #include <set>
 
+#include "platform/in_place_write.h"
 #include "tests/support/scratch.h"
 
 namespace platform {
@@ -82,6 +90,85 @@ bool holdsForAnOrdinaryUser(const std::function<bool()>& check) {
   int status = 0;
   ::waitpid(child, &status, 0);
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs `check` in a child process that first mounts a file system of `type`
+// at `where`, seen by it alone, and answers its exit status: 0 when `check`
+// held, 77 when the mount could not be made.
+int exitOfCheckOnMount(const char* type, const std::string& where,
+                       const std::function<bool()>& check) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 ||
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("none", where.c_str(), type, 0, nullptr) != 0) {
+      ::_exit(77);
+    }
+    ::_exit(check() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 1;
+}
+
+using Attributes = std::map<std::string, std::string>;
+
+// Every extended attribute of `path` the running user may read.
+Attributes attributesOf(const std::string& path) {
+  Attributes attributes;
+  std::string names(1 << 16, '\0');
+  const ssize_t size = ::listxattr(path.c_str(), &names[0], names.size());
+  for (ssize_t at = 0; at < size; at += static_cast<ssize_t>(std::strlen(&names[at])) + 1) {
+    std::string value(1 << 16, '\0');
+    const ssize_t length = ::getxattr(path.c_str(), &names[at], &value[0], value.size());
+    value.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    attributes[&names[at]] = value;
+  }
+  return attributes;
+}
+
+bool setAttribute(const std::string& path, const std::string& name, const std::string& value) {
+  return ::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0) == 0;
+}
+
+// An access control list, in the form the system keeps it in the attribute
+// system.posix_acl_access: the owner may read and write, and so may the
+// user `user`; the group and others may read.
+std::string accessListLettingWrite(uid_t user) {
+  std::string list;
+  const auto add = [&list](std::uint32_t value, int bytes) {
+    for (int byte = 0; byte < bytes; ++byte) list += static_cast<char>(value >> (8 * byte));
+  };
+  const auto entry = [&add](std::uint16_t tag, std::uint16_t permissions, std::uint32_t id) {
+    add(tag, 2);
+    add(permissions, 2);
+    add(id, 4);
+  };
+  const std::uint32_t noId = 0xffffffff;
+  add(2, 4);             // the format's version
+  entry(0x01, 6, noId);  // owner
+  entry(0x02, 6, user);
+  entry(0x04, 4, noId);  // group
+  entry(0x10, 6, noId);  // mask
+  entry(0x20, 4, noId);  // others
+  return list;
+}
+
+// Writes a larger content over a hard-linked file in `folder` and meets a
+// file size limit between the two sizes on the way: true when the commit
+// failed as "File too large" and every link still holds the old content.
+bool aWriteInPlacePastTheLimitKeepsTheOld(const std::string& folder) {
+  const std::string old(3 * 65536, 'o');
+  const std::string bigger(4 * 65536, 'n');
+  support::writeFile(folder + "/linked", old);
+  fs::create_hard_link(folder + "/linked", folder + "/other");
+  Result<FileWriter> writer = FileWriter::open(folder + "/linked");
+  if (!writer) return false;
+  writer->write(bigger.data(), bigger.size());
+  FileSizeLimit limit(old.size() + 4096);
+  return writer->commit().reason() == "File too large" &&
+         support::readFile(folder + "/linked") == old &&
+         support::readFile(folder + "/other") == old;
 }
 
 class Writer : public ::testing::Test {
@@ -215,6 +302,118 @@ TEST_F(Writer, AFailedWriteLeavesEveryOldContentWhole) {
   EXPECT_EQ(namesIn(folder_.path()), (std::set<std::string>{"linked", "other", "plain"}));
 }
 
+TEST_F(Writer, InPlaceTheRoomIsTakenBeforeTheFirstOldByteChanges) {
+  EXPECT_TRUE(aWriteInPlacePastTheLimitKeepsTheOld(folder_.path()));
+}
+
+// A file system that cannot reserve space (ramfs) is grown by writing.
+TEST_F(Writer, InPlaceWithoutReservingTheRoomIsTakenByWriting) {
+  const int status = exitOfCheckOnMount("ramfs", folder_.path(), [this] {
+    const bool kept = aWriteInPlacePastTheLimitKeepsTheOld(folder_.path());
+    const std::string bigger(5 * 65536, 'b');
+    return kept && writeWholeFile(folder_ / "other", bigger).ok() && read("linked") == bigger;
+  });
+  if (status == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_EQ(status, 0);
+}
+
+TEST(GrowingByWriting, TakesTheRoomOrLeavesTheFileAsItWas) {
+  support::Directory folder("writer");
+  const std::string path = folder / "file";
+  support::writeFile(path, "old");
+  const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  ASSERT_GE(descriptor, 0);
+  {
+    FileSizeLimit limit(4096);
+    EXPECT_EQ(growByWriting(descriptor, 3, 10000, path).reason(), "File too large");
+  }
+  EXPECT_EQ(support::readFile(path), "old");
+  EXPECT_TRUE(growByWriting(descriptor, 3, 10000, path).ok());
+  struct stat info {};
+  ::fstat(descriptor, &info);
+  ::close(descriptor);
+  EXPECT_EQ(support::readFile(path), "old" + std::string(9997, '\0'));
+  EXPECT_GE(info.st_blocks * 512, 10000) << "written, not left a hole";
+}
+
+// A new file would take the folder's default access list; a replaced one
+// keeps the list it had, or none.
+TEST_F(Writer, AReplacedFileHasTheAttributesItHadAndNoOthers) {
+  const std::string shared = folder_ / "shared";
+  const std::string plain = folder_ / "plain";
+  support::writeFile(shared, "old");
+  support::writeFile(plain, "old");
+  ::chmod(shared.c_str(), 0644);
+  ::chmod(folder_.path().c_str(), 0755);
+  if (!setAttribute(shared, "user.origin", "page")) {
+    GTEST_SKIP() << "no user attributes here: " << std::strerror(errno);
+  }
+  ASSERT_TRUE(setAttribute(shared, "user.empty", ""));
+  if (!setAttribute(shared, "system.posix_acl_access", accessListLettingWrite(65534)) ||
+      !setAttribute(folder_.path(), "system.posix_acl_default", accessListLettingWrite(65534))) {
+    GTEST_SKIP() << "no access control lists here: " << std::strerror(errno);
+  }
+  const Attributes sharedBefore = attributesOf(shared);
+  const Attributes plainBefore = attributesOf(plain);
+  const ino_t before = inodeOf(shared);
+
+  EXPECT_EQ(save("shared", "new"), "");
+  EXPECT_EQ(save("plain", "new"), "");
+  EXPECT_NE(inodeOf(shared), before) << "replaced, not written in place";
+  EXPECT_EQ(attributesOf(shared), sharedBefore);
+  EXPECT_EQ(attributesOf(plain), plainBefore);
+  EXPECT_EQ(modeOf(shared), 0664u);
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&shared] { return ::access(shared.c_str(), W_OK) == 0; }))
+      << "the list still lets another user write";
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&plain] { return ::access(plain.c_str(), W_OK) != 0; }));
+}
+
+TEST_F(Writer, AnAttributeTheUserMayNotSetDoesNotStopASave) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only the superuser can set a security attribute";
+  ::chmod(folder_.path().c_str(), 0755);
+  support::makeDirectory(folder_ / "theirs");
+  const std::string path = folder_ / "theirs/labelled";
+  support::writeFile(path, "old");
+  ASSERT_EQ(::chown((folder_ / "theirs").c_str(), 65534, 65534), 0);
+  ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  if (!setAttribute(path, "user.origin", "page") ||
+      !setAttribute(path, "security.pageshell", "label")) {
+    GTEST_SKIP() << "no such attributes here: " << std::strerror(errno);
+  }
+  const ino_t before = inodeOf(path);
+  EXPECT_TRUE(holdsForAnOrdinaryUser([&path] { return writeWholeFile(path, "new").ok(); }));
+  EXPECT_EQ(support::readFile(path), "new");
+  EXPECT_NE(inodeOf(path), before);
+  EXPECT_EQ(attributesOf(path), (Attributes{{"user.origin", "page"}}));
+}
+
+// A path of the greatest length the system takes, ending in a short name:
+// the writer's own names must fit wherever the target's does, and a
+// relative link is followed from where it stands, however long the two
+// would be written together.
+TEST_F(Writer, SavesOverAFileWhosePathIsLongButLegal) {
+  const std::string name = "notes.txt";
+  const std::size_t folderLength = 4079 - 1 - name.size();
+  const std::string deep(250, 'd');
+  std::string folder = folder_.path();
+  while (folderLength - folder.size() > 252) {
+    folder += "/" + deep;
+    support::makeDirectory(folder);
+  }
+  const std::string last(folderLength - folder.size() - 1, 'e');
+  folder += "/" + last;
+  support::makeDirectory(folder);
+  const std::string path = folder + "/" + name;
+  ASSERT_EQ(path.size(), 4079u);
+  EXPECT_EQ(writeWholeFile(path, "beside").reason(), "");
+  EXPECT_EQ(writeWholeFile(path, "over").reason(), "");
+  EXPECT_EQ(support::readFile(path), "over");
+  fs::create_symlink("../../" + deep + "/" + last + "/" + name, folder + "/link");
+  EXPECT_EQ(writeWholeFile(folder + "/link", "through the link").reason(), "");
+  EXPECT_EQ(support::readFile(path), "through the link");
+  EXPECT_EQ(namesIn(folder), (std::set<std::string>{"link", name}));
+}
+
 TEST_F(Writer, NoFileIsMadeWhereNoneCanBe) {
   EXPECT_EQ(save("missing/target", "x"), "No such file or directory");
   support::writeFile(folder_ / "file", "x");
@@ -248,25 +447,18 @@ TEST(NamedTemporaryFiles, GoWhenTheProcessEndsWithoutItsWriters) {
     for (const std::string& name : namesIn(folder.path())) count += name[0] == '.';
     return count;
   };
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::unshare(CLONE_NEWNS) != 0 ||
-        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        ::mount("none", "/proc", "tmpfs", 0, nullptr) != 0) {
-      ::_exit(77);
-    }
-    bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
-                support::readFile(folder / "saved") == "the named way" && hidden() == 0;
-    Result<FileWriter> unfinished = FileWriter::open(folder / "saved");
-    unfinished->write("x", 1);
-    held = held && hidden() == 1;
+  std::optional<Result<FileWriter>> unfinished;  // the child ends while it works
+  const int status = exitOfCheckOnMount("tmpfs", "/proc", [&] {
+    const bool held = writeWholeFile(folder / "saved", "the named way").ok() &&
+                      support::readFile(folder / "saved") == "the named way" && hidden() == 0;
+    unfinished.emplace(FileWriter::open(folder / "saved"));
+    (*unfinished)->write("x", 1);
+    const bool hiddenWhileWriting = hidden() == 1;
     removeUnfinishedFiles();
-    ::_exit(held && hidden() == 0 ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "no mount namespace here";
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return held && hiddenWhileWriting && hidden() == 0;
+  });
+  if (status == 77) GTEST_SKIP() << "no mount namespace here";
+  EXPECT_EQ(status, 0);
   EXPECT_EQ(namesIn(folder.path()), std::set<std::string>{"saved"});
 }
 

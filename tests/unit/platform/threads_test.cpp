@@ -3,14 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <memory>
 #include <thread>
 
 namespace platform {
 namespace {
 
-void start(WorkKind kind, std::function<void()> body) {
-  ASSERT_TRUE(startDetached(kind, std::move(body)).ok());
+void start(WorkKind kind, std::function<void()> body, std::size_t heldBytes = 0) {
+  ASSERT_TRUE(startDetached(kind, std::move(body), heldBytes).ok());
 }
 
 TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
@@ -31,7 +32,7 @@ TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
   }
   ASSERT_TRUE(waitForWorkers(std::chrono::seconds(60)));
   EXPECT_EQ(done.load(), kBurst);
-  EXPECT_LE(mostAtOnce.load(), kMaxWorkerThreads);
+  EXPECT_LE(mostAtOnce.load(), workLimits(WorkKind::kZip).workers);
   EXPECT_GT(mostAtOnce.load(), 1) << "work runs side by side";
 }
 
@@ -40,7 +41,7 @@ TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
 TEST(WorkerThreads, StuckWorkHoldsBackNoOtherKind) {
   std::atomic<bool> released{false};
   std::atomic<int> others{0};
-  for (int i = 0; i <= kMaxWorkerThreads; ++i) {
+  for (int i = 0; i <= workLimits(WorkKind::kNetwork).workers; ++i) {
     start(WorkKind::kNetwork, [&released] {
       for (int wait = 0; wait < 3000 && !released; ++wait) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -55,6 +56,57 @@ TEST(WorkerThreads, StuckWorkHoldsBackNoOtherKind) {
   EXPECT_EQ(others.load(), 2) << "the others waited for the network";
   released = true;
   EXPECT_TRUE(waitForWorkers(std::chrono::seconds(30)));
+}
+
+// Holds every network worker until `released`, counting each in `ran`.
+void holdNetworkWorkers(std::atomic<bool>& released, std::atomic<int>& ran) {
+  for (int i = 0; i < workLimits(WorkKind::kNetwork).workers; ++i) {
+    start(WorkKind::kNetwork, [&] {
+      for (int wait = 0; wait < 3000 && !released; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      ++ran;
+    });
+  }
+}
+
+// Every network worker held, then work that would wait: the queue takes it
+// up to its count and its bytes and refuses the rest at once, never running
+// it. Twice, so that what the first round's work held is seen given back.
+TEST(WorkerThreads, TheNetworkQueueRefusesWorkPastItsBounds) {
+  const WorkLimits limits = workLimits(WorkKind::kNetwork);
+  for (int round = 0; round < 2; ++round) {
+    std::atomic<bool> released{false};
+    std::atomic<int> ran{0};
+    const auto counted = [&ran] { ++ran; };
+    holdNetworkWorkers(released, ran);
+    start(WorkKind::kNetwork, counted);
+    start(WorkKind::kNetwork, counted, limits.queuedBytes);
+    EXPECT_EQ(startDetached(WorkKind::kNetwork, counted, 1).code(), ENOBUFS);
+    for (std::size_t i = 2; i < limits.queued; ++i) start(WorkKind::kNetwork, counted);
+    EXPECT_EQ(startDetached(WorkKind::kNetwork, counted).code(), EBUSY);
+    start(WorkKind::kZip, counted);
+
+    released = true;
+    ASSERT_TRUE(waitForWorkers(std::chrono::seconds(60)));
+    EXPECT_EQ(ran.load(), limits.workers + static_cast<int>(limits.queued) + 1) << round;
+  }
+}
+
+TEST(WorkerThreads, WorkWaitingAloneIsNeverRefusedForItsSize) {
+  const WorkLimits limits = workLimits(WorkKind::kNetwork);
+  std::atomic<bool> released{false};
+  std::atomic<int> ran{0};
+  holdNetworkWorkers(released, ran);
+  start(
+      WorkKind::kNetwork, [&ran] { ++ran; }, limits.queuedBytes * 2);
+  EXPECT_EQ(startDetached(
+                WorkKind::kNetwork, [] {}, 1)
+                .code(),
+            ENOBUFS);
+  released = true;
+  ASSERT_TRUE(waitForWorkers(std::chrono::seconds(60)));
+  EXPECT_EQ(ran.load(), limits.workers + 1);
 }
 
 TEST(WorkerThreads, WorkThatThrowsEndsQuietlyAndCountsAsEnded) {
