@@ -131,6 +131,13 @@ struct CommandDescription {
     copy.errors.add(message);
     return copy;
   }
+  // Several errors that commands share, in the list's order.
+  template <std::size_t kCount>
+  constexpr CommandDescription sharedErrors(const char* const (&messages)[kCount]) const {
+    CommandDescription copy = *this;
+    for (const char* message : messages) copy.errors.add(message);
+    return copy;
+  }
   constexpr CommandDescription refusal(const char* message) const {
     CommandDescription copy = *this;
     copy.refusals.add(message);

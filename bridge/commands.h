@@ -31,16 +31,18 @@ inline constexpr char kBoundValues[] =
     "exponent binds as an integer (past 64 bits as a real), any other as a real; a string "
     "as text, null as NULL, true and false as 1 and 0, {\"base64\": text} (standard "
     "alphabet, padded) as a blob of its bytes";
-inline constexpr char kValueCount[] =
-    "N values for M parameters, e.g. \"1 value for 2 parameters\": there must be one value "
-    "for each parameter";
-inline constexpr char kNoSuchName[] = "no parameter named [name]";
-inline constexpr char kMoreStatements[] = "one statement only; more follows [rest of the sql]";
-inline constexpr char kValuesNotJson[] = "bound values are not a JSON array or object";
-inline constexpr char kValueNotBindable[] =
+// The failures of binding, shared by the bound commands (the asynchronous
+// two report them in their records).
+inline constexpr const char* kBindingErrors[] = {
+    "N values for M parameters, e.g. \"1 value for 2 parameters\": there must be one value for "
+    "each parameter",
+    "no parameter named [name]",
+    "one statement only; more follows [rest of the sql]",
+    "bound values are not a JSON array or object",
     "cannot bind value [number or name]: not null, a number, a text, true, false or "
-    "{\"base64\": text}";
-inline constexpr char kValueNotBase64[] = "cannot bind value [number or name]: not padded base64";
+    "{\"base64\": text}",
+    "cannot bind value [number or name]: not padded base64",
+};
 
 inline constexpr CommandDescription kCommands[] = {
     command("log", Family::kShell, Mode::kSync, "Appends a line to this run's log.")
@@ -160,12 +162,7 @@ inline constexpr CommandDescription kCommands[] = {
         .content("values", kBoundValues)
         .answers(R"(["OK", fileName, lastRowId])", "the row id of the last insert, or \"0\"")
         .error("SQLite's message, e.g. \"no such table: t\"")
-        .error(kValueCount)
-        .error(kNoSuchName)
-        .error(kMoreStatements)
-        .error(kValuesNotJson)
-        .error(kValueNotBindable)
-        .error(kValueNotBase64)
+        .sharedErrors(kBindingErrors)
         .error("statement batch did not end its transaction; nothing was saved")
         .example(
             R"~("db/", "app.sqlite", "INSERT INTO t VALUES (:a, :b)", "{\":a\": 1.5, \":b\": null}")~",
@@ -197,12 +194,7 @@ inline constexpr CommandDescription kCommands[] = {
                  "the values row by row, NULL as \"\"; no rows: column count \"0\"; a blob as "
                  "its bytes up to the first zero byte (hex(column) gives all of it)")
         .error("SQLite's message, e.g. \"no such table: t\"")
-        .error(kValueCount)
-        .error(kNoSuchName)
-        .error(kMoreStatements)
-        .error(kValuesNotJson)
-        .error(kValueNotBindable)
-        .error(kValueNotBase64)
+        .sharedErrors(kBindingErrors)
         .example(R"("db/", "app.sqlite", "SELECT a, b FROM t WHERE a > ?", "[0]")",
                  R"(["OK", "app.sqlite", "2", "1", "x"])"),
 

@@ -90,6 +90,8 @@ std::string runBatch(const std::string& directory, const std::string& fileName,
   return std::to_string(connection.lastInsertRowId());
 }
 
+// Runs one statement with `values` bound to its parameters; the row id as
+// runBatch returns it.
 std::string runBound(const std::string& directory, const std::string& fileName,
                      const std::string& sql, const BoundValues& values) {
   SqliteConnection connection(directory, fileName);
@@ -107,6 +109,8 @@ void runQuery(const std::string& directory, const std::string& fileName, const s
   if (!shape.uniform) throw CmdException("sqliteQuery - bad column count [" + sql + "]");
 }
 
+// runQuery for one statement with `values` bound; one statement's rows are
+// never ragged.
 void runBoundQuery(const std::string& directory, const std::string& fileName,
                    const std::string& sql, const BoundValues& values, const ValueReceiver& add) {
   SqliteConnection connection(directory, fileName);
