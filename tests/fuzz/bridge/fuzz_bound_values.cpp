@@ -17,6 +17,7 @@
 
 #include "bridge/database/bound_values.h"
 #include "bridge/protocol/cmd_exception.h"
+#include "tests/fuzz/short_malloc_stacks.h"
 
 namespace {
 

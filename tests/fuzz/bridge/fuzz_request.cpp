@@ -16,6 +16,7 @@
 
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/protocol/protocol.h"
+#include "tests/fuzz/short_malloc_stacks.h"
 
 namespace {
 
