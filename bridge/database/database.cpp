@@ -50,32 +50,25 @@ constexpr Argument kDirectory = describedArgument("sqliteQuery", "directory");
 constexpr Argument kFileName = describedArgument("sqliteQuery", "fileName");
 constexpr Argument kSql = describedArgument("sqliteQuery", "sql");
 }  // namespace query
-namespace asyncExecuteBound {
-constexpr Argument kDirectory = describedArgument("sqliteAsyncExecuteBound", "directory");
-constexpr Argument kFileName = describedArgument("sqliteAsyncExecuteBound", "fileName");
-constexpr Argument kCallbackId = describedArgument("sqliteAsyncExecuteBound", "callbackId");
-constexpr Argument kSql = describedArgument("sqliteAsyncExecuteBound", "sql");
-constexpr Argument kValues = describedArgument("sqliteAsyncExecuteBound", "values");
-}  // namespace asyncExecuteBound
-namespace executeBound {
-constexpr Argument kDirectory = describedArgument("sqliteExecuteBound", "directory");
-constexpr Argument kFileName = describedArgument("sqliteExecuteBound", "fileName");
-constexpr Argument kSql = describedArgument("sqliteExecuteBound", "sql");
-constexpr Argument kValues = describedArgument("sqliteExecuteBound", "values");
-}  // namespace executeBound
-namespace asyncQueryBound {
-constexpr Argument kDirectory = describedArgument("sqliteAsyncQueryBound", "directory");
-constexpr Argument kFileName = describedArgument("sqliteAsyncQueryBound", "fileName");
-constexpr Argument kCallbackId = describedArgument("sqliteAsyncQueryBound", "callbackId");
-constexpr Argument kSql = describedArgument("sqliteAsyncQueryBound", "sql");
-constexpr Argument kValues = describedArgument("sqliteAsyncQueryBound", "values");
-}  // namespace asyncQueryBound
-namespace queryBound {
-constexpr Argument kDirectory = describedArgument("sqliteQueryBound", "directory");
-constexpr Argument kFileName = describedArgument("sqliteQueryBound", "fileName");
-constexpr Argument kSql = describedArgument("sqliteQueryBound", "sql");
-constexpr Argument kValues = describedArgument("sqliteQueryBound", "values");
-}  // namespace queryBound
+// The bound commands name their arguments alike; the asynchronous two also
+// take a callback identifier.
+struct BoundArguments {
+  Argument directory;
+  Argument fileName;
+  Argument sql;
+  Argument values;
+};
+constexpr BoundArguments boundArguments(std::string_view command) {
+  return {describedArgument(command, "directory"), describedArgument(command, "fileName"),
+          describedArgument(command, "sql"), describedArgument(command, "values")};
+}
+constexpr BoundArguments kAsyncExecuteBound = boundArguments("sqliteAsyncExecuteBound");
+constexpr BoundArguments kExecuteBound = boundArguments("sqliteExecuteBound");
+constexpr BoundArguments kAsyncQueryBound = boundArguments("sqliteAsyncQueryBound");
+constexpr BoundArguments kQueryBound = boundArguments("sqliteQueryBound");
+constexpr Argument kAsyncExecuteBoundId =
+    describedArgument("sqliteAsyncExecuteBound", "callbackId");
+constexpr Argument kAsyncQueryBoundId = describedArgument("sqliteAsyncQueryBound", "callbackId");
 
 using ValueReceiver = std::function<void(std::string_view)>;
 // Hands a query's column count and values to the receiver it is given.
@@ -248,41 +241,41 @@ Answer sqliteQuery(CommandContext& context) {
 // The values are read on the worker like the SQL, so that every failure of
 // the work comes as its record, as for the unbound commands.
 Answer sqliteAsyncExecuteBound(CommandContext& context) {
-  executeOnWorker(context.page, context.arg(asyncExecuteBound::kCallbackId),
-                  "sqliteAsyncExecuteBound", context.state.dbMutex(),
-                  [directory = context.arg(asyncExecuteBound::kDirectory),
-                   fileName = context.arg(asyncExecuteBound::kFileName),
-                   sql = context.arg(asyncExecuteBound::kSql),
-                   values = context.arg(asyncExecuteBound::kValues)] {
-                    return runBound(directory, fileName, sql, BoundValues::parse(values));
-                  });
+  executeOnWorker(
+      context.page, context.arg(kAsyncExecuteBoundId), "sqliteAsyncExecuteBound",
+      context.state.dbMutex(),
+      [directory = context.arg(kAsyncExecuteBound.directory),
+       fileName = context.arg(kAsyncExecuteBound.fileName),
+       sql = context.arg(kAsyncExecuteBound.sql), values = context.arg(kAsyncExecuteBound.values)] {
+        return runBound(directory, fileName, sql, BoundValues::parse(values));
+      });
   return okAnswer();
 }
 
 Answer sqliteExecuteBound(CommandContext& context) {
-  const std::string& fileName = context.arg(executeBound::kFileName);
-  return okAnswer(fileName, runBound(context.arg(executeBound::kDirectory), fileName,
-                                     context.arg(executeBound::kSql),
-                                     BoundValues::parse(context.arg(executeBound::kValues))));
+  const std::string& fileName = context.arg(kExecuteBound.fileName);
+  return okAnswer(fileName, runBound(context.arg(kExecuteBound.directory), fileName,
+                                     context.arg(kExecuteBound.sql),
+                                     BoundValues::parse(context.arg(kExecuteBound.values))));
 }
 
 Answer sqliteAsyncQueryBound(CommandContext& context) {
-  const std::string& fileName = context.arg(asyncQueryBound::kFileName);
-  queryOnWorker(context.page, context.arg(asyncQueryBound::kCallbackId), "sqliteAsyncQueryBound",
+  const std::string& fileName = context.arg(kAsyncQueryBound.fileName);
+  queryOnWorker(context.page, context.arg(kAsyncQueryBoundId), "sqliteAsyncQueryBound",
                 context.state.dbMutex(),
-                [directory = context.arg(asyncQueryBound::kDirectory), fileName,
-                 sql = context.arg(asyncQueryBound::kSql),
-                 values = context.arg(asyncQueryBound::kValues)](const ValueReceiver& add) {
+                [directory = context.arg(kAsyncQueryBound.directory), fileName,
+                 sql = context.arg(kAsyncQueryBound.sql),
+                 values = context.arg(kAsyncQueryBound.values)](const ValueReceiver& add) {
                   runBoundQuery(directory, fileName, sql, BoundValues::parse(values), add);
                 });
   return okAnswer(fileName);
 }
 
 Answer sqliteQueryBound(CommandContext& context) {
-  const std::string& fileName = context.arg(queryBound::kFileName);
-  const BoundValues values = BoundValues::parse(context.arg(queryBound::kValues));
+  const std::string& fileName = context.arg(kQueryBound.fileName);
+  const BoundValues values = BoundValues::parse(context.arg(kQueryBound.values));
   context.writtenAnswer = queryAnswer(fileName, [&](const ValueReceiver& add) {
-    runBoundQuery(context.arg(queryBound::kDirectory), fileName, context.arg(queryBound::kSql),
+    runBoundQuery(context.arg(kQueryBound.directory), fileName, context.arg(kQueryBound.sql),
                   values, add);
   });
   return {};
