@@ -87,7 +87,7 @@ struct CommandDescription {
   const char* answer = "";
   const char* answerNote = "";  // what the answer's values are, where the shape does not say
   DescriptionList<RecordDescription, 8> records;  // in the order they can come
-  DescriptionList<const char*, 6> errors;         // texts of the command's own failures
+  DescriptionList<const char*, 8> errors;         // texts of the command's own failures
   // Texts of an async command's immediate ["ERROR", text] answers, given
   // when it starts nothing.
   DescriptionList<const char*, 2> refusals;
@@ -129,6 +129,13 @@ struct CommandDescription {
   constexpr CommandDescription error(const char* message) const {
     CommandDescription copy = *this;
     copy.errors.add(message);
+    return copy;
+  }
+  // Several errors that commands share, in the list's order.
+  template <std::size_t kCount>
+  constexpr CommandDescription sharedErrors(const char* const (&messages)[kCount]) const {
+    CommandDescription copy = *this;
+    for (const char* message : messages) copy.errors.add(message);
     return copy;
   }
   constexpr CommandDescription refusal(const char* message) const {

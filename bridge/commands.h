@@ -18,6 +18,32 @@
 
 namespace bridge {
 
+// What the bound database commands say of their SQL and values, and the
+// texts of their failures (bridge/database/bound_values.h reads the values).
+inline constexpr char kBoundSql[] =
+    "one statement: blanks, comments and semicolons may stand around it, nothing more. "
+    "Parameters are ?, ?NNN, :name, @name or $name; SQLite numbers them from 1 in order of "
+    "first appearance, ?NNN taking number NNN";
+inline constexpr char kBoundValues[] =
+    "the values' JSON, as one string. An array binds parameter 1, 2, ... by number, named "
+    "ones included; an object binds each parameter by its name as the SQL writes it "
+    "(\":id\", \"@id\", \"$id\", \"?2\"); \"\" binds none. A number without fraction or "
+    "exponent binds as an integer (past 64 bits as a real), any other as a real; a string "
+    "as text, null as NULL, true and false as 1 and 0, {\"base64\": text} (standard "
+    "alphabet, padded) as a blob of its bytes";
+// The failures of binding, shared by the bound commands (the asynchronous
+// two report them in their records).
+inline constexpr const char* kBindingErrors[] = {
+    "N values for M parameters, e.g. \"1 value for 2 parameters\": there must be one value for "
+    "each parameter",
+    "no parameter named [name]",
+    "one statement only; more follows [rest of the sql]",
+    "bound values are not a JSON array or object",
+    "cannot bind value [number or name]: not null, a number, a text, true, false or "
+    "{\"base64\": text}",
+    "cannot bind value [number or name]: not padded base64",
+};
+
 inline constexpr CommandDescription kCommands[] = {
     command("log", Family::kShell, Mode::kSync, "Appends a line to this run's log.")
         .text("message", "the line; a number is logged in decimal")
@@ -111,6 +137,66 @@ inline constexpr CommandDescription kCommands[] = {
         .error("sqliteQuery - bad column count [sql]")
         .example(R"("db/", "app.sqlite", "SELECT a, b FROM t")",
                  R"(["OK", "app.sqlite", "2", "1", "x", "2", ""])"),
+
+    command("sqliteAsyncExecuteBound", Family::kDatabase, Mode::kAsync,
+            "Runs one statement with values bound to its parameters on a worker; the "
+            "asynchronous database commands run one at a time.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .callbackId("callbackId", "the identifier of the record")
+        .content("sql", kBoundSql)
+        .content("values", kBoundValues)
+        .answers(R"(["OK"])")
+        .record(R"([id, "pass", "execute", "OK", lastRowId])",
+                "the statement is saved; the row id of the last insert, or \"0\"")
+        .record(R"([id, "pass", "execute", "ERROR", message])",
+                "nothing is saved; SQLite's message or one of sqliteExecuteBound's error texts")
+        .example(R"~("db/", "app.sqlite", "d1", "INSERT INTO t VALUES (?, ?)", "[1, \"it's\"]")~",
+                 R"(["OK"])"),
+
+    command("sqliteExecuteBound", Family::kDatabase, Mode::kSync,
+            "Runs one statement with values bound to its parameters.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .content("sql", kBoundSql)
+        .content("values", kBoundValues)
+        .answers(R"(["OK", fileName, lastRowId])", "the row id of the last insert, or \"0\"")
+        .error("SQLite's message, e.g. \"no such table: t\"")
+        .sharedErrors(kBindingErrors)
+        .error("statement batch did not end its transaction; nothing was saved")
+        .example(
+            R"~("db/", "app.sqlite", "INSERT INTO t VALUES (:a, :b)", "{\":a\": 1.5, \":b\": null}")~",
+            R"(["OK", "app.sqlite", "3"])"),
+
+    command("sqliteAsyncQueryBound", Family::kDatabase, Mode::kAsync,
+            "Runs one query with values bound to its parameters on a worker and reports its "
+            "rows; the asynchronous database commands run one at a time.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .callbackId("callbackId", "the identifier of the record")
+        .content("sql", kBoundSql)
+        .content("values", kBoundValues)
+        .answers(R"(["OK", fileName])")
+        .record(R"([id, "pass", "query", "OK", columnCount, values...])",
+                "the values row by row, as sqliteQuery answers them")
+        .record(R"([id, "pass", "query", "ERROR", message])",
+                "SQLite's message or one of sqliteQueryBound's error texts")
+        .example(R"("db/", "app.sqlite", "q1", "SELECT a FROM t WHERE b = ?", "[\"x\"]")",
+                 R"(["OK", "app.sqlite"])"),
+
+    command("sqliteQueryBound", Family::kDatabase, Mode::kSync,
+            "Runs one query with values bound to its parameters and answers its rows.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .content("sql", kBoundSql)
+        .content("values", kBoundValues)
+        .answers(R"(["OK", fileName, columnCount, values...])",
+                 "the values row by row, NULL as \"\"; no rows: column count \"0\"; a blob as "
+                 "its bytes up to the first zero byte (hex(column) gives all of it)")
+        .error("SQLite's message, e.g. \"no such table: t\"")
+        .sharedErrors(kBindingErrors)
+        .example(R"("db/", "app.sqlite", "SELECT a, b FROM t WHERE a > ?", "[0]")",
+                 R"(["OK", "app.sqlite", "2", "1", "x"])"),
 
     command("getKnownPath", Family::kDesktop, Mode::kSync,
             "Answers the path of one of the user's known folders.")

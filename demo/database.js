@@ -1,5 +1,6 @@
 // The database section: a small notes table in a SQLite file under a folder,
-// written with sqliteExecute and read back at once or in the background.
+// written with sqliteExecute and read back at once or in the background, and
+// the same with the note bound as a value instead of pasted into the SQL.
 (function () {
   var section = document.getElementById("database");
   section.innerHTML = [
@@ -12,9 +13,11 @@
     "<input id='db-note' value='Buy milk' size='40'>",
     "<button id='db-insert'>insert (sqliteExecute)</button>",
     "<button id='db-insert-async'>insert in the background</button>",
+    "<button id='db-insert-bound'>insert bound (sqliteExecuteBound)</button>",
     "<br>",
     "<button id='db-query'>sqliteQuery</button>",
     "<button id='db-query-async'>sqliteAsyncQuery</button>",
+    "<button id='db-search'>notes like it (sqliteQueryBound)</button>",
     "<button id='db-broken'>a batch that fails</button>",
     "<pre class='answer' id='db-answer'></pre>"
   ].join("\n");
@@ -88,6 +91,24 @@
     pageshell.start("sqliteAsyncQuery", where().concat([SELECT])).then(
       function (payload) { showTable("sqliteAsyncQuery delivered:", payload); },
       function (error) { demo.show(ANSWER, error); });
+  });
+
+  function database() { return pageshell.database(value("db-folder"), value("db-file")); }
+
+  // The note travels apart from the SQL: no quoting, and no text of it is
+  // ever read as SQL.
+  demo.on("db-insert-bound", function () {
+    demo.run(ANSWER, function () {
+      var row = database().execute("INSERT INTO notes (note) VALUES (?)", [value("db-note")]);
+      return "inserted row " + row;
+    });
+  });
+
+  demo.on("db-search", function () {
+    demo.run(ANSWER, function () {
+      return database().query("SELECT id, note FROM notes WHERE note LIKE :pattern ORDER BY id",
+                              { ":pattern": "%" + value("db-note") + "%" });
+    });
   });
 
   // The second statement names a missing table: the first insert is rolled

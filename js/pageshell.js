@@ -13,6 +13,11 @@
  *                   { progress: function (percent) { ... } })      // 0, 50, 100
  *     .then(function (payload) { ... });              // [member name] on "finish"
  *
+ *   var db = pageshell.database("db/", "app.sqlite");  // values apart from the SQL
+ *   db.execute("INSERT INTO notes (body, n) VALUES (?, ?)", ["it's", 3]);  // row id
+ *   db.query("SELECT body FROM notes WHERE n = :n", { ":n": 3 });  // [["it's"]]
+ *   db.queryAsync(sql, values).then(function (rows) { ... });
+ *
  *   var doc = pageshell.print.document(210, 297);     // paper size in millimetres
  *   doc.text(20, 30, "Faktura", pageshell.print.font("DejaVu Sans", 16, { bold: true }));
  *   doc.line(20, 34, 190, 34, { width: 0.3 }).rect(20, 40, 50, 8, "#eeeeee");
@@ -39,6 +44,8 @@ var pageshell = (function (global) {
   var CALLBACK_POSITION = {
     sqliteAsyncExecute: 5,
     sqliteAsyncQuery: 5,
+    sqliteAsyncExecuteBound: 5,
+    sqliteAsyncQueryBound: 5,
     unzipToFile: 3,
     ajaxToFile: 3,
     tcpPush: 3
@@ -178,6 +185,55 @@ var pageshell = (function (global) {
     return result;
   }
 
+  // Values bound to a statement's parameters travel as one JSON text: an
+  // array binds by number, an object by name (":id", "@id", "$id" as the SQL
+  // writes it). A Uint8Array or ArrayBuffer binds as a blob; a number that is
+  // not finite is refused here rather than bound as NULL.
+  function boundValues(values) {
+    if (values === undefined || values === null) return "";
+    return JSON.stringify(values, function (key, value) {
+      if (typeof value === "number" && !isFinite(value)) {
+        throw new Error("pageshell.database: value " + key + " is not a finite number");
+      }
+      if (value instanceof ArrayBuffer) value = new Uint8Array(value);
+      if (value instanceof Uint8Array) {
+        var bytes = "";
+        for (var i = 0; i < value.length; i += 8192) {
+          bytes += String.fromCharCode.apply(null, value.subarray(i, i + 8192));
+        }
+        return { base64: global.btoa(bytes) };
+      }
+      return value;
+    });
+  }
+
+  // One database with bound values: query() gives rows of texts, as
+  // sqliteQuery answers them; execute() the row id of the last insert.
+  function Database(directory, fileName) {
+    this.directory = directory;
+    this.fileName = fileName;
+  }
+
+  Database.prototype.query = function (sql, values) {
+    var answer = call("sqliteQueryBound", this.directory, this.fileName, sql, boundValues(values));
+    return rows(answer[2], answer.slice(3));
+  };
+
+  Database.prototype.execute = function (sql, values) {
+    return call("sqliteExecuteBound", this.directory, this.fileName, sql, boundValues(values))[2];
+  };
+
+  Database.prototype.queryAsync = function (sql, values) {
+    return start("sqliteAsyncQueryBound", [this.directory, this.fileName, sql, boundValues(values)])
+      .then(function (payload) { return rows(payload[0], payload.slice(1)); });
+  };
+
+  Database.prototype.executeAsync = function (sql, values) {
+    return start("sqliteAsyncExecuteBound",
+                 [this.directory, this.fileName, sql, boundValues(values)])
+      .then(function (payload) { return payload[0]; });
+  };
+
   // Print documents. The shell reads a document's fields by position and
   // its numbers as decimal texts, so the builder writes every object with its
   // keys in the shell's order and every number as a string.
@@ -287,6 +343,7 @@ var pageshell = (function (global) {
     onExit: onExit,
     clearExitHandlers: clearExitHandlers,
     rows: rows,
+    database: function (directory, fileName) { return new Database(directory, fileName); },
     download: download,
     tcpPush: tcpPush,
     print: print,

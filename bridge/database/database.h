@@ -26,4 +26,12 @@ Answer sqliteExecuteFile(CommandContext& context);
 Answer sqliteAsyncQuery(CommandContext& context);
 Answer sqliteQuery(CommandContext& context);
 
+// The same four with values bound to one statement's parameters
+// (bound_values.h): answers, records and failures as above; values that
+// cannot be bound fail where the statement would.
+Answer sqliteAsyncExecuteBound(CommandContext& context);
+Answer sqliteExecuteBound(CommandContext& context);
+Answer sqliteAsyncQueryBound(CommandContext& context);
+Answer sqliteQueryBound(CommandContext& context);
+
 }  // namespace bridge::database

@@ -13,13 +13,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace bridge {
+
+class BoundValues;
 
 // Where the rows of a query went, and whether they fit one table.
 struct QueryShape {
@@ -54,14 +58,35 @@ class SqliteConnection {
   // row in column order, NULL as "". Throws CmdException when the SQL fails,
   // and what `add` throws; a ragged result is reported in the shape, and its
   // values are then incomplete.
-  QueryShape collectRows(const std::string& sql,
+  QueryShape collectRows(const std::string& sql, const std::function<void(std::string_view)>& add);
+
+  // The same two for one statement with `values` bound to its parameters
+  // (bound_values.h). Blank text, comments and semicolons may stand around
+  // the statement; anything more throws CmdException("one statement only;
+  // more follows [rest]"), as does the text after a NUL byte. Values that do
+  // not fit the parameters throw before the statement runs. The rows are
+  // handed on exactly as collectRows hands them.
+  void execute(const std::string& sql, const BoundValues& values);
+  QueryShape collectRows(const std::string& sql, const BoundValues& values,
                          const std::function<void(std::string_view)>& add);
 
   // The row id of the last insert on this connection, or 0.
   std::int64_t lastInsertRowId() const;
 
  private:
+  struct Finalize {
+    void operator()(sqlite3_stmt* statement) const;
+  };
+  using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+
+  // The one statement of `sql` with `values` bound; null when the text holds
+  // no statement (and then the values must be none).
+  Statement prepareOne(const std::string& sql, const BoundValues& values);
+  // Steps once: true for a row, false at the end; fails on an error.
+  bool step(const Statement& statement);
+  void refuseOpenTransaction();
   [[noreturn]] void fail(int code, char* message);
+  [[noreturn]] void failWith(const std::string& message);
 
   sqlite3* db_ = nullptr;
 };

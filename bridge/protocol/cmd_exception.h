@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace bridge {
 
@@ -14,5 +15,20 @@ class CmdException : public std::runtime_error {
 
   std::string message() const { return what(); }
 };
+
+// A message ends at its first NUL byte: a page's text that may hold one is
+// put into a message with "\\0" standing for each NUL.
+inline std::string visibleNul(std::string_view text) {
+  std::string shown;
+  shown.reserve(text.size());
+  for (char c : text) {
+    if (c == '\0') {
+      shown += "\\0";
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
+}
 
 }  // namespace bridge

@@ -69,6 +69,19 @@ TEST(DatabaseClientLibrary, PromisesSettleOnRealRecords) {
   EXPECT_EQ(e2e::failureReport(run), "");
 }
 
+TEST(DatabaseBound, ValuesKeepTheirTypesAndAnswersKeepTheUnboundForms) {
+  const e2e::PageRun run = runPage("db_bound.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+  // The hostile text went in as data: the table is whole.
+  EXPECT_EQ(sqliteShell(run.directory + "/data/bound.sqlite", "SELECT count(*) FROM notes"), "4\n");
+  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteAsyncExecuteBound]: ").size(), 2u);
+}
+
+TEST(DatabaseBound, TheClientLibraryBindsRowsBlobsAndFailures) {
+  const e2e::PageRun run = runPage("db_bound_client.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
 TEST(DatabaseExit, ExitWithQueuedWorkersEndsCleanly) {
   const e2e::PageRun run = runPage("db_exit.html");
   ASSERT_EQ(e2e::failureReport(run), "");

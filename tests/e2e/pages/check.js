@@ -85,9 +85,15 @@ var check = (function () {
     return records.filter(function (r) { return r[0] === id; });
   }
 
+  // Calls then(record) with the first record for `id` once it has come.
+  function whenRecord(id, then) {
+    waitFor("record " + id, function () { return recordsFor(id).length > 0; }, 20000,
+            function () { then(recordsFor(id)[0]); });
+  }
+
   return {
     VERSION: VERSION, send: send, call: call, log: log, eq: eq, ok: ok, fail: fail,
-    done: done, waitFor: waitFor, records: records, recordsFor: recordsFor,
+    done: done, waitFor: waitFor, records: records, recordsFor: recordsFor, whenRecord: whenRecord,
     onRecord: function (fn) { listeners.push(fn); }
   };
 })();

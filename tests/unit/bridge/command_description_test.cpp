@@ -58,7 +58,7 @@ TEST(CommandDescription, EveryCommandIsFoundByItsExactNameAndOnlyOnce) {
     ASSERT_NE(row, nullptr) << command.name;
     EXPECT_EQ(row->description, &command);
   }
-  EXPECT_EQ(names.size(), 29u);
+  EXPECT_EQ(names.size(), 33u);
   EXPECT_EQ(findCommand("Version"), nullptr) << "names are case-sensitive";
   EXPECT_EQ(findCommand(""), nullptr);
 }
