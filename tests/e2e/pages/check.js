@@ -91,9 +91,18 @@ var check = (function () {
             function () { then(recordsFor(id)[0]); });
   }
 
+  // For commands on workers of their own, whose records may come in any
+  // order: `then` runs once each of `ids` has a record.
+  function whenRecords(ids, then) {
+    waitFor("records " + ids.join(), function () {
+      return ids.every(function (id) { return recordsFor(id).length > 0; });
+    }, 20000, then);
+  }
+
   return {
     VERSION: VERSION, send: send, call: call, log: log, eq: eq, ok: ok, fail: fail,
     done: done, waitFor: waitFor, records: records, recordsFor: recordsFor, whenRecord: whenRecord,
+    whenRecords: whenRecords,
     onRecord: function (fn) { listeners.push(fn); }
   };
 })();
