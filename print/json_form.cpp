@@ -49,6 +49,35 @@ void appendUtf8(std::string& out, unsigned long code) {
 
 constexpr unsigned long kReplacementCharacter = 0xFFFD;
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The length of the JSON number that starts `text`, or 0 when none does:
+// -?(0|[1-9][0-9]*)(.[0-9]+)?([eE][+-]?[0-9]+)?
+std::size_t numberLength(std::string_view text) {
+  std::size_t k = 0;
+  auto digits = [&] {
+    const std::size_t first = k;
+    while (k < text.size() && isDigit(text[k])) ++k;
+    return k > first;
+  };
+  if (k < text.size() && text[k] == '-') ++k;
+  if (k < text.size() && text[k] == '0') {
+    ++k;
+  } else if (!digits()) {
+    return 0;
+  }
+  if (k < text.size() && text[k] == '.') {
+    ++k;
+    if (!digits()) return 0;
+  }
+  if (k < text.size() && (text[k] == 'e' || text[k] == 'E')) {
+    ++k;
+    if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+    if (!digits()) return 0;
+  }
+  return k;
+}
+
 // Decodes the \u escape at `at` (which holds `code`) and any low surrogate
 // that completes it; returns the number of bytes used.
 std::size_t decodeUnicode(std::string_view text, std::size_t at, long code, std::string& out) {
@@ -184,6 +213,11 @@ void splitFields(std::string_view json, std::string_view* fields, int count, con
 }
 
 AnsiString readString(std::string_view raw) {
+  // Pages write numbers as JSON numbers as often as strings: a bare number
+  // is its own text.
+  if (!raw.empty() && numberLength(raw) == raw.size()) {
+    return AnsiString(raw.data(), static_cast<int>(raw.size()));
+  }
   if (raw.size() < 2) throw Exception("String::FromJSON");
   const std::string_view text = raw.substr(1, raw.size() - 2);
   if (text.find('\\') == npos) return AnsiString(text.data(), static_cast<int>(text.size()));
@@ -305,6 +339,9 @@ void CompactReader::closeRecord() {
 }
 
 AnsiString CompactReader::readString() {
+  if (const std::size_t number = bareNumber()) {
+    return AnsiString(at_ - number, static_cast<int>(number));
+  }
   if (at_ == end_ || *at_ != '"') notCompact();
   const char* const start = at_;
   if (skipString()) return json_form::readString(std::string_view(start, at_ - start));
@@ -312,6 +349,7 @@ AnsiString CompactReader::readString() {
 }
 
 std::string_view CompactReader::readText(std::string& decoded) {
+  if (const std::size_t number = bareNumber()) return std::string_view(at_ - number, number);
   if (at_ == end_ || *at_ != '"') notCompact();
   const char* const start = at_;
   if (!skipString()) return std::string_view(start + 1, at_ - start - 2);
@@ -376,6 +414,12 @@ std::string_view CompactReader::readKey() {
   expect('"');
   expect(':');
   return key;
+}
+
+std::size_t CompactReader::bareNumber() {
+  const std::size_t length = numberLength(std::string_view(at_, end_ - at_));
+  at_ += length;
+  return length;
 }
 
 bool CompactReader::skipString() {

@@ -40,8 +40,8 @@ void splitFields(std::string_view json, std::string_view* fields, int count, con
 // A JSON string value to its bytes: drops the first and last byte (the
 // quotes) and decodes every JSON escape; \uXXXX becomes UTF-8 (a surrogate
 // pair one character, a lone surrogate U+FFFD). A backslash before anything
-// else stays as it is. Throws Exception("String::FromJSON") for a value
-// shorter than 2 bytes.
+// else stays as it is. A bare JSON number (12, -3.5, 1e3) is its own text.
+// Throws Exception("String::FromJSON") for a value shorter than 2 bytes.
 AnsiString readString(std::string_view raw);
 
 // Writes `text` as a JSON string: quotes around it, and line feed, carriage
@@ -111,7 +111,7 @@ class CompactReader {
   // "}", after any members past the record's fields, which are skipped unread.
   void closeRecord();
 
-  // A text value, decoded as readString decodes it.
+  // A text value (or a bare number), decoded as readString decodes it.
   AnsiString readString();
   // The same text without a copy where it holds no escape: a view of its
   // bytes in the text. Where it holds one, a view of `decoded`, which then
@@ -136,6 +136,8 @@ class CompactReader {
     if (at_ == end_ || *at_ != c) notCompact();
     ++at_;
   }
+  // Past a JSON number that starts here; its length, or 0 when none does.
+  std::size_t bareNumber();
   // A key and its ":"; returns the key's bytes, which hold no quote,
   // backslash or colon.
   std::string_view readKey();

@@ -36,10 +36,14 @@ TEST(PdfReaderFields, ExtraTrailingFieldsAreIgnored) {
   EXPECT_EQ(PdfPos("1", "2"), PdfPos::fromJSON(R"({"x":"1","y":"2","z":"3"})"));
 }
 
-TEST(PdfReaderFields, NumbersMustTravelAsStrings) {
-  EXPECT_EQ("String::FromJSON", ExceptionMessage([] { PdfPos::fromJSON(R"({"x":1,"y":2})"); }));
-  // Two-byte values lose both bytes as if they were quotes.
-  EXPECT_EQ(PdfPos("", ""), PdfPos::fromJSON(R"({"x":12,"y":34})"));
+// A bare JSON number is read as the number it is, whatever its length; a
+// value that is neither a number nor a string still loses its first and last
+// byte as if they were quotes.
+TEST(PdfReaderFields, BareNumbersAreTheirOwnText) {
+  EXPECT_EQ(PdfPos("1", "297"), PdfPos::fromJSON(R"({"x":1,"y":297})"));
+  EXPECT_EQ(PdfPos("-0.5", "1e3"), PdfPos::fromJSON(R"({"x":-0.5,"y":1e3})"));
+  EXPECT_EQ(PdfPos("2", "ru"), PdfPos::fromJSON(R"({"x":12x,"y":true})"));
+  EXPECT_EQ("String::FromJSON", ExceptionMessage([] { PdfPos::fromJSON(R"({"x":-,"y":2})"); }));
 }
 
 TEST(PdfReaderFields, WhiteSpaceIsNotSkipped) {
@@ -193,6 +197,9 @@ TEST(PdfReaderPasses, TheOnePassReadingIsThePositionalOne) {
       R"({"x":"1","y":"2)",
       R"({"x":"1"})",
       R"({"x":{"a":"b"},"y":"2"})",
+      R"({"x":210,"y":-2.5e1})",
+      R"({"x":12x,"y":2})",
+      R"({"x":0,"y":01})",
   });
   expectOneReading<PdfLineStyle>({
       R"({"type":1,"value":0})",
