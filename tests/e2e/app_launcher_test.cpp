@@ -4,6 +4,7 @@
 // extracted after the app's files of the version before are removed, as
 // dpkg does.
 #include <filesystem>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,24 @@ finally { myObject.command = JSON.stringify([ "1.0.3.20150320", "writer", "exit"
 const char kQuietApp[] = R"(<!DOCTYPE html>
 <html><body><script>
 myObject.command = JSON.stringify(["1.0.3.20150320", "quiet", "exit"]);
+</script></body></html>
+)";
+
+// An app that exits at once, unless hold.txt is in its folder: then it
+// writes started.txt, and once release.txt is there logs the data.txt it
+// reads and exits.
+const char kHoldingApp[] = R"(<!DOCTYPE html>
+<html><head><meta charset="utf-8"><script src="pageshell.js"></script></head>
+<body><script>
+function read(name) { try { return pageshell.call("loadFile", name)[1]; } catch (e) { return null; } }
+function exit() { myObject.command = JSON.stringify(["1.0.3.20150320", "holding", "exit"]); }
+function waitForRelease() {
+  if (read("release.txt") === null) return setTimeout(waitForRelease, 100);
+  pageshell.call("log", "DATA " + read("data.txt"));
+  exit();
+}
+if (read("hold.txt") === null) exit();
+else { pageshell.call("saveFile", "started.txt", ""); waitForRelease(); }
 </script></body></html>
 )";
 
@@ -184,10 +203,12 @@ TEST_F(Launcher, ReplacesOnlyWhatItPlacedItself) {
   const std::string appDir = scratch_ / "quiet";
   support::makeDirectory(appDir + "/help");
   support::makeDirectory(appDir + "/guide");
+  support::makeDirectory(appDir + "/docs");
   writeFile(appDir + "/index.html", kQuietApp);
   writeFile(appDir + "/settings.json", "shipped 1");
   writeFile(appDir + "/help/a.txt", "help 1");
   writeFile(appDir + "/guide/a.txt", "guide 1");
+  writeFile(appDir + "/docs/a.txt", "docs 1");
   install(packageApp(appDir, "quiet", "1.0"), "quiet");
   // An earlier launcher's link into the installed app.
   const std::string folder = work("quiet");
@@ -198,12 +219,16 @@ TEST_F(Launcher, ReplacesOnlyWhatItPlacedItself) {
   EXPECT_FALSE(fs::is_symlink(folder + "/index.html"));
   EXPECT_EQ(readFile(folder + "/index.html"), kQuietApp);
 
-  // The user's own settings, through a link of theirs, and notes of theirs.
+  // The user's own settings, through a link of theirs, notes of theirs, and
+  // docs they keep elsewhere, linked back.
   const std::string mine = home_ + "/my-settings.json";
   writeFile(mine, "mine");
   fs::remove(folder + "/settings.json");
   fs::create_symlink(mine, folder + "/settings.json");
   writeFile(folder + "/guide/notes.txt", "the user's notes");
+  const std::string myDocs = home_ + "/my-docs";
+  fs::rename(folder + "/docs", myDocs);
+  fs::create_symlink(myDocs, folder + "/docs");
   EXPECT_EQ(launch("quiet").status, 0);
   EXPECT_EQ(fs::read_symlink(folder + "/settings.json"), mine);
 
@@ -213,6 +238,8 @@ TEST_F(Launcher, ReplacesOnlyWhatItPlacedItself) {
   writeFile(appDir + "/help", "help 2");
   writeFile(appDir + "/guide", "guide 2");
   writeFile(appDir + "/settings.json", "shipped 2");
+  writeFile(appDir + "/docs/a.txt", "docs 2");
+  writeFile(appDir + "/docs/b.txt", "docs 2");
   install(packageApp(appDir, "quiet", "2.0"), "quiet");
   const Outcome upgraded = launch("quiet");
   EXPECT_EQ(upgraded.status, 0) << upgraded.output;
@@ -224,12 +251,45 @@ TEST_F(Launcher, ReplacesOnlyWhatItPlacedItself) {
   EXPECT_EQ(fs::read_symlink(folder + "/settings.json"), mine);
   EXPECT_EQ(readFile(mine), "mine");
   EXPECT_EQ(readFile(folder + "/settings.json.shipped"), "shipped 2");
+  // Nothing went through the link into the user's docs.
+  EXPECT_EQ(fs::read_symlink(folder + "/docs"), myDocs);
+  EXPECT_EQ(readFile(myDocs + "/a.txt"), "docs 1");
+  EXPECT_FALSE(fs::exists(myDocs + "/b.txt"));
+  EXPECT_NE(upgraded.output.find("kept your docs"), std::string::npos) << upgraded.output;
 
   // Once the user's notes have gone, the next start places the file.
   EXPECT_NE(launch("quiet").output.find("kept your folder guide"), std::string::npos);
   fs::remove(folder + "/guide/notes.txt");
   EXPECT_EQ(launch("quiet").status, 0);
   EXPECT_EQ(readFile(folder + "/guide"), "guide 2");
+}
+
+// A start while a copy runs leaves the folder to the running version.
+TEST_F(Launcher, UpgradesOnlyOnceNoCopyRunsInTheFolder) {
+  const std::string appDir = scratch_ / "holding";
+  support::makeDirectory(appDir);
+  writeFile(appDir + "/index.html", kHoldingApp);
+  writeFile(appDir + "/data.txt", "data 1");
+  install(packageApp(appDir, "holding", "1.0"), "holding");
+  const std::string folder = work("holding");
+  support::makeDirectory(folder);
+  writeFile(folder + "/hold.txt", "");
+  std::future<Outcome> running = std::async(std::launch::async, [&] { return launch("holding"); });
+  ASSERT_TRUE(support::waitForFile(folder + "/started.txt", std::chrono::seconds(60)));
+  fs::remove(folder + "/hold.txt");
+
+  writeFile(appDir + "/data.txt", "data 2");
+  install(packageApp(appDir, "holding", "2.0"), "holding");
+  const Outcome meanwhile = launch("holding");
+  EXPECT_EQ(meanwhile.status, 0) << meanwhile.output;
+  EXPECT_NE(meanwhile.output.find("another copy runs"), std::string::npos) << meanwhile.output;
+  writeFile(folder + "/release.txt", "");
+  EXPECT_EQ(running.get().status, 0);
+  EXPECT_EQ(logged(folder, "DATA "), std::vector<std::string>{"DATA data 1"});
+
+  const Outcome next = launch("holding");
+  EXPECT_EQ(next.output.find("another copy runs"), std::string::npos) << next.output;
+  EXPECT_EQ(readFile(folder + "/data.txt"), "data 2");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The shell's Debian package and what tools/package-app makes of an app,
 // built and read with dpkg-deb: nothing is installed on the machine.
+#include <algorithm>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -158,6 +159,33 @@ TEST_F(Packages, AppPackageLeavesOutRunDataUnlessNamedAndSaysSo) {
   EXPECT_EQ(runPackageApp("--include index.html " + quote(appDir) + " stock 1.2").status, 2);
   EXPECT_EQ(runPackageApp("--title \"$(printf 'a\\nb')\" " + quote(appDir) + " stock 1.2").status,
             2);
+}
+
+// Linked folders are packed as the folders they name, so a line break in a
+// name there is refused as one in the app's own folder, and a package that
+// cannot be made leaves nothing behind, nor replaces the one made before.
+TEST_F(Packages, AppPackageChecksWhatLinkedFoldersBringAndLeavesNoPartialPackage) {
+  const std::string appDir = scratch_ / "linked";
+  const std::string elsewhere = scratch_ / "elsewhere";
+  support::makeDirectory(elsewhere);
+  support::makeDirectory(appDir);
+  writeFile(appDir + "/index.html", "<!DOCTYPE html>\n");
+  writeFile(elsewhere + "/manual.html", "the manual");
+  fs::create_symlink(elsewhere, appDir + "/help");
+  const std::string deb = packageApp(appDir, "linked", "1.0");
+  const std::string made = readFile(deb);
+
+  writeFile(elsewhere + "/two\nlines.html", "");
+  const Outcome refused = runPackageApp(quote(appDir) + " linked 1.0");
+  EXPECT_EQ(refused.status, 2) << refused.output;
+  EXPECT_NE(refused.output.find("holds a line break"), std::string::npos) << refused.output;
+  EXPECT_TRUE(readFile(deb) == made) << "the package made before was replaced";
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(scratch_.path())) {
+    left.push_back(entry.path().filename().string());
+  }
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"elsewhere", "linked", "linked_1.0_all.deb"}));
 }
 
 }  // namespace
