@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -74,6 +75,25 @@ Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run,
   return wait->value;
 }
 
+// The profile that keeps what pages store in `folder`. A named profile
+// writes its preferences into the user's data folder as it is made, before
+// it can be told where its data goes; for that moment the data folder is
+// one inside `folder`, so nothing of the app lands in the user's home.
+QWebEngineProfile* makeProfile(const QString& folder, QObject* parent) {
+  const char* const kDataHome = "XDG_DATA_HOME";
+  const bool wasSet = qEnvironmentVariableIsSet(kDataHome);
+  const QByteArray was = qgetenv(kDataHome);
+  qputenv(kDataHome, QFile::encodeName(folder + QStringLiteral("/engine")));
+  auto* profile = new QWebEngineProfile(QStringLiteral("pageshell"), parent);
+  if (wasSet) {
+    qputenv(kDataHome, was);
+  } else {
+    qunsetenv(kDataHome);
+  }
+  profile->setPersistentStoragePath(folder);
+  return profile;
+}
+
 }  // namespace
 
 WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, QWebEngineProfile* profile,
@@ -118,8 +138,7 @@ void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, cons
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
     : hooks_(hooks), window_(window), debug_(debug), storage_(hooks) {
-  profile_ = new QWebEngineProfile(QStringLiteral("pageshell"), window);
-  profile_->setPersistentStoragePath(storage_.folder());
+  profile_ = makeProfile(storage_.folder(), window);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 
   view_ = new QWebEngineView(window);
