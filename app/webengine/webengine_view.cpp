@@ -19,6 +19,7 @@
 
 #include "app/page_hooks.h"
 #include "app/page_log.h"
+#include "platform/file_size_limit.h"
 #include "platform/process.h"
 
 namespace app {
@@ -34,6 +35,9 @@ std::string prepareEngine() {
       " --disable-backgrounding-occluded-windows";
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The engine's frames live in shared memory files larger than a small
+  // file size limit lets through; the files pages write keep the limit.
+  platform::liftFileSizeLimit();
   // Chromium refuses to start its sandbox for the superuser; an ordinary
   // user keeps it.
   if (!platform::runningAsSuperuser()) return std::string();
