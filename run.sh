@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-# PAGESHELL_PRESET=webengine opens it on the WebEngine build.
+# PAGESHELL_PRESET=webkit opens it on the QtWebKit build (Debian 12 only).
 preset=${PAGESHELL_PRESET:-default}
 build_dir=build
 [ "$preset" = default ] || build_dir=build-$preset

@@ -5,9 +5,9 @@
 # the shell starts on a page's behalf. Apps built on the shell are packaged
 # by tools/package-app.
 #
-# Each web engine's build makes its own package. The QtWebKit build is the
-# package pageshell; the Qt WebEngine build is pageshell-webengine, which
-# stands in for pageshell (Provides, Conflicts, Replaces: both install
+# Each web engine's build makes its own package. The Qt WebEngine build is the
+# package pageshell; the QtWebKit build is pageshell-webkit, which stands in
+# for pageshell (Provides, Conflicts, Replaces: both install
 # /usr/bin/pageshell), so that an app's package, which depends on pageshell,
 # installs beside either.
 if(PAGESHELL_FUZZ)
@@ -28,12 +28,12 @@ install(FILES ${PROJECT_SOURCE_DIR}/docs/print-format.md ${PROJECT_SOURCE_DIR}/d
         DESTINATION share/doc/pageshell)
 
 if(NOT PAGESHELL_ENGINE)
-  set(PAGESHELL_ENGINE webkit)
+  set(PAGESHELL_ENGINE webengine)
 endif()
-if(PAGESHELL_ENGINE STREQUAL "webkit")
+if(PAGESHELL_ENGINE STREQUAL "webengine")
   set(CPACK_PACKAGE_NAME pageshell)
-elseif(PAGESHELL_ENGINE STREQUAL "webengine")
-  set(CPACK_PACKAGE_NAME pageshell-webengine)
+elseif(PAGESHELL_ENGINE STREQUAL "webkit")
+  set(CPACK_PACKAGE_NAME pageshell-webkit)
   set(CPACK_DEBIAN_PACKAGE_PROVIDES pageshell)
   set(CPACK_DEBIAN_PACKAGE_CONFLICTS pageshell)
   set(CPACK_DEBIAN_PACKAGE_REPLACES pageshell)

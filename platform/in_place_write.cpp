@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "platform/file_size_limit.h"
+
 namespace platform {
 namespace {
 
@@ -92,6 +94,7 @@ Status growByWriting(int descriptor, off_t oldSize, off_t newSize, const std::st
 }
 
 Status writeAll(int descriptor, const char* bytes, std::size_t size, const std::string& path) {
+  if (Status allowed = checkFileSizeLimit(descriptor, size, path); !allowed.ok()) return allowed;
   while (size > 0) {
     const ssize_t written = ::write(descriptor, bytes, size);
     if (written < 0) {

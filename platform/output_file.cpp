@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/file_size_limit.h"
+
 namespace platform {
 
 Result<OutputFile> OutputFile::createNew(const std::string& path) {
@@ -39,6 +41,7 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 OutputFile::~OutputFile() { (void)close(); }
 
 Status OutputFile::writeAll(const char* bytes, std::size_t count) {
+  if (Status allowed = checkFileSizeLimit(descriptor_, count, path_); !allowed.ok()) return allowed;
   std::size_t done = 0;
   while (done < count) {
     const ssize_t written = ::write(descriptor_, bytes + done, count - done);

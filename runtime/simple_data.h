@@ -173,6 +173,8 @@ class SimpleArray : public DynSet<SimpleData> {
   SimpleArray() = default;
   SimpleArray(const SimpleArray& other) = default;
   SimpleArray& operator=(const SimpleArray& other) = default;
+  // An array may still be given any DynSet of values.
+  using DynSet<SimpleData>::operator=;
 
   ~SimpleArray() override;
   // [«array», [value, value, ...]].

@@ -2,9 +2,10 @@
 # Installs the Debian packages pageshell needs to build, run and test, when
 # any of them is missing. Safe to run again: it does nothing when all are there.
 #
-# Qt 6 WebEngine is packaged on Debian 12 and 13 alike; QtWebKit (Qt 5) only
-# up to Debian 12, where both builds are made. Where a distribution no longer
-# has QtWebKit, the WebEngine build alone is made.
+# Qt 6 WebEngine, the default build, is packaged on Debian 12 and 13 alike;
+# QtWebKit (Qt 5) only up to Debian 12, where both builds are made and tested.
+# Where a distribution no longer has QtWebKit, the WebEngine build alone is
+# made, and nothing of Qt 5 is installed.
 set -euo pipefail
 
 packages=(
@@ -13,10 +14,8 @@ packages=(
   libjsoncpp-dev libsqlite3-dev libbz2-dev zlib1g-dev libssl-dev ca-certificates
   libgtest-dev libbenchmark-dev clang
   xvfb xauth poppler-utils sqlite3 zip unzip python3 locales curl openssl
-  xdg-utils dpkg-dev attr acl
+  xdg-utils dpkg-dev file attr acl
 )
-# Installed where the distribution still has them.
-optional=(qtbase5-dev libqt5webkit5-dev)
 
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
@@ -42,13 +41,13 @@ install_missing() {
 
 install_missing "${packages[@]}"
 
-available=()
-for package in "${optional[@]}"; do
-  installed "$package" && continue
+# The QtWebKit build's packages, where the distribution still has QtWebKit.
+if ! installed libqt5webkit5-dev; then
   update
-  apt-cache show "$package" >/dev/null 2>&1 && available+=("$package")
-done
-install_missing "${available[@]}"
+  if apt-cache show libqt5webkit5-dev >/dev/null 2>&1; then
+    install_missing qtbase5-dev libqt5webkit5-dev
+  fi
+fi
 
 # The fuzz targets and sanitizers need the runtime of the clang installed.
 clang_major=$(clang --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)

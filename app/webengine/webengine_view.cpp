@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
@@ -18,6 +19,7 @@
 
 #include "app/page_hooks.h"
 #include "app/page_log.h"
+#include "platform/file_size_limit.h"
 #include "platform/process.h"
 
 namespace app {
@@ -33,6 +35,9 @@ std::string prepareEngine() {
       " --disable-backgrounding-occluded-windows";
   qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags);
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // The engine's frames live in shared memory files larger than a small
+  // file size limit lets through; the files pages write keep the limit.
+  platform::liftFileSizeLimit();
   // Chromium refuses to start its sandbox for the superuser; an ordinary
   // user keeps it.
   if (!platform::runningAsSuperuser()) return std::string();
@@ -72,6 +77,25 @@ Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run,
     wait->loop.exec(QEventLoop::ExcludeUserInputEvents);
   }
   return wait->value;
+}
+
+// The profile that keeps what pages store in `folder`. A named profile
+// writes its preferences into the user's data folder as it is made, before
+// it can be told where its data goes; for that moment the data folder is
+// one inside `folder`, so nothing of the app lands in the user's home.
+QWebEngineProfile* makeProfile(const QString& folder, QObject* parent) {
+  const char* const kDataHome = "XDG_DATA_HOME";
+  const bool wasSet = qEnvironmentVariableIsSet(kDataHome);
+  const QByteArray was = qgetenv(kDataHome);
+  qputenv(kDataHome, QFile::encodeName(folder + QStringLiteral("/engine")));
+  auto* profile = new QWebEngineProfile(QStringLiteral("pageshell"), parent);
+  if (wasSet) {
+    qputenv(kDataHome, was);
+  } else {
+    qunsetenv(kDataHome);
+  }
+  profile->setPersistentStoragePath(folder);
+  return profile;
 }
 
 }  // namespace
@@ -118,8 +142,7 @@ void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, cons
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
     : hooks_(hooks), window_(window), debug_(debug), storage_(hooks) {
-  profile_ = new QWebEngineProfile(QStringLiteral("pageshell"), window);
-  profile_->setPersistentStoragePath(storage_.folder());
+  profile_ = makeProfile(storage_.folder(), window);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 
   view_ = new QWebEngineView(window);

@@ -107,8 +107,13 @@ const QFont& ItemMaker::font(const FontText& font) {
 // An unknown name leaves the colour invalid, which paints as black.
 const QColor& ItemMaker::color(std::string_view name) {
   return colors_.get(name, [&] {
+    const QString text = QString::fromLatin1(name.data(), static_cast<int>(name.size()));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 4, 0)
+    return QColor::fromString(text);
+#else
     QColor result;
-    result.setNamedColor(QString::fromLatin1(name.data(), static_cast<int>(name.size())));
+    result.setNamedColor(text);
     return result;
+#endif
   });
 }

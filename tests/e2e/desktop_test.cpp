@@ -83,6 +83,17 @@ TEST(DesktopFiles, SaveAndLoadKeepEveryByte) {
   EXPECT_EQ(namesIn(folder / "sub"), std::set<std::string>{"absolute.txt"});
 }
 
+// The engine needs room of its own for what it draws; the page's files keep
+// the limit the user set.
+TEST(DesktopFiles, AFileSizeLimitHoldsForPagesNotForTheEngine) {
+  e2e::RunOptions options;
+  options.maxFileSize = 64 * 1024;
+  const e2e::PageRun run = e2e::runPage("desktop_file_size_limit.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(namesIn(run.directory).count("small.txt"), 1u);
+  EXPECT_EQ(namesIn(run.directory).size(), 6u) << "nothing of the refused save is left";
+}
+
 TEST(DesktopWindow, StateTitleAndListenerCommandsAnswer) {
   const e2e::PageRun run = e2e::runPage("desktop_window.html");
   EXPECT_EQ(e2e::failureReport(run), "");

@@ -26,11 +26,18 @@ e2e::PageRun runAfter(const e2e::PageRun& earlier, std::vector<std::string> argu
 }
 
 TEST(PageStorage, LocalStorageOutlivesTheRunBesideTheLog) {
-  const e2e::PageRun first = runPage("page_storage.html");
+  // Nothing the engine keeps goes into the user's home: it stays with the app.
+  support::Directory home("home");
+  e2e::RunOptions options;
+  options.environment = {{"HOME", home.path()}, {"XDG_DATA_HOME", ""}, {"XDG_CACHE_HOME", ""}};
+  const e2e::PageRun first = runPage("page_storage.html", options);
   ASSERT_EQ(e2e::failureReport(first), "");
   EXPECT_EQ(messagesStartingWith(first, "STORED "), std::vector<std::string>{"STORED null"});
   ASSERT_TRUE(fs::is_directory(first.directory + "/storage"));
   EXPECT_FALSE(fs::is_empty(first.directory + "/storage"));
+  for (const auto& entry : fs::recursive_directory_iterator(home.path())) {
+    ADD_FAILURE() << "written into the home folder: " << entry.path();
+  }
 
   const e2e::PageRun second = runAfter(first);
   ASSERT_EQ(e2e::failureReport(second), "");

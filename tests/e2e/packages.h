@@ -60,7 +60,7 @@ inline std::string buildEngine() {
                         std::regex(R"((^|\n)PAGESHELL_ENGINE_BUILT:INTERNAL=([^\n]+))"))) {
     return match[2];
   }
-  return "webkit";
+  return "webengine";
 }
 
 // What the shell's package of each engine's build is called, what it stands
@@ -72,13 +72,15 @@ struct EnginePackage {
 };
 
 inline EnginePackage enginePackage(const std::string& engine) {
-  if (engine == "webengine") {
-    return {"pageshell-webengine",
+  if (engine == "webkit") {
+    return {"pageshell-webkit",
             "pageshell",
-            {"libqt6webenginecore6", "libqt6webenginewidgets6", "libqt6widgets6",
-             "libqt6printsupport6"}};
+            {"libqt5webkit5", "libqt5widgets5", "libqt5printsupport5"}};
   }
-  return {"pageshell", "", {"libqt5webkit5", "libqt5widgets5", "libqt5printsupport5"}};
+  return {"pageshell",
+          "",
+          {"libqt6webenginecore6", "libqt6webenginewidgets6", "libqt6widgets6",
+           "libqt6printsupport6"}};
 }
 
 class PackageTest : public ::testing::Test {

@@ -153,12 +153,14 @@ TEST(WindowLifetime, DeletionWaitsForThePagesOwnDialog) {
   window->show();
   app::WebView& webPage = window->webView();
   ASSERT_TRUE(support::waitForLoad(webPage));
-  evaluate(webPage,
-           QStringLiteral("WebBrowserUtil_callback = function () { myObject.deleteLater(); };"
-                          "setTimeout(function () { confirm('Sure?'); }, 0)"));
+  // Watching before the script runs: an engine may open the confirm() while
+  // the evaluation still waits for its value.
   DialogWatch watch(window, [&webPage] {
     std::thread([&webPage] { bridge::deliverCallback(&webPage, {"gone", "pass", "run"}); }).join();
   });
+  evaluate(webPage,
+           QStringLiteral("WebBrowserUtil_callback = function () { myObject.deleteLater(); };"
+                          "setTimeout(function () { confirm('Sure?'); }, 0)"));
   EXPECT_TRUE(QTest::qWaitFor([&window] { return window.isNull(); }, 20000));
   EXPECT_GE(watch.ticks, 4);
   EXPECT_TRUE(watch.windowThereWhenCancelled);

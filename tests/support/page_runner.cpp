@@ -44,6 +44,10 @@ PageRun runPageFrom(const std::string& pagesDirectory, const std::string& page,
     const rlimit files{static_cast<rlim_t>(options.maxOpenFiles),
                        static_cast<rlim_t>(options.maxOpenFiles)};
     if (options.maxOpenFiles > 0 && setrlimit(RLIMIT_NOFILE, &files) != 0) _exit(125);
+    rlimit size{};
+    getrlimit(RLIMIT_FSIZE, &size);
+    size.rlim_cur = static_cast<rlim_t>(options.maxFileSize);
+    if (options.maxFileSize > 0 && setrlimit(RLIMIT_FSIZE, &size) != 0) _exit(125);
     int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     dup2(out, 1);
     dup2(out, 2);

@@ -31,6 +31,9 @@ struct RunOptions {
   std::chrono::seconds timeout{60};
   // The shell's limit of open descriptors; 0 keeps the test's own.
   int maxOpenFiles = 0;
+  // The shell's soft limit on the size of files it writes, in bytes; 0 keeps
+  // the test's own.
+  long maxFileSize = 0;
 };
 
 struct PageRun {

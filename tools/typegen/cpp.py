@@ -109,7 +109,8 @@ def _variant_class(t, backends):
 
 
 def _array_class(t, backends):
-    public = []
+    # The implicit copy assignment would hide DynSet's virtual one.
+    public = ["using DynSet<%s>::operator=;" % cpp_type(t.element)]
     return _class(t, "DynSet<%s>" % cpp_type(t.element), public, [], backends)
 
 
