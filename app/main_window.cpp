@@ -61,7 +61,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
       ui_(std::make_unique<MainWindowForm>()),
       pdfRenderer_(std::make_unique<QtPdfObj>()) {
   if (const platform::Status started = platform::socketsStartup(); !started.ok()) {
-    std::printf("WSAStartup failed with error: %d\n", started.code());
+    std::printf("Ignoring SIGPIPE failed with error: %d\n", started.code());
   }
   for (int i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == QLatin1String("-debug")) debug_ = true;
