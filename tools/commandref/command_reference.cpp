@@ -20,9 +20,8 @@ constexpr char kIntroduction[] = R"(# Commands
 
 Page script drives the shell through `myObject`: it writes a request into
 `myObject.command` and reads the answer from `myObject.result` right after.
-This is every command, in the order in which the shell compares names
-(names are case-sensitive). `js/pageshell.js` wraps the protocol
-(`pageshell.call`, `pageshell.start`).
+This is every command; names are case-sensitive. `js/pageshell.js` wraps
+the protocol (`pageshell.call`, `pageshell.start`).
 
 ## Requests
 
