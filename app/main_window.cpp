@@ -194,7 +194,7 @@ void MainWindow::handle_reload() {
 
 void MainWindow::handle_print_preview() {
   Busy busy(*this);
-  bridge::print::previewPage(*this, this);
+  bridge::print::previewPage(*this);
 }
 
 void MainWindow::printPreview(QPrinter* printer) { view_->print(printer); }

@@ -3,13 +3,18 @@
 //                                       standard output without a file
 //   command_reference library <file>    the written part of the client
 //                                       library (js/pageshell.js), in place
+//   command_reference calls <file>      the handlers' calls (C++ header); an
+//                                       unchanged file is left untouched, so
+//                                       that nothing is rebuilt for it
 #include <fstream>
 #include <iostream>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "tools/commandref/client_library.h"
+#include "tools/commandref/command_calls.h"
 #include "tools/commandref/command_reference.h"
 
 namespace {
@@ -32,7 +37,7 @@ int writeFile(const std::string& path, const std::string& text) {
 }
 
 int usage() {
-  std::cerr << "usage: command_reference reference [file] | library <file>\n";
+  std::cerr << "usage: command_reference reference [file] | library <file> | calls <file>\n";
   return 2;
 }
 
@@ -60,6 +65,16 @@ int main(int argc, char** argv) {
       return 1;
     }
     return writeFile(path, *rewritten);
+  }
+  if (what == "calls") {
+    try {
+      const std::string calls = commandref::commandCalls();
+      if (readFile(path) == calls) return 0;
+      return writeFile(path, calls);
+    } catch (const std::invalid_argument& e) {
+      std::cerr << "command_reference: bridge/commands.h: " << e.what() << "\n";
+      return 1;
+    }
   }
   return usage();
 }
