@@ -93,7 +93,8 @@ WorkerChannel workerChannel(Page* page, const Arguments& arguments) {
 }
 
 // One running command: its arguments (Arguments, written from its
-// description) and what it runs for.
+// description) and what it runs for. No argument may take the name of a
+// member here; tools/commandref/command_calls.cpp keeps the list.
 template <class Arguments>
 class Call : public Arguments {
  public:
