@@ -61,7 +61,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
       ui_(std::make_unique<MainWindowForm>()),
       pdfRenderer_(std::make_unique<QtPdfObj>()) {
   if (const platform::Status started = platform::socketsStartup(); !started.ok()) {
-    std::printf("WSAStartup failed with error: %d\n", started.code());
+    std::printf("Ignoring SIGPIPE failed with error: %d\n", started.code());
   }
   for (int i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == QLatin1String("-debug")) debug_ = true;
@@ -194,7 +194,7 @@ void MainWindow::handle_reload() {
 
 void MainWindow::handle_print_preview() {
   Busy busy(*this);
-  bridge::print::previewPage(*this, this);
+  bridge::print::previewPage(*this);
 }
 
 void MainWindow::printPreview(QPrinter* printer) { view_->print(printer); }

@@ -47,6 +47,10 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   explicit MainWindow(const QStringList& arguments, QWidget* parent = nullptr);
   ~MainWindow() override;
 
+  void setTitle(const QString& title) override { setWindowTitle(title); }
+  Qt::WindowStates state() const override { return windowState(); }
+  void setState(Qt::WindowStates state) override { setWindowState(state); }
+  QWidget* dialogParent() override { return this; }
   // The listener belongs to the document that registered it: when the page
   // replaces that document, closing the window closes it again.
   void setExitListener(bridge::Page* page, const std::string& listener) override;

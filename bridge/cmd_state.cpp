@@ -37,7 +37,7 @@ std::string commandNameForLog(const Request& request) {
 
 }  // namespace
 
-std::string CmdState::dispatch(QWidget* window, Page* page, const Request& request) {
+std::string CmdState::dispatch(ShellWindow* window, Page* page, const Request& request) {
   const std::string& version = request.text(kVersionPosition);
   if (version != kProtocolVersion) {
     log("BADVERSION [" + version + " // " + request.text(kBuildTagPosition) + "] vs [" +
@@ -48,7 +48,7 @@ std::string CmdState::dispatch(QWidget* window, Page* page, const Request& reque
   return runCommand(context, request.text(kCommandPosition));
 }
 
-std::optional<std::string> CmdState::runRequest(QWidget* window, Page* page,
+std::optional<std::string> CmdState::runRequest(ShellWindow* window, Page* page,
                                                 std::string_view text) {
   std::optional<Request> request;
   std::string failure;

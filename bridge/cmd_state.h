@@ -18,11 +18,10 @@
 #include "bridge/log_file.h"
 #include "bridge/protocol/protocol.h"
 
-class QWidget;
-
 namespace bridge {
 
 class Page;
+class ShellWindow;
 
 class CmdState {
  public:
@@ -51,17 +50,18 @@ class CmdState {
   virtual std::string sqliteQuery(const std::string& directory, const std::string& fileName,
                                   const std::string& sql);
 
-  // Runs one request. `window` is the shell's main window, `page` the page
-  // that sent the request; `request` holds the elements of a non-empty JSON array. A command's
-  // failure may escape as an exception; runRequest answers it.
-  // Returns the answer's text (writeList in protocol.h).
-  virtual std::string dispatch(QWidget* window, Page* page, const Request& request);
+  // Runs one request. `window` is the shell's main window (null where there
+  // is none), `page` the page that sent the request; `request` holds the
+  // elements of a non-empty JSON array. A command's failure may escape as an
+  // exception; runRequest answers it. Returns the answer's text (writeList
+  // in protocol.h).
+  virtual std::string dispatch(ShellWindow* window, Page* page, const Request& request);
 
   // Runs the text a page wrote into `command` and returns the answer text
   // for `result`: parsing, dispatch and writing the answer. Nothing thrown on
   // the way escapes: it becomes ["ERROR", message] and a log line. Returns
   // nothing for a text that is not a request (not a non-empty JSON array).
-  std::optional<std::string> runRequest(QWidget* window, Page* page, std::string_view text);
+  std::optional<std::string> runRequest(ShellWindow* window, Page* page, std::string_view text);
 
   // Tells the page that the user wants to close the window: delivers the
   // record [listener, "pass", "run"].

@@ -1,9 +1,10 @@
 // The shape of a command's description (bridge/commands.h holds them all).
 //
 // A description says what a page sends, what it gets back and what can go
-// wrong; the dispatcher's table, the checking and reading of arguments, the
-// client library's callback positions and docs/commands.md all follow from
-// it. Descriptions are built at compile time:
+// wrong. The dispatcher's table, the checking and reading of arguments (the
+// handlers' calls, command_call.h), the client library's callback positions
+// and docs/commands.md all follow from it. Descriptions are built at compile
+// time:
 //
 //   command("saveFile", Family::kDesktop, Mode::kSync, "Writes a file.")
 //       .path("path", "the file to write")
@@ -14,13 +15,25 @@
 #pragma once
 
 #include <cstddef>
-#include <string_view>
 
 #include "bridge/protocol/protocol.h"
 
 namespace bridge {
 
+// A family's handlers are bridge::<familyName>::<command name>.
 enum class Family { kShell, kDatabase, kDesktop, kZip, kNetwork, kPrint };
+
+constexpr const char* familyName(Family family) {
+  switch (family) {
+    case Family::kShell: return "shell";
+    case Family::kDatabase: return "database";
+    case Family::kDesktop: return "desktop";
+    case Family::kZip: return "zip";
+    case Family::kNetwork: return "network";
+    case Family::kPrint: return "print";
+  }
+  return "";
+}
 
 // A sync command does all its work before it answers; an async one answers
 // at once and reports through callback records.
@@ -69,12 +82,6 @@ struct ArgumentDescription {
 struct RecordDescription {
   const char* shape = "";
   const char* when = "";
-};
-
-// Where a handler finds one of its arguments in the request.
-struct Argument {
-  std::size_t position;
-  ArgumentKind kind;
 };
 
 struct CommandDescription {
@@ -148,17 +155,6 @@ struct CommandDescription {
     copy.exampleArguments = arguments;
     copy.exampleAnswer = answered;
     return copy;
-  }
-
-  // The argument called `argument`; a name the command does not have is not
-  // a constant expression, so a misspelt name does not compile.
-  constexpr Argument find(std::string_view argument) const {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-      if (argument == arguments[i].name) {
-        return {kFirstArgument + static_cast<std::size_t>(i), arguments[i].kind};
-      }
-    }
-    throw "no such argument";
   }
 
   // The request position of the callback identifier; 0 when there is none.

@@ -1,15 +1,15 @@
-// Every command a page may name, described once, in the order in which the
-// dispatcher compares names (command_description.h gives the form).
+// Every command a page may name, described once (command_description.h gives
+// the form). The dispatcher finds a command by its name; the order here is
+// the order of the reference.
 //
-// The dispatcher's table (command_table.cpp) must name these commands in this
-// order, or it does not compile; the dispatcher checks each request's
-// arguments against their kinds before the command starts; handlers find
-// their arguments by name (describedArgument); js/pageshell.js and
-// docs/commands.md are checked against this by tests/unit/bridge.
-//
-// Adding an argument is one line here plus its handling in the command, then
-// `cmake --build build --target command_reference_docs` rewrites the
-// reference.
+// A command is its description here and its handler, bridge::<family>::<name>
+// in its family's folder (command_call.h shows one). From the description
+// the build writes the handler's call, whose accessors read the arguments by
+// the names given here, and the dispatcher's table; the dispatcher checks
+// each request's arguments against their kinds before the command starts.
+// `cmake --build build --target command_reference_docs` rewrites
+// docs/commands.md and the callback positions in js/pageshell.js, which
+// tests/unit/bridge compares with this.
 #pragma once
 
 #include <string_view>
@@ -408,12 +408,6 @@ constexpr const CommandDescription& describedCommand(std::string_view name) {
     if (name == described.name) return described;
   }
   throw "no such command";
-}
-
-// Where command `name` takes its argument `argument`, for handlers:
-//   constexpr Argument kPath = describedArgument("saveFile", "path");
-constexpr Argument describedArgument(std::string_view name, std::string_view argument) {
-  return describedCommand(name).find(argument);
 }
 
 }  // namespace bridge

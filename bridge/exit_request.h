@@ -12,7 +12,6 @@ namespace bridge {
 // at that moment ends, a modal dialog's as well as the main loop. A request
 // made before the main loop runs (a page that exits while it loads, maybe
 // from inside a dialog) is kept: the main loop then does not start.
-// Stands for PostQuitMessage.
 void requestExit(int exitCode);
 
 // The exit code asked for, once an exit has been requested.

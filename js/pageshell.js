@@ -39,17 +39,19 @@ var pageshell = (function (global) {
 
   var PROTOCOL_VERSION = "1.0.3.20150320";
 
-  // Request position of the callback identifier of each background command,
-  // as bridge/commands.h describes it (a unit test compares the two).
+  // Written by tools/commandref from bridge/commands.h;
+  // `cmake --build build --target command_reference_docs` rewrites it.
+  // The request position of each background command's callback identifier.
   var CALLBACK_POSITION = {
     sqliteAsyncExecute: 5,
     sqliteAsyncQuery: 5,
     sqliteAsyncExecuteBound: 5,
     sqliteAsyncQueryBound: 5,
-    unzipToFile: 3,
     ajaxToFile: 3,
+    unzipToFile: 3,
     tcpPush: 3
   };
+  // End of the part written by tools/commandref.
 
   function ShellError(answer) {
     var error = new Error(answer.slice(1).join(" ") || answer[0]);

@@ -10,15 +10,14 @@ namespace platform {
 // Makes sure the directory `path` (UTF-8) is there, creating its last level
 // when it is missing; a directory already there is success. Fails with the
 // errno of mkdir: EEXIST when something else stands at `path`, ENOENT when
-// the parent is missing. Stands for CreateDirectoryA without security
-// attributes.
+// the parent is missing. A new directory gets mode 0777 less the umask.
 Status createDirectory(const std::string& path);
 
 // True when `path` (UTF-8) names a directory, following symbolic links.
 bool isDirectory(const std::string& path);
 
 // The folder for temporary files: $TMPDIR when it is set and not empty, else
-// /tmp; always ending in '/'. Stands for GetTempPathW.
+// /tmp; always ending in '/'.
 std::string tempFolder();
 
 }  // namespace platform

@@ -36,8 +36,7 @@
 //   writer->write(bytes, size);           // as often as needed
 //   Status written = writer->commit();
 //
-// Memory stays at the caller's pieces however large the file. Stands for
-// CreateFileW, WriteFile, FlushFileBuffers, ReplaceFileW and MoveFileExW.
+// Memory stays at the caller's pieces however large the file.
 // One thread at a time per writer; writers of different files on different
 // threads are independent.
 #pragma once

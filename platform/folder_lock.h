@@ -8,8 +8,8 @@
 //   Result<FolderLock> lock = FolderLock::acquire("storage");
 //   if (!lock) log(lock.status().message());   // EWOULDBLOCK: held elsewhere
 //
-// Stands for CreateFileW with no sharing and LockFileEx. Not for threads of
-// one process: a lock is the process's own.
+// The lock is an exclusive flock on that file, taken without waiting. Not
+// for threads of one process: a lock is the process's own.
 #pragma once
 
 #include <string>

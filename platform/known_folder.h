@@ -1,5 +1,5 @@
 // The user's well-known folders, named by the folder numbers (CSIDL values)
-// that pages use. Stands for SHGetFolderPathW.
+// that pages use, found where this desktop keeps them.
 //
 // The numbers map to the freedesktop.org folders (xdg_dirs.h):
 //

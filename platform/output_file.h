@@ -22,11 +22,11 @@ class OutputFile {
  public:
   // Creates the empty file `path` (UTF-8) only where nothing of that name
   // stands, not even a dangling link; fails with EEXIST when the name is
-  // taken. Stands for CreateFileW with GENERIC_WRITE and CREATE_NEW.
+  // taken. A new file gets mode 0666 less the umask.
   static Result<OutputFile> createNew(const std::string& path);
 
   // Opens `path` (UTF-8) for writing, creating it or emptying what is
-  // there. Stands for CreateFileW with GENERIC_WRITE and CREATE_ALWAYS.
+  // there. A new file gets mode 0666 less the umask.
   static Result<OutputFile> openTruncated(const std::string& path);
 
   // No file.
@@ -40,12 +40,12 @@ class OutputFile {
   bool valid() const { return descriptor_ >= 0; }
 
   // Writes every byte at the end of what was written so far; fails when the
-  // system refuses some (a full disk, a file-size limit). Stands for
-  // WriteFile in a loop.
+  // system refuses some (a full disk, a file-size limit), in as many
+  // writes as the system needs.
   Status writeAll(const char* bytes, std::size_t count);
 
   // Closes the file; fails when the system reports that written data was
-  // lost. Closing no file succeeds. Stands for CloseHandle.
+  // lost. Closing no file succeeds.
   Status close();
 
  private:

@@ -4,10 +4,8 @@
 // without waiting for a writer, so that reading ends and never hangs. The
 // file is read as it is on the disk at each read; nothing is cached here.
 //
-// Stands for CreateFileW with GENERIC_READ, FILE_SHARE_READ |
-// FILE_SHARE_WRITE | FILE_SHARE_DELETE and OPEN_EXISTING, GetFileType,
-// GetFileSizeEx, ReadFile with an OVERLAPPED offset, and CloseHandle.
-// Reads at different offsets may come from different threads at once.
+// Others may write, rename or remove the file while it is open. Reads at
+// different offsets may come from different threads at once.
 #pragma once
 
 #include <cstddef>

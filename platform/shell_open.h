@@ -1,5 +1,6 @@
 // Opening documents, folders and web addresses, and starting programs, the
-// way the desktop would on a double click. Stands for ShellExecuteW.
+// way the desktop would on a double click: a program is started detached,
+// anything else is handed to the desktop's default handler.
 //
 // shellOpen fails with ENOENT when the file does not exist, ENOTDIR when
 // the working directory does not, and ENOTSUP when nothing could be started:

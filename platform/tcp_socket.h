@@ -27,12 +27,12 @@ struct Ipv4Address {
 
 // The first IPv4 address of `host` (a name or a dotted address), or nothing
 // when it cannot be resolved or holds a control byte (NUL, CR, LF, ...).
-// Stands for gethostbyname and the first entry of its address list.
+// The system's resolver answers; its first IPv4 answer is taken.
 std::optional<Ipv4Address> resolveIpv4(const std::string& host);
 
 class TcpSocket {
  public:
-  // A new IPv4 stream socket. Stands for socket(AF_INET, SOCK_STREAM, 0).
+  // A new IPv4 stream socket, closed on exec.
   static Result<TcpSocket> open();
 
   // Takes over a connected stream socket the caller made (one end of a
@@ -52,8 +52,8 @@ class TcpSocket {
   // Connects to `address` at `port`, waiting at most `seconds` for the
   // peer (0 or less: as long as the system tries); a connect that runs past
   // the limit fails with ETIMEDOUT. A port outside 0..65535 fails with
-  // EINVAL before anything is tried. Stands for connect with a sockaddr_in
-  // on a non-blocking socket, then select for writing.
+  // EINVAL before anything is tried. The connect itself does not block;
+  // the wait for it is bounded as above.
   Status connect(const Ipv4Address& address, int port, int seconds);
 
   // Sends every byte, in as many calls as the system needs. Fails when a
@@ -61,41 +61,36 @@ class TcpSocket {
   // nothing for `seconds` (0 or less: no limit); the limit applies to each
   // wait separately. A peer that has gone makes it fail (EPIPE), never
   // raises SIGPIPE. `sent`, when given, receives how many bytes the system
-  // accepted, whether it fails or not. Stands for select for writing and
-  // send in a loop.
+  // accepted, whether it fails or not.
   Status sendAll(const char* bytes, std::size_t length, int seconds, std::size_t* sent = nullptr);
 
   // Waits until there is something to read, the peer's close or reset
   // included, for at most `seconds` (below 0 counts as 0: look and return).
-  // Fails with ETIMEDOUT when nothing came in time. Stands for select with
-  // the socket as the only member of the read set.
+  // Fails with ETIMEDOUT when nothing came in time.
   Status waitReadable(int seconds);
 
   // Receives up to `capacity` bytes: the count, 0 when the peer has closed
-  // the connection. Stands for recv with flags 0.
+  // the connection. Blocks until something comes.
   Result<std::size_t> receive(char* buffer, std::size_t capacity);
 
   // For layers that do their own waiting (tls_stream.h): each call below
   // returns at once.
   // Sends what the system takes now: the count, or the failure; EAGAIN when
-  // it takes nothing now. Never raises SIGPIPE. Stands for send with
-  // MSG_DONTWAIT and MSG_NOSIGNAL.
+  // it takes nothing now. Never raises SIGPIPE.
   Result<std::size_t> sendNow(const char* bytes, std::size_t length);
   // Receives what has come: the count, 0 when the peer has closed the
-  // connection; EAGAIN when nothing has come. Stands for recv with
-  // MSG_DONTWAIT.
+  // connection; EAGAIN when nothing has come.
   Result<std::size_t> receiveNow(char* buffer, std::size_t capacity);
 
   // What a wait is for.
   enum class Ready { kToRead, kToWrite };
   // Waits until the socket is ready as asked, an error or the peer's close
   // included, for at most `limitMs` milliseconds (below 0: without limit;
-  // 0: look and return). Fails with ETIMEDOUT past the limit. Stands for
-  // poll.
+  // 0: look and return). Fails with ETIMEDOUT past the limit.
   Status waitMs(Ready ready, long long limitMs);
 
-  // Shuts both directions down and closes. Stands for shutdown with SD_BOTH,
-  // then closesocket.
+  // Shuts both directions down, so that the peer sees the end at once, and
+  // closes.
   void close();
 
  private:

@@ -17,7 +17,7 @@
 // The shell counts work not yet ended so that it can give it a short grace
 // period at exit instead of tearing the process down under its feet.
 //
-// Stands for CreateThread with default security, stack size and flags.
+// Workers are detached threads with the system's default stack size.
 // Safe to call from any thread.
 #pragma once
 

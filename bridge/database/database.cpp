@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "bridge/cmd_state.h"
-#include "bridge/commands.h"
 #include "bridge/database/bound_values.h"
 #include "bridge/database/sqlite_connection.h"
 #include "bridge/protocol/cmd_exception.h"
@@ -16,59 +15,6 @@
 
 namespace bridge {
 namespace {
-
-// Each command's arguments, by the names its description gives them.
-namespace open {
-constexpr Argument kDirectory = describedArgument("sqliteOpen", "directory");
-constexpr Argument kFileName = describedArgument("sqliteOpen", "fileName");
-}  // namespace open
-namespace asyncExecute {
-constexpr Argument kDirectory = describedArgument("sqliteAsyncExecute", "directory");
-constexpr Argument kFileName = describedArgument("sqliteAsyncExecute", "fileName");
-constexpr Argument kCallbackId = describedArgument("sqliteAsyncExecute", "callbackId");
-constexpr Argument kStatements = describedArgument("sqliteAsyncExecute", "statements");
-}  // namespace asyncExecute
-namespace execute {
-constexpr Argument kDirectory = describedArgument("sqliteExecute", "directory");
-constexpr Argument kFileName = describedArgument("sqliteExecute", "fileName");
-constexpr Argument kStatements = describedArgument("sqliteExecute", "statements");
-}  // namespace execute
-namespace executeFile {
-constexpr Argument kDirectory = describedArgument("sqliteExecuteFile", "directory");
-constexpr Argument kFileName = describedArgument("sqliteExecuteFile", "fileName");
-constexpr Argument kUnused1 = describedArgument("sqliteExecuteFile", "unused1");
-constexpr Argument kUnused2 = describedArgument("sqliteExecuteFile", "unused2");
-}  // namespace executeFile
-namespace asyncQuery {
-constexpr Argument kDirectory = describedArgument("sqliteAsyncQuery", "directory");
-constexpr Argument kFileName = describedArgument("sqliteAsyncQuery", "fileName");
-constexpr Argument kCallbackId = describedArgument("sqliteAsyncQuery", "callbackId");
-constexpr Argument kSql = describedArgument("sqliteAsyncQuery", "sql");
-}  // namespace asyncQuery
-namespace query {
-constexpr Argument kDirectory = describedArgument("sqliteQuery", "directory");
-constexpr Argument kFileName = describedArgument("sqliteQuery", "fileName");
-constexpr Argument kSql = describedArgument("sqliteQuery", "sql");
-}  // namespace query
-// The bound commands name their arguments alike; the asynchronous two also
-// take a callback identifier.
-struct BoundArguments {
-  Argument directory;
-  Argument fileName;
-  Argument sql;
-  Argument values;
-};
-constexpr BoundArguments boundArguments(std::string_view command) {
-  return {describedArgument(command, "directory"), describedArgument(command, "fileName"),
-          describedArgument(command, "sql"), describedArgument(command, "values")};
-}
-constexpr BoundArguments kAsyncExecuteBound = boundArguments("sqliteAsyncExecuteBound");
-constexpr BoundArguments kExecuteBound = boundArguments("sqliteExecuteBound");
-constexpr BoundArguments kAsyncQueryBound = boundArguments("sqliteAsyncQueryBound");
-constexpr BoundArguments kQueryBound = boundArguments("sqliteQueryBound");
-constexpr Argument kAsyncExecuteBoundId =
-    describedArgument("sqliteAsyncExecuteBound", "callbackId");
-constexpr Argument kAsyncQueryBoundId = describedArgument("sqliteAsyncQueryBound", "callbackId");
 
 using ValueReceiver = std::function<void(std::string_view)>;
 // Hands a query's column count and values to the receiver it is given.
@@ -121,11 +67,10 @@ constexpr char kQueryEvent[] = "query";
 
 // Runs `execute` on a worker, one database command at a time, and reports
 // the row id it returns as [id, "pass", "execute", "OK", lastRowId].
-void executeOnWorker(Page* page, const std::string& callbackId, const char* command,
-                     const std::shared_ptr<std::mutex>& dbMutex,
+void executeOnWorker(WorkerChannel channel, const std::shared_ptr<std::mutex>& dbMutex,
                      std::function<std::string()> execute) {
   runWorker(
-      platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, command),
+      platform::WorkKind::kDatabase, std::move(channel),
       [execute = std::move(execute)](const WorkerChannel& channel) {
         channel.deliver(channel.record(kExecuteEvent, kOk, execute()));
       },
@@ -134,10 +79,10 @@ void executeOnWorker(Page* page, const std::string& callbackId, const char* comm
 
 // Runs `rows` on a worker, one database command at a time, and reports them
 // as [id, "pass", "query", "OK", columnCount, values...].
-void queryOnWorker(Page* page, const std::string& callbackId, const char* command,
-                   const std::shared_ptr<std::mutex>& dbMutex, RowSource rows) {
+void queryOnWorker(WorkerChannel channel, const std::shared_ptr<std::mutex>& dbMutex,
+                   RowSource rows) {
   runWorker(
-      platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, command),
+      platform::WorkKind::kDatabase, std::move(channel),
       [rows = std::move(rows)](const WorkerChannel& channel) {
         Record record = channel.record(kQueryEvent, kOk);
         rows([&](std::string_view value) { record.emplace_back(value); });
@@ -167,20 +112,20 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // The arguments are read here, on the GUI thread, so that one without a text
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(Page* page, const Request& request) {
-  executeOnWorker(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute",
-                  dbMutex_,
-                  [directory = argumentText(request, asyncExecute::kDirectory),
-                   fileName = argumentText(request, asyncExecute::kFileName),
-                   batch = statementBatch(request, asyncExecute::kStatements.position)] {
+  const database::SqliteAsyncExecuteArguments arguments(request);
+  executeOnWorker(workerChannel(page, arguments), dbMutex_,
+                  [directory = arguments.directory(), fileName = arguments.fileName(),
+                   batch = statementBatch(request, arguments.statements().first)] {
                     return runBatch(directory, fileName, batch);
                   });
   return okAnswer();
 }
 
 Answer CmdState::sqliteExecute(const Request& request) {
-  std::string fileName = argumentText(request, execute::kFileName);
-  std::string lastRowId = runBatch(argumentText(request, execute::kDirectory), fileName,
-                                   statementBatch(request, execute::kStatements.position));
+  const database::SqliteExecuteArguments arguments(request);
+  std::string fileName = arguments.fileName();
+  std::string lastRowId = runBatch(arguments.directory(), fileName,
+                                   statementBatch(request, arguments.statements().first));
   return okAnswer(std::move(fileName), std::move(lastRowId));
 }
 
@@ -192,8 +137,8 @@ Answer CmdState::sqliteExecuteFile(Page*, const std::string&, const std::string&
 Answer CmdState::sqliteAsyncQuery(Page* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
-  queryOnWorker(page, callbackId, "sqliteAsyncQuery", dbMutex_,
-                [directory, fileName, sql](const ValueReceiver& add) {
+  queryOnWorker(WorkerChannel(page, callbackId, database::SqliteAsyncQueryArguments::kCommand.name),
+                dbMutex_, [directory, fileName, sql](const ValueReceiver& add) {
                   runQuery(directory, fileName, sql, add);
                 });
   return okAnswer(fileName);
@@ -207,77 +152,67 @@ std::string CmdState::sqliteQuery(const std::string& directory, const std::strin
 
 namespace database {
 
-Answer sqliteOpen(CommandContext& context) {
-  return context.state.sqliteOpen(context.arg(open::kDirectory), context.arg(open::kFileName));
+Answer sqliteOpen(SqliteOpenCall& call) {
+  return call.cmdState().sqliteOpen(call.directory(), call.fileName());
 }
 
-Answer sqliteAsyncExecute(CommandContext& context) {
-  return context.state.sqliteAsyncExecute(context.page, context.request);
+Answer sqliteAsyncExecute(SqliteAsyncExecuteCall& call) {
+  return call.cmdState().sqliteAsyncExecute(call.page(), call.request());
 }
 
-Answer sqliteExecute(CommandContext& context) {
-  return context.state.sqliteExecute(context.request);
+Answer sqliteExecute(SqliteExecuteCall& call) {
+  return call.cmdState().sqliteExecute(call.request());
 }
 
 // Its two further arguments are read, by the same text rule, and ignored.
-Answer sqliteExecuteFile(CommandContext& context) {
-  return context.state.sqliteExecuteFile(
-      context.page, context.arg(executeFile::kDirectory), context.arg(executeFile::kFileName),
-      context.arg(executeFile::kUnused1), context.arg(executeFile::kUnused2));
+Answer sqliteExecuteFile(SqliteExecuteFileCall& call) {
+  return call.cmdState().sqliteExecuteFile(call.page(), call.directory(), call.fileName(),
+                                           call.unused1(), call.unused2());
 }
 
-Answer sqliteAsyncQuery(CommandContext& context) {
-  return context.state.sqliteAsyncQuery(
-      context.page, context.arg(asyncQuery::kDirectory), context.arg(asyncQuery::kFileName),
-      context.arg(asyncQuery::kCallbackId), context.arg(asyncQuery::kSql));
+Answer sqliteAsyncQuery(SqliteAsyncQueryCall& call) {
+  return call.cmdState().sqliteAsyncQuery(call.page(), call.directory(), call.fileName(),
+                                          call.callbackId(), call.sql());
 }
 
-Answer sqliteQuery(CommandContext& context) {
-  context.writtenAnswer = context.state.sqliteQuery(
-      context.arg(query::kDirectory), context.arg(query::kFileName), context.arg(query::kSql));
+Answer sqliteQuery(SqliteQueryCall& call) {
+  call.answerWith(call.cmdState().sqliteQuery(call.directory(), call.fileName(), call.sql()));
   return {};
 }
 
 // The values are read on the worker like the SQL, so that every failure of
 // the work comes as its record, as for the unbound commands.
-Answer sqliteAsyncExecuteBound(CommandContext& context) {
-  executeOnWorker(
-      context.page, context.arg(kAsyncExecuteBoundId), "sqliteAsyncExecuteBound",
-      context.state.dbMutex(),
-      [directory = context.arg(kAsyncExecuteBound.directory),
-       fileName = context.arg(kAsyncExecuteBound.fileName),
-       sql = context.arg(kAsyncExecuteBound.sql), values = context.arg(kAsyncExecuteBound.values)] {
-        return runBound(directory, fileName, sql, BoundValues::parse(values));
-      });
+Answer sqliteAsyncExecuteBound(SqliteAsyncExecuteBoundCall& call) {
+  executeOnWorker(call.channel(), call.cmdState().dbMutex(),
+                  [directory = call.directory(), fileName = call.fileName(), sql = call.sql(),
+                   values = call.values()] {
+                    return runBound(directory, fileName, sql, BoundValues::parse(values));
+                  });
   return okAnswer();
 }
 
-Answer sqliteExecuteBound(CommandContext& context) {
-  const std::string& fileName = context.arg(kExecuteBound.fileName);
-  return okAnswer(fileName, runBound(context.arg(kExecuteBound.directory), fileName,
-                                     context.arg(kExecuteBound.sql),
-                                     BoundValues::parse(context.arg(kExecuteBound.values))));
+Answer sqliteExecuteBound(SqliteExecuteBoundCall& call) {
+  const std::string& fileName = call.fileName();
+  return okAnswer(fileName, runBound(call.directory(), fileName, call.sql(),
+                                     BoundValues::parse(call.values())));
 }
 
-Answer sqliteAsyncQueryBound(CommandContext& context) {
-  const std::string& fileName = context.arg(kAsyncQueryBound.fileName);
-  queryOnWorker(context.page, context.arg(kAsyncQueryBoundId), "sqliteAsyncQueryBound",
-                context.state.dbMutex(),
-                [directory = context.arg(kAsyncQueryBound.directory), fileName,
-                 sql = context.arg(kAsyncQueryBound.sql),
-                 values = context.arg(kAsyncQueryBound.values)](const ValueReceiver& add) {
+Answer sqliteAsyncQueryBound(SqliteAsyncQueryBoundCall& call) {
+  const std::string& fileName = call.fileName();
+  queryOnWorker(call.channel(), call.cmdState().dbMutex(),
+                [directory = call.directory(), fileName, sql = call.sql(),
+                 values = call.values()](const ValueReceiver& add) {
                   runBoundQuery(directory, fileName, sql, BoundValues::parse(values), add);
                 });
   return okAnswer(fileName);
 }
 
-Answer sqliteQueryBound(CommandContext& context) {
-  const std::string& fileName = context.arg(kQueryBound.fileName);
-  const BoundValues values = BoundValues::parse(context.arg(kQueryBound.values));
-  context.writtenAnswer = queryAnswer(fileName, [&](const ValueReceiver& add) {
-    runBoundQuery(context.arg(kQueryBound.directory), fileName, context.arg(kQueryBound.sql),
-                  values, add);
-  });
+Answer sqliteQueryBound(SqliteQueryBoundCall& call) {
+  const std::string& fileName = call.fileName();
+  const BoundValues values = BoundValues::parse(call.values());
+  call.answerWith(queryAnswer(fileName, [&](const ValueReceiver& add) {
+    runBoundQuery(call.directory(), fileName, call.sql(), values, add);
+  }));
   return {};
 }
 

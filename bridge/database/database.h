@@ -12,26 +12,10 @@
 // ["ERROR", message].
 //
 // The command implementations are CmdState's first virtual operations
-// (cmd_state.h); the handlers below read a request's arguments for them.
+// (cmd_state.h); the handlers read a request's arguments for them. The bound
+// commands bind values to one statement's parameters (bound_values.h):
+// answers, records and failures as for the others; values that cannot be
+// bound fail where the statement would.
 #pragma once
 
-#include "bridge/command_table.h"
-
-namespace bridge::database {
-
-Answer sqliteOpen(CommandContext& context);
-Answer sqliteAsyncExecute(CommandContext& context);
-Answer sqliteExecute(CommandContext& context);
-Answer sqliteExecuteFile(CommandContext& context);
-Answer sqliteAsyncQuery(CommandContext& context);
-Answer sqliteQuery(CommandContext& context);
-
-// The same four with values bound to one statement's parameters
-// (bound_values.h): answers, records and failures as above; values that
-// cannot be bound fail where the statement would.
-Answer sqliteAsyncExecuteBound(CommandContext& context);
-Answer sqliteExecuteBound(CommandContext& context);
-Answer sqliteAsyncQueryBound(CommandContext& context);
-Answer sqliteQueryBound(CommandContext& context);
-
-}  // namespace bridge::database
+#include "bridge/command_calls.h"

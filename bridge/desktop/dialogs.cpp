@@ -7,33 +7,24 @@
 #include <QFileDialog>
 #include <QString>
 
-#include "bridge/commands.h"
 #include "bridge/desktop/desktop.h"
 #include "bridge/utf8_text.h"
 
 namespace bridge::desktop {
 namespace {
 
-constexpr Argument kFileCaption = describedArgument("showFileDialog", "caption");
-constexpr Argument kFilter = describedArgument("showFileDialog", "filter");
-constexpr Argument kDirectoryCaption = describedArgument("showDirectoryDialog", "caption");
-
-QString argText(CommandContext& context, Argument argument) {
-  return fromUtf8(context.arg(argument));
-}
-
 Answer chosen(const QString& path) { return okAnswer(toUtf8(path)); }
 
 }  // namespace
 
-Answer showFileDialog(CommandContext& context) {
-  return chosen(QFileDialog::getOpenFileName(context.window, argText(context, kFileCaption),
-                                             QDir::currentPath(), argText(context, kFilter)));
+Answer showFileDialog(ShowFileDialogCall& call) {
+  return chosen(QFileDialog::getOpenFileName(call.dialogParent(), fromUtf8(call.caption()),
+                                             QDir::currentPath(), fromUtf8(call.filter())));
 }
 
-Answer showDirectoryDialog(CommandContext& context) {
+Answer showDirectoryDialog(ShowDirectoryDialogCall& call) {
   return chosen(QFileDialog::getExistingDirectory(
-      context.window, argText(context, kDirectoryCaption), QDir::currentPath(),
+      call.dialogParent(), fromUtf8(call.caption()), QDir::currentPath(),
       QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks));
 }
 

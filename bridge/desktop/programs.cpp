@@ -3,32 +3,23 @@
 #include <optional>
 #include <string>
 
-#include "bridge/commands.h"
 #include "bridge/desktop/desktop.h"
 #include "platform/known_folder.h"
 #include "platform/shell_open.h"
 
 namespace bridge::desktop {
-namespace {
 
-constexpr Argument kOperation = describedArgument("shellExecute", "operation");
-constexpr Argument kFile = describedArgument("shellExecute", "file");
-constexpr Argument kParameters = describedArgument("shellExecute", "parameters");
-constexpr Argument kDirectory = describedArgument("shellExecute", "directory");
-constexpr Argument kFolder = describedArgument("getKnownPath", "folder");
-
-}  // namespace
-
-Answer shellExecute(CommandContext& context) {
+// The code is that of platform/shell_open.h; the show command is not used:
+// programs here decide how to show themselves.
+Answer shellExecute(ShellExecuteCall& call) {
   const int code = platform::shellExecuteCode(
-      platform::shellOpen(context.arg(kOperation), context.arg(kFile), context.arg(kParameters),
-                          context.arg(kDirectory)));
+      platform::shellOpen(call.operation(), call.file(), call.parameters(), call.directory()));
   return okAnswer("R" + std::to_string(code));
 }
 
-Answer getKnownPath(CommandContext& context) {
+Answer getKnownPath(GetKnownPathCall& call) {
   // atoi, as pages have always relied on: text that is no number is folder 0.
-  const int number = std::atoi(context.arg(kFolder).c_str());
+  const int number = std::atoi(call.folder().c_str());
   const platform::Result<std::string> path = platform::knownFolderPath(number);
   if (!path) return errorAnswer();
   return okAnswer(*path);

@@ -1,13 +1,7 @@
 // The window's title and state, and the exit listener.
-#include <QWidget>
-
-#include <stdexcept>
 #include <string>
 
-#include "bridge/commands.h"
 #include "bridge/desktop/desktop.h"
-#include "bridge/protocol/cmd_exception.h"
-#include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
 #include "runtime/ansi_string.h"
 
@@ -18,44 +12,37 @@ namespace {
 // and active.
 constexpr int kStateMask = 0xF;
 
-constexpr Argument kTitle = describedArgument("setTitle", "title");
-constexpr Argument kState = describedArgument("setWindowState", "state");
-constexpr Argument kListener = describedArgument("addExitListener", "listener");
-
-QWidget& window(CommandContext& context) {
-  if (context.window == nullptr) throw CmdException("No window");
-  return *context.window;
-}
-
-Answer stateAnswer(const QWidget& widget) {
-  return okAnswer(std::to_string(static_cast<int>(widget.windowState()) & kStateMask));
+Answer stateAnswer(const ShellWindow& window) {
+  return okAnswer(std::to_string(static_cast<int>(window.state()) & kStateMask));
 }
 
 }  // namespace
 
-Answer setTitle(CommandContext& context) {
-  window(context).setWindowTitle(fromUtf8(context.arg(kTitle)));
+Answer setTitle(SetTitleCall& call) {
+  call.window().setTitle(fromUtf8(call.title()));
   return okAnswer();
 }
 
-Answer setWindowState(CommandContext& context) {
-  const int flags = AnsiString(context.arg(kState)).ToIntOr(-1) & kStateMask;
-  QWidget& widget = window(context);
-  widget.setWindowState(Qt::WindowStates(flags));
-  return stateAnswer(widget);
+// Answers the state read back from the window.
+Answer setWindowState(SetWindowStateCall& call) {
+  const int flags = AnsiString(call.state()).ToIntOr(-1) & kStateMask;
+  ShellWindow& window = call.window();
+  window.setState(Qt::WindowStates(flags));
+  return stateAnswer(window);
 }
 
-Answer getWindowState(CommandContext& context) { return stateAnswer(window(context)); }
+Answer getWindowState(GetWindowStateCall& call) { return stateAnswer(call.window()); }
 
-Answer setTaskbarState(CommandContext&) { return okAnswer(); }
+Answer setTaskbarState(SetTaskbarStateCall&) { return okAnswer(); }
 
-Answer addExitListener(CommandContext& context) {
-  context.shell().setExitListener(context.page, context.arg(kListener));
+// Replaces any earlier listener.
+Answer addExitListener(AddExitListenerCall& call) {
+  call.window().setExitListener(call.page(), call.listener());
   return okAnswer();
 }
 
-Answer removeExitListener(CommandContext& context) {
-  context.shell().setExitListener(context.page, std::string());
+Answer removeExitListener(RemoveExitListenerCall& call) {
+  call.window().setExitListener(call.page(), std::string());
   return okAnswer();
 }
 

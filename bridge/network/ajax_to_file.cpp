@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "bridge/callback.h"
-#include "bridge/commands.h"
 #include "bridge/log_file.h"
 #include "bridge/network/download.h"
 #include "bridge/network/network.h"
@@ -16,10 +15,6 @@
 
 namespace bridge::network {
 namespace {
-
-constexpr Argument kCallbackId = describedArgument("ajaxToFile", "callbackId");
-constexpr Argument kUrl = describedArgument("ajaxToFile", "url");
-constexpr Argument kExtension = describedArgument("ajaxToFile", "extension");
 
 // Names tried before the download gives up and reports the file error
 // without connecting.
@@ -68,16 +63,20 @@ void fetch(const WorkerChannel& channel, const std::string& url, DownloadFile ta
 
 }  // namespace
 
-Answer ajaxToFile(CommandContext& context) {
-  const std::string callbackId = context.arg(kCallbackId);
-  const std::string url = context.arg(kUrl);
-  DownloadFile target = reserveDownloadFile(callbackId, context.arg(kExtension));
+// Downloads the URL over HTTP/1.0, plain or over TLS and following
+// redirects, into a new file in the temporary folder, created before the
+// answer so that no two downloads share it, and closed until the download
+// runs (download.h). The file stays once a byte of a response came, also
+// after a failure; without one it is removed.
+Answer ajaxToFile(AjaxToFileCall& call) {
+  const std::string url = call.url();
+  DownloadFile target = reserveDownloadFile(call.callbackId(), call.extension());
   const std::string path = target.path;
   // The work is copied as a std::function; the reservation goes along
   // shared, and a download the queue refuses takes its file with it.
   auto shared = std::make_shared<DownloadFile>(std::move(target));
   runWorker(
-      platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "ajaxToFile"),
+      platform::WorkKind::kNetwork, call.channel(),
       [url, shared](const WorkerChannel& channel) { fetch(channel, url, std::move(*shared)); },
       errorRecord, nullptr, url.size());
   return okAnswer(path);

@@ -10,18 +10,4 @@
 // arguments, answers and records are described in bridge/commands.h.
 #pragma once
 
-#include "bridge/command_table.h"
-
-namespace bridge::network {
-
-// Downloads the URL over HTTP/1.0, plain or over TLS and following
-// redirects, into a new file in the temporary folder, created before the
-// answer so that no two downloads share it, and closed until the download
-// runs (download.h). The file stays once a byte of a response came, also
-// after a failure; without one it is removed.
-Answer ajaxToFile(CommandContext& context);
-
-// The exchange of tcp_exchange.h.
-Answer tcpPush(CommandContext& context);
-
-}  // namespace bridge::network
+#include "bridge/command_calls.h"

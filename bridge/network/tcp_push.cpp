@@ -1,19 +1,12 @@
 #include <cstddef>
 #include <utility>
 
-#include "bridge/commands.h"
 #include "bridge/network/network.h"
 #include "bridge/network/tcp_exchange.h"
 #include "bridge/worker.h"
 
 namespace bridge::network {
 namespace {
-
-constexpr Argument kCallbackId = describedArgument("tcpPush", "callbackId");
-constexpr Argument kHost = describedArgument("tcpPush", "host");
-constexpr Argument kPort = describedArgument("tcpPush", "port");
-constexpr Argument kData = describedArgument("tcpPush", "data");
-constexpr Argument kOptions = describedArgument("tcpPush", "options");
 
 void push(const WorkerChannel& channel, const TcpExchange& exchange) {
   channel.deliver(channel.record("progress", "0"));
@@ -36,17 +29,16 @@ void push(const WorkerChannel& channel, const TcpExchange& exchange) {
 
 }  // namespace
 
-Answer tcpPush(CommandContext& context) {
-  const std::string callbackId = context.arg(kCallbackId);
-  TcpExchange exchange{context.arg(kHost), context.arg(kPort), context.arg(kData),
-                       context.arg(kOptions)};
+// The exchange of tcp_exchange.h.
+Answer tcpPush(TcpPushCall& call) {
+  TcpExchange exchange{call.host(), call.port(), call.data(), call.options()};
   const std::size_t heldBytes = exchange.host.size() + exchange.portText.size() +
                                 exchange.data.size() + exchange.options.size();
   runWorker(
-      platform::WorkKind::kNetwork, WorkerChannel(context.page, callbackId, "tcpPush"),
+      platform::WorkKind::kNetwork, call.channel(),
       [exchange = std::move(exchange)](const WorkerChannel& channel) { push(channel, exchange); },
       errorRecord, nullptr, heldBytes);
-  return okAnswer(callbackId);
+  return okAnswer(call.callbackId());
 }
 
 }  // namespace bridge::network

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 
-#include "bridge/commands.h"
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "bridge/utf8_text.h"
@@ -19,9 +18,6 @@
 
 namespace bridge::print {
 namespace {
-
-constexpr Argument kDocument = describedArgument("generatePdf", "document");
-constexpr Argument kDirectory = describedArgument("generatePdf", "directory");
 
 Answer cannotWrite(const QString& path, const QString& reason) {
   return errorAnswer("Cannot write [" + toUtf8(path) + "]: " + toUtf8(reason));
@@ -50,13 +46,15 @@ QString pdfPath(const QString& directory, const QDateTime& when) {
          when.time().toString(QStringLiteral("hhmmss")) + QStringLiteral(".pdf");
 }
 
-Answer generatePdf(CommandContext& context) {
-  QtPdfObj& renderer = context.shell().pdfRenderer();
+// Writes the document, every font at half its point size, to
+// <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... before ".pdf"
+// when that name is taken. The file appears whole or not at all.
+Answer generatePdf(GeneratePdfCall& call) {
+  QtPdfObj& renderer = call.window().pdfRenderer();
   renderer.clear();
-  const std::string& json = context.arg(kDocument);
-  const QSizeF paperMm = loadDocument(renderer, json, /*halfFontSize=*/true);
+  const QSizeF paperMm = loadDocument(renderer, call.document(), /*halfFontSize=*/true);
 
-  const QString directory = fromUtf8(context.arg(kDirectory));
+  const QString directory = fromUtf8(call.directory());
   const QString path = pdfPath(directory, QDateTime::currentDateTime());
   platform::Result<platform::FileWriter> part = platform::FileWriter::openNew(toUtf8(directory));
   if (!part) return cannotWrite(path, fromUtf8(part.status().reason()));

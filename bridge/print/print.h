@@ -14,32 +14,16 @@
 #include <QDateTime>
 #include <QString>
 
-#include "bridge/command_table.h"
+#include "bridge/command_calls.h"
 
-class QWidget;
-
-namespace bridge {
-
-class ShellWindow;
-
-namespace print {
-
-// Previews the page's current frame.
-Answer printPreview(CommandContext& context);
-// Previews the document with fonts at their point size.
-Answer generatePdfPreview(CommandContext& context);
-// Writes the document, every font at half its point size, to
-// <directory>/recepta-<yyMMddhhmmss>.pdf, or with -2, -3, ... before ".pdf"
-// when that name is taken. The file appears whole or not at all.
-Answer generatePdf(CommandContext& context);
+namespace bridge::print {
 
 // The routine behind printPreview, shared with the window's debug menu:
-// a modal preview of the page, parented to `window`.
-void previewPage(ShellWindow& shell, QWidget* window);
+// a modal preview of the page, parented to the window.
+void previewPage(ShellWindow& window);
 
 // The path generatePdf first tries for a file made at `when`: the directory
 // as given (an empty one names the root folder), "/", and the file name.
 QString pdfPath(const QString& directory, const QDateTime& when);
 
-}  // namespace print
-}  // namespace bridge
+}  // namespace bridge::print

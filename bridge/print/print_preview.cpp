@@ -5,15 +5,12 @@
 
 #include <functional>
 
-#include "bridge/commands.h"
 #include "bridge/print/print.h"
 #include "bridge/shell_window.h"
 #include "print/render/qt_pdf_obj.h"
 
 namespace bridge::print {
 namespace {
-
-constexpr Argument kDocument = describedArgument("generatePdfPreview", "document");
 
 // Runs a modal preview of what `paint` draws; the dialog asks for pages as
 // often as it needs them, and printing from it goes through `paint` too.
@@ -27,22 +24,24 @@ void showPreview(QPrinter& printer, QWidget* parent, Qt::WindowFlags flags,
 
 }  // namespace
 
-void previewPage(ShellWindow& shell, QWidget* window) {
+void previewPage(ShellWindow& window) {
   QPrinter printer(QPrinter::ScreenResolution);
-  showPreview(printer, window, Qt::Window,
-              [&shell](QPrinter* target) { shell.printPreview(target); });
+  showPreview(printer, window.dialogParent(), Qt::Window,
+              [&window](QPrinter* target) { window.printPreview(target); });
 }
 
-Answer printPreview(CommandContext& context) {
-  previewPage(context.shell(), context.window);
+// Previews the page's current frame.
+Answer printPreview(PrintPreviewCall& call) {
+  previewPage(call.window());
   return okAnswer();
 }
 
-Answer generatePdfPreview(CommandContext& context) {
-  ShellWindow& window = context.shell();
+// Previews the document with fonts at their point size.
+Answer generatePdfPreview(GeneratePdfPreviewCall& call) {
+  ShellWindow& window = call.window();
   window.pdfRenderer().clear();
-  const std::string& json = context.arg(kDocument);
-  const QSizeF paperMm = loadDocument(window.pdfRenderer(), json, /*halfFontSize=*/false);
+  const QSizeF paperMm =
+      loadDocument(window.pdfRenderer(), call.document(), /*halfFontSize=*/false);
 
   QPrinter printer(QPrinter::HighResolution);
   printer.setPageSize(QPageSize(paperMm, QPageSize::Millimeter, QString(), QPageSize::ExactMatch));

@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "bridge/commands.h"
 #include "bridge/protocol/protocol.h"
 #include "bridge/worker.h"
 #include "platform/file_writer.h"
@@ -12,14 +11,6 @@
 
 namespace bridge::zip {
 namespace {
-
-constexpr Argument kDirArchive = describedArgument("getZipDir", "archive");
-constexpr Argument kEntryArchive = describedArgument("getZipEntry", "archive");
-constexpr Argument kEntryMember = describedArgument("getZipEntry", "member");
-constexpr Argument kUnzipCallbackId = describedArgument("unzipToFile", "callbackId");
-constexpr Argument kUnzipArchive = describedArgument("unzipToFile", "archive");
-constexpr Argument kUnzipMember = describedArgument("unzipToFile", "member");
-constexpr Argument kUnzipTarget = describedArgument("unzipToFile", "target");
 
 constexpr char kCannotUnpack[] = "Nie można rozpakować elementu.";
 constexpr char kCannotWrite[] = "Nie można zapisać elementu.";
@@ -64,8 +55,10 @@ void extract(const WorkerChannel& channel, const UnzipRequest& request) {
 
 }  // namespace
 
-Answer getZipDir(CommandContext& context) {
-  std::vector<std::string> names = listZipEntries(context.arg(kDirArchive));
+// Unpack when the archive cannot be opened, holds no member, or its
+// directory is damaged.
+Answer getZipDir(GetZipDirCall& call) {
+  std::vector<std::string> names = listZipEntries(call.archive());
   if (names.empty()) return errorAnswer(kCannotUnpack);
   Answer answer = okAnswer();
   answer.insert(answer.end(), std::make_move_iterator(names.begin()),
@@ -77,11 +70,11 @@ Answer getZipDir(CommandContext& context) {
 // still read, so that its CRC is checked. This runs on the GUI thread, so a
 // member is read only when its directory entry gives no more than an answer
 // holds, and never decoded past that.
-Answer getZipEntry(CommandContext& context) {
+Answer getZipEntry(GetZipEntryCall& call) {
   std::string content;
   bool ended = false;
   const ZipRead read = readZipEntry(
-      context.arg(kEntryArchive), context.arg(kEntryMember),
+      call.archive(), call.member(),
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
         const auto* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
@@ -97,13 +90,12 @@ Answer getZipEntry(CommandContext& context) {
   return okAnswer(std::move(content));
 }
 
-Answer unzipToFile(CommandContext& context) {
-  UnzipRequest request{context.arg(kUnzipArchive), context.arg(kUnzipMember),
-                       context.arg(kUnzipTarget)};
+// Answers at once, then sends the records of zip_commands.h.
+Answer unzipToFile(UnzipToFileCall& call) {
+  UnzipRequest request{call.archive(), call.member(), call.target()};
   std::string targetPath = request.targetPath;
   runWorker(
-      platform::WorkKind::kZip,
-      WorkerChannel(context.page, context.arg(kUnzipCallbackId), "unzipToFile"),
+      platform::WorkKind::kZip, call.channel(),
       [request = std::move(request)](const WorkerChannel& channel) { extract(channel, request); },
       failureRecord);
   return okAnswer(std::move(targetPath));

@@ -29,18 +29,4 @@
 // leaves an existing target as it was.
 #pragma once
 
-#include "bridge/command_table.h"
-
-namespace bridge::zip {
-
-// Unpack when the archive cannot be opened, holds no member, or its
-// directory is damaged.
-Answer getZipDir(CommandContext& context);
-
-// The content up to its first zero byte ("" for an empty member).
-Answer getZipEntry(CommandContext& context);
-
-// Answers at once, then sends the records above.
-Answer unzipToFile(CommandContext& context);
-
-}  // namespace bridge::zip
+#include "bridge/command_calls.h"

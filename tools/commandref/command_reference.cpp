@@ -20,9 +20,8 @@ constexpr char kIntroduction[] = R"(# Commands
 
 Page script drives the shell through `myObject`: it writes a request into
 `myObject.command` and reads the answer from `myObject.result` right after.
-This is every command, in the order in which the shell compares names
-(names are case-sensitive). `js/pageshell.js` wraps the protocol
-(`pageshell.call`, `pageshell.start`).
+This is every command; names are case-sensitive. `js/pageshell.js` wraps
+the protocol (`pageshell.call`, `pageshell.start`).
 
 ## Requests
 
@@ -122,18 +121,6 @@ std::string cell(const std::string& text) {
   return result;
 }
 
-const char* familyName(bridge::Family family) {
-  switch (family) {
-    case bridge::Family::kShell: return "shell";
-    case bridge::Family::kDatabase: return "database";
-    case bridge::Family::kDesktop: return "desktop";
-    case bridge::Family::kZip: return "zip";
-    case bridge::Family::kNetwork: return "network";
-    case bridge::Family::kPrint: return "print";
-  }
-  return "";
-}
-
 const char* kindName(ArgumentKind kind) {
   switch (kind) {
     case ArgumentKind::kText: return "text";
@@ -172,8 +159,8 @@ void writeIndex(std::string& out) {
     }
     if (command.lastRepeats) arguments += ", ...";
     out += "| " + std::to_string(++order) + " | [" + command.name + "](#" + lower(command.name) +
-           ") | " + familyName(command.family) + " | " + (isAsync(command) ? "async" : "sync") +
-           " | " + arguments + " |\n";
+           ") | " + bridge::familyName(command.family) + " | " +
+           (isAsync(command) ? "async" : "sync") + " | " + arguments + " |\n";
   }
   out += "\n";
 }
@@ -195,7 +182,7 @@ void writeArguments(std::string& out, const CommandDescription& command) {
 
 void writeCommand(std::string& out, const CommandDescription& command) {
   out += "### " + std::string(command.name) + "\n\n" + command.does + "\n\n";
-  out += std::string(familyName(command.family)) + ", " +
+  out += std::string(bridge::familyName(command.family)) + ", " +
          (isAsync(command) ? "asynchronous" : "synchronous");
   if (isAsync(command)) {
     out += "; callback identifier at position " + std::to_string(command.callbackPosition());

@@ -6,14 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
-#include <regex>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include "bridge/command_table.h"
 #include "bridge/protocol/cmd_exception.h"
+#include "tools/commandref/client_library.h"
 #include "tools/commandref/command_reference.h"
 
 namespace bridge {
@@ -58,7 +58,6 @@ TEST(CommandDescription, EveryCommandIsFoundByItsExactNameAndOnlyOnce) {
     ASSERT_NE(row, nullptr) << command.name;
     EXPECT_EQ(row->description, &command);
   }
-  EXPECT_EQ(names.size(), 33u);
   EXPECT_EQ(findCommand("Version"), nullptr) << "names are case-sensitive";
   EXPECT_EQ(findCommand(""), nullptr);
 }
@@ -75,21 +74,17 @@ TEST(CommandDescription, AsyncCommandsAndOnlyTheyCarryRecords) {
 
 TEST(CommandDescription, TheClientLibraryKnowsEveryCallbackPosition) {
   const std::string library = sourceFile("js/pageshell.js");
-  std::smatch block;
-  ASSERT_TRUE(std::regex_search(library, block, std::regex(R"(CALLBACK_POSITION = \{([^}]*)\})")));
-  std::map<std::string, unsigned> positions;
-  const std::string entries = block[1];
-  const std::regex entry(R"((\w+):\s*(\d+))");
-  for (auto it = std::sregex_iterator(entries.begin(), entries.end(), entry);
-       it != std::sregex_iterator(); ++it) {
-    positions[(*it)[1]] = static_cast<unsigned>(std::stoul((*it)[2]));
-  }
-  std::map<std::string, unsigned> described;
+  const std::optional<std::string> rewritten = commandref::rewriteClientLibrary(library);
+  ASSERT_TRUE(rewritten) << "js/pageshell.js has lost the marker lines of its written part";
+  EXPECT_TRUE(*rewritten == library)
+      << "the callback positions in js/pageshell.js differ from bridge/commands.h; rewrite them "
+         "with\n  cmake --build build --target command_reference_docs";
   for (const CommandDescription& command : kCommands) {
-    if (command.mode == Mode::kAsync) described[command.name] = command.callbackPosition();
+    const std::string entry =
+        std::string(command.name) + ": " + std::to_string(command.callbackPosition());
+    EXPECT_EQ(library.find(entry) != std::string::npos, command.mode == Mode::kAsync)
+        << command.name;
   }
-  EXPECT_EQ(positions, described) << "CALLBACK_POSITION in js/pageshell.js differs from "
-                                     "bridge/commands.h";
 }
 
 TEST(CommandDescription, TheCommittedReferenceIsTheOneThePrinterWrites) {
