@@ -100,12 +100,14 @@ Answer getZipEntry(CommandContext& context) {
 Answer unzipToFile(CommandContext& context) {
   UnzipRequest request{context.arg(kUnzipArchive), context.arg(kUnzipMember),
                        context.arg(kUnzipTarget)};
+  const std::string& callbackId = context.arg(kUnzipCallbackId);
   std::string targetPath = request.targetPath;
+  const std::size_t heldBytes = callbackId.size() + request.archivePath.size() +
+                                request.memberName.size() + request.targetPath.size();
   runWorker(
-      platform::WorkKind::kZip,
-      WorkerChannel(context.page, context.arg(kUnzipCallbackId), "unzipToFile"),
+      platform::WorkKind::kZip, WorkerChannel(context.page, callbackId, "unzipToFile"),
       [request = std::move(request)](const WorkerChannel& channel) { extract(channel, request); },
-      failureRecord);
+      failureRecord, nullptr, heldBytes);
   return okAnswer(std::move(targetPath));
 }
 
