@@ -121,8 +121,6 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
   LocalPeer notFound(
       LocalPeer::answering("HTTP/1.0 404 Not Found\r\nContent-Length: 7\r\n\r\nmissing"));
   LocalPeer shortBody(LocalPeer::answering(lengthHead(100) + "only ten b"));
-  LocalPeer badPort(LocalPeer::answering("HTTP/1.0 302 Found\r\nLocation: http://127.0.0.1:" +
-                                         std::to_string(support::refusedPort()) + "x/ok\r\n\r\n"));
   const std::size_t quarter = large.size() / 4;
   LocalPeer largePeer(paced(lengthHead(large.size()) + large.substr(0, quarter),
                             {large.substr(quarter, quarter), large.substr(2 * quarter)}));
@@ -137,7 +135,6 @@ TEST(AjaxToFile, DownloadsEndInTheirRecordsAndFilesHoldTheBody) {
                                            {"longer", longer.port()},
                                            {"notFound", notFound.port()},
                                            {"short", shortBody.port()},
-                                           {"badPort", badPort.port()},
                                            {"large", largePeer.port()},
                                            {"refused", support::refusedPort()}});
   const e2e::PageRun run = e2e::runPage("net_ajax.html", options);

@@ -26,18 +26,11 @@ TEST(ParseUrl, SplitsHostPortAndResource) {
   expectAddr("HtTp://h/", "h", 80, "/");
   expectAddr("h:/p:1/q", "h", 80, "/p:1/q");
   expectAddr("h:00065535", "h", 65535, "/");
-}
-
-// Such a port names none: it is kept to be refused, never read as the
-// scheme's own.
-TEST(ParseUrl, APortThatIsNoNumberIn1To65535IsKeptAsBad) {
-  for (const char* port : {"x", "44913x", "0", "65536", "99999999999", "+80", " 80", "1:2"}) {
-    const WebAddress address = parseAddress(std::string("http://h:") + port + "/ok");
-    EXPECT_EQ(address.badPort, port);
-    EXPECT_EQ(address.addr.port(), 0) << port;
+  for (const char* port : {"x", "44913x", "0", "65536", "+80", "1:2"}) {
+    const WebAddress address = parseAddress(std::string("h:") + port + "/ok");
+    EXPECT_EQ(address.badPort, port) << "kept to be refused, never read as 80";
     EXPECT_EQ(address.text(), std::string("http://h:") + port + "/ok");
   }
-  EXPECT_EQ(parseAddress("h:1/").badPort, "");
 }
 
 TEST(ParseUrl, HttpsMeansTlsAndItsOwnPort) {
@@ -114,19 +107,6 @@ TEST(RequestBytes, AuthorizationHeadersAndCookiesInTheirOrder) {
             "GET / HTTP/1.0\r\nHost: <peer>\r\nAuthorization: Basic dTpw\r\n"
             "X-One: 1 2\r\nAccept: */*\r\nCookie: s=a+b%3B\r\nCookie: t=1\r\n"
             "Content-Length: 0\r\n\r\n");
-}
-
-TEST(RequestBytes, TheHostLineNamesThePortUnlessItIsTheSchemes) {
-  const auto hostLine = [](const char* url) {
-    const RequestText request = composeRequest(HttpMethod::get(), parseAddress(url),
-                                               HttpAuth::none(), {}, {}, HttpCookies());
-    return request.bytes.substr(request.parts[0].end, request.parts[1].end - request.parts[0].end);
-  };
-  EXPECT_EQ(hostLine("http://h/"), "Host: h\r\n");
-  EXPECT_EQ(hostLine("http://h:80/"), "Host: h\r\n");
-  EXPECT_EQ(hostLine("http://h:443/"), "Host: h:443\r\n");
-  EXPECT_EQ(hostLine("https://h:443/"), "Host: h\r\n");
-  EXPECT_EQ(hostLine("https://h:80/"), "Host: h:80\r\n");
 }
 
 TEST(RequestBytes, EachByteBelongsToANamedPart) {
