@@ -114,18 +114,6 @@ TEST(ZipExtraction, AFullDiskIsAWriteErrorThatLeavesTheTarget) {
   EXPECT_EQ(leftovers(run.directory), std::vector<std::string>{});
 }
 
-TEST(ZipPaths, WhatOneCommandWritesAtAPathPastTheLimitTheOthersRead) {
-  support::Directory archives("zip-e2e");
-  support::makeZipFixtures(archives.path());
-  e2e::RunOptions options;
-  options.setUp = [&archives](const std::string& directory) {
-    std::filesystem::copy_file(archives / "plain.zip",
-                               directory + "/" + std::string(200, 'a') + ".zip");
-  };
-  const e2e::PageRun run = e2e::runPage("zip_long_paths.html", options);
-  EXPECT_EQ(e2e::failureReport(run), "");
-}
-
 TEST(ZipClientLibrary, ExtractionsSettleThePromiseAndReportProgress) {
   support::Directory archives("zip-e2e");
   support::makeZipFixtures(archives.path());
