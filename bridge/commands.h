@@ -276,6 +276,8 @@ inline constexpr CommandDescription kCommands[] = {
         .record(R"([id, "pass", "progress", "100"])", "the target holds the member")
         .record(R"([id, "pass", "finish", member])",
                 "the member's name as the page gave it (last record)")
+        .refusal("too many ZIP commands at once [64 running and 256 waiting]")
+        .refusal("too much data waiting for ZIP commands [more than 67108864 bytes]")
         .example(R"("u1", "data.zip", "readme.txt", "out/readme.txt")",
                  R"(["OK", "out/readme.txt"])"),
 

@@ -38,6 +38,12 @@ const char* kindName(platform::WorkKind kind) {
   return "";
 }
 
+// What the data held by waiting work of `kind` is waiting for.
+std::string dataWaitsFor(platform::WorkKind kind) {
+  if (kind == platform::WorkKind::kNetwork) return "to be sent";
+  return std::string("for ") + kindName(kind) + " commands";
+}
+
 // Why work of `kind` was not taken, for the command's answer.
 std::string refusal(platform::WorkKind kind, const platform::Status& started) {
   const platform::WorkLimits limits = platform::workLimits(kind);
@@ -47,8 +53,8 @@ std::string refusal(platform::WorkKind kind, const platform::Status& started) {
              std::to_string(limits.workers) + " running and " + std::to_string(limits.queued) +
              " waiting]";
     case ENOBUFS:
-      return "too much data waiting to be sent [more than " + std::to_string(limits.queuedBytes) +
-             " bytes]";
+      return std::string("too much data waiting ") + dataWaitsFor(kind) + " [more than " +
+             std::to_string(limits.queuedBytes) + " bytes]";
     default: return "no thread for the command: " + started.reason();
   }
 }

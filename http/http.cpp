@@ -17,14 +17,14 @@ HttpErrorResult failure(HttpErrorKind kind, std::string message) {
 
 // Why the request cannot go out as written, checked before anything is
 // resolved or connected: a line that would break in two (the rest sent as
-// lines nobody wrote), or a port the system would take for another.
-std::optional<HttpErrorResult> unsendable(const RequestText& request, const HttpAddr& addr) {
+// lines nobody wrote), or a port that names none.
+std::optional<HttpErrorResult> unsendable(const RequestText& request, const WebAddress& target) {
   if (const std::string line = request.brokenLine(); !line.empty()) {
     return failure(HttpErrorKind::send(line), "Znak końca wiersza w części żądania [" + line + "]");
   }
-  if (addr.port() < 1 || addr.port() > 65535) {
-    return failure(HttpErrorKind::connect(), "Problem z połączeniem [port poza zakresem: " +
-                                                 std::to_string(addr.port()) + "]");
+  if (!target.badPort.empty()) {
+    return failure(HttpErrorKind::connect(),
+                   "Problem z połączeniem [port poza zakresem: " + target.badPort + "]");
   }
   return std::nullopt;
 }
@@ -84,9 +84,9 @@ HttpResult Http::perform() {
                              target.addr.host() == target_.addr.host() &&
                              target.addr.port() == target_.addr.port();
     const RequestText request =
-        composeRequest(method_, target.addr, firstOrigin ? auth_ : HttpAuth::none(), params_,
-                       headers_, firstOrigin ? cookies_ : HttpCookies());
-    if (std::optional<HttpErrorResult> refused = unsendable(request, target.addr)) {
+        composeRequest(method_, target, firstOrigin ? auth_ : HttpAuth::none(), params_, headers_,
+                       firstOrigin ? cookies_ : HttpCookies());
+    if (std::optional<HttpErrorResult> refused = unsendable(request, target)) {
       return HttpResult::error(*refused);
     }
     if (toFile && outputFile_ && !outputFile_->valid()) return outputFileFailure(output_.asFile());

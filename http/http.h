@@ -21,10 +21,11 @@
 // Failures of the network and of the output file are returned as the `error`
 // case of HttpResult, with its kind and a Polish message in UTF-8 (the
 // system's wording of a socket error included). A request that cannot be
-// sent as written (a CR or LF in one of its lines, a port outside
-// 1..65535) fails before anything is resolved or connected. Only a method
-// or an authentication without a case is thrown, as Exception. Every socket
-// and file that perform() opens is closed before it returns, on every path.
+// sent as written (a CR or LF in one of its lines, a port that is no number
+// in 1..65535, in the URL or a redirect's Location) fails before anything
+// is resolved or connected. Only a method or an authentication without a
+// case is thrown, as Exception. Every socket and file that perform() opens
+// is closed before it returns, on every path.
 // An output file, once opened, stays on disk whatever the outcome.
 //
 // Threads: an Http belongs to one thread; separate objects share nothing and

@@ -83,10 +83,7 @@ WebAddress fromAuthority(bool secure, const std::string& reference) {
     hostPart = hostPart.substr(at + 1);
   }
   const std::string rest = end == std::string::npos ? std::string() : reference.substr(end);
-  WebAddress address;
-  address.secure = secure;
-  address.addr = hostAndPort(hostPart, secure, resourceOf(rest));
-  return address;
+  return webAddress(secure, hostPart, resourceOf(rest));
 }
 
 }  // namespace

@@ -15,9 +15,10 @@ const char* methodWord(const HttpMethod& method) {
 
 class Composer {
  public:
-  void line(std::string name, const std::string& text) {
-    request_.bytes += text;
-    request_.bytes += "\r\n";
+  void line(std::string name, const std::string& text) { part(std::move(name), text + "\r\n"); }
+
+  void part(std::string name, const std::string& bytes) {
+    request_.bytes += bytes;
     request_.parts.push_back({std::move(name), request_.bytes.size()});
   }
 
@@ -39,8 +40,9 @@ std::string RequestText::partAt(std::size_t offset) const {
 std::string RequestText::brokenLine() const {
   std::size_t begin = 0;
   for (const RequestPart& part : parts) {
-    const std::size_t textEnd = part.end - 2;  // before the line's own CR LF
-    if (part.name != "Content" && bytes.find_first_of("\r\n", begin) < textEnd) return part.name;
+    if (part.name != "Content" && bytes.find_first_of("\r\n", begin) < part.end - 2) {
+      return part.name;  // a break before the line's own CR LF
+    }
     begin = part.end;
   }
   return std::string();
@@ -55,15 +57,15 @@ AnsiString formBody(const HttpParams& params) {
   return AnsiString(std::move(body));
 }
 
-RequestText composeRequest(const HttpMethod& method, const HttpAddr& addr, const HttpAuth& auth,
+RequestText composeRequest(const HttpMethod& method, const WebAddress& target, const HttpAuth& auth,
                            const HttpParams& params, const HttpParams& headers,
                            const HttpCookies& cookies) {
   const std::string word = methodWord(method);
   if (!auth.isNone() && !auth.isBasic()) throw Exception("HttpPostAuth");
   const std::string body = formBody(params).str();
   Composer request;
-  request.line("Method", word + " " + addr.resource().str() + " HTTP/1.0");
-  request.line("Host", "Host: " + addr.host().str());
+  request.line("Method", word + " " + target.addr.resource().str() + " HTTP/1.0");
+  request.line("Host", "Host: " + target.authority());
   if (method.isPost())
     request.line("ContentType", "Content-Type: application/x-www-form-urlencoded");
   if (auth.isBasic()) {
@@ -81,7 +83,6 @@ RequestText composeRequest(const HttpMethod& method, const HttpAddr& addr, const
   }
   request.line("Content-Length", "Content-Length: " + std::to_string(body.size()));
   request.line("End1", "");
-  request.line("Content", body);
-  request.line("End2", "");
+  if (!body.empty()) request.part("Content", body);
   return request.take();
 }

@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "http/http_types.h"
+#include "http/url.h"
 
 struct RequestPart {
-  std::string name;  // "Method", "Host", ..., "End2"; see composeRequest
+  std::string name;  // "Method", "Host", ..., "Content"; see composeRequest
   std::size_t end;   // offset just past the part's last byte in `bytes`
 };
 
@@ -33,17 +34,18 @@ AnsiString formBody(const HttpParams& params);
 
 // Each line ends in CR LF:
 //   "Method"          <GET|POST|HEAD> <resource> HTTP/1.0
-//   "Host"            Host: <host>             (never the port)
+//   "Host"            Host: <host>[:<port>]    (the port unless it is the scheme's own)
 //   "ContentType"     Content-Type: application/x-www-form-urlencoded (post only)
 //   "Authorization"   Authorization: Basic <base64 of user:passwd> (basic only)
 //   "Headers - <name>" <name>: <value>          (each extra header, unencoded)
 //   "Cookie"          Cookie: <name>=<urlEncoded value>  (each cookie)
 //   "Content-Length"  Content-Length: <body length>  (always, 0 without params)
-//   "End1"            the empty line
-//   "Content"         the form body, then CR LF
-//   "End2"            one more CR LF, not counted in the length
-// Throws Exception("HttpMethod") for a method that holds no case and
-// Exception("HttpPostAuth") for such an authentication.
-RequestText composeRequest(const HttpMethod& method, const HttpAddr& addr, const HttpAuth& auth,
+//   "End1"            the empty line that ends the head
+//   "Content"         the form body, exactly as long as the head says; no
+//                     part when it is empty
+// Nothing follows: a peer that keeps reading finds no bytes the head did not
+// announce. Throws Exception("HttpMethod") for a method that holds no case
+// and Exception("HttpPostAuth") for such an authentication.
+RequestText composeRequest(const HttpMethod& method, const WebAddress& target, const HttpAuth& auth,
                            const HttpParams& params, const HttpParams& headers,
                            const HttpCookies& cookies);

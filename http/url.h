@@ -10,9 +10,17 @@
 struct WebAddress {
   bool secure = false;  // https
   HttpAddr addr;
+  // The port as the URL wrote it when that is no number in 1..65535
+  // ("8080x", "0", "70000"); addr's port is then 0, and the address is
+  // never connected to. Empty for a good port.
+  std::string badPort;
 
-  // "http[s]://<host>[:<port>]<resource>", the port left out when it is the
-  // scheme's own. For the log, and for telling two hops apart.
+  // "<host>[:<port>]", the port left out when it is the scheme's own: what
+  // the Host line names.
+  std::string authority() const;
+
+  // "http[s]://<authority><resource>". For the log, and for telling two
+  // hops apart.
   std::string text() const;
 };
 
@@ -21,14 +29,14 @@ int defaultPort(bool secure);
 // "http://" or "https://" (any case) is dropped and says the scheme; with
 // neither the address is plain http, and any other scheme stays part of the
 // host. The resource runs from the first '/' to the end ("/" without one);
-// the host part before it may end in ":<port>". A port that is no number
-// means the scheme's own (80 or 443), and so does none; no range is
-// checked. Never fails.
+// the host part before it may end in ":<port>". No port, or an empty one,
+// means the scheme's own (80 or 443); one that is not made of digits alone
+// naming 1..65535 is kept as the badPort. Never fails.
 WebAddress parseAddress(const AnsiString& url);
 
 // parseAddress(url).addr.
 HttpAddr parseUrl(const AnsiString& url);
 
-// The host and port of an address's host part, "<host>[:<port>]", as
-// parseAddress reads them.
-HttpAddr hostAndPort(const AnsiString& hostPart, bool secure, const AnsiString& resource);
+// The address of the host part "<host>[:<port>]" and the resource, its port
+// read as parseAddress reads it.
+WebAddress webAddress(bool secure, const AnsiString& hostPart, const AnsiString& resource);

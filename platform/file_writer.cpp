@@ -15,6 +15,7 @@
 #include "platform/directory.h"
 #include "platform/file_attributes.h"
 #include "platform/in_place_write.h"
+#include "platform/path_place.h"
 
 namespace platform {
 namespace {
@@ -77,23 +78,6 @@ std::string hiddenName() {
   return std::string(".pageshell-") + suffix + ".part";
 }
 
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
-}
-
-// The last part of `path`; "." for a path that ends in '/'.
-std::string nameIn(const std::string& path) {
-  const std::string name = path.substr(path.rfind('/') + 1);
-  return name.empty() ? "." : name;
-}
-
-// A folder opened only to find names in it, for which search permission is
-// enough.
-Descriptor openFolder(int from, const std::string& path) {
-  return Descriptor(::openat(from, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-}
-
 // Makes a rename or link in `folder` durable. Failing that, it still stands.
 void syncFolder(int folder) {
   const Descriptor readable(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -118,9 +102,10 @@ Result<Place> locate(const std::string& path) {
   std::string rest = path;
   for (int hops = 0; hops <= 40; ++hops) {
     // A relative link goes on from its own folder; an absolute one ignores it.
-    place.folder = openFolder(linkFolder.valid() ? linkFolder.get() : AT_FDCWD, folderOf(rest));
-    if (!place.folder.valid()) return Status::fromErrno(path);
-    place.name = nameIn(rest);
+    Result<PathPlace> found = placeOf(rest, linkFolder.valid() ? linkFolder.get() : AT_FDCWD);
+    if (!found) return Status::failure(found.status().code(), path);
+    place.folder = std::move(found->folder);
+    place.name = std::move(found->name);
     struct stat info;
     if (::fstatat(place.folder.get(), place.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISLNK(info.st_mode)) {
@@ -131,7 +116,7 @@ Result<Place> locate(const std::string& path) {
         ::readlinkat(place.folder.get(), place.name.c_str(), &target[0], target.size());
     if (length < 0) return Status::fromErrno(path);
     target.resize(static_cast<std::size_t>(length));
-    place.path = target.empty() || target[0] != '/' ? folderOf(place.path) + target : target;
+    place.path = target.empty() || target[0] != '/' ? folderPart(place.path) + target : target;
     linkFolder = std::move(place.folder);
     rest = target;
   }
@@ -196,11 +181,12 @@ struct FileWriter::Content {
     return Status::fromErrno(folderPath);
   }
 
-  // The same in the folder `folderPath` names.
+  // The same in the folder `folderPath` (ending in '/') names: the place of
+  // such a path is in the folder itself.
   static Result<Content> makeIn(const std::string& folderPath) {
-    const Descriptor folder = openFolder(AT_FDCWD, folderPath);
-    if (!folder.valid()) return Status::fromErrno(folderPath);
-    return make(folder.get(), folderPath);
+    const Result<PathPlace> folder = placeOf(folderPath);
+    if (!folder) return folder.status();
+    return make(folder->folder.get(), folderPath);
   }
 };
 
@@ -214,7 +200,7 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
   struct stat info;
   if (::fstatat(folder, name.c_str(), &info, 0) != 0) {
     if (errno != ENOENT) return Status::fromErrno(path);
-    Result<Content> content = Content::make(folder, folderOf(place->path));
+    Result<Content> content = Content::make(folder, folderPart(place->path));
     if (!content) return Status::failure(content.status().code(), path);
     return FileWriter(Placing::kRename, place->path, name, Descriptor(), std::move(*content));
   }
@@ -222,7 +208,7 @@ Result<FileWriter> FileWriter::open(const std::string& path) {
   if (::faccessat(folder, name.c_str(), W_OK, AT_EACCESS) != 0) return Status::fromErrno(path);
   if (refusesWriting(info)) return Status::failure(EACCES, path);
 
-  Result<Content> beside = Content::make(folder, folderOf(place->path));
+  Result<Content> beside = Content::make(folder, folderPart(place->path));
   if (!beside) {
     // A folder that takes no new file: the file itself may still be written.
     const int code = beside.status().code();
@@ -315,11 +301,14 @@ Status FileWriter::commitNew(const std::string& path) {
   if (placing_ != Placing::kNewName || finished_) return Status::failure(EINVAL, path);
   if (!failure_.ok()) return failure_;
   if (::fdatasync(descriptor_.get()) != 0) return Status::fromErrno(path);
+  const Result<PathPlace> place = placeOf(path);
+  if (!place) return place.status();
+  const int to = place->folder.get();
+  const char* name = place->name.c_str();
   // A link, unlike a rename, never takes the place of what stands there.
-  const int linked =
-      temporaryName_.empty()
-          ? ::linkat(AT_FDCWD, contentPath_.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW)
-          : ::linkat(folder_.get(), temporaryName_.c_str(), AT_FDCWD, path.c_str(), 0);
+  const int linked = temporaryName_.empty()
+                         ? ::linkat(AT_FDCWD, contentPath_.c_str(), to, name, AT_SYMLINK_FOLLOW)
+                         : ::linkat(folder_.get(), temporaryName_.c_str(), to, name, 0);
   if (linked != 0) return Status::fromErrno(path);
   dropTemporaryName();
   syncFolder(folder_.get());

@@ -8,11 +8,16 @@
 #include <limits>
 #include <utility>
 
+#include "platform/path_place.h"
+
 namespace platform {
 
 Result<ReadOnlyFile> ReadOnlyFile::open(const std::string& path) {
+  const Result<PathPlace> place = placeOf(path);
+  if (!place) return place.status();
   // Without O_NONBLOCK, opening a pipe would wait for a writer.
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  const int descriptor = ::openat(place->folder.get(), place->name.c_str(),
+                                  O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   // A socket answers "No such device or address", which names no file.
   if (descriptor < 0) return Status::failure(errno == ENXIO ? ENODEV : errno, path);
   ReadOnlyFile file(descriptor, 0, path);

@@ -18,8 +18,8 @@ namespace platform {
 
 class ReadOnlyFile {
  public:
-  // The regular file at `path` (UTF-8). Anything else fails with the reason
-  // "not a regular file".
+  // The regular file at `path` (UTF-8), found as path_place.h finds it.
+  // Anything else fails with the reason "not a regular file".
   static Result<ReadOnlyFile> open(const std::string& path);
 
   ReadOnlyFile(ReadOnlyFile&& other) noexcept;

@@ -39,8 +39,8 @@ struct WorkLimits {
   std::size_t queuedBytes;  // held by the work waiting, as its starter counts them
 };
 
-// Database and ZIP work waits without bound: it holds no descriptor while
-// it waits, and what it waits on is the local disk, never slow at will.
+// Database work waits without bound: it holds no descriptor while it
+// waits, and what it waits on is the local disk, never slow at will.
 // Network work is bounded, as it waits on peers that may be. 128 workers
 // leave room for healthy peers beside a page's burst of slow ones, and hold
 // at most 256 descriptors (a socket and a file each), a quarter of the
@@ -48,12 +48,16 @@ struct WorkLimits {
 // 256 waiting take a page's burst of thumbnails whole; 64 MiB of waiting
 // data is ample for a queue of requests and small beside the 512 MiB a
 // single answer may take.
+// ZIP work is bounded too: a page starts extractions far faster than a disk
+// does them, and each waiting one holds its paths, which may be of any
+// length. 256 waiting take a page's burst of members extracted one by one;
+// 64 MiB of waiting paths is more than any page names.
 constexpr WorkLimits workLimits(WorkKind kind) {
   constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
   switch (kind) {
     case WorkKind::kNetwork: return {128, 256, std::size_t{64} << 20};
-    case WorkKind::kDatabase:
-    case WorkKind::kZip: break;
+    case WorkKind::kZip: return {64, 256, std::size_t{64} << 20};
+    case WorkKind::kDatabase: break;
   }
   return {64, kUnbounded, kUnbounded};
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
 
 #include "zip/little_endian.h"
 
@@ -101,10 +102,41 @@ MemberEntry entryOf(const char* fixed, std::string_view variable) {
   return entry;
 }
 
+// Where walks of the directory that fell short have ended, by the entries
+// they stepped over. The entries that follow one position are the same
+// whichever end record led there, so a walk that reaches an entry seen
+// before knows at once where it ends: a comment full of false end records,
+// each claiming a larger directory, costs one walk of the directory in all
+// rather than one each.
+class ShortWalks {
+ public:
+  // Where the walk through `at` ended; nothing when none went through it.
+  std::optional<std::uint64_t> endThrough(std::uint64_t at) const {
+    const auto found = walkThrough_.find(at);
+    if (found == walkThrough_.end()) return std::nullopt;
+    return ends_[found->second];
+  }
+
+  // A walk through `positions` that ended at `end`, short of its directory.
+  void add(const std::vector<std::uint64_t>& positions, std::uint64_t end) {
+    ends_.push_back(end);
+    for (const std::uint64_t at : positions) walkThrough_.emplace(at, ends_.size() - 1);
+  }
+
+ private:
+  std::unordered_map<std::uint64_t, std::size_t> walkThrough_;  // entry position -> its walk
+  std::vector<std::uint64_t> ends_;
+};
+
+// An end that no directory reaches: an entry whose name and fields ran past
+// the bytes.
+constexpr std::uint64_t kBrokenOff = 0;
+
 // The entries from where the directory starts for as long as they follow
 // one another; nothing when they stop short of the size the record gives.
 std::optional<std::vector<MemberEntry>> readEntries(ArchiveBytes& bytes,
-                                                    const DirectoryBounds& bounds) {
+                                                    const DirectoryBounds& bounds,
+                                                    ShortWalks& shortWalks) {
   std::uint64_t start = bounds.start;
   if (!entryStartsAt(bytes, start) && bounds.recordAt >= bounds.size &&
       bounds.recordAt - bounds.size > start &&
@@ -116,12 +148,23 @@ std::optional<std::vector<MemberEntry>> readEntries(ArchiveBytes& bytes,
   if (__builtin_add_overflow(start, bounds.size, &end)) return std::nullopt;
 
   std::vector<MemberEntry> entries;
+  std::vector<std::uint64_t> positions;
   std::uint64_t at = start;
   char fixed[kEntryBytes];
   std::string variable;
+  const auto fallsShort = [&](std::uint64_t walkEnd) {
+    shortWalks.add(positions, walkEnd);
+    return std::nullopt;
+  };
   while (bytes.readAll(at, fixed, sizeof fixed) && le32(fixed) == kEntrySignature) {
+    if (const std::optional<std::uint64_t> known = shortWalks.endThrough(at)) {
+      if (*known < end || *known == kBrokenOff) return fallsShort(*known);
+    }
     variable.resize(std::size_t{le16(fixed + 28)} + le16(fixed + 30));
-    if (!bytes.readAll(at + kEntryBytes, variable.data(), variable.size())) return std::nullopt;
+    positions.push_back(at);
+    if (!bytes.readAll(at + kEntryBytes, variable.data(), variable.size())) {
+      return fallsShort(kBrokenOff);
+    }
     MemberEntry entry = entryOf(fixed, variable);
     if (__builtin_add_overflow(entry.localHeaderOffset, stub, &entry.localHeaderOffset)) {
       entry.complete = false;
@@ -129,20 +172,22 @@ std::optional<std::vector<MemberEntry>> readEntries(ArchiveBytes& bytes,
     entries.push_back(std::move(entry));
     at += kEntryBytes + variable.size() + le16(fixed + 32);
   }
-  if (at < end) return std::nullopt;
+  if (at < end) return fallsShort(at);
   return entries;
 }
 
 // A Zip64 end record's bounds when the archive has one that leads to a
 // directory, else the end record's own.
 std::optional<std::vector<MemberEntry>> readFromEndRecord(ArchiveBytes& bytes, const char* record,
-                                                          std::uint64_t recordAt) {
+                                                          std::uint64_t recordAt,
+                                                          ShortWalks& shortWalks) {
   if (recordAt >= kZip64LocatorBytes + kZip64EndBytes) {
     if (const auto bounds = zip64Bounds(bytes, recordAt - kZip64LocatorBytes)) {
-      if (auto entries = readEntries(bytes, *bounds)) return entries;
+      if (auto entries = readEntries(bytes, *bounds, shortWalks)) return entries;
     }
   }
-  return readEntries(bytes, DirectoryBounds{le32(record + 16), le32(record + 12), recordAt});
+  return readEntries(bytes, DirectoryBounds{le32(record + 16), le32(record + 12), recordAt},
+                     shortWalks);
 }
 
 }  // namespace
@@ -153,9 +198,12 @@ std::optional<std::vector<MemberEntry>> readCentralDirectory(ArchiveBytes& bytes
   const std::uint64_t tailStart = bytes.size() - tailSize;
   std::string tail(tailSize, '\0');
   if (!bytes.readAll(tailStart, tail.data(), tailSize)) return std::nullopt;
+  ShortWalks shortWalks;
   for (std::size_t at = tailSize - kEndBytes + 1; at-- > 0;) {
     if (le32(&tail[at]) != kEndSignature) continue;
-    if (auto entries = readFromEndRecord(bytes, &tail[at], tailStart + at)) return entries;
+    if (auto entries = readFromEndRecord(bytes, &tail[at], tailStart + at, shortWalks)) {
+      return entries;
+    }
   }
   return std::nullopt;
 }

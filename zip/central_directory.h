@@ -9,7 +9,9 @@
 // directory behind a stub (a self-extracting program in front of the
 // archive) is found by the gap between where the end record says it ends
 // and where it does end, and every offset is moved by that gap. Zip64 end
-// records are read where the archive has them.
+// records are read where the archive has them. However many end records
+// lead nowhere (a comment may hold thousands), each entry is read at most
+// twice: once by the walks that fall short, and once for the directory.
 //
 // Of an entry's extra fields only the Zip64 one is read, and only the values
 // its sizes and offset need; fields that run past their block end the

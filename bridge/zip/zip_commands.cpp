@@ -93,11 +93,14 @@ Answer getZipEntry(GetZipEntryCall& call) {
 // Answers at once, then sends the records of zip_commands.h.
 Answer unzipToFile(UnzipToFileCall& call) {
   UnzipRequest request{call.archive(), call.member(), call.target()};
+  const std::string& callbackId = call.callbackId();
   std::string targetPath = request.targetPath;
+  const std::size_t heldBytes = callbackId.size() + request.archivePath.size() +
+                                request.memberName.size() + request.targetPath.size();
   runWorker(
       platform::WorkKind::kZip, call.channel(),
       [request = std::move(request)](const WorkerChannel& channel) { extract(channel, request); },
-      failureRecord);
+      failureRecord, nullptr, heldBytes);
   return okAnswer(std::move(targetPath));
 }
 

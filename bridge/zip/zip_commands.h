@@ -15,8 +15,10 @@
 //
 // getZipDir and getZipEntry run on the GUI thread inside dispatch; no member
 // is decoded there past the size its entry gives.
-// unzipToFile answers at once and extracts on a worker (worker.h), which
-// reports [id, "pass", event, value] records in this order:
+// unzipToFile answers at once and extracts on a worker (worker.h); past the
+// bounds of the ZIP queue it answers the refusal worker.h gives instead and
+// starts nothing. The worker reports [id, "pass", event, value] records in
+// this order:
 //   "progress" "0"      the worker has started
 //   "error" unpack      the member cannot be read whole (last record)
 //   "progress" "50"     the member has been read whole, its CRC checked

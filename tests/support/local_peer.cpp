@@ -49,7 +49,7 @@ long contentLength(const std::string& head) {
 
 }  // namespace
 
-std::string PeerConnection::readHttpRequest(std::size_t trailing) {
+std::string PeerConnection::readHttpRequest() {
   std::string request;
   std::size_t blank;
   while ((blank = request.find("\r\n\r\n")) == std::string::npos) {
@@ -58,7 +58,7 @@ std::string PeerConnection::readHttpRequest(std::size_t trailing) {
     request += piece;
   }
   const long length = blank == std::string::npos ? -1 : contentLength(request.substr(0, blank + 2));
-  if (length >= 0) request += readBytes(static_cast<std::size_t>(length) + trailing);
+  if (length > 0) request += readBytes(static_cast<std::size_t>(length));
   std::lock_guard<std::mutex> lock(peer_.mutex_);
   peer_.requests_.push_back(request);
   return request;
@@ -94,6 +94,8 @@ bool PeerConnection::send(const std::string& bytes) {
   }
   return true;
 }
+
+void PeerConnection::endSending() { ::shutdown(descriptor_, SHUT_WR); }
 
 void PeerConnection::resetOnClose() {
   const linger abort{1, 0};

@@ -28,17 +28,18 @@ class PeerConnection {
   PeerConnection& operator=(const PeerConnection&) = delete;
 
   // One request as an HTTP client sends it: through the blank line after the
-  // head; with a Content-Length, as many bytes more as it says and then
-  // `trailing` bytes (the engine ends its body with two CR LF pairs).
+  // head and, with a Content-Length, as many bytes more as it says.
   // Whatever arrived, when the client stops first. The peer keeps it
   // (requests()).
-  std::string readHttpRequest(std::size_t trailing = 4);
+  std::string readHttpRequest();
   // Exactly `count` bytes, or fewer when the client stops first.
   std::string readBytes(std::size_t count);
   // Everything until the client closes its side.
   std::string readUntilClosed();
 
   bool send(const std::string& bytes);
+  // Tells the client that nothing more comes, while its bytes are still read.
+  void endSending();
   // Makes the close that follows the serve function a reset instead of an
   // orderly end.
   void resetOnClose();

@@ -127,8 +127,7 @@ def context(directory, server):
 
 
 def read_request(connection):
-    """The head, then as many bytes as its Content-Length says and the two
-    line ends that the shell's engine sends after a body."""
+    """The head, then as many bytes as its Content-Length says."""
     data = b""
     while b"\r\n\r\n" not in data:
         piece = connection.recv(65536)
@@ -143,7 +142,7 @@ def read_request(connection):
         if name.strip().lower() == "content-length":
             length = int(value)
     if length is not None:
-        while len(rest) < length + 4:
+        while len(rest) < length:
             piece = connection.recv(65536)
             if not piece:
                 break

@@ -2,7 +2,7 @@
 """Writes the ZIP archives the zip tests and benchmarks read, made by
 producers independent of the shell: Python's zipfile and the zip command.
 
-    zip_fixtures.py DIR [--large-mb N] [--many N] [--text-mb N] [--huge]
+    zip_fixtures.py DIR [--large-mb N] [--many N] [--false-ends N] [--text-mb N] [--huge]
 
 Into DIR, always:
   plain.zip            a.txt ("alpha\\n"), then the folder dir/
@@ -39,6 +39,11 @@ Into DIR, always:
 and on request:
   large.zip            large.bin, N MiB of half-compressible data (deflated)
   many.zip             N small members m/000000.txt ...
+  false-ends.zip       N small members m/000000.txt ...; the end record's
+                       comment holds FALSE_ENDS end records that lead to no
+                       directory: half claim one larger than the real one,
+                       half one that starts at a member's entry and runs up
+                       to the record itself
   text.zip             text.txt, N MiB of UTF-8 text (deflated)
   huge-python.zip      zeros.bin, HUGE_BYTES of zeros streamed by zipfile
                        (force_zip64, data descriptor), then after.txt
@@ -77,6 +82,8 @@ CP852_MEMBERS = [
 ODD_MEMBERS = [("a.txt", b"alpha\n"), ("b.txt", b"bravo\n"), ("c.txt", b"charlie\n")]
 BZIP2_TEXT = b"".join(b"bzip2 line %05d\n" % i for i in range(3000))
 BOMB_BYTES = 8 * 1024 * 1024
+# As many end records as the longest comment holds, bar a few.
+FALSE_ENDS = 2900
 # Past 4 GiB, so that sizes and CRCs need Zip64, yet quick to inflate.
 HUGE_BYTES = 4100 * 1024 * 1024
 
@@ -329,6 +336,34 @@ def many_fixture(out, count):
             z.writestr("m/%06d.txt" % i, b"%d\n" % i)
 
 
+def false_ends_fixture(out, count):
+    path = io.BytesIO()
+    with zipfile.ZipFile(path, "w") as z:
+        for i in range(count):
+            z.writestr("m/%06d.txt" % i, b"%d\n" % i)
+    data = bytearray(path.getvalue())
+    end = data.rindex(b"PK\x05\x06")
+    size, start = struct.unpack("<II", data[end + 12:end + 20])
+    entries = []
+    at = start
+    for _ in range(count):
+        entries.append(at)
+        name, extra, comment = struct.unpack("<HHH", data[at + 28:at + 34])
+        at += 46 + name + extra + comment
+    comment = bytearray()
+    for k in range(FALSE_ENDS):
+        record_at = end + 22 + len(comment)
+        if k % 2 == 0:
+            claimed_start, claimed_size = start, size + k + 1
+        else:
+            claimed_start = entries[(k // 2) % count]
+            claimed_size = record_at - claimed_start
+        comment += struct.pack("<IHHHHIIH", 0x06054B50, 0, 0, count, count, claimed_size,
+                               claimed_start, 0)
+    data[end + 20:end + 22] = struct.pack("<H", len(comment))
+    open(os.path.join(out, "false-ends.zip"), "wb").write(data + comment)
+
+
 def text_fixture(out, megabytes):
     words = "zażółć gęślą jaźń pchnąć w tę łódź jeża lub ośm skrzyń fig".split()
     generator = random.Random(7)
@@ -349,6 +384,7 @@ def main():
     parser.add_argument("out")
     parser.add_argument("--large-mb", type=int, default=0)
     parser.add_argument("--many", type=int, default=0)
+    parser.add_argument("--false-ends", type=int, default=0)
     parser.add_argument("--text-mb", type=int, default=0)
     parser.add_argument("--huge", action="store_true")
     args = parser.parse_args()
@@ -358,6 +394,8 @@ def main():
         large_fixture(args.out, args.large_mb)
     if args.many:
         many_fixture(args.out, args.many)
+    if args.false_ends:
+        false_ends_fixture(args.out, args.false_ends)
     if args.text_mb:
         text_fixture(args.out, args.text_mb)
     if args.huge:

@@ -6,7 +6,8 @@
 // from the base. Checks what must hold whatever the bytes: a location comes
 // only from a redirect status; every address reached has a resource a
 // request line can carry, free of fragments and dot segments, reads back as
-// the same address from its own text, and is never plain http after https;
+// the same address from its own text (unless its port names none, so that it
+// is refused before it connects), and is never plain http after https;
 // no trail grows past its limit.
 #include <cstddef>
 #include <cstdint>
@@ -39,7 +40,8 @@ bool plainHost(const std::string& host) { return host.find_first_of("/?#@:") == 
 
 void checkAddress(const WebAddress& base, const WebAddress& address) {
   require(plainResource(address.addr.resource().str()));
-  if (!plainHost(address.addr.host().str())) return;
+  // A port that names none keeps its text as written, and is never requested.
+  if (!plainHost(address.addr.host().str()) || !address.badPort.empty()) return;
   const std::optional<WebAddress> again = resolveLocation(base, address.text());
   require(again && again->text() == address.text() && again->secure == address.secure);
 }

@@ -98,6 +98,18 @@ TEST(FollowRedirects, ALoopEndsAtItsFirstReturn) {
   EXPECT_EQ(peer.requests().size(), 3u);
 }
 
+// A Location's port that is no number is refused, never taken for the
+// scheme's own: the request ends before it connects anywhere else.
+TEST(FollowRedirects, ALocationWhosePortNamesNoneEndsTheRequest) {
+  const std::string port = std::to_string(support::refusedPort());
+  LocalPeer peer(routes({{"/start", redirect("302 Found", "http://127.0.0.1:" + port + "x/ok")}}));
+  Trace trace;
+  const HttpResult result = follow(peer.url("/start"), &trace);
+  EXPECT_EQ(errorText(result), "Problem z połączeniem [port poza zakresem: " + port + "x]");
+  EXPECT_TRUE(result.isError() && result.asError().kind().isConnect());
+  EXPECT_EQ(trace.events.back(), "redirect HTTP/1.0 302 Found http://127.0.0.1:" + port + "x/ok");
+}
+
 // Without the switch, for a post, or without a Location, the answer is the
 // redirect itself.
 TEST(FollowRedirects, OnlyWhenAskedForAndWhereTheAnswerSaysWhere) {

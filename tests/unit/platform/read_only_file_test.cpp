@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "platform/file_writer.h"
 #include "tests/support/scratch.h"
 
 namespace platform {
@@ -35,6 +36,38 @@ TEST(LoadWholeFile, RefusesAFileLongerThanTheLimit) {
   const Result<std::string> content = loadWholeFile(folder / "f", 5000);
   ASSERT_TRUE(content.ok());
   EXPECT_EQ(content->size(), 5000u);
+}
+
+// `name` in `folder` by a path longer than the system takes whole: its
+// folder part, of "./" repeated, stays within the limit, and the file lies
+// where the test can remove it.
+std::string longPath(const std::string& folder, const std::string& name) {
+  std::string path = folder + "/";
+  while (path.size() < 4000) path += "./";
+  return path + name;
+}
+
+// What one command writes, the others read: the writer finds names from
+// open folders, and so does every reader.
+TEST(LoadWholeFile, ReadsWhatTheWriterWroteAtAPathPastTheSystemsLimit) {
+  support::Directory folder;
+  const std::string saved = longPath(folder.path(), std::string(200, 's'));
+  ASSERT_GT(saved.size(), 4096u);
+  ASSERT_EQ(writeWholeFile(saved, "saved").reason(), "");
+  const Result<std::string> content = loadWholeFile(saved, 100);
+  EXPECT_EQ(content.ok() ? *content : content.status().reason(), "saved");
+
+  Result<FileWriter> unnamed = FileWriter::openNew(folder.path());
+  ASSERT_TRUE(unnamed.ok());
+  unnamed->write("named later", 11);
+  const std::string named = longPath(folder.path(), std::string(200, 'n'));
+  ASSERT_EQ(unnamed->commitNew(named).reason(), "");
+  const Result<ReadOnlyFile> file = ReadOnlyFile::open(named);
+  ASSERT_TRUE(file.ok()) << file.status().reason();
+  EXPECT_EQ(file->size(), 11u);
+
+  EXPECT_EQ(failureOf(longPath(folder.path(), "missing"), 100), "No such file or directory");
+  EXPECT_EQ(failureOf("", 100), "No such file or directory");
 }
 
 }  // namespace

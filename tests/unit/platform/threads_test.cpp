@@ -15,7 +15,8 @@ void start(WorkKind kind, std::function<void()> body, std::size_t heldBytes = 0)
 }
 
 TEST(WorkerThreads, ABurstRunsWholeButNeverMoreThanTheLimitAtOnce) {
-  constexpr int kBurst = 3000;
+  const WorkLimits limits = workLimits(WorkKind::kZip);
+  const int kBurst = limits.workers + static_cast<int>(limits.queued);
   std::atomic<int> running{0};
   std::atomic<int> mostAtOnce{0};
   std::atomic<int> done{0};

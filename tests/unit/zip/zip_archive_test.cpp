@@ -14,6 +14,8 @@
 
 #include "tests/support/scratch.h"
 #include "tests/support/zip_fixtures.h"
+#include "zip/archive_bytes.h"
+#include "zip/central_directory.h"
 
 namespace {
 
@@ -99,6 +101,43 @@ TEST(ZipListing, AListOfExactlyTheCountsEscapeValueIsWhole) {
   ASSERT_EQ(names.size(), 65535u);
   EXPECT_EQ(names.front(), "m/000000.txt");
   EXPECT_EQ(names.back(), "m/065534.txt");
+}
+
+// Bytes that count the reads made of them.
+class CountedBytes : public MemoryBytes {
+ public:
+  using MemoryBytes::MemoryBytes;
+  std::size_t readAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    ++reads;
+    return MemoryBytes::readAt(offset, buffer, size);
+  }
+  int reads = 0;
+};
+
+// A comment full of end records that lead to no directory, each claiming a
+// larger one or one that starts at a member's entry (zip_fixtures.py): the
+// archive reads as it would without them, and a false record costs a few
+// reads, not a walk of the directory.
+TEST(ZipListing, FalseEndRecordsInTheCommentCostNoWalkEach) {
+  constexpr int kMembers = 1000;
+  constexpr int kFalseEnds = 2900;
+  support::Directory scratch("zip-false-ends");
+  support::ZipFixtureSizes sizes;
+  sizes.falseEndsMembers = kMembers;
+  support::makeZipFixtures(scratch.path(), sizes);
+  const std::string archive = scratch / "false-ends.zip";
+
+  const std::string bytes = support::readFile(archive);
+  CountedBytes counted(bytes);
+  const std::optional<std::vector<MemberEntry>> entries = readCentralDirectory(counted);
+  ASSERT_TRUE(entries);
+  EXPECT_EQ(entries->size(), std::size_t{kMembers});
+  EXPECT_LT(counted.reads, 4 * (kMembers + kFalseEnds));
+
+  const Names names = listZipEntries(archive);
+  ASSERT_EQ(names.size(), std::size_t{kMembers});
+  EXPECT_EQ(names.front(), "m/000000.txt");
+  EXPECT_EQ(names.back(), "m/000999.txt");
 }
 
 TEST(ZipReading, MembersReadByteForByte) {
