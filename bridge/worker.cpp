@@ -38,6 +38,11 @@ const char* kindName(platform::WorkKind kind) {
   return "";
 }
 
+// What the data held by waiting work of `kind` waits for.
+const char* waitingData(platform::WorkKind kind) {
+  return kind == platform::WorkKind::kDatabase ? "for the database" : "to be sent";
+}
+
 // Why work of `kind` was not taken, for the command's answer.
 std::string refusal(platform::WorkKind kind, const platform::Status& started) {
   const platform::WorkLimits limits = platform::workLimits(kind);
@@ -47,8 +52,8 @@ std::string refusal(platform::WorkKind kind, const platform::Status& started) {
              std::to_string(limits.workers) + " running and " + std::to_string(limits.queued) +
              " waiting]";
     case ENOBUFS:
-      return "too much data waiting to be sent [more than " + std::to_string(limits.queuedBytes) +
-             " bytes]";
+      return std::string("too much data waiting ") + waitingData(kind) + " [more than " +
+             std::to_string(limits.queuedBytes) + " bytes]";
     default: return "no thread for the command: " + started.reason();
   }
 }

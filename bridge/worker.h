@@ -77,7 +77,8 @@ using Work = std::function<void(const WorkerChannel& channel)>;
 // when the kind's queue refuses the work:
 //   "too many network commands at once [128 running and 256 waiting]"
 //   "too much data waiting to be sent [more than 67108864 bytes]"
-// (with the kind's own name and bounds), or when no thread can be had:
+// (with the kind's own name and bounds; database work's data waits "for
+// the database"), or when no thread can be had:
 //   "no thread for the command: " and the system's reason.
 // The work is then destroyed unrun, on the calling thread.
 void runWorker(platform::WorkKind kind, WorkerChannel channel, Work work, FailureRecord failure,

@@ -1,5 +1,6 @@
 #include "bridge/database/database.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -119,23 +120,26 @@ Record failureRecord(const WorkerChannel& channel, const std::string& message) {
 constexpr char kExecuteEvent[] = "execute";
 constexpr char kQueryEvent[] = "query";
 
-// Runs `execute` on a worker, one database command at a time, and reports
-// the row id it returns as [id, "pass", "execute", "OK", lastRowId].
+// Runs `execute` on the database worker, after the database work issued
+// before it, and reports the row id it returns as
+// [id, "pass", "execute", "OK", lastRowId]. `heldBytes` is what `execute`
+// holds while it waits.
 void executeOnWorker(Page* page, const std::string& callbackId, const char* command,
-                     const std::shared_ptr<std::mutex>& dbMutex,
+                     const std::shared_ptr<std::mutex>& dbMutex, std::size_t heldBytes,
                      std::function<std::string()> execute) {
   runWorker(
       platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, command),
       [execute = std::move(execute)](const WorkerChannel& channel) {
         channel.deliver(channel.record(kExecuteEvent, kOk, execute()));
       },
-      failureRecord<kExecuteEvent>, dbMutex);
+      failureRecord<kExecuteEvent>, dbMutex, heldBytes);
 }
 
-// Runs `rows` on a worker, one database command at a time, and reports them
-// as [id, "pass", "query", "OK", columnCount, values...].
+// Runs `rows` on the database worker as executeOnWorker runs its work, and
+// reports them as [id, "pass", "query", "OK", columnCount, values...].
 void queryOnWorker(Page* page, const std::string& callbackId, const char* command,
-                   const std::shared_ptr<std::mutex>& dbMutex, RowSource rows) {
+                   const std::shared_ptr<std::mutex>& dbMutex, std::size_t heldBytes,
+                   RowSource rows) {
   runWorker(
       platform::WorkKind::kDatabase, WorkerChannel(page, callbackId, command),
       [rows = std::move(rows)](const WorkerChannel& channel) {
@@ -143,7 +147,7 @@ void queryOnWorker(Page* page, const std::string& callbackId, const char* comman
         rows([&](std::string_view value) { record.emplace_back(value); });
         channel.deliver(record);
       },
-      failureRecord<kQueryEvent>, dbMutex);
+      failureRecord<kQueryEvent>, dbMutex, heldBytes);
 }
 
 // ["OK", fileName, columnCount, values...], written as the rows come: a
@@ -168,7 +172,7 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(Page* page, const Request& request) {
   executeOnWorker(page, argumentText(request, asyncExecute::kCallbackId), "sqliteAsyncExecute",
-                  dbMutex_,
+                  dbMutex_, request.textBytes(),
                   [directory = argumentText(request, asyncExecute::kDirectory),
                    fileName = argumentText(request, asyncExecute::kFileName),
                    batch = statementBatch(request, asyncExecute::kStatements.position)] {
@@ -193,6 +197,7 @@ Answer CmdState::sqliteAsyncQuery(Page* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
   queryOnWorker(page, callbackId, "sqliteAsyncQuery", dbMutex_,
+                directory.size() + fileName.size() + callbackId.size() + sql.size(),
                 [directory, fileName, sql](const ValueReceiver& add) {
                   runQuery(directory, fileName, sql, add);
                 });
@@ -243,7 +248,7 @@ Answer sqliteQuery(CommandContext& context) {
 Answer sqliteAsyncExecuteBound(CommandContext& context) {
   executeOnWorker(
       context.page, context.arg(kAsyncExecuteBoundId), "sqliteAsyncExecuteBound",
-      context.state.dbMutex(),
+      context.state.dbMutex(), context.request.textBytes(),
       [directory = context.arg(kAsyncExecuteBound.directory),
        fileName = context.arg(kAsyncExecuteBound.fileName),
        sql = context.arg(kAsyncExecuteBound.sql), values = context.arg(kAsyncExecuteBound.values)] {
@@ -262,7 +267,7 @@ Answer sqliteExecuteBound(CommandContext& context) {
 Answer sqliteAsyncQueryBound(CommandContext& context) {
   const std::string& fileName = context.arg(kAsyncQueryBound.fileName);
   queryOnWorker(context.page, context.arg(kAsyncQueryBoundId), "sqliteAsyncQueryBound",
-                context.state.dbMutex(),
+                context.state.dbMutex(), context.request.textBytes(),
                 [directory = context.arg(kAsyncQueryBound.directory), fileName,
                  sql = context.arg(kAsyncQueryBound.sql),
                  values = context.arg(kAsyncQueryBound.values)](const ValueReceiver& add) {
