@@ -78,7 +78,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncExecute", Family::kDatabase, Mode::kAsync,
             "Runs the statements as one transaction on a worker; the asynchronous database "
-            "commands run one at a time.")
+            "commands run one at a time, in the order issued.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -88,7 +88,10 @@ inline constexpr CommandDescription kCommands[] = {
         .record(R"([id, "pass", "execute", "OK", lastRowId])",
                 "the batch is saved; the row id of its last insert, or \"0\"")
         .record(R"([id, "pass", "execute", "ERROR", message])",
-                "nothing of the batch is saved; SQLite's message")
+                "nothing of the batch is saved; SQLite's message or one of sqliteExecute's error "
+                "texts")
+        .refusal("too many database commands at once [1 running and 4096 waiting]")
+        .refusal("too much data waiting for the database [more than 67108864 bytes]")
         .example(R"~("db/", "app.sqlite", "d1", "INSERT INTO t VALUES (1)")~", R"(["OK"])"),
 
     command("sqliteExecute", Family::kDatabase, Mode::kSync,
@@ -101,6 +104,8 @@ inline constexpr CommandDescription kCommands[] = {
                  "the row id of the batch's last insert, or \"0\"")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .error("statement batch did not end its transaction; nothing was saved")
+        .error("statement batch may not begin or end a transaction or savepoint; nothing was "
+               "saved [statement]")
         .example(R"~("db/", "app.sqlite", "CREATE TABLE t (a)", "INSERT INTO t VALUES (1)")~",
                  R"(["OK", "app.sqlite", "1"])"),
 
@@ -115,7 +120,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncQuery", Family::kDatabase, Mode::kAsync,
             "Runs a query on a worker and reports its rows; the asynchronous database commands "
-            "run one at a time.")
+            "run one at a time, in the order issued.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -125,6 +130,8 @@ inline constexpr CommandDescription kCommands[] = {
                 "the values row by row, NULL as \"\"; no rows: column count \"0\"")
         .record(R"([id, "pass", "query", "ERROR", message])",
                 "SQLite's message, or \"sqliteQuery - bad column count [sql]\"")
+        .refusal("too many database commands at once [1 running and 4096 waiting]")
+        .refusal("too much data waiting for the database [more than 67108864 bytes]")
         .example(R"("db/", "app.sqlite", "q1", "SELECT a FROM t")", R"(["OK", "app.sqlite"])"),
 
     command("sqliteQuery", Family::kDatabase, Mode::kSync, "Runs a query and answers its rows.")
@@ -140,7 +147,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncExecuteBound", Family::kDatabase, Mode::kAsync,
             "Runs one statement with values bound to its parameters on a worker; the "
-            "asynchronous database commands run one at a time.")
+            "asynchronous database commands run one at a time, in the order issued.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -151,6 +158,8 @@ inline constexpr CommandDescription kCommands[] = {
                 "the statement is saved; the row id of the last insert, or \"0\"")
         .record(R"([id, "pass", "execute", "ERROR", message])",
                 "nothing is saved; SQLite's message or one of sqliteExecuteBound's error texts")
+        .refusal("too many database commands at once [1 running and 4096 waiting]")
+        .refusal("too much data waiting for the database [more than 67108864 bytes]")
         .example(R"~("db/", "app.sqlite", "d1", "INSERT INTO t VALUES (?, ?)", "[1, \"it's\"]")~",
                  R"(["OK"])"),
 
@@ -170,7 +179,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("sqliteAsyncQueryBound", Family::kDatabase, Mode::kAsync,
             "Runs one query with values bound to its parameters on a worker and reports its "
-            "rows; the asynchronous database commands run one at a time.")
+            "rows; the asynchronous database commands run one at a time, in the order issued.")
         .path("directory", "the folder, joined to the file name as it is")
         .path("fileName", "the database file's name")
         .callbackId("callbackId", "the identifier of the record")
@@ -181,6 +190,8 @@ inline constexpr CommandDescription kCommands[] = {
                 "the values row by row, as sqliteQuery answers them")
         .record(R"([id, "pass", "query", "ERROR", message])",
                 "SQLite's message or one of sqliteQueryBound's error texts")
+        .refusal("too many database commands at once [1 running and 4096 waiting]")
+        .refusal("too much data waiting for the database [more than 67108864 bytes]")
         .example(R"("db/", "app.sqlite", "q1", "SELECT a FROM t WHERE b = ?", "[\"x\"]")",
                  R"(["OK", "app.sqlite"])"),
 
@@ -192,7 +203,7 @@ inline constexpr CommandDescription kCommands[] = {
         .content("values", kBoundValues)
         .answers(R"(["OK", fileName, columnCount, values...])",
                  "the values row by row, NULL as \"\"; no rows: column count \"0\"; a blob as "
-                 "its bytes up to the first zero byte (hex(column) gives all of it)")
+                 "its bytes")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .sharedErrors(kBindingErrors)
         .example(R"("db/", "app.sqlite", "SELECT a, b FROM t WHERE a > ?", "[0]")",

@@ -41,6 +41,7 @@ const char* kindName(platform::WorkKind kind) {
 // What the data held by waiting work of `kind` is waiting for.
 std::string dataWaitsFor(platform::WorkKind kind) {
   if (kind == platform::WorkKind::kNetwork) return "to be sent";
+  if (kind == platform::WorkKind::kDatabase) return "for the database";
   return std::string("for ") + kindName(kind) + " commands";
 }
 

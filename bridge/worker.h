@@ -79,6 +79,7 @@ using Work = std::function<void(const WorkerChannel& channel)>;
 //   "too much data waiting to be sent [more than 67108864 bytes]"
 //   "too many ZIP commands at once [64 running and 256 waiting]"
 //   "too much data waiting for ZIP commands [more than 67108864 bytes]"
+//   "too much data waiting for the database [more than 67108864 bytes]"
 // (each kind with its own name and bounds), or when no thread can be had:
 //   "no thread for the command: " and the system's reason.
 // The work is then destroyed unrun, on the calling thread.

@@ -9,7 +9,8 @@
 // its own). Work started beyond that waits in its kind's queue, first in,
 // first out; a kind with a bounded queue refuses work that would wait past
 // its bounds instead of holding it. Each piece of work runs whole on one
-// thread, so one command's records keep their order.
+// thread, so one command's records keep their order; a kind with one worker
+// runs its work, and sends its records, in the order it was started.
 //
 // The work owns what it was given: its function object is destroyed on the
 // worker when the work ends, before the work counts as ended.
@@ -39,8 +40,6 @@ struct WorkLimits {
   std::size_t queuedBytes;  // held by the work waiting, as its starter counts them
 };
 
-// Database work waits without bound: it holds no descriptor while it
-// waits, and what it waits on is the local disk, never slow at will.
 // Network work is bounded, as it waits on peers that may be. 128 workers
 // leave room for healthy peers beside a page's burst of slow ones, and hold
 // at most 256 descriptors (a socket and a file each), a quarter of the
@@ -52,12 +51,16 @@ struct WorkLimits {
 // does them, and each waiting one holds its paths, which may be of any
 // length. 256 waiting take a page's burst of members extracted one by one;
 // 64 MiB of waiting paths is more than any page names.
+// Database work has one worker, so that it runs in the order the page gave
+// it: a query sees every write issued before it. Its queue holds a page's
+// burst of thousands of single inserts, and as much SQL as the network
+// queue holds data.
 constexpr WorkLimits workLimits(WorkKind kind) {
   constexpr std::size_t kUnbounded = std::numeric_limits<std::size_t>::max();
   switch (kind) {
     case WorkKind::kNetwork: return {128, 256, std::size_t{64} << 20};
     case WorkKind::kZip: return {64, 256, std::size_t{64} << 20};
-    case WorkKind::kDatabase: break;
+    case WorkKind::kDatabase: return {1, 4096, std::size_t{64} << 20};
   }
   return {64, kUnbounded, kUnbounded};
 }

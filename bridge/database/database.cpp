@@ -1,5 +1,6 @@
 #include "bridge/database/database.h"
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -65,21 +66,25 @@ Record failureRecord(const WorkerChannel& channel, const std::string& message) {
 constexpr char kExecuteEvent[] = "execute";
 constexpr char kQueryEvent[] = "query";
 
-// Runs `execute` on a worker, one database command at a time, and reports
-// the row id it returns as [id, "pass", "execute", "OK", lastRowId].
+// Runs `execute` on the database worker, after the database work issued
+// before it, and reports the row id it returns as
+// [id, "pass", "execute", "OK", lastRowId]. `heldBytes` is what `execute`
+// holds while it waits.
 void executeOnWorker(WorkerChannel channel, const std::shared_ptr<std::mutex>& dbMutex,
+                     std::size_t heldBytes,
                      std::function<std::string()> execute) {
   runWorker(
       platform::WorkKind::kDatabase, std::move(channel),
       [execute = std::move(execute)](const WorkerChannel& channel) {
         channel.deliver(channel.record(kExecuteEvent, kOk, execute()));
       },
-      failureRecord<kExecuteEvent>, dbMutex);
+      failureRecord<kExecuteEvent>, dbMutex, heldBytes);
 }
 
-// Runs `rows` on a worker, one database command at a time, and reports them
-// as [id, "pass", "query", "OK", columnCount, values...].
+// Runs `rows` on the database worker as executeOnWorker runs its work, and
+// reports them as [id, "pass", "query", "OK", columnCount, values...].
 void queryOnWorker(WorkerChannel channel, const std::shared_ptr<std::mutex>& dbMutex,
+                   std::size_t heldBytes,
                    RowSource rows) {
   runWorker(
       platform::WorkKind::kDatabase, std::move(channel),
@@ -88,7 +93,7 @@ void queryOnWorker(WorkerChannel channel, const std::shared_ptr<std::mutex>& dbM
         rows([&](std::string_view value) { record.emplace_back(value); });
         channel.deliver(record);
       },
-      failureRecord<kQueryEvent>, dbMutex);
+      failureRecord<kQueryEvent>, dbMutex, heldBytes);
 }
 
 // ["OK", fileName, columnCount, values...], written as the rows come: a
@@ -113,7 +118,7 @@ Answer CmdState::sqliteOpen(const std::string& directory, const std::string& fil
 // form is answered to the page instead of failing where nobody can hear it.
 Answer CmdState::sqliteAsyncExecute(Page* page, const Request& request) {
   const database::SqliteAsyncExecuteArguments arguments(request);
-  executeOnWorker(workerChannel(page, arguments), dbMutex_,
+  executeOnWorker(workerChannel(page, arguments), dbMutex_, request.textBytes(),
                   [directory = arguments.directory(), fileName = arguments.fileName(),
                    batch = statementBatch(request, arguments.statements().first)] {
                     return runBatch(directory, fileName, batch);
@@ -138,7 +143,8 @@ Answer CmdState::sqliteAsyncQuery(Page* page, const std::string& directory,
                                   const std::string& fileName, const std::string& callbackId,
                                   const std::string& sql) {
   queryOnWorker(WorkerChannel(page, callbackId, database::SqliteAsyncQueryArguments::kCommand.name),
-                dbMutex_, [directory, fileName, sql](const ValueReceiver& add) {
+                dbMutex_, directory.size() + fileName.size() + callbackId.size() + sql.size(),
+                [directory, fileName, sql](const ValueReceiver& add) {
                   runQuery(directory, fileName, sql, add);
                 });
   return okAnswer(fileName);
@@ -183,7 +189,7 @@ Answer sqliteQuery(SqliteQueryCall& call) {
 // The values are read on the worker like the SQL, so that every failure of
 // the work comes as its record, as for the unbound commands.
 Answer sqliteAsyncExecuteBound(SqliteAsyncExecuteBoundCall& call) {
-  executeOnWorker(call.channel(), call.cmdState().dbMutex(),
+  executeOnWorker(call.channel(), call.cmdState().dbMutex(), call.request().textBytes(),
                   [directory = call.directory(), fileName = call.fileName(), sql = call.sql(),
                    values = call.values()] {
                     return runBound(directory, fileName, sql, BoundValues::parse(values));
@@ -199,7 +205,7 @@ Answer sqliteExecuteBound(SqliteExecuteBoundCall& call) {
 
 Answer sqliteAsyncQueryBound(SqliteAsyncQueryBoundCall& call) {
   const std::string& fileName = call.fileName();
-  queryOnWorker(call.channel(), call.cmdState().dbMutex(),
+  queryOnWorker(call.channel(), call.cmdState().dbMutex(), call.request().textBytes(),
                 [directory = call.directory(), fileName, sql = call.sql(),
                  values = call.values()](const ValueReceiver& add) {
                   runBoundQuery(directory, fileName, sql, BoundValues::parse(values), add);

@@ -4,9 +4,12 @@
 // own connection for its own work (sqlite_connection.h). sqliteOpen,
 // sqliteExecute and sqliteQuery run on the GUI thread inside the script call;
 // sqliteAsyncExecute and sqliteAsyncQuery answer at once and do their work on
-// a detached worker thread that holds CmdState's database mutex throughout and
-// reports one callback record:
+// the one database worker (platform/threads.h), which holds CmdState's
+// database mutex meanwhile and reports one callback record each:
 //   [id, "pass", "execute" | "query", "OK", ...] or [..., "ERROR", message].
+// The worker takes them first in, first out, so their work and records come
+// in the order the page issued them. When too many wait, or too much SQL,
+// they are refused at once (worker.h).
 // A failure is always answered as one: the synchronous commands throw
 // CmdException with SQLite's message, which the dispatcher answers as
 // ["ERROR", message].

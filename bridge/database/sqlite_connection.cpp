@@ -3,12 +3,13 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstddef>
-#include <exception>
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
-#include <vector>
 
 #include "bridge/database/bound_values.h"
 #include "bridge/protocol/cmd_exception.h"
@@ -23,42 +24,61 @@ namespace {
 // and losing the page's data.
 constexpr int kBusyTimeoutMs = 5000;
 
+// The frame statementBatch puts around the page's statements.
+constexpr std::string_view kBatchBegin = "BEGIN TRANSACTION;";
+constexpr std::string_view kBatchEnd = "END TRANSACTION;";
+
 struct RowCollector {
   const std::function<void(std::string_view)>& add;
   QueryShape shape;
   std::size_t rows = 0;
-  std::exception_ptr failure;
 };
 
-// Hands one row's values on. A ragged result does not stop execution: it is
-// only noted, and its further values are not kept because nobody will see
-// them. What the receiver throws stops it (non-zero), and is thrown again
-// once SQLite has returned: an exception must not unwind through SQLite's
-// own frames.
-int handRow(RowCollector& collector, int count, const char* const* columns) {
-  const auto width = static_cast<std::size_t>(count);
-  try {
-    if (collector.rows++ == 0) {
-      collector.shape.columns = width;
-      collector.add(std::to_string(width));
-    } else if (width != collector.shape.columns) {
-      collector.shape.uniform = false;
+// A value in SQLite's text form, its length SQLite's: texts and blobs may
+// hold NUL bytes. NULL is "".
+std::string_view columnValue(sqlite3_stmt* statement, int column) {
+  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+  if (text == nullptr) {
+    if (sqlite3_column_type(statement, column) != SQLITE_NULL) {
+      throw CmdException(sqlite3_errstr(SQLITE_NOMEM));
     }
-    if (!collector.shape.uniform) return 0;
-    for (std::size_t i = 0; i < width; ++i) {
-      const char* value = columns[i];
-      collector.add(value == nullptr ? std::string_view() : std::string_view(value));
-    }
-  } catch (...) {
-    collector.failure = std::current_exception();
-    return 1;
+    return std::string_view();
   }
-  return 0;
+  return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
-// sqlite3_exec's row callback.
-int collectRow(void* target, int count, char** columns, char**) {
-  return handRow(*static_cast<RowCollector*>(target), count, columns);
+// Hands the current row's values on. A ragged result does not stop
+// execution: it is only noted, and its further values are not kept because
+// nobody will see them.
+void handRow(RowCollector& collector, sqlite3_stmt* statement, int count) {
+  const auto width = static_cast<std::size_t>(count);
+  if (collector.rows++ == 0) {
+    collector.shape.columns = width;
+    collector.add(std::to_string(width));
+  } else if (width != collector.shape.columns) {
+    collector.shape.uniform = false;
+  }
+  if (!collector.shape.uniform) return;
+  for (int i = 0; i < count; ++i) collector.add(columnValue(statement, i));
+}
+
+bool startsWith(std::string_view text, std::string_view start) {
+  return text.substr(0, start.size()) == start;
+}
+
+bool endsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// The statement from `at` to `after`, without the blanks and semicolon
+// around it, to name it in a message.
+std::string statementText(const char* at, const char* after) {
+  std::string_view text(at, after != nullptr && after > at ? static_cast<std::size_t>(after - at)
+                                                           : std::strlen(at));
+  const auto blank = [](char c) { return c == ';' || std::isspace(static_cast<unsigned char>(c)); };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return std::string(text);
 }
 
 // SQLite takes a statement's length as an int; a longer text is cut there,
@@ -73,7 +93,11 @@ SqliteConnection::SqliteConnection(const std::string& directory, const std::stri
   const std::string path = pathText(directory + fileName);
   // A folder that cannot be made fails the open below, which words why.
   (void)platform::createDirectory(directory);
-  const int code = sqlite3_open(path.c_str(), &db_);
+  // The connection stays on the thread that opened it, so SQLite need not
+  // lock it on every call: a query's rows take several calls per value.
+  const int code = sqlite3_open_v2(
+      path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+      nullptr);
   if (code != SQLITE_OK) {
     // A handle comes back even when the open fails; it carries the message.
     const std::string message = db_ != nullptr ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
@@ -81,14 +105,15 @@ SqliteConnection::SqliteConnection(const std::string& directory, const std::stri
     throw CmdException(message);
   }
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_set_authorizer(db_, authorize, this);
 }
 
 SqliteConnection::~SqliteConnection() { sqlite3_close(db_); }
 
 void SqliteConnection::execute(const std::string& sql) {
-  char* message = nullptr;
-  const int code = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &message);
-  if (code != SQLITE_OK) fail(code, message);
+  eachStatement(sql, true, [this](const Statement& statement) {
+    while (step(statement)) continue;  // an executed statement's rows are dropped
+  });
   refuseOpenTransaction();
 }
 
@@ -107,21 +132,17 @@ void SqliteConnection::execute(const std::string& sql, const BoundValues& values
 // comment or an open "/*" swallows the rest).
 void SqliteConnection::refuseOpenTransaction() {
   if (sqlite3_get_autocommit(db_) == 0) {
-    sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
-    throw CmdException("statement batch did not end its transaction; nothing was saved");
+    failWith("statement batch did not end its transaction; nothing was saved");
   }
 }
 
 QueryShape SqliteConnection::collectRows(const std::string& sql,
                                          const std::function<void(std::string_view)>& add) {
-  RowCollector collector{add, {}, 0, nullptr};
-  char* message = nullptr;
-  const int code = sqlite3_exec(db_, sql.c_str(), collectRow, &collector, &message);
-  if (collector.failure) {
-    sqlite3_free(message);
-    std::rethrow_exception(collector.failure);
-  }
-  if (code != SQLITE_OK) fail(code, message);
+  RowCollector collector{add, {}, 0};
+  eachStatement(sql, false, [&](const Statement& statement) {
+    const int count = sqlite3_column_count(statement.get());
+    while (step(statement)) handRow(collector, statement.get(), count);
+  });
   if (collector.rows == 0) add("0");
   return collector.shape;
 }
@@ -132,21 +153,12 @@ std::int64_t SqliteConnection::lastInsertRowId() const {
 
 QueryShape SqliteConnection::collectRows(const std::string& sql, const BoundValues& values,
                                          const std::function<void(std::string_view)>& add) {
-  RowCollector collector{add, {}, 0, nullptr};
-  Statement statement = prepareOne(sql, values);
+  RowCollector collector{add, {}, 0};
+  const Statement statement = prepareOne(sql, values);
   if (statement) {
     const int count = sqlite3_column_count(statement.get());
-    std::vector<const char*> columns(static_cast<std::size_t>(count));
-    while (collector.failure == nullptr && step(statement)) {
-      for (int i = 0; i < count; ++i) {
-        columns[static_cast<std::size_t>(i)] =
-            reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), i));
-      }
-      handRow(collector, count, columns.data());
-    }
+    while (step(statement)) handRow(collector, statement.get(), count);
   }
-  statement.reset();
-  if (collector.failure) std::rethrow_exception(collector.failure);
   if (collector.rows == 0) add("0");
   return collector.shape;
 }
@@ -181,6 +193,56 @@ SqliteConnection::Statement SqliteConnection::prepareOne(const std::string& sql,
   return first;
 }
 
+void SqliteConnection::eachStatement(const std::string& sql, bool batch,
+                                     const std::function<void(const Statement&)>& run) {
+  // The text is read up to its terminating NUL as SQLite reads it: a length
+  // would make SQLite copy all the rest of the text for every statement.
+  const char* at = sql.c_str();
+  const char* const end = at + sql.size();
+  TransactionControl& control = transactionControl_;
+  Statement statement;
+  const char* after = nullptr;
+  const auto prepare = [&] {
+    control.refused = control.refusedCommit = false;
+    statement.reset();  // finalizing after the prepare would clear its error
+    sqlite3_stmt* prepared = nullptr;
+    const int code = sqlite3_prepare_v2(db_, at, -1, &prepared, &after);
+    statement.reset(prepared);
+    return code;
+  };
+  while (*at != '\0') {
+    // A batch's text opens with its own BEGIN ...
+    control.refusing = batch && !(at == sql.c_str() && startsWith(sql, kBatchBegin));
+    int code = prepare();
+    // ... and closes with its own END, which SQLite reads together with any
+    // blanks, comments and semicolons the page's last statement left.
+    if (control.refusedCommit && after == end && endsWith(sql, kBatchEnd)) {
+      control.refusing = false;
+      code = prepare();
+    }
+    if (control.refused) {
+      failWith("statement batch may not begin or end a transaction or savepoint; nothing was "
+               "saved [" + statementText(at, after) + "]");
+    }
+    if (code != SQLITE_OK) failWith(sqlite3_errmsg(db_));
+    if (statement) run(statement);
+    at = after;
+  }
+  control.refusing = false;
+}
+
+int SqliteConnection::authorize(void* connection, int action, const char* operation,
+                                const char*, const char*, const char*) {
+  auto& control = static_cast<SqliteConnection*>(connection)->transactionControl_;
+  if (!control.refusing || (action != SQLITE_TRANSACTION && action != SQLITE_SAVEPOINT)) {
+    return SQLITE_OK;
+  }
+  control.refused = true;
+  control.refusedCommit = action == SQLITE_TRANSACTION && operation != nullptr &&
+                          std::strcmp(operation, "COMMIT") == 0;
+  return SQLITE_DENY;
+}
+
 bool SqliteConnection::step(const Statement& statement) {
   const int code = sqlite3_step(statement.get());
   if (code == SQLITE_ROW) return true;
@@ -190,15 +252,10 @@ bool SqliteConnection::step(const Statement& statement) {
   failWith(message);
 }
 
-void SqliteConnection::fail(int code, char* message) {
-  const std::string text = message != nullptr ? message : sqlite3_errstr(code);
-  sqlite3_free(message);
-  failWith(text);
-}
-
 void SqliteConnection::failWith(const std::string& message) {
   // Closing would roll back as well; doing it here keeps the failed batch
   // from being visible a moment longer and does not depend on close order.
+  transactionControl_.refusing = false;
   if (sqlite3_get_autocommit(db_) == 0) sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
   throw CmdException(message);
 }
@@ -209,12 +266,12 @@ std::string statementBatch(const Request& request, std::size_t first) {
   for (std::size_t i = first; i < request.size(); ++i) length += request.text(i).size() + 1;
   std::string batch;
   batch.reserve(length);
-  batch += "BEGIN TRANSACTION;";
+  batch += kBatchBegin;
   for (std::size_t i = first; i < request.size(); ++i) {
     batch += request.text(i);
     batch += ';';
   }
-  batch += "END TRANSACTION;";
+  batch += kBatchEnd;
   return batch;
 }
 

@@ -47,17 +47,23 @@ class SqliteConnection {
 
   ~SqliteConnection();
 
-  // Runs `sql` (any number of statements) and discards its rows. When it
-  // fails, or leaves a transaction open (its end was cut off), the
-  // transaction is rolled back and CmdException reports why, so a batch is
-  // applied whole or not at all and never reported saved when it was not.
+  // Runs `sql` (any number of statements, up to a NUL byte) and discards its
+  // rows. When it fails, or leaves a transaction open (its end was cut off),
+  // the transaction is rolled back and CmdException reports why, so a batch
+  // is applied whole or not at all and never reported saved when it was not.
+  // For the same reason no statement may begin, end or roll back a
+  // transaction or a savepoint, but the opening and closing statements of a
+  // statement batch (statementBatch): such a statement is refused before it
+  // runs, with CmdException("statement batch may not begin or end a
+  // transaction or savepoint; nothing was saved [COMMIT]").
   void execute(const std::string& sql);
 
-  // Runs `sql` and hands `add` the number of values in its first row, in
-  // decimal ("0" when there are none), then the values of every row, row by
-  // row in column order, NULL as "". Throws CmdException when the SQL fails,
-  // and what `add` throws; a ragged result is reported in the shape, and its
-  // values are then incomplete.
+  // Runs `sql` (any number of statements, up to a NUL byte) and hands `add`
+  // the number of values in its first row, in decimal ("0" when there are
+  // none), then the values of every row, row by row in column order: each in
+  // SQLite's text form and whole, NUL bytes included; NULL as "". Throws
+  // CmdException when the SQL fails, and what `add` throws; a ragged result
+  // is reported in the shape, and its values are then incomplete.
   QueryShape collectRows(const std::string& sql, const std::function<void(std::string_view)>& add);
 
   // The same two for one statement with `values` bound to its parameters
@@ -82,13 +88,29 @@ class SqliteConnection {
   // The one statement of `sql` with `values` bound; null when the text holds
   // no statement (and then the values must be none).
   Statement prepareOne(const std::string& sql, const BoundValues& values);
+  // Prepares the statements of `sql` one after another, up to its end or a
+  // NUL byte, and hands each to `run`; blanks, comments and lone semicolons
+  // are passed over. With `batch`, transaction control is refused but for
+  // the batch's own opening and closing statements.
+  void eachStatement(const std::string& sql, bool batch,
+                     const std::function<void(const Statement&)>& run);
   // Steps once: true for a row, false at the end; fails on an error.
   bool step(const Statement& statement);
   void refuseOpenTransaction();
-  [[noreturn]] void fail(int code, char* message);
+  // SQLite's authorizer: sees each action of a statement being prepared.
+  static int authorize(void* connection, int action, const char* operation, const char*,
+                       const char*, const char*);
   [[noreturn]] void failWith(const std::string& message);
 
   sqlite3* db_ = nullptr;
+  // Read by the authorizer, which SQLite consults while it prepares.
+  struct TransactionControl {
+    bool refusing = false;
+    // What the last statement prepared was refused for.
+    bool refused = false;
+    bool refusedCommit = false;
+  };
+  TransactionControl transactionControl_;
 };
 
 // The statements at positions `first` and on of `request`, each read as text,

@@ -67,6 +67,12 @@ void Request::checkText(std::size_t position, bool refuseNul) const {
   if (nul != nullptr) throwNulRefused(content.data(), static_cast<std::size_t>(nul - content.data()));
 }
 
+std::size_t Request::textBytes() const {
+  std::size_t bytes = 0;
+  for (const Element& element : elements_) bytes += element.text.size();
+  return bytes;
+}
+
 bool Request::operator==(const Request& other) const {
   if (elements_.size() != other.elements_.size()) return false;
   for (std::size_t i = 0; i < elements_.size(); ++i) {

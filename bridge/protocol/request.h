@@ -44,6 +44,9 @@ class Request {
   // (protocol.h) would for its text, without copying the text.
   void checkText(std::size_t position, bool refuseNul) const;
 
+  // The bytes of all the elements' texts: what a copy of them holds.
+  std::size_t textBytes() const;
+
   bool operator==(const Request& other) const;
 
  private:

@@ -64,6 +64,11 @@ TEST(DatabaseAsync, RecordsArriveOnceAndWorkersMeetSyncCommands) {
   EXPECT_TRUE(isFile(run.directory + "/data/async.sqlite"));
 }
 
+TEST(DatabaseAsync, CommandsPastTheQueuesBoundsAreRefusedAtOnce) {
+  const e2e::PageRun run = runPage("db_queue.html");
+  EXPECT_EQ(e2e::failureReport(run), "");
+}
+
 TEST(DatabaseClientLibrary, PromisesSettleOnRealRecords) {
   const e2e::PageRun run = runPage("db_client.html");
   EXPECT_EQ(e2e::failureReport(run), "");

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cerrno>
 #include <memory>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -108,6 +110,28 @@ TEST(WorkerThreads, WorkWaitingAloneIsNeverRefusedForItsSize) {
   released = true;
   ASSERT_TRUE(waitForWorkers(std::chrono::seconds(60)));
   EXPECT_EQ(ran.load(), limits.workers + 1);
+}
+
+// Database work runs in the order it was given, so that a query sees the
+// writes issued before it: the first piece waits a while for another to run
+// beside it, and none may.
+TEST(WorkerThreads, DatabaseWorkRunsAloneInTheOrderItWasStarted) {
+  std::mutex mutex;
+  std::vector<int> order;
+  std::atomic<bool> beside{false};
+  for (int i = 0; i < 300; ++i) {
+    start(WorkKind::kDatabase, [&, i] {
+      for (int wait = 0; i == 0 && wait < 100 && !beside; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      std::lock_guard<std::mutex> lock(mutex);
+      if (order.size() != static_cast<std::size_t>(i)) beside = true;
+      order.push_back(i);
+    });
+  }
+  ASSERT_TRUE(waitForWorkers(std::chrono::seconds(60)));
+  EXPECT_FALSE(beside.load());
+  EXPECT_EQ(order.size(), 300u);
 }
 
 TEST(WorkerThreads, WorkThatThrowsEndsQuietlyAndCountsAsEnded) {

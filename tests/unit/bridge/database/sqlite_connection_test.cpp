@@ -1,5 +1,6 @@
 // Reading a query's rows: what a receiver is handed, in which order, and what
-// happens when it gives up part way.
+// happens when it gives up part way; statement batches applied whole or not
+// at all.
 #include "bridge/database/sqlite_connection.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,35 @@ TEST_F(CollectRows, WhatTheReceiverThrowsStopsTheQueryAndLeavesTheConnectionUsab
   }
   EXPECT_EQ(handed, 3) << "no value after the one that failed";
   EXPECT_EQ(collect("SELECT count(*) FROM t"), (std::vector<std::string>{"1", "3"}));
+}
+
+TEST_F(CollectRows, ValuesComeWholeNulBytesIncluded) {
+  const std::string nul(1, '\0');
+  EXPECT_EQ(collect("SELECT 'a' || char(0) || 'b', x'610062', CAST(x'00' AS TEXT)"),
+            (std::vector<std::string>{"3", "a" + nul + "b", "a" + nul + "b", nul}));
+}
+
+// The page's statements run inside the batch's own transaction: one that
+// would end it, roll it back or open another is refused before it runs, so
+// that nothing before it is saved on its own.
+TEST_F(CollectRows, ABatchMayNotControlItsTransaction) {
+  connection_.execute("CREATE TABLE c (n)");
+  for (const char* control :
+       {"COMMIT", "END TRANSACTION", "ROLLBACK", "BEGIN", "SAVEPOINT s", "RELEASE s"}) {
+    Request request;
+    for (const char* statement :
+         {"INSERT INTO c VALUES (1)", control, "INSERT INTO c VALUES (2)", "SELECT * FROM no"}) {
+      request.addText(statement);
+    }
+    try {
+      connection_.execute(statementBatch(request, 0));
+      ADD_FAILURE() << control << " ran";
+    } catch (const CmdException& e) {
+      EXPECT_EQ(e.message(), std::string("statement batch may not begin or end a transaction or "
+                                         "savepoint; nothing was saved [") + control + "]");
+    }
+    EXPECT_EQ(collect("SELECT count(*) FROM c"), (std::vector<std::string>{"1", "0"})) << control;
+  }
 }
 
 }  // namespace
