@@ -23,6 +23,7 @@
 #include "bridge/failure.h"
 #include "bridge/print/print.h"
 #include "bridge/protocol/protocol.h"
+#include "bridge/utf8_text.h"
 #include "platform/file_writer.h"
 #include "platform/sockets.h"
 #include "print/render/qt_pdf_obj.h"
@@ -136,18 +137,17 @@ void MainWindow::deleteWhenIdle() {
   deleteLater();
 }
 
-std::optional<QString> MainWindow::runCommand(const QString& text) {
+QString MainWindow::runCommand(const QString& text) {
   Busy busy(*this);
   return answer(text);
 }
 
-std::optional<QString> MainWindow::answer(const QString& text) {
-  std::optional<QString> result;
+QString MainWindow::answer(const QString& text) {
+  QString result;
   try {
-    const QByteArray utf8 = text.toUtf8();
-    const auto answer =
-        cmdState_.runRequest(this, view_.get(), std::string_view(utf8.constData(), utf8.size()));
-    if (answer) result = pageText(*answer);
+    const QByteArray utf8 = bridge::utf8Bytes(text);
+    result = pageText(
+        cmdState_.runRequest(this, view_.get(), std::string_view(utf8.constData(), utf8.size())));
   } catch (...) {
     // Only memory can run out here; the page still gets an answer it can read.
     const std::string failure = bridge::currentFailure();
@@ -178,7 +178,7 @@ void MainWindow::handle_dump_data() {
                            .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
                                 QTime::currentTime().toString(QStringLiteral("hhmmss")));
   view_->toHtml([this, name](const QString& html) {
-    const QByteArray bytes = html.toUtf8();
+    const QByteArray bytes = bridge::utf8Bytes(html);
     const platform::Status written = platform::writeWholeFile(
         name.toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -23,7 +23,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/echoing_cmd_state.h"
@@ -54,7 +53,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   void printPreview(QPrinter* printer) override;
   void generatePdfPreview(QPrinter* printer) override;
 
-  std::optional<QString> runCommand(const QString& text) override;
+  QString runCommand(const QString& text) override;
   void requestDeletion() override;
   void documentCreated(const QUrl& url, bool local) override;
   void log(const std::string& line) override { cmdState_.log(line); }
@@ -77,7 +76,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
  private:
   class Busy;
 
-  std::optional<QString> answer(const QString& text);
+  QString answer(const QString& text);
   void loadStartPage();
   void addDeveloperTools();
   // Carries out a requested deletion once nothing holds it back.

@@ -8,7 +8,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <optional>
 #include <string>
 
 namespace app {
@@ -16,9 +15,9 @@ namespace app {
 class PageHooks {
  public:
   // Runs the text a local document wrote into myObject.command. Returns the
-  // answer for myObject.result, or nothing when the text is not a request
-  // (result then keeps what it held).
-  virtual std::optional<QString> runCommand(const QString& text) = 0;
+  // answer for myObject.result; a text that is not a request is answered
+  // with an ERROR that says what is wrong with it.
+  virtual QString runCommand(const QString& text) = 0;
 
   // myObject.deleteLater(): the window goes once nothing of its own runs any
   // more and no event loop is nested in the main one.

@@ -102,10 +102,8 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
     return false;
   }
   ++channelCalls_;
-  std::optional<QString> answer = hooks_.runCommand(defaultValue);
+  *result = hooks_.runCommand(defaultValue);
   --channelCalls_;
-  if (!answer) return false;
-  *result = std::move(*answer);
   return true;
 }
 

@@ -65,10 +65,22 @@ enum RequestPosition : std::size_t {
 };
 
 // Parses a request text (UTF-8). Returns its elements when the text is JSON
-// whose root is a non-empty array; anything else is no request at all. An
-// array nested deeper than the reader takes is a request all the same, one
-// that cannot be read: throws CmdException("request nested too deeply").
+// whose root is a non-empty array; anything else is no request, and
+// notARequest() says why. JSON nested deeper than the reader takes throws
+// CmdException("request nested too deeply").
 std::optional<Request> parseRequest(std::string_view text);
+
+// `text` with each escaped lone surrogate (\uD800 without the \uDC00 that
+// pairs it, or the second half alone) written \uFFFD, so that it reads as
+// U+FFFD; nothing when the text holds none. parseRequest reads requests so.
+std::optional<std::string> withoutLoneSurrogateEscapes(std::string_view text);
+
+// Why parseRequest() found no request in `text`, for the page's ERROR answer:
+// "request is not a JSON array: " and what the text is instead (empty text,
+// not JSON at byte N and the reader's message, an object, a string, ...),
+// or "request is an empty array". Reads the text again: for the failure
+// path only.
+std::string notARequest(std::string_view text);
 
 // `text` as a path, file name or program argument. The system reads such a
 // text only up to a NUL and would act on another name than the page gave, so

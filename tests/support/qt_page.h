@@ -10,7 +10,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -47,7 +46,7 @@ void processEventsFor(std::chrono::milliseconds duration);
 // and documents they are told of, and call `onLog` (when set) on each line.
 class RecordingHooks : public app::PageHooks {
  public:
-  std::optional<QString> runCommand(const QString& text) override;
+  QString runCommand(const QString& text) override;
   void requestDeletion() override { ++deletionsRequested; }
   void documentCreated(const QUrl& url, bool local) override;
   void log(const std::string& line) override;
