@@ -51,10 +51,13 @@ inline Answer errorAnswer() { return {kError}; }
 // ["BADVERSION", protocol version]: the answer to a page of another protocol.
 inline Answer badVersionAnswer() { return {kBadVersion, kProtocolVersion}; }
 
-// The largest answer or record text the page can be handed: past it Qt's and
-// the script engine's strings cannot hold the text, so the answer becomes an
-// error instead of ending the process.
-inline constexpr std::size_t kMaxAnswerBytes = std::size_t{512} << 20;
+// The largest answer or record text a page is handed, the same on both
+// engines. Chromium's script engine holds no string past 2^29 - 24 UTF-16
+// units: a longer `result` arrives empty, a longer delivery script does not
+// run. A text's UTF-8 bytes are never fewer than its UTF-16 units, and the
+// last KiB below 512 MiB leaves room for the script around a record. Past
+// the limit an answer is an error that says so, never an empty or cut text.
+inline constexpr std::size_t kMaxAnswerBytes = (std::size_t{512} << 20) - 1024;
 
 // Request positions shared by every command.
 enum RequestPosition : std::size_t {

@@ -89,7 +89,7 @@ Besides its own error texts, any command may answer
 - "Type is not convertible to string" and "NUL byte in a path or name [...]"
   (above);
 - "No window", for a command that needs the window when there is none;
-- "answer too large [more than 536870912 bytes]", for an answer the page
+- "answer too large [more than 536869888 bytes]", for an answer the page
   could not be handed;
 - "request nested too deeply", for a request nested past the reader's limit;
 - "request is not a JSON array: " and what the text is instead ("empty
