@@ -111,7 +111,8 @@ void WebEnginePage::javaScriptAlert(const QUrl&, const QString& msg) { hooks_.lo
 
 void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
                                              int lineNumber, const QString& sourceID) {
-  hooks_.log(consoleLine(message, lineNumber, sourceID));
+  // The engine's own lines about a blocked call quote the call's marker.
+  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID));
 }
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
