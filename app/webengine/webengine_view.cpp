@@ -15,6 +15,10 @@
 #include <QWebEngineView>
 
 #include <chrono>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/page_hooks.h"
 #include "app/page_log.h"
@@ -48,6 +52,17 @@ namespace webengine {
 namespace {
 
 std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
+
+// `ids` each once, in order: for a line about the loss of their records.
+std::string identifierList(const std::vector<std::string>& ids) {
+  std::set<std::string> seen;
+  std::string text;
+  for (const std::string& id : ids) {
+    if (!seen.insert(id).second) continue;
+    text += (seen.size() == 1 ? "" : ", ") + id;
+  }
+  return text;
+}
 
 // Waits in a loop of its own until the function `run` is given is called,
 // for at most `limit` (a renderer that never answers must not hang the
@@ -116,7 +131,7 @@ void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, cons
 }
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
-    : hooks_(hooks), window_(window), debug_(debug), storage_(hooks) {
+    : WebView(hooks), window_(window), debug_(debug), storage_(hooks) {
   profile_ = new QWebEngineProfile(QStringLiteral("pageshell"), window);
   profile_->setPersistentStoragePath(storage_.folder());
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
@@ -147,10 +162,8 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
     page_->setDevToolsPage(developerTools_->page());
   }
   handlers_ = std::make_unique<QObject>();
-  QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(),
-                   [this] { loadFinished_ = false; });
-  QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(),
-                   [this] { loadFinished_ = true; });
+  QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(), [this] { loadStarted(); });
+  QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(), [this] { loadEnded(); });
 }
 
 WebEngineView::~WebEngineView() {
@@ -170,20 +183,35 @@ void WebEngineView::clearCachesAndLoad(const QUrl& url) {
   page_->load(url);
 }
 
-void WebEngineView::deliverRecords(const std::vector<QString>& records) {
+void WebEngineView::deliverRecords(const std::vector<bridge::PageRecord>& records) {
   if (!page_->localDocument()) {
     hooks_.log("Callback not delivered to a non-local document [" + urlText(page_->url()) + "]");
     return;
   }
+  std::vector<QString> texts;
+  std::vector<std::string> ids;
+  texts.reserve(records.size());
+  ids.reserve(records.size());
+  for (const bridge::PageRecord& record : records) {
+    texts.push_back(record.text);
+    ids.push_back(record.id);
+  }
   // The document may change before the batch reaches it: the batch looks
-  // again where it runs.
+  // again where it runs, and says false in a document that is not local.
+  // No value at all is a batch that never ran.
   QPointer<WebEnginePage> page(page_);
   PageHooks* hooks = &hooks_;
   page_->runJavaScript(
-      Channel::deliveryScript(records), QWebEngineScript::MainWorld,
-      [page, hooks](const QVariant& ran) {
+      Channel::deliveryScript(texts), QWebEngineScript::MainWorld,
+      [page, hooks, ids = std::move(ids)](const QVariant& ran) {
         if (page.isNull() || ran.toBool()) return;
-        hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) + "]");
+        if (ran.isValid()) {
+          hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) +
+                     "]");
+          return;
+        }
+        hooks->log("Callback not delivered [" + identifierList(ids) +
+                   "]: the document went, or its renderer ended, before the records ran in it");
       });
 }
 

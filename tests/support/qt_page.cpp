@@ -72,6 +72,7 @@ QString RecordingHooks::runCommand(const QString& text) {
 
 void RecordingHooks::documentCreated(const QUrl& url, bool local) {
   documents.push_back((local ? "local " : "remote ") + url.toString().toStdString());
+  if (onDocument) onDocument(url);
 }
 
 void RecordingHooks::log(const std::string& line) {

@@ -43,7 +43,8 @@ bool waitForScript(app::WebView& view, const QString& condition,
 void processEventsFor(std::chrono::milliseconds duration);
 
 // Hooks that run commands through a CmdState of their own, keep the log lines
-// and documents they are told of, and call `onLog` (when set) on each line.
+// and documents they are told of, and call `onLog` and `onDocument` (when
+// set) on each line and each new document.
 class RecordingHooks : public app::PageHooks {
  public:
   QString runCommand(const QString& text) override;
@@ -52,6 +53,7 @@ class RecordingHooks : public app::PageHooks {
   void log(const std::string& line) override;
 
   std::function<void(const std::string& line)> onLog;
+  std::function<void(const QUrl& url)> onDocument;
   std::vector<std::string> lines;
   std::vector<std::string> documents;  // "local <url>" or "remote <url>"
   int deletionsRequested = 0;
