@@ -24,8 +24,16 @@ class PageHooks {
   virtual void requestDeletion() = 0;
 
   // The main frame has begun a new document at `url`; `local` when it gets
-  // myObject. Whatever the old document registered goes with it.
+  // myObject.
   virtual void documentCreated(const QUrl& url, bool local) = 0;
+
+  // The main frame has moved to `url`, as the engine tells it, whether or not
+  // its document runs script (a reload stays where it is).
+  virtual void addressChanged(const QUrl& url) = 0;
+
+  // The engine lost the main frame's document without the page's say: its
+  // renderer process ended, for `reason`.
+  virtual void pageLost(const std::string& reason) = 0;
 
   // Appends a line to this run's log.
   virtual void log(const std::string& line) = 0;

@@ -1,5 +1,6 @@
 #include "app/web_view.h"
 
+#include "app/page_hooks.h"
 #include "bridge/callback.h"
 
 namespace app {
@@ -12,6 +13,11 @@ void WebView::loadStarted() {
 void WebView::loadEnded() {
   loadFinished_ = true;
   bridge::releaseCallbacksFor(this);
+}
+
+void WebView::documentLost(const std::string& reason) {
+  bridge::holdCallbacksFor(this);
+  hooks_.pageLost(reason);
 }
 
 }  // namespace app

@@ -12,7 +12,8 @@
 // The rules both engines share live here, fed by each engine's own signals:
 // records for the page wait while its main frame loads a document (whose
 // scripts, WebBrowserUtil_callback among them, may not have run yet) and go
-// in order once it has loaded.
+// in order once it has loaded; the window hears of every address the main
+// frame moves to, whether or not its document runs script.
 //
 // GUI thread only.
 #pragma once
@@ -63,6 +64,9 @@ class WebView : public bridge::Page {
   // What the engine tells of its main frame.
   void loadStarted();
   void loadEnded();
+  // The engine lost the document (its renderer process ended, for
+  // `reason`): records wait for the next one.
+  void documentLost(const std::string& reason);
 
   PageHooks& hooks_;
 

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
 #include "platform/process.h"
@@ -52,6 +53,17 @@ namespace webengine {
 namespace {
 
 std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
+
+std::string terminationText(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+  const char* how = "ended";
+  switch (status) {
+    case QWebEnginePage::NormalTerminationStatus: break;
+    case QWebEnginePage::AbnormalTerminationStatus: how = "ended abnormally"; break;
+    case QWebEnginePage::CrashedTerminationStatus: how = "crashed"; break;
+    case QWebEnginePage::KilledTerminationStatus: how = "was killed"; break;
+  }
+  return std::string("renderer process ") + how + " [exit code " + std::to_string(exitCode) + "]";
+}
 
 // `ids` each once, in order: for a line about the loss of their records.
 std::string identifierList(const std::vector<std::string>& ids) {
@@ -99,7 +111,7 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
                                      const QString& defaultValue, QString* result) {
   const std::optional<ChannelCall> call = channel_.callOf(msg);
   if (!call) return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
-  const bool local = securityOrigin.scheme() == QLatin1String("file");
+  const bool local = isLocalDocument(securityOrigin);
   if (*call == ChannelCall::DocumentCreated) {
     localDocument_ = local;
     // The address asked for: an error page's own says nothing of it.
@@ -164,6 +176,17 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
   handlers_ = std::make_unique<QObject>();
   QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(), [this] { loadStarted(); });
   QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(), [this] { loadEnded(); });
+  // A document that runs no script (a sandboxed one, say) announces nothing:
+  // the engine's address says where the main frame is.
+  QObject::connect(page_, &QWebEnginePage::urlChanged, handlers_.get(), [this](const QUrl& url) {
+    if (!isLocalDocument(url)) page_->leaveDocument();
+    hooks_.addressChanged(url);
+  });
+  QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, handlers_.get(),
+                   [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                     page_->leaveDocument();
+                     documentLost(terminationText(status, exitCode));
+                   });
 }
 
 WebEngineView::~WebEngineView() {

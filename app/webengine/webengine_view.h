@@ -22,8 +22,9 @@ class WebEnginePage : public QWebEnginePage {
                 QObject* parent);
 
   // True while the main frame shows a local document, as its own script
-  // last announced.
+  // last announced and the engine's address and renderer still say.
   bool localDocument() const { return localDocument_; }
+  void leaveDocument() { localDocument_ = false; }
   // True while a command from the page runs: its script waits for the
   // answer, and its renderer does nothing else meanwhile.
   bool inChannelCall() const { return channelCalls_ > 0; }

@@ -5,6 +5,7 @@
 #include <QWebSettings>
 #include <QWebView>
 
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
 #include "app/webkit/page_object.h"
@@ -57,6 +58,8 @@ WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
   handlers_ = std::make_unique<QObject>();
   QObject::connect(page_->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, handlers_.get(),
                    [this] { publishObject(); });
+  QObject::connect(page_->mainFrame(), &QWebFrame::urlChanged, handlers_.get(),
+                   [this](const QUrl& url) { hooks_.addressChanged(url); });
   QObject::connect(page_, &QWebPage::loadStarted, handlers_.get(), [this] { loadStarted(); });
   QObject::connect(page_, &QWebPage::loadFinished, handlers_.get(), [this] { loadEnded(); });
 }
@@ -91,7 +94,7 @@ void WebKitView::clearCachesAndLoad(const QUrl& url) {
 void WebKitView::publishObject() {
   QWebFrame* frame = page_->mainFrame();
   const QUrl url = frame->url();
-  localDocument_ = url.isLocalFile();
+  localDocument_ = isLocalDocument(url);
   hooks_.documentCreated(url, localDocument_);
   if (localDocument_) frame->addToJavaScriptWindowObject(QStringLiteral("myObject"), object_);
 }

@@ -50,6 +50,8 @@ class RecordingHooks : public app::PageHooks {
   QString runCommand(const QString& text) override;
   void requestDeletion() override { ++deletionsRequested; }
   void documentCreated(const QUrl& url, bool local) override;
+  void addressChanged(const QUrl&) override {}
+  void pageLost(const std::string& reason) override { log("Page lost: " + reason); }
   void log(const std::string& line) override;
 
   std::function<void(const std::string& line)> onLog;
