@@ -16,6 +16,7 @@
 
 #include <cstdio>
 
+#include "app/local_document.h"
 #include "app/main_loop.h"
 #include "app/main_window_form.h"
 #include "app/web_view.h"
@@ -23,6 +24,7 @@
 #include "bridge/failure.h"
 #include "bridge/print/print.h"
 #include "bridge/protocol/protocol.h"
+#include "bridge/utf8_text.h"
 #include "platform/file_writer.h"
 #include "platform/sockets.h"
 #include "print/render/qt_pdf_obj.h"
@@ -47,6 +49,7 @@ class MainWindow::Busy {
   explicit Busy(MainWindow& window) : window_(window) { ++window_.busy_; }
   ~Busy() {
     --window_.busy_;
+    window_.reloadWhenIdle();
     window_.deleteWhenIdle();
   }
   Busy(const Busy&) = delete;
@@ -136,18 +139,17 @@ void MainWindow::deleteWhenIdle() {
   deleteLater();
 }
 
-std::optional<QString> MainWindow::runCommand(const QString& text) {
+QString MainWindow::runCommand(const QString& text) {
   Busy busy(*this);
   return answer(text);
 }
 
-std::optional<QString> MainWindow::answer(const QString& text) {
-  std::optional<QString> result;
+QString MainWindow::answer(const QString& text) {
+  QString result;
   try {
-    const QByteArray utf8 = text.toUtf8();
-    const auto answer =
-        cmdState_.runRequest(this, view_.get(), std::string_view(utf8.constData(), utf8.size()));
-    if (answer) result = pageText(*answer);
+    const QByteArray utf8 = bridge::utf8Bytes(text);
+    result = pageText(
+        cmdState_.runRequest(this, view_.get(), std::string_view(utf8.constData(), utf8.size())));
   } catch (...) {
     // Only memory can run out here; the page still gets an answer it can read.
     const std::string failure = bridge::currentFailure();
@@ -163,14 +165,43 @@ void MainWindow::setExitListener(bridge::Page* page, const std::string& listener
   exitListenerPage_ = page;
 }
 
-void MainWindow::documentCreated(const QUrl& url, bool local) {
-  // A new document: whatever the old one registered went with it.
+void MainWindow::dropExitListener() {
   exitListener_.clear();
   exitListenerPage_ = nullptr;
-  if (!local) {
-    cmdState_.log("myObject not published to a non-local document [" +
-                  url.toString().toUtf8().toStdString() + "]");
+}
+
+void MainWindow::documentCreated(const QUrl& url, bool local) {
+  if (local) {
+    reloadedSinceLoss_ = false;
+    return;
   }
+  dropExitListener();
+  cmdState_.log("myObject not published to a non-local document [" +
+                url.toString().toUtf8().toStdString() + "]");
+}
+
+void MainWindow::addressChanged(const QUrl& url) {
+  if (!isLocalDocument(url)) dropExitListener();
+}
+
+void MainWindow::pageLost(const std::string& reason) {
+  dropExitListener();
+  if (reloadedSinceLoss_) {
+    cmdState_.log("Page lost: " + reason + "; lost again before it ran, so not loaded again");
+    return;
+  }
+  cmdState_.log("Page lost: " + reason + "; index.html loaded again");
+  reloadedSinceLoss_ = true;
+  reloadRequested_ = true;
+  reloadWhenIdle();
+}
+
+void MainWindow::reloadWhenIdle() {
+  // Not while a command of the lost page still runs (a dialog of it may be
+  // open): the new page loads once that command has returned.
+  if (!reloadRequested_ || busy_ > 0) return;
+  reloadRequested_ = false;
+  loadStartPage();
 }
 
 void MainWindow::handle_dump_data() {
@@ -178,7 +209,7 @@ void MainWindow::handle_dump_data() {
                            .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")),
                                 QTime::currentTime().toString(QStringLiteral("hhmmss")));
   view_->toHtml([this, name](const QString& html) {
-    const QByteArray bytes = html.toUtf8();
+    const QByteArray bytes = bridge::utf8Bytes(html);
     const platform::Status written = platform::writeWholeFile(
         name.toStdString(),
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
@@ -188,8 +219,13 @@ void MainWindow::handle_dump_data() {
 
 void MainWindow::handle_reload() {
   pdfRenderer_ = std::make_unique<QtPdfObj>();
+  // A reload keeps the exit listener. QtWebKit shows about:blank on the
+  // way, before clearCachesAndLoad() returns.
+  const std::string listener = exitListener_;
+  bridge::Page* listenerPage = exitListenerPage_;
   view_->clearCachesAndLoad(
       QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html")));
+  setExitListener(listenerPage, listener);
 }
 
 void MainWindow::handle_print_preview() {

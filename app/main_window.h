@@ -23,7 +23,6 @@
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "app/echoing_cmd_state.h"
@@ -51,16 +50,23 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   Qt::WindowStates state() const override { return windowState(); }
   void setState(Qt::WindowStates state) override { setWindowState(state); }
   QWidget* dialogParent() override { return this; }
-  // The listener belongs to the document that registered it: when the page
-  // replaces that document, closing the window closes it again.
+  // The listener holds while the main frame shows local documents, which can
+  // run script: a reload or a move to another local page keeps it. A
+  // document from anywhere else, or the loss of the page's renderer, takes
+  // it away, and closing the window closes it again.
   void setExitListener(bridge::Page* page, const std::string& listener) override;
   QtPdfObj& pdfRenderer() override { return *pdfRenderer_; }
   void printPreview(QPrinter* printer) override;
   void generatePdfPreview(QPrinter* printer) override;
 
-  std::optional<QString> runCommand(const QString& text) override;
+  QString runCommand(const QString& text) override;
   void requestDeletion() override;
   void documentCreated(const QUrl& url, bool local) override;
+  void addressChanged(const QUrl& url) override;
+  // Logs the loss and shows the start page again, once the command that may
+  // be running has ended; a page lost again before its new document ran is
+  // left, so that a page that ends its renderer does not loop.
+  void pageLost(const std::string& reason) override;
   void log(const std::string& line) override { cmdState_.log(line); }
 
   WebView& webView() const { return *view_; }
@@ -81,11 +87,13 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
  private:
   class Busy;
 
-  std::optional<QString> answer(const QString& text);
+  QString answer(const QString& text);
   void loadStartPage();
   void addDeveloperTools();
   // Carries out a requested deletion once nothing holds it back.
   void deleteWhenIdle();
+  void reloadWhenIdle();
+  void dropExitListener();
 
   std::unique_ptr<MainWindowForm> ui_;
   EchoingCmdState cmdState_;
@@ -95,6 +103,8 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   bool debug_ = false;
   int busy_ = 0;  // commands and debug actions running, nested ones each
   bool deletionRequested_ = false;
+  bool reloadRequested_ = false;
+  bool reloadedSinceLoss_ = false;  // no document has run since the last loss
   // Last, so that it goes first: the page may still call the hooks as it
   // goes, and finds every other member whole.
   std::unique_ptr<WebView> view_;

@@ -8,7 +8,6 @@
 #include <QString>
 #include <QUrl>
 
-#include <optional>
 #include <string>
 
 namespace app {
@@ -16,17 +15,25 @@ namespace app {
 class PageHooks {
  public:
   // Runs the text a local document wrote into myObject.command. Returns the
-  // answer for myObject.result, or nothing when the text is not a request
-  // (result then keeps what it held).
-  virtual std::optional<QString> runCommand(const QString& text) = 0;
+  // answer for myObject.result; a text that is not a request is answered
+  // with an ERROR that says what is wrong with it.
+  virtual QString runCommand(const QString& text) = 0;
 
   // myObject.deleteLater(): the window goes once nothing of its own runs any
   // more and no event loop is nested in the main one.
   virtual void requestDeletion() = 0;
 
   // The main frame has begun a new document at `url`; `local` when it gets
-  // myObject. Whatever the old document registered goes with it.
+  // myObject.
   virtual void documentCreated(const QUrl& url, bool local) = 0;
+
+  // The main frame has moved to `url`, as the engine tells it, whether or not
+  // its document runs script (a reload stays where it is).
+  virtual void addressChanged(const QUrl& url) = 0;
+
+  // The engine lost the main frame's document without the page's say: its
+  // renderer process ended, for `reason`.
+  virtual void pageLost(const std::string& reason) = 0;
 
   // Appends a line to this run's log.
   virtual void log(const std::string& line) = 0;

@@ -2,6 +2,8 @@
 
 #include <QTime>
 
+#include "bridge/utf8_text.h"
+
 namespace app {
 namespace {
 QString now() { return QTime::currentTime().toString(Qt::TextDate); }
@@ -11,12 +13,12 @@ std::string consoleLine(const QString& message, int lineNumber, const QString& s
   const QString line = QStringLiteral("Message from ") + sourceID + QLatin1Char('#') +
                        QString::number(lineNumber) + QStringLiteral(": ") + now() +
                        QStringLiteral(": ") + message;
-  return line.toUtf8().toStdString();
+  return bridge::toUtf8(line);
 }
 
 std::string alertLine(const QString& message) {
   const QString line = QStringLiteral("Alert: ") + now() + QStringLiteral(": ") + message;
-  return line.toUtf8().toStdString();
+  return bridge::toUtf8(line);
 }
 
 }  // namespace app

@@ -9,6 +9,12 @@
 // Remote documents and subframes never get it, and a request that does not
 // come from a local document is refused and logged.
 //
+// The rules both engines share live here, fed by each engine's own signals:
+// records for the page wait while its main frame loads a document (whose
+// scripts, WebBrowserUtil_callback among them, may not have run yet) and go
+// in order once it has loaded; the window hears of every address the main
+// frame moves to, whether or not its document runs script.
+//
 // GUI thread only.
 #pragma once
 
@@ -31,6 +37,7 @@ class PageHooks;
 
 class WebView : public bridge::Page {
  public:
+  explicit WebView(PageHooks& hooks) : hooks_(hooks) {}
   virtual ~WebView() = default;
 
   // The widget that shows the page; the window places it in its form.
@@ -40,7 +47,7 @@ class WebView : public bridge::Page {
   // Drops the engine's memory caches and loads `url` afresh.
   virtual void clearCachesAndLoad(const QUrl& url) = 0;
   // True once the main frame has finished its latest load.
-  virtual bool loadFinished() const = 0;
+  bool loadFinished() const { return loadFinished_; }
 
   // Calls `done` with the HTML of the main frame's document, maybe later.
   virtual void toHtml(std::function<void(const QString& html)> done) = 0;
@@ -52,6 +59,19 @@ class WebView : public bridge::Page {
   // Runs `script` in the main frame's document, whatever it is, and returns
   // its value once it has run: for tests and tools, never for page data.
   virtual QVariant evaluate(const QString& script) = 0;
+
+ protected:
+  // What the engine tells of its main frame.
+  void loadStarted();
+  void loadEnded();
+  // The engine lost the document (its renderer process ended, for
+  // `reason`): records wait for the next one.
+  void documentLost(const std::string& reason);
+
+  PageHooks& hooks_;
+
+ private:
+  bool loadFinished_ = false;
 };
 
 // Makes this build's engine view. `window` parents the view's own windows

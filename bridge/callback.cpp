@@ -17,12 +17,17 @@ std::string callbackScript(const Record& record) {
 
 void deliverCallback(Page* page, const Record& record) {
   const std::string text = recordText(record);
-  JSInvoker::instance().post(page, QString::fromUtf8(text.data(), static_cast<int>(text.size())));
+  JSInvoker::instance().post(page, record.empty() ? std::string() : record.front(),
+                             QString::fromUtf8(text.data(), static_cast<int>(text.size())));
 }
 
 void acceptCallbacksFor(Page* page) { JSInvoker::instance().open(page); }
 
 void refuseCallbacksFor(Page* page) { JSInvoker::instance().close(page); }
+
+void holdCallbacksFor(Page* page) { JSInvoker::instance().hold(page); }
+
+void releaseCallbacksFor(Page* page) { JSInvoker::instance().release(page); }
 
 namespace {
 

@@ -39,6 +39,13 @@ std::string callbackScript(const Record& record);
 void acceptCallbacksFor(Page* page);
 void refuseCallbacksFor(Page* page);
 
+// GUI thread only. While a page is held its records wait, in the order they
+// were posted, and a release hands them on. A page holds them while its main
+// frame loads a document: until then the document's own scripts, its
+// WebBrowserUtil_callback among them, may not have run.
+void holdCallbacksFor(Page* page);
+void releaseCallbacksFor(Page* page);
+
 // Queues a line for this run's log; safe to call from any thread (only the
 // GUI thread writes the log). The line is written on the GUI thread through
 // the target set below, or dropped when there is none, in its turn among the

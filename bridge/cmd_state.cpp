@@ -48,13 +48,13 @@ std::string CmdState::dispatch(ShellWindow* window, Page* page, const Request& r
   return runCommand(context, request.text(kCommandPosition));
 }
 
-std::optional<std::string> CmdState::runRequest(ShellWindow* window, Page* page,
-                                                std::string_view text) {
+std::string CmdState::runRequest(ShellWindow* window, Page* page, std::string_view text) {
   std::optional<Request> request;
   std::string failure;
   try {
     request = parseRequest(text);
-    if (!request) return std::nullopt;
+    // Answered, so that the page never reads an earlier answer as this one's.
+    if (!request) return writeList(errorAnswer(notARequest(text)));
     return dispatch(window, page, *request);
   } catch (...) {
     failure = currentFailure();

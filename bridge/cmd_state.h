@@ -11,7 +11,6 @@
 
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,9 +58,10 @@ class CmdState {
 
   // Runs the text a page wrote into `command` and returns the answer text
   // for `result`: parsing, dispatch and writing the answer. Nothing thrown on
-  // the way escapes: it becomes ["ERROR", message] and a log line. Returns
-  // nothing for a text that is not a request (not a non-empty JSON array).
-  std::optional<std::string> runRequest(ShellWindow* window, Page* page, std::string_view text);
+  // the way escapes: it becomes ["ERROR", message] and a log line. A text
+  // that is not a request (not a non-empty JSON array) is answered
+  // ["ERROR", notARequest(text)] (protocol.h), without a log line.
+  std::string runRequest(ShellWindow* window, Page* page, std::string_view text);
 
   // Tells the page that the user wants to close the window: delivers the
   // record [listener, "pass", "run"].

@@ -306,7 +306,7 @@ inline constexpr CommandDescription kCommands[] = {
         .path("member", "the member's name; ASCII letters match in either case")
         .answers(R"(["OK", content])")
         .error("Nie można rozpakować elementu.")
-        .error("member too large for an answer [more than 536870912 bytes]")
+        .error("member too large for an answer [more than 536869888 bytes]")
         .example(R"("data.zip", "A.TXT")", R"(["OK", "text of a.txt"])"),
 
     command("setTaskbarState", Family::kDesktop, Mode::kSync,

@@ -26,26 +26,50 @@ void JSInvoker::close(Page* page) {
   queue_.erase(std::remove_if(queue_.begin(), queue_.end(),
                               [page](const Queued& queued) { return queued.page == page; }),
                queue_.end());
+  held_.erase(page);
+  waiting_.erase(page);
 }
 
-void JSInvoker::post(Page* page, QString record) {
+void JSInvoker::hold(Page* page) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_.insert(page);
+}
+
+void JSInvoker::release(Page* page) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  held_.erase(page);
+  const auto waiting = waiting_.find(page);
+  if (waiting == waiting_.end()) return;
+  // They were taken from the queue before anything of this page still in
+  // it, so they go first.
+  queue_.insert(queue_.begin(), std::make_move_iterator(waiting->second.begin()),
+                std::make_move_iterator(waiting->second.end()));
+  waiting_.erase(waiting);
+  schedule();
+}
+
+void JSInvoker::post(Page* page, std::string id, QString record) {
   std::lock_guard<std::mutex> lock(mutex_);
   // The lock is held until the run is queued: a page cannot be closed, and
   // the application cannot lose its last open page and end, half-way.
   if (std::find(open_.begin(), open_.end(), page) == open_.end()) return;
-  enqueue({page, std::move(record), nullptr});
+  enqueue({page, std::move(id), std::move(record), nullptr});
 }
 
 void JSInvoker::postTask(std::function<void()> task) {
   std::lock_guard<std::mutex> lock(mutex_);
-  enqueue({nullptr, QString(), std::move(task)});
+  enqueue({nullptr, std::string(), QString(), std::move(task)});
 }
 
 void JSInvoker::enqueue(Queued queued) {
-  QCoreApplication* application = QCoreApplication::instance();
-  if (application == nullptr) return;
+  if (QCoreApplication::instance() == nullptr) return;
   queue_.push_back(std::move(queued));
-  if (runPending_) return;
+  schedule();
+}
+
+void JSInvoker::schedule() {
+  QCoreApplication* application = QCoreApplication::instance();
+  if (runPending_ || application == nullptr) return;
   runPending_ = true;
   QMetaObject::invokeMethod(
       application, [this] { run(); }, Qt::QueuedConnection);
@@ -63,18 +87,25 @@ void JSInvoker::run() {
   // then take the next entries in order too.
   while (count > 0) {
     Queued next;
-    std::vector<QString> records;
+    std::vector<PageRecord> records;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (queue_.empty()) return;
       next = std::move(queue_.front());
       queue_.pop_front();
       --count;
+      if (next.page != nullptr && held_.count(next.page) > 0) {
+        waiting_[next.page].push_back(std::move(next));
+        continue;
+      }
       if (next.page != nullptr) {
         const std::size_t limit = std::max<std::size_t>(1, next.page->recordsPerCall());
-        records.push_back(std::move(next.record));
-        while (count > 0 && records.size() < limit && queue_.front().page == next.page) {
-          records.push_back(std::move(queue_.front().record));
+        std::size_t chars = static_cast<std::size_t>(next.record.size());
+        records.push_back({std::move(next.id), std::move(next.record)});
+        while (count > 0 && records.size() < limit && queue_.front().page == next.page &&
+               chars + static_cast<std::size_t>(queue_.front().record.size()) <= kBatchChars) {
+          chars += static_cast<std::size_t>(queue_.front().record.size());
+          records.push_back({std::move(queue_.front().id), std::move(queue_.front().record)});
           queue_.pop_front();
           --count;
         }

@@ -9,21 +9,36 @@
 // run is pending, so a burst of records costs one event-loop turn, not an
 // object and an event each.
 //
+// One call takes at most kBatchChars characters of record text, or a single
+// record that is longer alone: a script of hundreds of megabytes is more
+// than an engine takes in one piece, and it would hold the page's other
+// events back meanwhile.
+//
 // Pages are opened by their owner on the GUI thread and closed before they
 // are destroyed. A record posted for a page that is not open is dropped, and
-// closing a page drops the records still queued for it.
+// closing a page drops the records still queued for it. While a page is held
+// (a new document that has not finished loading, whose scripts may not have
+// run yet) its records wait, in order, and go once it is released.
 #pragma once
 
 #include <QString>
 
+#include <cstddef>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace bridge {
 
 class Page;
+
+// The most record text, in UTF-16 characters, that one deliverRecords() call
+// takes when it takes more than one record.
+inline constexpr std::size_t kBatchChars = std::size_t{2} << 20;
 
 class JSInvoker {
  public:
@@ -34,10 +49,13 @@ class JSInvoker {
   // GUI thread only.
   void open(Page* page);
   void close(Page* page);
+  void hold(Page* page);
+  void release(Page* page);
 
-  // Any thread. Queues `record` for `page` and makes sure a run is pending on
-  // the application's thread, where the pages live.
-  void post(Page* page, QString record);
+  // Any thread. Queues `record`, whose callback identifier is `id`, for
+  // `page` and makes sure a run is pending on the application's thread,
+  // where the pages live.
+  void post(Page* page, std::string id, QString record);
   // Any thread. Queues `task` to run on the application's thread in its
   // turn among the records.
   void postTask(std::function<void()> task);
@@ -45,6 +63,7 @@ class JSInvoker {
  private:
   struct Queued {
     Page* page = nullptr;  // null for a task
+    std::string id;        // the record's callback identifier
     QString record;        // a JSON array text (page.h)
     std::function<void()> task;
   };
@@ -53,6 +72,7 @@ class JSInvoker {
 
   // With the lock held.
   void enqueue(Queued queued);
+  void schedule();
 
   // GUI thread: runs what was queued when the run began. What is posted
   // meanwhile waits for the next run, so the page's other events are not
@@ -62,6 +82,8 @@ class JSInvoker {
   std::mutex mutex_;
   std::vector<Page*> open_;
   std::deque<Queued> queue_;
+  std::set<Page*> held_;
+  std::map<Page*, std::deque<Queued>> waiting_;  // records of held pages, in order
   bool runPending_ = false;
 };
 

@@ -2,6 +2,10 @@
 
 #include <QRandomGenerator>
 
+#include <string>
+
+#include "bridge/protocol/protocol.h"
+
 namespace app::webengine {
 namespace {
 
@@ -10,36 +14,66 @@ constexpr char kCommand = 'c';
 constexpr char kDeleteLater = 'd';
 constexpr char kDocumentCreated = 'n';
 
-// The prompt() of the document as it was created: page script may replace
-// window.prompt later, never this copy. Strict and in a closure, so that
-// nothing of it is reachable from the page.
+// Taken as the document is created, before any script of the page runs:
+// page script may replace globals and prototypes later, never these copies,
+// and no call here goes through anything the page can reach. Strict and in
+// a closure, so that nothing of it is reachable from the page.
 const char* const kInstallTemplate = R"js((function () {
   'use strict';
-  var prompt = window.prompt;
+  var bind = Function.prototype.bind;
+  var prompt = bind.call(window.prompt, window);
+  var toText = String;
+  var defineProperty = Object.defineProperty;
   var marker = '%1';
-  prompt.call(window, marker + 'n', String(location.href));
+  prompt(marker + 'n', toText(location.href));
   if (location.protocol !== 'file:') return;
+  var blocked = %2;
   var result = '';
   var object = {};
-  Object.defineProperty(object, 'command', {
+  defineProperty(object, 'command', {
     enumerable: true,
     get: function () { return ''; },
     set: function (text) {
-      var answer = prompt.call(window, marker + 'c', String(text));
-      if (answer !== null) result = answer;
+      var answer = prompt(marker + 'c', toText(text));
+      // The shell answers every command it gets: null is a call the engine
+      // did not let through.
+      result = answer === null ? blocked : answer;
     }
   });
-  Object.defineProperty(object, 'result', {
+  defineProperty(object, 'result', {
     enumerable: true,
     get: function () { return result; },
-    set: function (text) { result = String(text); }
+    set: function (text) { result = toText(text); }
   });
-  Object.defineProperty(object, 'deleteLater', {
-    value: function () { prompt.call(window, marker + 'd', ''); }
+  defineProperty(object, 'deleteLater', {
+    value: function () { prompt(marker + 'd', ''); }
   });
   window.myObject = object;
 })();
 )js";
+
+// `text` as a script's string literal.
+QString quoted(const std::string& text) {
+  QString literal = QStringLiteral("'");
+  for (const QChar c : QString::fromStdString(text)) {
+    if (c == QLatin1Char('\\') || c == QLatin1Char('\'')) literal += QLatin1Char('\\');
+    if (c == QLatin1Char('\n')) {
+      literal += QStringLiteral("\\n");
+      continue;
+    }
+    literal += c;
+  }
+  return literal + QLatin1Char('\'');
+}
+
+// What each kind of call stands for, in log lines.
+QString callName(char kind) {
+  switch (kind) {
+    case kCommand: return QStringLiteral("myObject.command");
+    case kDeleteLater: return QStringLiteral("myObject.deleteLater()");
+    default: return QStringLiteral("document");
+  }
+}
 
 }  // namespace
 
@@ -51,7 +85,8 @@ Channel::Channel() {
 }
 
 QString Channel::installScript() const {
-  return QString::fromLatin1(kInstallTemplate).arg(marker_);
+  return QString::fromLatin1(kInstallTemplate)
+      .arg(marker_, quoted(bridge::writeList(bridge::errorAnswer(kBlockedCommand))));
 }
 
 std::optional<ChannelCall> Channel::callOf(const QString& promptMessage) const {
@@ -64,6 +99,15 @@ std::optional<ChannelCall> Channel::callOf(const QString& promptMessage) const {
     case kDocumentCreated: return ChannelCall::DocumentCreated;
     default: return std::nullopt;
   }
+}
+
+QString Channel::withoutMarker(const QString& text) const {
+  if (!text.contains(marker_)) return text;
+  QString readable = text;
+  for (const char kind : {kCommand, kDeleteLater, kDocumentCreated}) {
+    readable.replace(marker_ + QLatin1Char(kind), callName(kind));
+  }
+  return readable.replace(marker_, QString());
 }
 
 QString Channel::deliveryScript(const std::vector<QString>& records) {

@@ -16,7 +16,12 @@
 #include <QWebEngineView>
 
 #include <chrono>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
 #include "platform/file_size_limit.h"
@@ -53,6 +58,28 @@ namespace webengine {
 namespace {
 
 std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
+
+std::string terminationText(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+  const char* how = "ended";
+  switch (status) {
+    case QWebEnginePage::NormalTerminationStatus: break;
+    case QWebEnginePage::AbnormalTerminationStatus: how = "ended abnormally"; break;
+    case QWebEnginePage::CrashedTerminationStatus: how = "crashed"; break;
+    case QWebEnginePage::KilledTerminationStatus: how = "was killed"; break;
+  }
+  return std::string("renderer process ") + how + " [exit code " + std::to_string(exitCode) + "]";
+}
+
+// `ids` each once, in order: for a line about the loss of their records.
+std::string identifierList(const std::vector<std::string>& ids) {
+  std::set<std::string> seen;
+  std::string text;
+  for (const std::string& id : ids) {
+    if (!seen.insert(id).second) continue;
+    text += (seen.size() == 1 ? "" : ", ") + id;
+  }
+  return text;
+}
 
 // Waits in a loop of its own until the function `run` is given is called,
 // for at most `limit` (a renderer that never answers must not hang the
@@ -108,7 +135,7 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
                                      const QString& defaultValue, QString* result) {
   const std::optional<ChannelCall> call = channel_.callOf(msg);
   if (!call) return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
-  const bool local = securityOrigin.scheme() == QLatin1String("file");
+  const bool local = isLocalDocument(securityOrigin);
   if (*call == ChannelCall::DocumentCreated) {
     localDocument_ = local;
     // The address asked for: an error page's own says nothing of it.
@@ -126,10 +153,8 @@ bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& 
     return false;
   }
   ++channelCalls_;
-  std::optional<QString> answer = hooks_.runCommand(defaultValue);
+  *result = hooks_.runCommand(defaultValue);
   --channelCalls_;
-  if (!answer) return false;
-  *result = std::move(*answer);
   return true;
 }
 
@@ -137,11 +162,12 @@ void WebEnginePage::javaScriptAlert(const QUrl&, const QString& msg) { hooks_.lo
 
 void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
                                              int lineNumber, const QString& sourceID) {
-  hooks_.log(consoleLine(message, lineNumber, sourceID));
+  // The engine's own lines about a blocked call quote the call's marker.
+  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID));
 }
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
-    : hooks_(hooks), window_(window), debug_(debug), storage_(hooks) {
+    : WebView(hooks), window_(window), debug_(debug), storage_(hooks) {
   profile_ = makeProfile(storage_.folder(), window);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 
@@ -171,10 +197,19 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
     page_->setDevToolsPage(developerTools_->page());
   }
   handlers_ = std::make_unique<QObject>();
-  QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(),
-                   [this] { loadFinished_ = false; });
-  QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(),
-                   [this] { loadFinished_ = true; });
+  QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(), [this] { loadStarted(); });
+  QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(), [this] { loadEnded(); });
+  // A document that runs no script (a sandboxed one, say) announces nothing:
+  // the engine's address says where the main frame is.
+  QObject::connect(page_, &QWebEnginePage::urlChanged, handlers_.get(), [this](const QUrl& url) {
+    if (!isLocalDocument(url)) page_->leaveDocument();
+    hooks_.addressChanged(url);
+  });
+  QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, handlers_.get(),
+                   [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
+                     page_->leaveDocument();
+                     documentLost(terminationText(status, exitCode));
+                   });
 }
 
 WebEngineView::~WebEngineView() {
@@ -194,20 +229,35 @@ void WebEngineView::clearCachesAndLoad(const QUrl& url) {
   page_->load(url);
 }
 
-void WebEngineView::deliverRecords(const std::vector<QString>& records) {
+void WebEngineView::deliverRecords(const std::vector<bridge::PageRecord>& records) {
   if (!page_->localDocument()) {
     hooks_.log("Callback not delivered to a non-local document [" + urlText(page_->url()) + "]");
     return;
   }
+  std::vector<QString> texts;
+  std::vector<std::string> ids;
+  texts.reserve(records.size());
+  ids.reserve(records.size());
+  for (const bridge::PageRecord& record : records) {
+    texts.push_back(record.text);
+    ids.push_back(record.id);
+  }
   // The document may change before the batch reaches it: the batch looks
-  // again where it runs.
+  // again where it runs, and says false in a document that is not local.
+  // No value at all is a batch that never ran.
   QPointer<WebEnginePage> page(page_);
   PageHooks* hooks = &hooks_;
   page_->runJavaScript(
-      Channel::deliveryScript(records), QWebEngineScript::MainWorld,
-      [page, hooks](const QVariant& ran) {
+      Channel::deliveryScript(texts), QWebEngineScript::MainWorld,
+      [page, hooks, ids = std::move(ids)](const QVariant& ran) {
         if (page.isNull() || ran.toBool()) return;
-        hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) + "]");
+        if (ran.isValid()) {
+          hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) +
+                     "]");
+          return;
+        }
+        hooks->log("Callback not delivered [" + identifierList(ids) +
+                   "]: the document went, or its renderer ended, before the records ran in it");
       });
 }
 

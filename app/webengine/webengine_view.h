@@ -22,8 +22,9 @@ class WebEnginePage : public QWebEnginePage {
                 QObject* parent);
 
   // True while the main frame shows a local document, as its own script
-  // last announced.
+  // last announced and the engine's address and renderer still say.
   bool localDocument() const { return localDocument_; }
+  void leaveDocument() { localDocument_ = false; }
   // True while a command from the page runs: its script waits for the
   // answer, and its renderer does nothing else meanwhile.
   bool inChannelCall() const { return channelCalls_ > 0; }
@@ -50,18 +51,17 @@ class WebEngineView : public WebView {
   QWidget* widget() override;
   void load(const QUrl& url) override;
   void clearCachesAndLoad(const QUrl& url) override;
-  bool loadFinished() const override { return loadFinished_; }
   void toHtml(std::function<void(const QString& html)> done) override;
   void print(QPrinter* printer) override;
   void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
-  void deliverRecords(const std::vector<QString>& records) override;
-  // Each script costs a trip to the renderer: all records queued go in one.
+  void deliverRecords(const std::vector<bridge::PageRecord>& records) override;
+  // Each script costs a trip to the renderer: the records queued go in as
+  // few as the bridge's bound on a call's text allows.
   std::size_t recordsPerCall() const override { return 100000; }
 
  private:
-  PageHooks& hooks_;
   Channel channel_;
   QWidget* window_;
   bool debug_;
@@ -72,7 +72,6 @@ class WebEngineView : public WebView {
   QWebEngineView* view_;
   WebEnginePage* page_;
   QWebEngineView* developerTools_ = nullptr;  // with debug only; a child window
-  bool loadFinished_ = false;
 };
 
 }  // namespace app::webengine

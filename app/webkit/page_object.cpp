@@ -9,7 +9,7 @@ namespace app {
 PageObject::PageObject(PageHooks& hooks, QObject* parent) : QObject(parent), hooks_(hooks) {}
 
 void PageObject::setCommand(const QString& text) {
-  if (auto answer = hooks_.runCommand(text)) result_ = std::move(*answer);
+  result_ = hooks_.runCommand(text);
 }
 
 bool PageObject::event(QEvent* event) {

@@ -23,7 +23,7 @@ class PageObject : public QObject {
 
   // Reading `command` always gives "": the request is run, not stored.
   QString command() const { return QString(); }
-  // Runs the request; a text that is not a request leaves `result` as it was.
+  // Runs the request and keeps its answer.
   void setCommand(const QString& text);
 
   QString result() const { return result_; }

@@ -5,6 +5,7 @@
 #include <QWebSettings>
 #include <QWebView>
 
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
 #include "app/webkit/page_object.h"
@@ -28,7 +29,7 @@ void WebKitPage::javaScriptConsoleMessage(const QString& message, int lineNumber
 void WebKitPage::javaScriptAlert(QWebFrame*, const QString& msg) { hooks_.log(alertLine(msg)); }
 
 WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
-    : hooks_(hooks), debug_(debug), storage_(hooks) {
+    : WebView(hooks), debug_(debug), storage_(hooks) {
   // Set globally before the view makes its first page: a page reads the
   // storage path when it is made.
   QWebSettings* global = QWebSettings::globalSettings();
@@ -57,10 +58,10 @@ WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
   handlers_ = std::make_unique<QObject>();
   QObject::connect(page_->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, handlers_.get(),
                    [this] { publishObject(); });
-  QObject::connect(page_, &QWebPage::loadStarted, handlers_.get(),
-                   [this] { loadFinished_ = false; });
-  QObject::connect(page_, &QWebPage::loadFinished, handlers_.get(),
-                   [this] { loadFinished_ = true; });
+  QObject::connect(page_->mainFrame(), &QWebFrame::urlChanged, handlers_.get(),
+                   [this](const QUrl& url) { hooks_.addressChanged(url); });
+  QObject::connect(page_, &QWebPage::loadStarted, handlers_.get(), [this] { loadStarted(); });
+  QObject::connect(page_, &QWebPage::loadFinished, handlers_.get(), [this] { loadEnded(); });
 }
 
 WebKitView::~WebKitView() {
@@ -93,20 +94,20 @@ void WebKitView::clearCachesAndLoad(const QUrl& url) {
 void WebKitView::publishObject() {
   QWebFrame* frame = page_->mainFrame();
   const QUrl url = frame->url();
-  localDocument_ = url.isLocalFile();
+  localDocument_ = isLocalDocument(url);
   hooks_.documentCreated(url, localDocument_);
   if (localDocument_) frame->addToJavaScriptWindowObject(QStringLiteral("myObject"), object_);
 }
 
-void WebKitView::deliverRecords(const std::vector<QString>& records) {
+void WebKitView::deliverRecords(const std::vector<bridge::PageRecord>& records) {
   QWebFrame* frame = page_->mainFrame();
   if (!localDocument_) {
     hooks_.log("Callback not delivered to a non-local document [" +
                frame->url().toString().toUtf8().toStdString() + "]");
     return;
   }
-  for (const QString& record : records) {
-    frame->evaluateJavaScript(QStringLiteral("WebBrowserUtil_callback(") + record +
+  for (const bridge::PageRecord& record : records) {
+    frame->evaluateJavaScript(QStringLiteral("WebBrowserUtil_callback(") + record.text +
                               QStringLiteral(");"));
   }
 }

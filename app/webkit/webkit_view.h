@@ -38,14 +38,13 @@ class WebKitView : public WebView {
   QWidget* widget() override;
   void load(const QUrl& url) override;
   void clearCachesAndLoad(const QUrl& url) override;
-  bool loadFinished() const override { return loadFinished_; }
   void toHtml(std::function<void(const QString& html)> done) override;
   void print(QPrinter* printer) override;
   void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
   // One evaluation each.
-  void deliverRecords(const std::vector<QString>& records) override;
+  void deliverRecords(const std::vector<bridge::PageRecord>& records) override;
   // A callback may open a dialog whose loop delivers the next ones.
   std::size_t recordsPerCall() const override { return 1; }
 
@@ -53,7 +52,6 @@ class WebKitView : public WebView {
   void publishObject();
   void enableSettings();
 
-  PageHooks& hooks_;
   bool debug_;
   PageStorage storage_;
   // The context of this view's own signal handlers: gone before the widgets,
@@ -64,7 +62,6 @@ class WebKitView : public WebView {
   PageObject* object_;
   QWebInspector* inspector_ = nullptr;  // with debug only; a child window
   bool localDocument_ = false;
-  bool loadFinished_ = false;
 };
 
 }  // namespace app

@@ -1,6 +1,6 @@
 // Bridge benchmarks, each next to its floor measured in the same run:
 //  1. `version` round trips from page script through the real shell, against
-//     writing "[]" into `command` (no request) and reading `result`;
+//     writing "[]" into `command` (refused at once) and reading `result`;
 //  2. 10,000 callback records posted from a worker thread until the page has
 //     run them all, against the same 10,000 scripts run as one script, and
 //     evaluated one by one, on the GUI thread. Fastest of five rounds each.

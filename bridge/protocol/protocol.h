@@ -51,10 +51,13 @@ inline Answer errorAnswer() { return {kError}; }
 // ["BADVERSION", protocol version]: the answer to a page of another protocol.
 inline Answer badVersionAnswer() { return {kBadVersion, kProtocolVersion}; }
 
-// The largest answer or record text the page can be handed: past it Qt's and
-// the script engine's strings cannot hold the text, so the answer becomes an
-// error instead of ending the process.
-inline constexpr std::size_t kMaxAnswerBytes = std::size_t{512} << 20;
+// The largest answer or record text a page is handed, the same on both
+// engines. Chromium's script engine holds no string past 2^29 - 24 UTF-16
+// units: a longer `result` arrives empty, a longer delivery script does not
+// run. A text's UTF-8 bytes are never fewer than its UTF-16 units, and the
+// last KiB below 512 MiB leaves room for the script around a record. Past
+// the limit an answer is an error that says so, never an empty or cut text.
+inline constexpr std::size_t kMaxAnswerBytes = (std::size_t{512} << 20) - 1024;
 
 // Request positions shared by every command.
 enum RequestPosition : std::size_t {
@@ -65,10 +68,22 @@ enum RequestPosition : std::size_t {
 };
 
 // Parses a request text (UTF-8). Returns its elements when the text is JSON
-// whose root is a non-empty array; anything else is no request at all. An
-// array nested deeper than the reader takes is a request all the same, one
-// that cannot be read: throws CmdException("request nested too deeply").
+// whose root is a non-empty array; anything else is no request, and
+// notARequest() says why. JSON nested deeper than the reader takes throws
+// CmdException("request nested too deeply").
 std::optional<Request> parseRequest(std::string_view text);
+
+// `text` with each escaped lone surrogate (\uD800 without the \uDC00 that
+// pairs it, or the second half alone) written \uFFFD, so that it reads as
+// U+FFFD; nothing when the text holds none. parseRequest reads requests so.
+std::optional<std::string> withoutLoneSurrogateEscapes(std::string_view text);
+
+// Why parseRequest() found no request in `text`, for the page's ERROR answer:
+// "request is not a JSON array: " and what the text is instead (empty text,
+// not JSON at byte N and the reader's message, an object, a string, ...),
+// or "request is an empty array". Reads the text again: for the failure
+// path only.
+std::string notARequest(std::string_view text);
 
 // `text` as a path, file name or program argument. The system reads such a
 // text only up to a NUL and would act on another name than the page gave, so

@@ -10,7 +10,7 @@
 //   "Nie można zapisać elementu."      the target file cannot be written
 // and getZipEntry refuses a member whose directory entry gives more than an
 // answer holds (kMaxAnswerBytes) with
-//   "member too large for an answer [more than 536870912 bytes]"
+//   "member too large for an answer [more than 536869888 bytes]"
 // before decoding any of it.
 //
 // getZipDir and getZipEntry run on the GUI thread inside dispatch; no member

@@ -37,6 +37,41 @@ TEST(ShellProtocol, AnswersAndRefusesAsPagesExpect) {
   EXPECT_EQ(messagesStartingWith(run, "Command failed [log]: Type is not convertible").size(), 2u);
 }
 
+// Files and the log get UTF-8 only, the same on both engines; the channel
+// neither breaks nor shows itself to a page that replaces its globals.
+TEST(ShellChannel, LoneSurrogatesBecomeReplacementCharactersAndPageGlobalsDoNotMatter) {
+  const e2e::PageRun run = runPage("shell_channel.html");
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(e2e::readFile(run.directory + "/high.txt"), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(e2e::readFile(run.directory + "/low.txt"), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(e2e::readFile(run.directory + "/raw.txt"), "r\xF0\x90\x80\x80\xEF\xBF\xBDw");
+  EXPECT_EQ(messagesStartingWith(run, "lone "),
+            std::vector<std::string>{"lone \xEF\xBF\xBD in a log line"});
+  const auto console = messagesStartingWith(run, "Message from ");
+  ASSERT_EQ(console.size(), 1u);
+  EXPECT_TRUE(std::regex_search(console[0], std::regex(": lone \xEF\xBF\xBD in a console line$")))
+      << console[0];
+}
+
+// QtWebKit runs the commands; Chromium blocks the page's calls, and the
+// page is told so. The marker that tells the channel's calls apart never
+// reaches the log, even in the engine's own line about a blocked call.
+TEST(ShellChannel, ACommandWhileThePageUnloadsRunsOrIsAnsweredWithWhyNot) {
+  e2e::RunOptions options;
+  options.files["after.html"] = e2e::readFile(e2e::pagesDirectory() + "/shell_unload_after.html");
+  const e2e::PageRun run = runPage("shell_unload.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  for (const std::string& message : run.messages) {
+    EXPECT_EQ(message.find("\x01pageshell-"), std::string::npos) << message;
+  }
+  if (support::onWebEngine()) {
+    EXPECT_FALSE(messagesStartingWith(run, "Message from ").empty());
+    for (const std::string& line : messagesStartingWith(run, "Message from ")) {
+      EXPECT_NE(line.find("Blocked prompt('myObject.command')"), std::string::npos) << line;
+    }
+  }
+}
+
 TEST(ShellHooks, ConsoleMessagesAndAlertsBecomeLogLines) {
   const e2e::PageRun run = runPage("shell_hooks.html");
   ASSERT_EQ(e2e::failureReport(run), "");

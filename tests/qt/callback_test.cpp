@@ -13,6 +13,8 @@
 
 #include "bridge/callback.h"
 #include "bridge/cmd_state.h"
+#include "bridge/js_invoker.h"
+#include "bridge/page.h"
 #include "tests/support/qt_page.h"
 #include "tests/support/scratch.h"
 
@@ -182,6 +184,72 @@ TEST(Callbacks, ARemoteDocumentInTheMainFrameGetsNoRecord) {
   postFromWorker(&view.view(), 0, 1);
   ASSERT_TRUE(QTest::qWaitFor([&] { return logged(view, "Callback not delivered"); }, 20000));
   EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.length")).toInt(), 0);
+}
+
+// A page that keeps what deliverRecords() is handed, call by call.
+class BatchRecorder : public bridge::Page {
+ public:
+  void deliverRecords(const std::vector<bridge::PageRecord>& records) override {
+    std::size_t chars = 0;
+    for (const bridge::PageRecord& record : records) {
+      chars += static_cast<std::size_t>(record.text.size());
+      ids.push_back(record.id);
+    }
+    calls.push_back({records.size(), chars});
+  }
+  std::size_t recordsPerCall() const override { return 100000; }
+
+  struct Call {
+    std::size_t records;
+    std::size_t chars;
+  };
+  std::vector<Call> calls;
+  std::vector<std::string> ids;
+};
+
+TEST(Callbacks, OneCallTakesAFewMegabytesOfRecordsOrOneLargerRecordAlone) {
+  BatchRecorder page;
+  bridge::acceptCallbacksFor(&page);
+  std::thread([&page] {
+    const std::string mebibyte(1 << 20, 'x');
+    for (int i = 0; i < 40; ++i) {
+      bridge::deliverCallback(&page, {std::to_string(i), "pass", "progress", mebibyte});
+    }
+    bridge::deliverCallback(&page, {"large", "pass", "finish", std::string(10 << 20, 'y')});
+    for (int i = 0; i < 3; ++i) bridge::deliverCallback(&page, {"small", "pass", "run"});
+  }).join();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page.ids.size() == 44; }, 20000));
+  bridge::refuseCallbacksFor(&page);
+
+  EXPECT_EQ(page.ids[39], "39");
+  EXPECT_EQ(page.ids[40], "large");
+  EXPECT_EQ(page.ids[43], "small");
+  for (const BatchRecorder::Call& call : page.calls) {
+    EXPECT_TRUE(call.records == 1 || call.chars <= bridge::kBatchChars)
+        << call.records << " records, " << call.chars << " characters";
+  }
+}
+
+// A record that arrives as the next document begins waits until it has
+// loaded: its scripts, WebBrowserUtil_callback among them, have run then.
+TEST(Callbacks, ARecordForANewDocumentWaitsUntilItHasLoaded) {
+  TestView view(kCollector);
+  support::writeFile(view.folder() / "next.html",
+                     "<html><head><script src=\"next.js\"></script></head><body></body></html>");
+  support::writeFile(view.folder() / "next.js",
+                     "var seen = []; function WebBrowserUtil_callback(r) { seen.push(r); }");
+  bridge::Page* page = &view.view();
+  view.hooks().onDocument = [page](const QUrl& url) {
+    if (url.fileName() == QStringLiteral("next.html")) {
+      bridge::deliverCallback(page, {"early", "pass", "run"});
+    }
+  };
+  evaluate(view.view(), QStringLiteral("location.href = 'next.html'"));
+  ASSERT_TRUE(support::waitForLoad(view.view()));
+  ASSERT_TRUE(
+      support::waitForScript(view.view(), QStringLiteral("/next.html$/.test(location.href)")));
+  EXPECT_TRUE(support::waitForScript(view.view(), QStringLiteral("seen.length == 1")));
+  view.hooks().onDocument = nullptr;
 }
 
 TEST(Callbacks, ALocalDocumentThatReplacedTheSenderStillGetsItsRecords) {

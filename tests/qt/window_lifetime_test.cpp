@@ -1,6 +1,6 @@
-// How long what a page sets up on the window lasts: an exit listener lives as
-// long as the document that registered it, and a deletion the page asks for
-// while a command waits in a dialog waits for the command.
+// How long what a page sets up on the window lasts: an exit listener holds
+// while the main frame shows local documents, and a deletion the page asks
+// for while a command waits in a dialog waits for the command.
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "bridge/callback.h"
 #include "tests/support/engine.h"
+#include "tests/support/local_peer.h"
 #include "tests/support/qt_page.h"
 #include "tests/support/scratch.h"
 
@@ -27,11 +28,11 @@ namespace {
 
 std::string page() { return support::recordingPage(); }
 
-// A second local document with no script of its own.
+// A second local document, that keeps the records it gets.
 void writeOtherPage() {
   QFile other(QStringLiteral("other.html"));
   ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-  other.write("<html><body><p>another page</p></body></html>");
+  other.write(page().c_str());
 }
 
 // Shows the window on the page and has its document register "bye", so that
@@ -44,43 +45,63 @@ void holdWindow(MainWindow& window) {
   ASSERT_TRUE(support::waitForScript(window.webView(), QStringLiteral("records.length == 1")));
 }
 
-TEST(WindowLifetime, ListenerGoesWithTheDocumentThatRegisteredIt) {
-  const QList<QPair<const char*, QString>> replacements = {
-      {"navigation to another local page", QStringLiteral("location.href = 'other.html'")},
-      {"link to a remote page", QStringLiteral("location.href = 'http://127.0.0.1:9/'")},
-      {"a document written over the page", QStringLiteral("location.href = 'data:text/html,x'")},
+// A reload or another local page keeps the listener: the window stays open
+// and the new document is told.
+TEST(WindowLifetime, ListenerHoldsWhileTheMainFrameShowsLocalDocuments) {
+  const QList<QPair<const char*, std::function<void(MainWindow&)>>> moves = {
+      {"the page reloads itself",
+       [](MainWindow& window) { evaluate(window.webView(), QStringLiteral("location.reload()")); }},
+      {"navigation to another local page",
+       [](MainWindow& window) {
+         evaluate(window.webView(), QStringLiteral("location.href = 'other.html'"));
+       }},
+      {"the debug menu's RELOAD", [](MainWindow& window) { window.handle_reload(); }},
   };
-  for (const auto& replacement : replacements) {
-    // Chromium refuses a page's own navigation to a data: address; the
-    // document stays, and so does its listener.
-    if (support::onWebEngine() && replacement.second.contains(QStringLiteral("data:"))) continue;
-    SCOPED_TRACE(replacement.first);
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.first);
     support::PageFolder folder(page());
     writeOtherPage();
     MainWindow window({QStringLiteral("pageshell")});
     holdWindow(window);
     app::WebView& webPage = window.webView();
-    evaluate(webPage, replacement.second);
+    evaluate(webPage, QStringLiteral("var before = true"));
+    move.second(window);
+    ASSERT_TRUE(support::waitForScript(
+        webPage, QStringLiteral("typeof before == 'undefined' && typeof records == 'object'")));
+    EXPECT_FALSE(window.close());
+    ASSERT_TRUE(support::waitForScript(webPage, QStringLiteral("records.length == 1")));
+    EXPECT_EQ(evaluate(webPage, QStringLiteral("records[0]")).toString(),
+              QStringLiteral("[\"bye\",\"pass\",\"run\"]"));
+  }
+}
+
+// A remote document takes the listener away, one that runs no script and so
+// tells the shell nothing as well: closing the window closes it.
+TEST(WindowLifetime, ARemoteDocumentTakesTheListenerAway) {
+  const std::string body = "<html><body><script>function WebBrowserUtil_callback() {}</script>"
+                           "sandboxed</body></html>";
+  support::LocalPeer sandboxed(support::LocalPeer::answering(
+      "HTTP/1.0 200 OK\r\nContent-Type: text/html\r\nContent-Security-Policy: sandbox\r\n"
+      "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body));
+  const QList<QPair<const char*, QString>> replacements = {
+      {"a remote page that may run no script", QString::fromStdString(sandboxed.url("/"))},
+      {"a remote page that cannot be reached", QStringLiteral("http://127.0.0.1:9/")},
+      {"a document written over the page", QStringLiteral("data:text/html,x")},
+  };
+  for (const auto& replacement : replacements) {
+    // Chromium refuses a page's own navigation to a data: address; the
+    // document stays, and so does its listener.
+    if (support::onWebEngine() && replacement.second.startsWith(QStringLiteral("data:"))) continue;
+    SCOPED_TRACE(replacement.first);
+    support::PageFolder folder(page());
+    MainWindow window({QStringLiteral("pageshell")});
+    holdWindow(window);
+    app::WebView& webPage = window.webView();
+    evaluate(webPage, QStringLiteral("location.href = '%1'").arg(replacement.second));
     ASSERT_TRUE(support::waitForLoad(webPage));
     EXPECT_TRUE(window.close());
     EXPECT_FALSE(window.isVisible());
   }
-}
-
-TEST(WindowLifetime, AfterReloadOnlyTheNewDocumentsListenerHolds) {
-  support::PageFolder folder(page());
-  MainWindow window({QStringLiteral("pageshell")});
-  holdWindow(window);
-  app::WebView& webPage = window.webView();
-  window.handle_reload();
-  ASSERT_TRUE(support::waitForLoad(webPage));
-  EXPECT_TRUE(window.close());
-  window.show();
-  evaluate(webPage, QStringLiteral("call('addExitListener', 'again')"));
-  EXPECT_FALSE(window.close());
-  ASSERT_TRUE(support::waitForScript(webPage, QStringLiteral("records.length == 1")));
-  EXPECT_EQ(evaluate(webPage, QStringLiteral("records[0]")).toString(),
-            QStringLiteral("[\"again\",\"pass\",\"run\"]"));
 }
 
 // Watches for a modal dialog: on the first tick that sees one, `ask` asks for

@@ -6,6 +6,7 @@
 
 #include "bridge/callback.h"
 #include "bridge/protocol/protocol.h"
+#include "bridge/utf8_text.h"
 
 namespace support {
 
@@ -63,16 +64,15 @@ void processEventsFor(std::chrono::milliseconds duration) {
   }
 }
 
-std::optional<QString> RecordingHooks::runCommand(const QString& text) {
-  const QByteArray utf8 = text.toUtf8();
-  const auto answer =
-      state.runRequest(nullptr, page, std::string_view(utf8.constData(), utf8.size()));
-  if (!answer) return std::nullopt;
-  return QString::fromStdString(*answer);
+QString RecordingHooks::runCommand(const QString& text) {
+  const QByteArray utf8 = bridge::utf8Bytes(text);
+  return QString::fromStdString(
+      state.runRequest(nullptr, page, std::string_view(utf8.constData(), utf8.size())));
 }
 
 void RecordingHooks::documentCreated(const QUrl& url, bool local) {
   documents.push_back((local ? "local " : "remote ") + url.toString().toStdString());
+  if (onDocument) onDocument(url);
 }
 
 void RecordingHooks::log(const std::string& line) {

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -44,15 +43,19 @@ bool waitForScript(app::WebView& view, const QString& condition,
 void processEventsFor(std::chrono::milliseconds duration);
 
 // Hooks that run commands through a CmdState of their own, keep the log lines
-// and documents they are told of, and call `onLog` (when set) on each line.
+// and documents they are told of, and call `onLog` and `onDocument` (when
+// set) on each line and each new document.
 class RecordingHooks : public app::PageHooks {
  public:
-  std::optional<QString> runCommand(const QString& text) override;
+  QString runCommand(const QString& text) override;
   void requestDeletion() override { ++deletionsRequested; }
   void documentCreated(const QUrl& url, bool local) override;
+  void addressChanged(const QUrl&) override {}
+  void pageLost(const std::string& reason) override { log("Page lost: " + reason); }
   void log(const std::string& line) override;
 
   std::function<void(const std::string& line)> onLog;
+  std::function<void(const QUrl& url)> onDocument;
   std::vector<std::string> lines;
   std::vector<std::string> documents;  // "local <url>" or "remote <url>"
   int deletionsRequested = 0;

@@ -88,10 +88,12 @@ Besides its own error texts, any command may answer
 - "Type is not convertible to string" and "NUL byte in a path or name [...]"
   (above);
 - "No window", for a command that needs the window when there is none;
-- "answer too large [more than 536870912 bytes]", for an answer the page
+- "answer too large [more than 536869888 bytes]", for an answer the page
   could not be handed;
-- "request nested too deeply", for a request array nested past the reader's
-  limit.
+- "request nested too deeply", for a request nested past the reader's limit;
+- "request is not a JSON array: " and what the text is instead ("empty
+  text", "not JSON at byte 4: " and the reader's message, "an object", ...),
+  or "request is an empty array", for a text that is no request.
 
 ## Records
 

@@ -407,11 +407,37 @@ TEST(ListWriter, WritesAndRefusesEveryListAsWriteListDoes) {
   }
 }
 
-TEST(ParseRequest, AnArrayNestedTooDeeplyIsAnsweredNotIgnored) {
+TEST(ParseRequest, TextNestedTooDeeplyIsAnsweredNotIgnored) {
   const std::string deepArray = std::string(100000, '[') + std::string(100000, ']');
   EXPECT_THROW(parseRequest(deepArray), CmdException);
-  const std::string deepObject = std::string(100000, '{');
-  EXPECT_FALSE(parseRequest(deepObject)) << "not an array: not a request";
+  std::string deepObject;
+  for (int i = 0; i < 5000; ++i) deepObject += "{\"a\":";
+  EXPECT_THROW(parseRequest(deepObject + "1"), CmdException);
+}
+
+// Script's JSON.stringify escapes a lone surrogate; the reader refused the
+// first half and wrote the second as bytes that are not UTF-8.
+TEST(ParseRequest, EscapedLoneSurrogatesReadAsReplacementCharacters) {
+  const Request request = parsed(
+      R"(["x\ud800y", "a\udc00b", "\ud83d\ude00", "abc\ud83d", "\\ud800", "\uDBFF\uDBFF\uDFFF"])");
+  EXPECT_EQ(request.text(0), "x\xEF\xBF\xBDy");
+  EXPECT_EQ(request.text(1), "a\xEF\xBF\xBD" "b");
+  EXPECT_EQ(request.text(2), "\xF0\x9F\x98\x80") << "a pair stays one character";
+  EXPECT_EQ(request.text(3), "abc\xEF\xBF\xBD");
+  EXPECT_EQ(request.text(4), "\\ud800") << "an escaped backslash escapes nothing after it";
+  EXPECT_EQ(request.text(5), "\xEF\xBF\xBD\xF4\x8F\xBF\xBF");
+}
+
+TEST(ParseRequest, SaysWhatATextThatIsNoRequestIsInstead) {
+  const std::string notArray = "request is not a JSON array: ";
+  EXPECT_EQ(notARequest(" \n"), notArray + "empty text");
+  EXPECT_EQ(notARequest("[1,2"),
+            notArray + "not JSON at byte 4: Missing ',' or ']' in array declaration");
+  EXPECT_EQ(notARequest("[ ] // nothing"), "request is an empty array");
+  EXPECT_EQ(notARequest("{\"a\": 1}"), notArray + "an object");
+  EXPECT_EQ(notARequest("true"), notArray + "a boolean");
+  EXPECT_EQ(notARequest("null"), notArray + "null");
+  EXPECT_EQ(notARequest("-1.5"), notArray + "a number");
 }
 
 TEST(RequestText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
