@@ -447,8 +447,7 @@ inline constexpr CommandDescription kCommands[] = {
         .error("[name] must be above 0")
         .example(R"("40", "30", "1100", "740")", R"(["OK"])"),
 
-    command("showFileDialog", Family::kDesktop, Mode::kSync,
-            "Lets the user choose a file to open.")
+    command("showFileDialog", Family::kDesktop, Mode::kSync, "Lets the user choose a file to open.")
         .text("caption", "the dialog's title")
         .text("filter", "Qt's filter syntax, e.g. \"Text (*.txt);;All (*)\"")
         .path("folder", "where the dialog starts; missing or \"\": the working folder")

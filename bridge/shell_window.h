@@ -1,6 +1,7 @@
 // What commands may ask of the shell's main window: its title, state and
-// geometry, the arguments the shell was started with, a parent for their dialogs, the exit listener and printing. The app's window
-// implements it; the bridge never sees the widget behind it.
+// geometry, the arguments the shell was started with, a parent for their
+// dialogs, the exit listener and printing. The app's window implements it;
+// the bridge never sees the widget behind it.
 //
 // GUI thread only.
 #pragma once

@@ -13,8 +13,7 @@ constexpr std::size_t kChunk = std::size_t{1} << 30;
 // A way of copying the kernel does not offer for these two files; the next
 // one is tried, as long as nothing has been copied yet.
 bool unsupported(int code) {
-  return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP ||
-         code == EBADF;
+  return code == EXDEV || code == EINVAL || code == ENOSYS || code == EOPNOTSUPP || code == EBADF;
 }
 
 // -1: this way is not offered; 0: done; else the errno of a failure.
@@ -57,8 +56,7 @@ int copyByReading(int from, int to) {
 }  // namespace
 
 Status copyFileContent(int from, int to, const std::string& path) {
-  int result =
-      copyBy([&] { return ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
+  int result = copyBy([&] { return ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
   if (result < 0) result = copyBy([&] { return ::sendfile(to, from, nullptr, kChunk); });
   if (result < 0) result = copyByReading(from, to);
   return result == 0 ? Status() : Status::failure(result, path);

@@ -106,8 +106,8 @@ Status copyEntry(const std::string& from, const std::string& to, bool* made) {
 
 Status removeContent(int folder, const std::string& path) {
   // The names are read first, so that removing does not disturb the reading.
-  Result<std::vector<DirectoryEntry>> entries = listDirectory("/proc/self/fd/" +
-                                                              std::to_string(folder));
+  Result<std::vector<DirectoryEntry>> entries =
+      listDirectory("/proc/self/fd/" + std::to_string(folder));
   if (!entries) return Status::failure(entries.status().code(), path);
   for (const DirectoryEntry& entry : *entries) {
     const std::string name = entry.name;
@@ -167,8 +167,7 @@ Status removeTree(const std::string& pathGiven, bool deep) {
     return ::unlink(path.c_str()) == 0 ? Status() : Status::fromErrno(path);
   }
   if (deep) {
-    const Descriptor folder(
-        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    const Descriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.valid()) return Status::fromErrno(path);
     const Status emptied = removeContent(folder.get(), path);
     if (!emptied.ok()) return emptied;

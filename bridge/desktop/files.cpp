@@ -2,9 +2,9 @@
 #include <string>
 
 #include "bridge/desktop/desktop.h"
-#include "runtime/base64.h"
 #include "platform/file_writer.h"
 #include "platform/read_only_file.h"
+#include "runtime/base64.h"
 
 namespace bridge::desktop {
 namespace {

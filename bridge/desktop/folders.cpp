@@ -53,7 +53,8 @@ Answer makeDirectory(MakeDirectoryCall& call) {
 
 Answer copyPath(CopyPathCall& call) {
   const platform::Status copied = platform::copyTree(call.from(), call.to());
-  if (!copied.ok()) return failure("copy " + named(call.from()) + " to " + named(call.to()), copied);
+  if (!copied.ok())
+    return failure("copy " + named(call.from()) + " to " + named(call.to()), copied);
   return okAnswer(call.to());
 }
 

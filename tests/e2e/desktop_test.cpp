@@ -105,7 +105,8 @@ TEST(DesktopFolders, BytesFoldersArgumentsAndGeometry) {
   const e2e::PageRun run = e2e::runPage("desktop_folders.html", options);
   ASSERT_EQ(e2e::failureReport(run), "");
   EXPECT_EQ(e2e::readFile(run.directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
-  EXPECT_EQ(run.output.find("DONE"), std::string::npos) << "-debug after -- is the page's: no log echo";
+  EXPECT_EQ(run.output.find("DONE"), std::string::npos)
+      << "-debug after -- is the page's: no log echo";
   EXPECT_EQ(namesIn(run.directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
 }
 

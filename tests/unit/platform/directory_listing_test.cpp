@@ -1,7 +1,7 @@
 #include "platform/directory_listing.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cerrno>

@@ -76,7 +76,8 @@ TEST(FileTree, MovesWithinAndAcrossFileSystems) {
   expectTree(folder / "moved");
   EXPECT_FALSE(fs::exists(folder / "from"));
 
-  struct stat here {}, shared {};
+  struct stat here {
+  }, shared{};
   if (::stat(folder.path().c_str(), &here) != 0 || ::stat("/dev/shm", &shared) != 0 ||
       here.st_dev == shared.st_dev) {
     GTEST_SKIP() << "no second file system to move to";

@@ -110,9 +110,9 @@ TEST_F(WindowCommands, ExitListenerIsSetAndRemoved) {
 }
 
 TEST_F(WindowCommands, WithoutAWindowTheyAnswerNoWindow) {
-  for (const char* command : {"setTitle", "setWindowState", "getWindowState", "getWindowGeometry",
-                              "getArguments", "addExitListener",
-                              "removeExitListener", "printPreview", "generatePdf"}) {
+  for (const char* command :
+       {"setTitle", "setWindowState", "getWindowState", "getWindowGeometry", "getArguments",
+        "addExitListener", "removeExitListener", "printPreview", "generatePdf"}) {
     EXPECT_EQ(run(nullptr, command), writeList(errorAnswer("No window"))) << command;
   }
   EXPECT_EQ(state.lines.back(), "Command failed [generatePdf]: No window");
