@@ -2,6 +2,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QSplashScreen>
+#include <QStringList>
 
 #include <chrono>
 #include <cstdio>
@@ -25,10 +26,14 @@ int main(int argc, char* argv[]) {
     // opens. Set before any thread starts; a zone the user gives is kept.
     ::setenv("TZ", ":/etc/localtime", 0);
     const std::string engineNote = app::prepareEngine();
+    // Read before Qt takes its own options out of argv, so that the page's
+    // arguments after "--" reach it as given, even ones Qt would take.
+    QStringList commandLine;
+    for (int i = 0; i < argc; ++i) commandLine.push_back(QString::fromLocal8Bit(argv[i]));
     QApplication application(argc, argv);
     // Page script reaches the window's inherited slots too, deleteLater among
     // them: the shell keeps only a guarded pointer and ends when it goes.
-    QPointer<app::MainWindow> window = new app::MainWindow(QApplication::arguments());
+    QPointer<app::MainWindow> window = new app::MainWindow(commandLine);
     QObject::connect(window, &QObject::destroyed, [] { bridge::requestExit(0); });
     if (!engineNote.empty()) window->log(engineNote);
 

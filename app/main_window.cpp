@@ -12,6 +12,7 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QScreen>
 #include <QTime>
 
 #include <cstdio>
@@ -66,9 +67,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   if (const platform::Status started = platform::socketsStartup(); !started.ok()) {
     std::printf("Ignoring SIGPIPE failed with error: %d\n", started.code());
   }
-  for (int i = 1; i < arguments.size(); ++i) {
+  int i = 1;
+  for (; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
     if (arguments[i] == QLatin1String("-debug")) debug_ = true;
   }
+  for (++i; i < arguments.size(); ++i) pageArguments_.push_back(arguments[i].toStdString());
   cmdState_.echoToStandardError(debug_);
   view_ = createWebView(*this, this, debug_);
   ui_->setupUi(this, view_->widget());
@@ -104,6 +107,11 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
 MainWindow::~MainWindow() {
   bridge::setLogTarget(nullptr);
   bridge::refuseCallbacksFor(view_.get());
+}
+
+QRect MainWindow::availableScreenArea() const {
+  const QScreen* shown = screen();
+  return shown == nullptr ? geometry() : shown->availableGeometry();
 }
 
 void MainWindow::addDeveloperTools() {

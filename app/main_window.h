@@ -24,6 +24,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/echoing_cmd_state.h"
 #include "app/page_hooks.h"
@@ -42,13 +43,19 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
 
  public:
   // `arguments` is the command line, program name first; "-debug" shows the
-  // debug menu. The page starts loading index.html from the working directory.
+  // debug menu. Whatever follows a "--" is the page's own (getArguments), not
+  // read as an option. The page starts loading index.html from the working
+  // directory.
   explicit MainWindow(const QStringList& arguments, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   void setTitle(const QString& title) override { setWindowTitle(title); }
   Qt::WindowStates state() const override { return windowState(); }
   void setState(Qt::WindowStates state) override { setWindowState(state); }
+  QRect windowGeometry() const override { return geometry(); }
+  void setWindowGeometry(const QRect& rectangle) override { setGeometry(rectangle); }
+  QRect availableScreenArea() const override;
+  const std::vector<std::string>& pageArguments() const override { return pageArguments_; }
   QWidget* dialogParent() override { return this; }
   // The listener holds while the main frame shows local documents, which can
   // run script: a reload or a move to another local page keeps it. A
@@ -98,6 +105,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   std::unique_ptr<MainWindowForm> ui_;
   EchoingCmdState cmdState_;
   std::unique_ptr<QtPdfObj> pdfRenderer_;
+  std::vector<std::string> pageArguments_;
   std::string exitListener_;
   bridge::Page* exitListenerPage_ = nullptr;
   bool debug_ = false;

@@ -368,18 +368,119 @@ inline constexpr CommandDescription kCommands[] = {
         .error("Cannot load [path]: reason")
         .example(R"("notes.txt")", R"(["OK", "zażółć"])"),
 
-    command("showFileDialog", Family::kDesktop, Mode::kSync,
-            "Lets the user choose a file to open, starting in the working folder.")
+    command("loadFileBase64", Family::kDesktop, Mode::kSync,
+            "Answers every byte of a regular file, as base64.")
+        .path("path", "the file to read")
+        .answers(R"(["OK", base64])", "standard alphabet, padded, no line breaks")
+        .error("Cannot load [path]: reason")
+        .example(R"("logo.png")", R"(["OK", "iVBORw0KGgo="])"),
+
+    command("saveFileBase64", Family::kDesktop, Mode::kSync,
+            "Makes the file hold exactly the bytes the base64 text stands for, as saveFile "
+            "does.")
+        .path("path", "the file to write")
+        .content("base64", "standard alphabet, padded, no line breaks or blanks")
+        .answers(R"(["OK", path])")
+        .error("Cannot save [path]: not canonical base64 (nothing is written)")
+        .error("Cannot save [path]: reason")
+        .example(R"("logo.png", "iVBORw0KGgo=")", R"(["OK", "logo.png"])"),
+
+    command("listDirectory", Family::kDesktop, Mode::kSync,
+            "Answers the entries of a folder in byte order of their names; a link is listed "
+            "as a link, not followed.")
+        .path("path", "the folder")
+        .answers(R"(["OK", count, then for each entry: name, kind, size, modified])",
+                 "kind \"file\", \"folder\", \"link\" or \"other\"; size in bytes; modified "
+                 "in UTC, e.g. \"2026-12-08T14:03:05Z\"")
+        .error("Cannot list [path]: reason")
+        .example(R"("docs")", R"(["OK", "2", "a.txt", "file", "5", "2026-12-08T14:03:05Z", )"
+                              R"("old", "folder", "4096", "2026-11-02T09:00:00Z"])"),
+
+    command("statPath", Family::kDesktop, Mode::kSync,
+            "Answers what stands at a path, a link seen as itself.")
+        .path("path", "the file, folder or link")
+        .answers(R"(["OK", kind, size, modified])", "as listDirectory answers an entry")
+        .error("Cannot stat [path]: reason, e.g. \"No such file or directory\"")
+        .example(R"("a.txt")", R"(["OK", "file", "5", "2026-12-08T14:03:05Z"])"),
+
+    command("makeDirectory", Family::kDesktop, Mode::kSync,
+            "Makes a folder and any missing folders above it; a folder already there is "
+            "kept.")
+        .path("path", "the folder")
+        .answers(R"(["OK", path])")
+        .error("Cannot make [path]: reason")
+        .example(R"("data/2026/12")", R"(["OK", "data/2026/12"])"),
+
+    command("copyPath", Family::kDesktop, Mode::kSync,
+            "Copies a file, a link or a folder with everything in it; links come across as "
+            "links, and a copy that fails part way is taken away again.")
+        .path("from", "what to copy")
+        .path("to", "its new name; nothing may stand there")
+        .answers(R"(["OK", to])")
+        .error("Cannot copy [from] to [to]: reason, e.g. \"File exists\"")
+        .example(R"("docs", "docs-copy")", R"(["OK", "docs-copy"])"),
+
+    command("movePath", Family::kDesktop, Mode::kSync,
+            "Moves a file, a link or a folder with everything in it; across file systems it "
+            "copies and removes the original only once the copy is whole.")
+        .path("from", "what to move")
+        .path("to", "its new name; nothing may stand there")
+        .answers(R"(["OK", to])")
+        .error("Cannot move [from] to [to]: reason, e.g. \"File exists\"")
+        .example(R"("draft.txt", "final.txt")", R"(["OK", "final.txt"])"),
+
+    command("removePath", Family::kDesktop, Mode::kSync,
+            "Removes a file, a link (never what it points to) or an empty folder; a folder "
+            "with content only when asked to go deep, links inside never followed.")
+        .path("path", "what to remove")
+        .text("depth", R"("deep" or "")")
+        .answers(R"(["OK", path])")
+        .error("Cannot remove [path]: reason, e.g. \"Directory not empty\"")
+        .error(R"(Cannot remove [path]: depth is "deep" or "")")
+        .example(R"("old", "deep")", R"(["OK", "old"])"),
+
+    command("getArguments", Family::kDesktop, Mode::kSync,
+            "Answers the arguments given to the shell after its own options and a \"--\".")
+        .answers(R"(["OK", arguments...])", "as given; none without a \"--\"")
+        .example("", R"(["OK", "first arg", "--second"])"),
+
+    command("getWindowGeometry", Family::kDesktop, Mode::kSync,
+            "Answers where the window's content is on the screen, its size and its state.")
+        .answers(R"(["OK", x, y, width, height, state])", "state as getWindowState answers it")
+        .example("", R"(["OK", "40", "30", "1100", "740", "0"])"),
+
+    command("setWindowGeometry", Family::kDesktop, Mode::kSync,
+            "Moves and resizes the window's content, kept within the screen's available area.")
+        .integer("x", "the left edge")
+        .integer("y", "the top edge")
+        .integer("width", "the width, above 0")
+        .integer("height", "the height, above 0")
+        .answers(R"(["OK"])")
+        .error("[name] is not a number: [text]")
+        .error("[name] must be above 0")
+        .example(R"("40", "30", "1100", "740")", R"(["OK"])"),
+
+    command("showFileDialog", Family::kDesktop, Mode::kSync, "Lets the user choose a file to open.")
         .text("caption", "the dialog's title")
         .text("filter", "Qt's filter syntax, e.g. \"Text (*.txt);;All (*)\"")
+        .path("folder", "where the dialog starts; missing or \"\": the working folder")
         .answers(R"(["OK", file])", "the chosen file, or \"\" when cancelled")
         .example(R"~("Open", "Text (*.txt)")~", R"(["OK", "/home/ala/notes.txt"])"),
 
-    command("showDirectoryDialog", Family::kDesktop, Mode::kSync,
-            "Lets the user choose a folder, starting in the working folder.")
+    command("showDirectoryDialog", Family::kDesktop, Mode::kSync, "Lets the user choose a folder.")
         .text("caption", "the dialog's title")
+        .path("folder", "where the dialog starts; missing or \"\": the working folder")
         .answers(R"(["OK", folder])", "the chosen folder, or \"\" when cancelled")
         .example(R"("Save where?")", R"(["OK", "/home/ala/Documents"])"),
+
+    command("showSaveDialog", Family::kDesktop, Mode::kSync,
+            "Lets the user choose a file to save to; picking an existing file asks first "
+            "whether to replace it.")
+        .text("caption", "the dialog's title")
+        .text("filter", "Qt's filter syntax, e.g. \"Text (*.txt);;All (*)\"")
+        .path("suggested", "the file or folder the dialog starts with; \"\": the working folder")
+        .answers(R"(["OK", file])", "the chosen file, or \"\" when cancelled")
+        .example(R"~("Save", "Text (*.txt)", "notes.txt")~", R"(["OK", "/home/ala/notes.txt"])"),
 
     command("tcpPush", Family::kNetwork, Mode::kAsync,
             "Sends data over a plain TCP connection and reports everything the peer answers "

@@ -1,14 +1,17 @@
-// What commands may ask of the shell's main window: its title and state, a
-// parent for their dialogs, the exit listener and printing. The app's window
-// implements it; the bridge never sees the widget behind it.
+// What commands may ask of the shell's main window: its title, state and
+// geometry, the arguments the shell was started with, a parent for their
+// dialogs, the exit listener and printing. The app's window implements it;
+// the bridge never sees the widget behind it.
 //
 // GUI thread only.
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <Qt>
 
 #include <string>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -27,6 +30,16 @@ class ShellWindow {
   // answer in part: read them back to know.
   virtual Qt::WindowStates state() const = 0;
   virtual void setState(Qt::WindowStates state) = 0;
+
+  // Where the window's content is on the screen and its size.
+  virtual QRect windowGeometry() const = 0;
+  virtual void setWindowGeometry(const QRect& geometry) = 0;
+  // The part of the window's screen that windows may take (panels left out).
+  virtual QRect availableScreenArea() const = 0;
+
+  // The command line's arguments after the shell's own options and a "--",
+  // as given.
+  virtual const std::vector<std::string>& pageArguments() const = 0;
 
   // The parent of a modal dialog that a command opens.
   virtual QWidget* dialogParent() = 0;

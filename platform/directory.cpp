@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <string>
 
 namespace platform {
 
@@ -10,6 +11,15 @@ Status createDirectory(const std::string& path) {
   if (::mkdir(path.c_str(), 0777) == 0) return Status();
   const Status failed = Status::fromErrno(path);
   return isDirectory(path) ? Status() : failed;
+}
+
+Status createDirectories(const std::string& path) {
+  for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    const Status made = createDirectory(path.substr(0, slash));
+    if (!made.ok()) return made;
+  }
+  return createDirectory(path);
 }
 
 bool isDirectory(const std::string& path) {

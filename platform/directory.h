@@ -13,6 +13,11 @@ namespace platform {
 // the parent is missing. A new directory gets mode 0777 less the umask.
 Status createDirectory(const std::string& path);
 
+// Makes sure the directory `path` (UTF-8) is there, creating every missing
+// level, as createDirectory does each. Fails with EEXIST when something
+// other than a directory stands at `path` or on the way to it.
+Status createDirectories(const std::string& path);
+
 // True when `path` (UTF-8) names a directory, following symbolic links.
 bool isDirectory(const std::string& path);
 

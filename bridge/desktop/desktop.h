@@ -1,6 +1,7 @@
 // The desktop commands: programs and documents, known folders, the window's
-// title and state, the exit listener, whole-file save and load, and the
-// open-file and choose-folder dialogs. Their arguments, answers and failures
+// title, state and geometry, the shell's arguments, the exit listener,
+// whole-file save and load (as text or base64), folders and whole trees, and
+// the open-file, save-file and choose-folder dialogs. Their arguments, answers and failures
 // are described in bridge/commands.h.
 //
 // Every handler runs synchronously on the GUI thread inside dispatch; the

@@ -94,6 +94,22 @@ TEST(DesktopFiles, AFileSizeLimitHoldsForPagesNotForTheEngine) {
   EXPECT_EQ(namesIn(run.directory).size(), 6u) << "nothing of the refused save is left";
 }
 
+TEST(DesktopFolders, BytesFoldersArgumentsAndGeometry) {
+  e2e::RunOptions options;
+  options.arguments = {"--", "first arg", "--second", "-debug"};
+  options.setUp = [](const std::string& directory) {
+    fs::create_directories(directory + "/outside");
+    e2e::writeFile(directory + "/outside/kept.txt", "kept");
+    fs::create_symlink("outside", directory + "/outside-link");
+  };
+  const e2e::PageRun run = e2e::runPage("desktop_folders.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(e2e::readFile(run.directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
+  EXPECT_EQ(run.output.find("DONE"), std::string::npos)
+      << "-debug after -- is the page's: no log echo";
+  EXPECT_EQ(namesIn(run.directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
+}
+
 TEST(DesktopWindow, StateTitleAndListenerCommandsAnswer) {
   const e2e::PageRun run = e2e::runPage("desktop_window.html");
   EXPECT_EQ(e2e::failureReport(run), "");

@@ -1,9 +1,11 @@
 // The file and folder dialogs as a page meets them: the command blocks in a
 // modal dialog until a timer, standing in for the user, picks or cancels.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -151,6 +153,67 @@ TEST_F(DesktopDialogs, CancelledDirectoryDialogAnswersEmpty) {
   const QStringList answer =
       withDialog(QStringLiteral("JSON.parse(call('showDirectoryDialog', 'Pick'))"),
                  [](QFileDialog* dialog) { dialog->reject(); });
+  EXPECT_EQ(answer, okAnswer(QString()));
+}
+
+TEST_F(DesktopDialogs, DialogsStartInTheFolderThePageGives) {
+  const QString inner = folder() + QStringLiteral("/zażółć");
+  QString fileStart, folderStart, saveStart, suggestedName;
+  withDialog(QStringLiteral("JSON.parse(call('showFileDialog', 'Pick', '', 'zażółć'))"),
+             [&](QFileDialog* dialog) {
+               fileStart = dialog->directory().absolutePath();
+               dialog->reject();
+             });
+  withDialog(QStringLiteral("JSON.parse(call('showDirectoryDialog', 'Pick', '%1'))").arg(inner),
+             [&](QFileDialog* dialog) {
+               folderStart = dialog->directory().absolutePath();
+               dialog->reject();
+             });
+  withDialog(QStringLiteral("JSON.parse(call('showSaveDialog', 'Save', '', 'zażółć/new.txt'))"),
+             [&](QFileDialog* dialog) {
+               saveStart = dialog->directory().absolutePath();
+               suggestedName =
+                   dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+               dialog->reject();
+             });
+  EXPECT_EQ(fileStart, inner);
+  EXPECT_EQ(folderStart, inner);
+  EXPECT_EQ(saveStart, inner);
+  EXPECT_EQ(suggestedName, QStringLiteral("new.txt"));
+}
+
+// The user picks an existing file, is asked whether to replace it and says
+// yes: the dialog answers the file.
+TEST_F(DesktopDialogs, SaveDialogAsksBeforeTakingAnExistingFile) {
+  const QString existing = folder() + QStringLiteral("/zażółć/gęś.txt");
+  bool picked = false;
+  QString question;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      question = box->text();
+      box->button(QMessageBox::Yes)->click();
+    } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && !picked) {
+      picked = true;
+      // Later, on a timer of its own: the question's loop then runs outside
+      // this one, which Qt would not call again meanwhile.
+      QTimer::singleShot(0, dialog, [&, dialog] { pick(dialog, existing); });
+    }
+  });
+  poll.start();
+  const QStringList answer =
+      support::evaluate(window_->webView(), QStringLiteral("JSON.parse(call('showSaveDialog'))"))
+          .toStringList();
+  EXPECT_TRUE(picked);
+  EXPECT_TRUE(question.contains(QStringLiteral("gęś.txt"))) << question.toStdString();
+  EXPECT_EQ(answer, okAnswer(existing));
+}
+
+TEST_F(DesktopDialogs, CancelledSaveDialogAnswersEmpty) {
+  const QStringList answer = withDialog(QStringLiteral("JSON.parse(call('showSaveDialog', 'S'))"),
+                                        [](QFileDialog* dialog) { dialog->reject(); });
   EXPECT_EQ(answer, okAnswer(QString()));
 }
 

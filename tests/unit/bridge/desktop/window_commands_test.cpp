@@ -19,6 +19,10 @@ class RecordingWindow : public ShellWindow {
   void setTitle(const QString& newTitle) override { title = newTitle; }
   Qt::WindowStates state() const override { return states | Qt::WindowActive; }
   void setState(Qt::WindowStates newStates) override { states = newStates; }
+  QRect windowGeometry() const override { return geometry; }
+  void setWindowGeometry(const QRect& newGeometry) override { geometry = newGeometry; }
+  QRect availableScreenArea() const override { return QRect(0, 30, 1920, 1050); }
+  const std::vector<std::string>& pageArguments() const override { return arguments; }
   QWidget* dialogParent() override { return nullptr; }
   void setExitListener(Page* page, const std::string& newListener) override {
     listenerPage = page;
@@ -30,6 +34,8 @@ class RecordingWindow : public ShellWindow {
 
   QString title;
   Qt::WindowStates states;
+  QRect geometry{10, 40, 800, 600};
+  std::vector<std::string> arguments;
   Page* listenerPage = nullptr;
   std::string listener = "none";
   QtPdfObj renderer;
@@ -70,6 +76,32 @@ TEST_F(WindowCommands, TitleAndStateGoThroughTheWindowsInterface) {
   EXPECT_EQ(run("getWindowState"), writeList(okAnswer("15")));
 }
 
+TEST_F(WindowCommands, GeometryIsReadAndKeptOnTheScreen) {
+  window.states = Qt::WindowMaximized;
+  EXPECT_EQ(run("getWindowGeometry"), writeList(okAnswer("10", "40", "800", "600", "10")));
+
+  EXPECT_EQ(run("setWindowGeometry", R"("100", "200", "640", "480")"), writeList(okAnswer()));
+  EXPECT_EQ(window.geometry, QRect(100, 200, 640, 480));
+  run("setWindowGeometry", R"("-500", "5000", "640", "480")");
+  EXPECT_EQ(window.geometry, QRect(0, 600, 640, 480)) << "moved back onto the screen";
+  run("setWindowGeometry", R"("300", "0", "4000", "3000")");
+  EXPECT_EQ(window.geometry, QRect(0, 30, 1920, 1050)) << "shrunk to the screen";
+
+  EXPECT_EQ(run("setWindowGeometry", R"("1x", "0", "10", "10")"),
+            writeList(errorAnswer("x is not a number: 1x")));
+  EXPECT_EQ(run("setWindowGeometry", R"("0", "0", "10")"),
+            writeList(errorAnswer("height is not a number: ")));
+  EXPECT_EQ(run("setWindowGeometry", R"("0", "0", "0", "10")"),
+            writeList(errorAnswer("width must be above 0")));
+  EXPECT_EQ(window.geometry, QRect(0, 30, 1920, 1050)) << "a refused request changes nothing";
+}
+
+TEST_F(WindowCommands, ArgumentsAreAnsweredAsGiven) {
+  EXPECT_EQ(run("getArguments"), writeList(okAnswer()));
+  window.arguments = {"first arg", "--second", ""};
+  EXPECT_EQ(run("getArguments"), writeList(okAnswer("first arg", "--second", "")));
+}
+
 TEST_F(WindowCommands, ExitListenerIsSetAndRemoved) {
   EXPECT_EQ(run("addExitListener", "\"onExit\""), writeList(okAnswer()));
   EXPECT_EQ(window.listener, "onExit");
@@ -78,8 +110,9 @@ TEST_F(WindowCommands, ExitListenerIsSetAndRemoved) {
 }
 
 TEST_F(WindowCommands, WithoutAWindowTheyAnswerNoWindow) {
-  for (const char* command : {"setTitle", "setWindowState", "getWindowState", "addExitListener",
-                              "removeExitListener", "printPreview", "generatePdf"}) {
+  for (const char* command :
+       {"setTitle", "setWindowState", "getWindowState", "getWindowGeometry", "getArguments",
+        "addExitListener", "removeExitListener", "printPreview", "generatePdf"}) {
     EXPECT_EQ(run(nullptr, command), writeList(errorAnswer("No window"))) << command;
   }
   EXPECT_EQ(state.lines.back(), "Command failed [generatePdf]: No window");
