@@ -1,5 +1,6 @@
 // The log lines of what page script says: console messages and alerts.
-// Script goes on; no dialog is shown for an alert.
+// Script goes on; no dialog is shown for an alert. Each is one log line:
+// line breaks in it are written as \r, \n, \u2028, \u2029 and \u0085.
 #pragma once
 
 #include <QString>

@@ -88,18 +88,16 @@ TEST(ShellHooks, ConsoleMessagesAndAlertsBecomeLogLines) {
   EXPECT_TRUE(std::regex_match(alerts[0], std::regex("Alert: \\d\\d:\\d\\d:\\d\\d: careful")))
       << alerts[0];
 
-  // A line feed inside a message continues the entry on the next line.
-  const auto twoLines = messagesStartingWith(run, "Message from ");
-  EXPECT_TRUE(std::regex_search(twoLines[1], std::regex(": first half$")));
-  const auto it = std::find(run.logLines.begin(), run.logLines.end(), "second half");
-  EXPECT_NE(it, run.logLines.end()) << "the second half stands alone on the next line";
+  // Line breaks stay inside the entry: a page cannot write a log line of its own.
+  EXPECT_TRUE(std::regex_search(console[1],
+                                std::regex(R"(: first half\\n20261208-120000: R DONE\\r\\u2028x$)")))
+      << console[1];
 }
 
 TEST(ShellLog, OneFileNamedAfterTheStartTime) {
   const e2e::PageRun run = runPage("shell_hooks.html");
   ASSERT_EQ(e2e::failureReport(run), "");
   for (const std::string& line : run.logLines) {
-    if (line == "second half") continue;
     EXPECT_TRUE(std::regex_match(line, std::regex("\\d{8}-\\d{6}: .*"))) << line;
   }
 }

@@ -52,7 +52,7 @@ class WindowCommands : public ::testing::Test {
   std::string run(ShellWindow* target, const std::string& command, const std::string& args = "") {
     const std::string text = std::string("[\"") + kProtocolVersion + "\", \"test\", \"" + command +
                              "\"" + (args.empty() ? "" : ", " + args) + "]";
-    return state.runRequest(target, nullptr, text).value_or("no answer");
+    return state.runRequest(target, nullptr, text);
   }
   std::string run(const std::string& command, const std::string& args = "") {
     return run(&window, command, args);
