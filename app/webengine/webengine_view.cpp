@@ -167,7 +167,7 @@ void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, cons
 }
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
-    : WebView(hooks), window_(window), debug_(debug), storage_(hooks) {
+    : WebView(hooks), debug_(debug), storage_(hooks) {
   profile_ = makeProfile(storage_.folder(), window);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 

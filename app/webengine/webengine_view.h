@@ -63,7 +63,6 @@ class WebEngineView : public WebView {
 
  private:
   Channel channel_;
-  QWidget* window_;
   bool debug_;
   PageStorage storage_;
   // The context of this view's own signal handlers: gone before the widgets.
