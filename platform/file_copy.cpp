@@ -1,9 +1,13 @@
 #include "platform/file_copy.h"
 
 #include <sys/sendfile.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "platform/file_size_limit.h"
+#include "platform/in_place_write.h"
 
 namespace platform {
 namespace {
@@ -33,7 +37,7 @@ int copyBy(Step step) {
   }
 }
 
-int copyByReading(int from, int to) {
+int copyByReading(int from, int to, const std::string& path) {
   char buffer[1 << 16];
   for (;;) {
     const ssize_t got = ::read(from, buffer, sizeof buffer);
@@ -42,23 +46,23 @@ int copyByReading(int from, int to) {
       if (errno == EINTR) continue;
       return errno;
     }
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put = ::write(to, buffer + done, static_cast<std::size_t>(got - done));
-      if (put < 0) {
-        if (errno == EINTR) continue;
-        return errno;
-      }
-      done += put;
-    }
+    const Status written = writeAll(to, buffer, static_cast<std::size_t>(got), path);
+    if (!written.ok()) return written.code();
   }
 }
 
 }  // namespace
 
 Status copyFileContent(int from, int to, const std::string& path) {
+  // The kernel's own copies bypass writeAll, which holds page files to the
+  // user's size limit: the whole copy is held to it first.
+  struct stat source {};
+  if (::fstat(from, &source) != 0) return Status::fromErrno(path);
+  const Status allowed = checkFileSizeLimit(to, static_cast<std::size_t>(source.st_size), path);
+  if (!allowed.ok()) return allowed;
   int result = copyBy([&] { return ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
   if (result < 0) result = copyBy([&] { return ::sendfile(to, from, nullptr, kChunk); });
-  if (result < 0) result = copyByReading(from, to);
+  if (result < 0) result = copyByReading(from, to, path);
   return result == 0 ? Status() : Status::failure(result, path);
 }
 
