@@ -31,6 +31,24 @@ inline constexpr char kBoundValues[] =
     "exponent binds as an integer (past 64 bits as a real), any other as a real; a string "
     "as text, null as NULL, true and false as 1 and 0, {\"base64\": text} (standard "
     "alphabet, padded) as a blob of its bytes";
+inline constexpr char kBoundBatch[] =
+    "the batch's JSON, as one string: an array of [sql, values] pairs, run in order on one "
+    "connection. Each sql is one statement as for sqliteExecuteBound, prepared when its turn "
+    "comes; its values an array or object read as sqliteExecuteBound reads its values, or "
+    "their JSON text as a string (\"\": none). The PRAGMA statements at the head of the batch "
+    "run before its transaction, so that \"PRAGMA foreign_keys = ON\" holds for the rest; a "
+    "PRAGMA further on runs inside it, where some have no effect";
+// The failures of a bound batch, statements counted from 1.
+inline constexpr const char* kBatchErrors[] = {
+    "bound batch is not a JSON array of [sql, values] pairs",
+    "statement N is not a [sql, values] pair",
+    "statement N: message; nothing was saved [sql], the message SQLite's or one of "
+    "sqliteExecuteBound's, e.g. \"statement 2: UNIQUE constraint failed: t.a; nothing was "
+    "saved [INSERT INTO t VALUES (?)]\"",
+    "statement N: may not begin or end a transaction or savepoint; nothing was saved [sql]",
+    "SQLite's message when the batch cannot be committed, e.g. \"FOREIGN KEY constraint "
+    "failed\"",
+};
 // The failures of binding, shared by the bound commands (the asynchronous
 // two report them in their records).
 inline constexpr const char* kBindingErrors[] = {
@@ -187,7 +205,8 @@ inline constexpr CommandDescription kCommands[] = {
         .content("values", kBoundValues)
         .answers(R"(["OK", fileName])")
         .record(R"([id, "pass", "query", "OK", columnCount, values...])",
-                "the values row by row, as sqliteQuery answers them")
+                "the values row by row, as sqliteQueryBound answers them: a blob as the "
+                "base64 of all its bytes")
         .record(R"([id, "pass", "query", "ERROR", message])",
                 "SQLite's message or one of sqliteQueryBound's error texts")
         .refusal("too many database commands at once [1 running and 4096 waiting]")
@@ -203,11 +222,44 @@ inline constexpr CommandDescription kCommands[] = {
         .content("values", kBoundValues)
         .answers(R"(["OK", fileName, columnCount, values...])",
                  "the values row by row, NULL as \"\"; no rows: column count \"0\"; a blob as "
-                 "its bytes")
+                 "the base64 of all its bytes (standard alphabet, padded), other values as "
+                 "sqliteQuery answers them")
         .error("SQLite's message, e.g. \"no such table: t\"")
         .sharedErrors(kBindingErrors)
         .example(R"("db/", "app.sqlite", "SELECT a, b FROM t WHERE a > ?", "[0]")",
                  R"(["OK", "app.sqlite", "2", "1", "x"])"),
+
+    command("sqliteAsyncExecuteBoundBatch", Family::kDatabase, Mode::kAsync,
+            "Runs statements, each with values bound to its parameters, as one transaction on "
+            "a worker; the asynchronous database commands run one at a time, in the order "
+            "issued.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .callbackId("callbackId", "the identifier of the record")
+        .content("batch", kBoundBatch)
+        .answers(R"(["OK"])")
+        .record(R"([id, "pass", "execute", "OK", lastRowId])",
+                "the batch is saved; the row id of its last insert, or \"0\"")
+        .record(R"([id, "pass", "execute", "ERROR", message])",
+                "nothing of the batch is saved; one of sqliteExecuteBoundBatch's error texts")
+        .refusal("too many database commands at once [1 running and 4096 waiting]")
+        .refusal("too much data waiting for the database [more than 67108864 bytes]")
+        .example(
+            R"~("db/", "app.sqlite", "b1", "[[\"PRAGMA foreign_keys = ON\", []], [\"DELETE FROM t WHERE id = ?\", [7]]]")~",
+            R"(["OK"])"),
+
+    command("sqliteExecuteBoundBatch", Family::kDatabase, Mode::kSync,
+            "Runs statements, each with values bound to its parameters, as one transaction on "
+            "one connection: all are saved, or none.")
+        .path("directory", "the folder, joined to the file name as it is")
+        .path("fileName", "the database file's name")
+        .content("batch", kBoundBatch)
+        .answers(R"(["OK", fileName, lastRowId])",
+                 "the row id of the batch's last insert, or \"0\"")
+        .sharedErrors(kBatchErrors)
+        .example(
+            R"~("db/", "app.sqlite", "[[\"INSERT INTO t VALUES (?)\", [1]], [\"INSERT INTO t VALUES (?)\", [2]]]")~",
+            R"(["OK", "app.sqlite", "2"])"),
 
     command("getKnownPath", Family::kDesktop, Mode::kSync,
             "Answers the path of one of the user's known folders.")
@@ -308,6 +360,16 @@ inline constexpr CommandDescription kCommands[] = {
         .error("Nie można rozpakować elementu.")
         .error("member too large for an answer [more than 536869888 bytes]")
         .example(R"("data.zip", "A.TXT")", R"(["OK", "text of a.txt"])"),
+
+    command("getZipEntryBase64", Family::kZip, Mode::kSync,
+            "Answers every byte of a member, as base64, once it is read whole and its CRC "
+            "checked.")
+        .path("archive", "the ZIP archive")
+        .path("member", "the member's name; ASCII letters match in either case")
+        .answers(R"(["OK", base64])", "standard alphabet, padded, no line breaks")
+        .error("Nie można rozpakować elementu.")
+        .error("member too large for an answer [more than 402652416 bytes]")
+        .example(R"("data.zip", "logo.png")", R"(["OK", "iVBORw0KGgo="])"),
 
     command("setTaskbarState", Family::kDesktop, Mode::kSync,
             "Answers and changes nothing: there is no task bar state to set.")

@@ -47,6 +47,7 @@ var pageshell = (function (global) {
     sqliteAsyncQuery: 5,
     sqliteAsyncExecuteBound: 5,
     sqliteAsyncQueryBound: 5,
+    sqliteAsyncExecuteBoundBatch: 5,
     ajaxToFile: 3,
     unzipToFile: 3,
     tcpPush: 3

@@ -25,10 +25,9 @@ int SymbolValue(char c) { return kDecode.value[static_cast<unsigned char>(c)]; }
 
 }  // namespace
 
-AnsiString Base64Encode(const char* bytes, int count) {
-  if (bytes == nullptr || count <= 0) return AnsiString();
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes);
-  const size_t n = static_cast<size_t>(count);
+std::string Base64EncodeBytes(std::string_view bytes) {
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
   std::string out((n + 2) / 3 * 4, '=');
   char* o = &out[0];
   size_t i = 0;
@@ -45,7 +44,12 @@ AnsiString Base64Encode(const char* bytes, int count) {
     o[1] = kAlphabet[group >> 12 & 63];
     if (i + 1 < n) o[2] = kAlphabet[group >> 6 & 63];
   }
-  return AnsiString(std::move(out));
+  return out;
+}
+
+AnsiString Base64Encode(const char* bytes, int count) {
+  if (bytes == nullptr || count <= 0) return AnsiString();
+  return AnsiString(Base64EncodeBytes(std::string_view(bytes, static_cast<size_t>(count))));
 }
 
 AnsiString Base64Encode(const AnsiString& text) { return Base64Encode(text.CStr(), text.Length()); }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "runtime/ansi_string.h"
 #include "runtime/binary.h"
 
@@ -9,6 +12,8 @@
 AnsiString Base64Encode(const char* bytes, int count);
 AnsiString Base64Encode(const AnsiString& text);
 AnsiString Base64Encode(const Binary& binary);
+// The same text as a std::string, for bytes of any length.
+std::string Base64EncodeBytes(std::string_view bytes);
 
 // Decoding never fails: it reads symbols from the start and stops, without
 // error, at the first '=' or the first byte outside the alphabet (white space

@@ -6,6 +6,7 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -77,7 +78,8 @@ BoundValue valueOf(const Json::Value& element, const std::string& which) {
   return value;
 }
 
-Json::Value parseJson(std::string_view json) {
+// Null for a text that is not JSON.
+std::optional<Json::Value> parseJson(std::string_view json) {
   // A reader holds its parse state: one per thread.
   thread_local const std::unique_ptr<Json::CharReader> reader = [] {
     Json::CharReaderBuilder builder;
@@ -91,11 +93,13 @@ Json::Value parseJson(std::string_view json) {
   } catch (const Json::Exception&) {
     // Nesting past the reader's limit is thrown rather than reported.
   }
-  if (!parsed || !(root.isArray() || root.isObject())) {
-    throw CmdException("bound values are not a JSON array or object");
-  }
+  if (!parsed) return std::nullopt;
   return root;
 }
+
+bool bindable(const Json::Value& root) { return root.isArray() || root.isObject(); }
+
+constexpr char kNotValues[] = "bound values are not a JSON array or object";
 
 std::string counted(std::size_t count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
@@ -133,9 +137,14 @@ bool BoundValue::operator==(const BoundValue& other) const {
 }
 
 BoundValues BoundValues::parse(std::string_view json) {
+  if (json.empty()) return BoundValues();
+  const std::optional<Json::Value> root = parseJson(json);
+  if (!root || !bindable(*root)) throw CmdException(kNotValues);
+  return read(*root);
+}
+
+BoundValues BoundValues::read(const Json::Value& root) {
   BoundValues parsed;
-  if (json.empty()) return parsed;
-  const Json::Value root = parseJson(json);
   parsed.byName_ = root.isObject();
   parsed.values_.reserve(root.size());
   if (parsed.byName_) {
@@ -168,6 +177,37 @@ void BoundValues::bindTo(sqlite3_stmt* statement) const {
     }
     bindOne(statement, index, values_[i]);
   }
+}
+
+std::string batchStatementFailure(std::size_t index, const std::string& sql,
+                                  const std::string& message) {
+  return "statement " + std::to_string(index + 1) + ": " + message + "; nothing was saved [" +
+         visibleNul(sql) + "]";
+}
+
+std::vector<BoundStatement> parseBoundBatch(std::string_view json) {
+  const std::optional<Json::Value> root = parseJson(json);
+  if (!root || !root->isArray()) {
+    throw CmdException("bound batch is not a JSON array of [sql, values] pairs");
+  }
+  std::vector<BoundStatement> batch;
+  batch.reserve(root->size());
+  for (Json::ArrayIndex i = 0; i < root->size(); ++i) {
+    const Json::Value& pair = (*root)[i];
+    if (!pair.isArray() || pair.size() != 2 || !pair[0].isString() ||
+        !(pair[1].isString() || bindable(pair[1]))) {
+      throw CmdException("statement " + std::to_string(i + 1) + " is not a [sql, values] pair");
+    }
+    BoundStatement statement{elementText(pair[0]), {}};
+    try {
+      statement.values = pair[1].isString() ? BoundValues::parse(elementText(pair[1]))
+                                            : BoundValues::read(pair[1]);
+    } catch (const CmdException& e) {
+      throw CmdException(batchStatementFailure(i, statement.sql, e.message()));
+    }
+    batch.push_back(std::move(statement));
+  }
+  return batch;
 }
 
 }  // namespace bridge

@@ -23,6 +23,10 @@
 
 struct sqlite3_stmt;
 
+namespace Json {
+class Value;
+}
+
 namespace bridge {
 
 struct BoundValue {
@@ -45,6 +49,8 @@ class BoundValues {
   // a JSON array or object, and for an element that is none of the forms
   // above (naming it by its number or name).
   static BoundValues parse(std::string_view json);
+  // The same for values already read as JSON: an array or an object.
+  static BoundValues read(const Json::Value& root);
 
   // Binds every value to `statement`, whose parameters must be exactly as
   // many as the values: otherwise throws CmdException("2 values for 3
@@ -64,5 +70,25 @@ class BoundValues {
   std::vector<BoundValue> values_;
   std::vector<std::string> names_;  // beside values_ when byName_
 };
+
+// One statement of a bound batch with its values.
+struct BoundStatement {
+  std::string sql;
+  BoundValues values;
+};
+
+// Reads a bound batch: a JSON array of [sql, values] pairs, whose values are
+// an array or an object read as BoundValues::parse reads them, or their JSON
+// text as one string ("" binds none). Throws CmdException for a text that is
+// not such an array, naming the first pair that is not one, and for values
+// that cannot be bound, naming their statement (counted from 1):
+//   "bound batch is not a JSON array of [sql, values] pairs"
+//   "statement 2 is not a [sql, values] pair"
+//   "statement 2: cannot bind value [1]: not padded base64; nothing was saved [sql]"
+std::vector<BoundStatement> parseBoundBatch(std::string_view json);
+
+// A failure of the batch's statement `index` (from 0), in the form above.
+std::string batchStatementFailure(std::size_t index, const std::string& sql,
+                                  const std::string& message);
 
 }  // namespace bridge

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "bridge/cmd_state.h"
 #include "bridge/database/bound_values.h"
@@ -36,6 +37,16 @@ std::string runBound(const std::string& directory, const std::string& fileName,
                      const std::string& sql, const BoundValues& values) {
   SqliteConnection connection(directory, fileName);
   connection.execute(sql, values);
+  return std::to_string(connection.lastInsertRowId());
+}
+
+// Runs the statements of the bound batch `json` as one transaction; the
+// row id as runBatch returns it.
+std::string runBoundBatch(const std::string& directory, const std::string& fileName,
+                          const std::string& json) {
+  const std::vector<BoundStatement> batch = parseBoundBatch(json);
+  SqliteConnection connection(directory, fileName);
+  connection.execute(batch);
   return std::to_string(connection.lastInsertRowId());
 }
 
@@ -220,6 +231,21 @@ Answer sqliteQueryBound(SqliteQueryBoundCall& call) {
     runBoundQuery(call.directory(), fileName, call.sql(), values, add);
   }));
   return {};
+}
+
+// The batch is read on the worker, as the values are for
+// sqliteAsyncExecuteBound.
+Answer sqliteAsyncExecuteBoundBatch(SqliteAsyncExecuteBoundBatchCall& call) {
+  executeOnWorker(call.channel(), call.cmdState().dbMutex(), call.request().textBytes(),
+                  [directory = call.directory(), fileName = call.fileName(), batch = call.batch()] {
+                    return runBoundBatch(directory, fileName, batch);
+                  });
+  return okAnswer();
+}
+
+Answer sqliteExecuteBoundBatch(SqliteExecuteBoundBatchCall& call) {
+  const std::string& fileName = call.fileName();
+  return okAnswer(fileName, runBoundBatch(call.directory(), fileName, call.batch()));
 }
 
 }  // namespace database

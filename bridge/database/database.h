@@ -17,8 +17,11 @@
 // The command implementations are CmdState's first virtual operations
 // (cmd_state.h); the handlers read a request's arguments for them. The bound
 // commands bind values to one statement's parameters (bound_values.h):
-// answers, records and failures as for the others; values that cannot be
-// bound fail where the statement would.
+// answers, records and failures as for the others, but that the bound
+// queries answer a blob as the base64 of its bytes; values that cannot be
+// bound fail where the statement would. The bound batches run several such
+// statements as one transaction on one connection, the PRAGMA statements at
+// their head before it (SqliteConnection::execute).
 #pragma once
 
 #include "bridge/command_calls.h"

@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,7 @@
 #include "bridge/protocol/cmd_exception.h"
 #include "bridge/protocol/protocol.h"
 #include "platform/directory.h"
+#include "runtime/base64.h"
 
 namespace bridge {
 namespace {
@@ -30,6 +32,9 @@ constexpr std::string_view kBatchEnd = "END TRANSACTION;";
 
 struct RowCollector {
   const std::function<void(std::string_view)>& add;
+  // The bound queries answer a blob as the base64 of its bytes, which a page
+  // reads whole; the others hand on SQLite's text form of it, as always.
+  bool blobsAsBase64 = false;
   QueryShape shape;
   std::size_t rows = 0;
 };
@@ -47,6 +52,13 @@ std::string_view columnValue(sqlite3_stmt* statement, int column) {
   return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
+std::string_view blobValue(sqlite3_stmt* statement, int column) {
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, column));
+  const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
+  if (bytes == nullptr && size != 0) throw CmdException(sqlite3_errstr(SQLITE_NOMEM));
+  return std::string_view(bytes, size);
+}
+
 // Hands the current row's values on. A ragged result does not stop
 // execution: it is only noted, and its further values are not kept because
 // nobody will see them.
@@ -59,7 +71,13 @@ void handRow(RowCollector& collector, sqlite3_stmt* statement, int count) {
     collector.shape.uniform = false;
   }
   if (!collector.shape.uniform) return;
-  for (int i = 0; i < count; ++i) collector.add(columnValue(statement, i));
+  for (int i = 0; i < count; ++i) {
+    if (collector.blobsAsBase64 && sqlite3_column_type(statement, i) == SQLITE_BLOB) {
+      collector.add(Base64EncodeBytes(blobValue(statement, i)));
+    } else {
+      collector.add(columnValue(statement, i));
+    }
+  }
 }
 
 bool startsWith(std::string_view text, std::string_view start) {
@@ -79,6 +97,13 @@ std::string statementText(const char* at, const char* after) {
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return std::string(text);
+}
+
+// Whether the text from `at` to `after` ends a statement: SQLite's prepare
+// leaves `after` inside the text of a statement it could not parse.
+bool endsStatement(const char* at, const char* after) {
+  if (after == nullptr || after <= at) return false;
+  return sqlite3_complete(std::string(at, static_cast<std::size_t>(after - at)).c_str()) != 0;
 }
 
 // SQLite takes a statement's length as an int; a longer text is cut there,
@@ -138,7 +163,7 @@ void SqliteConnection::refuseOpenTransaction() {
 
 QueryShape SqliteConnection::collectRows(const std::string& sql,
                                          const std::function<void(std::string_view)>& add) {
-  RowCollector collector{add, {}, 0};
+  RowCollector collector{add, false, {}, 0};
   eachStatement(sql, false, [&](const Statement& statement) {
     const int count = sqlite3_column_count(statement.get());
     while (step(statement)) handRow(collector, statement.get(), count);
@@ -153,7 +178,7 @@ std::int64_t SqliteConnection::lastInsertRowId() const {
 
 QueryShape SqliteConnection::collectRows(const std::string& sql, const BoundValues& values,
                                          const std::function<void(std::string_view)>& add) {
-  RowCollector collector{add, {}, 0};
+  RowCollector collector{add, true, {}, 0};
   const Statement statement = prepareOne(sql, values);
   if (statement) {
     const int count = sqlite3_column_count(statement.get());
@@ -161,6 +186,42 @@ QueryShape SqliteConnection::collectRows(const std::string& sql, const BoundValu
   }
   if (collector.rows == 0) add("0");
   return collector.shape;
+}
+
+void SqliteConnection::execute(const std::vector<BoundStatement>& batch) {
+  bool begun = false;
+  for (std::size_t index = 0; index < batch.size(); ++index) {
+    const Statement statement = prepareInBatch(batch, index);
+    if (!begun && !transactionControl_.pragma) {
+      run("BEGIN");
+      begun = true;
+    }
+    if (!statement) continue;
+    try {
+      while (step(statement)) continue;  // an executed statement's rows are dropped
+    } catch (const CmdException& e) {
+      failWith(batchStatementFailure(index, batch[index].sql, e.message()));
+    }
+  }
+  if (begun) run("COMMIT");
+}
+
+SqliteConnection::Statement SqliteConnection::prepareInBatch(
+    const std::vector<BoundStatement>& batch, std::size_t index) {
+  TransactionControl& control = transactionControl_;
+  control.refusing = true;
+  control.refused = control.refusedCommit = control.pragma = false;
+  try {
+    Statement statement = prepareOne(batch[index].sql, batch[index].values);
+    control.refusing = false;
+    return statement;
+  } catch (const CmdException& e) {
+    failWith(batchStatementFailure(index, batch[index].sql, e.message()));
+  }
+}
+
+void SqliteConnection::run(const char* sql) {
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK) failWith(sqlite3_errmsg(db_));
 }
 
 void SqliteConnection::Finalize::operator()(sqlite3_stmt* statement) const {
@@ -172,15 +233,31 @@ SqliteConnection::Statement SqliteConnection::prepareOne(const std::string& sql,
   const char* at = sql.data();
   const char* const end = at + sql.size();
   Statement first;
+  // SQLite's message for the one statement, told only when nothing follows
+  // it: "CREATE TABLE t (a); INSERT INTO t ..." must be refused as two
+  // statements, not as an insert into a table that is not there yet.
+  std::optional<std::string> failure;
   // Blank text, comments and lone semicolons prepare to no statement; they
   // may stand before and after the one statement.
   while (at != end) {
     sqlite3_stmt* prepared = nullptr;
     const char* after = nullptr;
+    transactionControl_.refused = false;
     const int code = sqlite3_prepare_v2(db_, at, sqlLength(at, end), &prepared, &after);
     Statement made(prepared);
-    if (code != SQLITE_OK) failWith(sqlite3_errmsg(db_));
-    if (made && first) break;
+    const bool seen = first || failure;
+    // What follows the statement is more, even when it cannot be prepared
+    // (it may need what the first would have made).
+    if ((made || code != SQLITE_OK) && seen) break;
+    if (code != SQLITE_OK && transactionControl_.refused) {
+      failWith("may not begin or end a transaction or savepoint");
+    }
+    if (code != SQLITE_OK) {
+      // A statement cut short by a syntax error has no known end: the
+      // message stands for all of the text.
+      if (!endsStatement(at, after)) failWith(sqlite3_errmsg(db_));
+      failure = sqlite3_errmsg(db_);
+    }
     if (made) first = std::move(made);
     if (after == at) break;  // a NUL byte: SQLite reads no further
     at = after;
@@ -189,6 +266,7 @@ SqliteConnection::Statement SqliteConnection::prepareOne(const std::string& sql,
     throw CmdException("one statement only; more follows [" +
                        visibleNul(std::string_view(at, static_cast<std::size_t>(end - at))) + "]");
   }
+  if (failure) failWith(*failure);
   values.bindTo(first.get());
   return first;
 }
@@ -234,6 +312,7 @@ void SqliteConnection::eachStatement(const std::string& sql, bool batch,
 int SqliteConnection::authorize(void* connection, int action, const char* operation,
                                 const char*, const char*, const char*) {
   auto& control = static_cast<SqliteConnection*>(connection)->transactionControl_;
+  if (action == SQLITE_PRAGMA) control.pragma = true;
   if (!control.refusing || (action != SQLITE_TRANSACTION && action != SQLITE_SAVEPOINT)) {
     return SQLITE_OK;
   }

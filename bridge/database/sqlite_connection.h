@@ -24,6 +24,7 @@ struct sqlite3_stmt;
 namespace bridge {
 
 class BoundValues;
+struct BoundStatement;
 
 // Where the rows of a query went, and whether they fit one table.
 struct QueryShape {
@@ -71,10 +72,24 @@ class SqliteConnection {
   // the statement; anything more throws CmdException("one statement only;
   // more follows [rest]"), as does the text after a NUL byte. Values that do
   // not fit the parameters throw before the statement runs. The rows are
-  // handed on exactly as collectRows hands them.
+  // handed on as collectRows hands them, but for a blob: the base64 of its
+  // bytes (standard alphabet, padded).
   void execute(const std::string& sql, const BoundValues& values);
   QueryShape collectRows(const std::string& sql, const BoundValues& values,
                          const std::function<void(std::string_view)>& add);
+
+  // Runs every statement of `batch` with its values, in order, as one
+  // transaction: all are saved, or none. The PRAGMA statements at the head
+  // of the batch run first, outside the transaction (so that, e.g.,
+  // "PRAGMA foreign_keys = ON" holds for the rest); a PRAGMA further on runs
+  // inside it, where some have no effect. Each statement is one statement as
+  // for execute(sql, values), prepared when its turn comes, so that it may
+  // use what the statements before it made; none may begin or end a
+  // transaction or savepoint. A failure throws CmdException naming the
+  // statement (batchStatementFailure, bound_values.h), e.g.
+  // "statement 2: UNIQUE constraint failed: t.a; nothing was saved [sql]";
+  // a failure to commit throws SQLite's message.
+  void execute(const std::vector<BoundStatement>& batch);
 
   // The row id of the last insert on this connection, or 0.
   std::int64_t lastInsertRowId() const;
@@ -94,6 +109,12 @@ class SqliteConnection {
   // the batch's own opening and closing statements.
   void eachStatement(const std::string& sql, bool batch,
                      const std::function<void(const Statement&)>& run);
+  // Statement `index` of a bound batch, prepared with transaction control
+  // refused; a failure names the statement.
+  Statement prepareInBatch(const std::vector<BoundStatement>& batch, std::size_t index);
+  // Runs `sql` (no values, no rows) outside any refusal, or fails with its
+  // message.
+  void run(const char* sql);
   // Steps once: true for a row, false at the end; fails on an error.
   bool step(const Statement& statement);
   void refuseOpenTransaction();
@@ -109,6 +130,8 @@ class SqliteConnection {
     // What the last statement prepared was refused for.
     bool refused = false;
     bool refusedCommit = false;
+    // Whether the last statement prepared is a PRAGMA.
+    bool pragma = false;
   };
   TransactionControl transactionControl_;
 };

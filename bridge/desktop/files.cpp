@@ -43,7 +43,7 @@ Answer loadFileBase64(LoadFileBase64Call& call) {
   const std::string& path = call.path();
   platform::Result<std::string> loaded = platform::loadWholeFile(path, kMaxAnswerBytes / 4 * 3);
   if (!loaded) return failure("Cannot load", path, loaded.status());
-  return okAnswer(Base64Encode(AnsiString(std::move(*loaded))).str());
+  return okAnswer(Base64EncodeBytes(*loaded));
 }
 
 // Only the one text that encodes the bytes is taken (padded, no blanks,

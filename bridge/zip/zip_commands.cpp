@@ -7,6 +7,7 @@
 #include "bridge/protocol/protocol.h"
 #include "bridge/worker.h"
 #include "platform/file_writer.h"
+#include "runtime/base64.h"
 #include "zip/zip_archive.h"
 
 namespace bridge::zip {
@@ -66,28 +67,47 @@ Answer getZipDir(GetZipDirCall& call) {
   return answer;
 }
 
+// Reads the member whole into `sink`, on the GUI thread: only a member whose
+// directory entry gives no more than `limit` bytes is read, and it is never
+// decoded past that. The failure's answer, or nothing when the member was
+// read whole and its CRC matched.
+std::optional<Answer> readForAnswer(const std::string& archive, const std::string& member,
+                                    std::size_t limit, const ZipChunkSink& sink) {
+  const ZipRead read = readZipEntry(archive, member, sink, limit);
+  if (read == ZipRead::kTooLarge) {
+    return errorAnswer("member too large for an answer [more than " + std::to_string(limit) +
+                       " bytes]");
+  }
+  if (read != ZipRead::kWhole) return errorAnswer(kCannotUnpack);
+  return std::nullopt;
+}
+
 // The answer carries the content up to its first zero byte; the rest is
-// still read, so that its CRC is checked. This runs on the GUI thread, so a
-// member is read only when its directory entry gives no more than an answer
-// holds, and never decoded past that.
+// still read, so that its CRC is checked.
 Answer getZipEntry(GetZipEntryCall& call) {
   std::string content;
   bool ended = false;
-  const ZipRead read = readZipEntry(
-      call.archive(), call.member(),
+  std::optional<Answer> failed = readForAnswer(
+      call.archive(), call.member(), kMaxAnswerBytes,
       [&content, &ended](const char* bytes, std::size_t size) {
         if (ended) return;
         const auto* zero = static_cast<const char*>(std::memchr(bytes, 0, size));
         content.append(bytes, zero == nullptr ? size : static_cast<std::size_t>(zero - bytes));
         ended = zero != nullptr;
-      },
-      kMaxAnswerBytes);
-  if (read == ZipRead::kTooLarge) {
-    return errorAnswer("member too large for an answer [more than " +
-                       std::to_string(kMaxAnswerBytes) + " bytes]");
-  }
-  if (read != ZipRead::kWhole) return errorAnswer(kCannotUnpack);
+      });
+  if (failed) return std::move(*failed);
   return okAnswer(std::move(content));
+}
+
+// Base64 makes four symbols of three bytes: the member may hold three
+// quarters of what an answer can carry.
+Answer getZipEntryBase64(GetZipEntryBase64Call& call) {
+  std::string content;
+  std::optional<Answer> failed =
+      readForAnswer(call.archive(), call.member(), kMaxAnswerBytes / 4 * 3,
+                    [&content](const char* bytes, std::size_t size) { content.append(bytes, size); });
+  if (failed) return std::move(*failed);
+  return okAnswer(Base64EncodeBytes(content));
 }
 
 // Answers at once, then sends the records of zip_commands.h.

@@ -1,5 +1,5 @@
-// The zip commands: list the members of a ZIP archive, answer one text
-// member, and extract one member into a file in the background.
+// The zip commands: list the members of a ZIP archive, answer one member as
+// text or as base64, and extract one member into a file in the background.
 //
 // Their arguments, answers and records are described in bridge/commands.h.
 // Paths and member names are UTF-8 bytes handed on unchanged, and a member is
@@ -11,10 +11,11 @@
 // and getZipEntry refuses a member whose directory entry gives more than an
 // answer holds (kMaxAnswerBytes) with
 //   "member too large for an answer [more than 536869888 bytes]"
-// before decoding any of it.
+// before decoding any of it; getZipEntryBase64 likewise past three quarters
+// of that ("[more than 402652416 bytes]"), as its base64 is a third longer.
 //
-// getZipDir and getZipEntry run on the GUI thread inside dispatch; no member
-// is decoded there past the size its entry gives.
+// getZipDir, getZipEntry and getZipEntryBase64 run on the GUI thread inside
+// dispatch; no member is decoded there past the size its entry gives.
 // unzipToFile answers at once and extracts on a worker (worker.h); past the
 // bounds of the ZIP queue it answers the refusal worker.h gives instead and
 // starts nothing. The worker reports [id, "pass", event, value] records in

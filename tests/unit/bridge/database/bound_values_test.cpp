@@ -80,12 +80,16 @@ TEST_F(Bound, TextsAndBlobsAreBoundWholeNulBytesIncluded) {
             (Values{"2", "blob", "0"}));
 }
 
-TEST_F(Bound, RowsComeBackExactlyAsTheUnboundQueryGivesThem) {
+TEST_F(Bound, RowsComeBackAsTheUnboundQueryGivesThemButBlobsAsBase64) {
   connection_.execute(
       "CREATE TABLE t (a, b); INSERT INTO t VALUES (1, 'x'), (NULL, 0.1), (x'41004200', 1e300),"
-      " (-5000000000, 'ü');");
+      " (-5000000000, 'ü'), (x'', x'FF');");
   const std::string sql = "SELECT a, b, a || b FROM t ORDER BY rowid";
-  EXPECT_EQ(query(sql, ""), unbound(sql));
+  Values rows = unbound(sql);
+  rows[7] = "QQBCAA==";
+  rows[13] = "";
+  rows[14] = "/w==";
+  EXPECT_EQ(query(sql, ""), rows);
   EXPECT_EQ(query("SELECT a FROM t WHERE a = 42", "[]"), Values{"0"});
 }
 
@@ -162,6 +166,12 @@ TEST_F(Bound, OnlyOneStatementRunsAndNothingElseWhenMoreFollows) {
             "one statement only; more follows [\\0; DROP TABLE t]")
       << "a NUL does not hide the rest";
   EXPECT_EQ(unbound("SELECT count(*) FROM t"), (Values{"1", "0"}));
+  // The rest is refused before anything is prepared that needs the first.
+  EXPECT_EQ(executeFailure("CREATE TABLE u (a); INSERT INTO u VALUES (?)", "[1]"),
+            "one statement only; more follows [ INSERT INTO u VALUES (?)]");
+  EXPECT_EQ(executeFailure("INSERT INTO u VALUES (?); CREATE TABLE u (a)", "[1]"),
+            "one statement only; more follows [ CREATE TABLE u (a)]");
+  EXPECT_EQ(executeFailure("SELEC ?; SELECT 1", "[1]"), "near \"SELEC\": syntax error");
   EXPECT_EQ(executeFailure(" ;; INSERT INTO t VALUES (?) ; -- done\n /* and */ ;", "[1]"), "");
   EXPECT_EQ(unbound("SELECT a FROM t"), (Values{"1", "1"}));
 }
@@ -179,6 +189,90 @@ TEST_F(Bound, AFailingStatementSavesNothingAndSaysWhy) {
   EXPECT_EQ(unbound("SELECT count(*) FROM u"), (Values{"1", "0"}));
   connection_.execute("INSERT INTO u VALUES (?)", BoundValues::parse("[6000000000]"));
   EXPECT_EQ(connection_.lastInsertRowId(), 1);
+}
+
+// A batch of bound statements: one transaction on one connection, its head
+// of pragmas before it.
+class BoundBatch : public Bound {
+ protected:
+  std::string batchFailure(const std::string& json) {
+    try {
+      connection_.execute(parseBoundBatch(json));
+      return "";
+    } catch (const CmdException& e) {
+      return e.message();
+    }
+  }
+};
+
+TEST_F(BoundBatch, EveryStatementRunsWithItsValuesInOrder) {
+  const std::string batch = R"~([["CREATE TABLE t (a, b)", []],
+                                 ["INSERT INTO t VALUES (?, ?)", [1, {"base64": "AP8="}]],
+                                 ["INSERT INTO t VALUES (:a, :b)", {":a": 2, ":b": "x"}],
+                                 ["UPDATE t SET b = ? WHERE a = ?", "[\"y\", 2]"],
+                                 ["DELETE FROM t WHERE a = 9", ""]])~";
+  EXPECT_EQ(batchFailure(batch), "");
+  EXPECT_EQ(unbound("SELECT a, hex(b) FROM t ORDER BY a"), (Values{"2", "1", "00FF", "2", "79"}));
+  EXPECT_EQ(connection_.lastInsertRowId(), 2);
+  EXPECT_EQ(batchFailure("[]"), "");
+}
+
+TEST_F(BoundBatch, AFailureSavesNothingAndNamesItsStatement) {
+  connection_.execute("CREATE TABLE t (a UNIQUE)");
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (?)", [1]], ["INSERT INTO t VALUES (?)", [1]]])~"),
+            "statement 2: UNIQUE constraint failed: t.a; nothing was saved [INSERT INTO t VALUES (?)]");
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (?)", [2]], ["SELECT ?", [1, 2]]])~"),
+            "statement 2: 2 values for 1 parameter; nothing was saved [SELECT ?]");
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (3)", []], ["SELECT 1; SELECT 2", []]])~"),
+            "statement 2: one statement only; more follows [ SELECT 2]; nothing was saved "
+            "[SELECT 1; SELECT 2]");
+  for (const char* control : {"COMMIT", "BEGIN", "SAVEPOINT s", "ROLLBACK", "END"}) {
+    EXPECT_EQ(batchFailure(std::string("[[\"INSERT INTO t VALUES (4)\", []], [\"") + control +
+                           "\", []]]"),
+              std::string("statement 2: may not begin or end a transaction or savepoint; nothing "
+                          "was saved [") +
+                  control + "]");
+  }
+  EXPECT_EQ(unbound("SELECT count(*) FROM t"), (Values{"1", "0"}));
+  // The connection is whole again for the next batch.
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (?)", [5]]])~"), "");
+  EXPECT_EQ(unbound("SELECT a FROM t"), (Values{"1", "5"}));
+}
+
+TEST_F(BoundBatch, PragmasAtItsHeadHoldForTheBatch) {
+  connection_.execute(
+      "CREATE TABLE p (id INTEGER PRIMARY KEY);"
+      "CREATE TABLE c (p REFERENCES p (id) ON DELETE CASCADE);"
+      "INSERT INTO p VALUES (1), (2); INSERT INTO c VALUES (1), (2);");
+  EXPECT_EQ(batchFailure(R"~([["PRAGMA foreign_keys = ON", []], ["DELETE FROM p WHERE id = ?", [1]]])~"),
+            "");
+  EXPECT_EQ(unbound("SELECT p FROM c"), (Values{"1", "2"})) << "the child went with its parent";
+  connection_.execute("PRAGMA foreign_keys = OFF");
+  EXPECT_EQ(batchFailure(R"~([["DELETE FROM p WHERE id = ?", [2]], ["PRAGMA foreign_keys = ON", []]])~"),
+            "");
+  EXPECT_EQ(unbound("SELECT count(*) FROM c"), (Values{"1", "1"}))
+      << "a pragma past the head runs inside the transaction, where this one does nothing";
+}
+
+TEST_F(BoundBatch, ShapesThatAreNoBatchAreRefusedBeforeAnythingRuns) {
+  connection_.execute("CREATE TABLE t (a)");
+  for (const char* bad : {"", "[", "{}", "[1] x", "\"[]\""}) {
+    EXPECT_EQ(batchFailure(bad), "bound batch is not a JSON array of [sql, values] pairs") << bad;
+  }
+  for (const char* bad : {R"~([["INSERT INTO t VALUES (1)", []], "SELECT 1"])~",
+                          R"~([["INSERT INTO t VALUES (1)", []], ["SELECT 1"]])~",
+                          R"~([["INSERT INTO t VALUES (1)", []], ["SELECT ?", 1]])~",
+                          R"~([["INSERT INTO t VALUES (1)", []], [1, []]])~",
+                          R"~([["INSERT INTO t VALUES (1)", []], ["SELECT 1", [], []]])~"}) {
+    EXPECT_EQ(batchFailure(bad), "statement 2 is not a [sql, values] pair") << bad;
+  }
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (1)", []], ["SELECT ?", [[1]]]])~"),
+            "statement 2: cannot bind value [1]: not null, a number, a text, true, false or "
+            "{\"base64\": text}; nothing was saved [SELECT ?]");
+  EXPECT_EQ(batchFailure(R"~([["INSERT INTO t VALUES (1)", []], ["SELECT ?", "[1"]])~"),
+            "statement 2: bound values are not a JSON array or object; nothing was saved "
+            "[SELECT ?]");
+  EXPECT_EQ(unbound("SELECT count(*) FROM t"), (Values{"1", "0"}));
 }
 
 }  // namespace
