@@ -1,5 +1,6 @@
 #include "platform/file_copy.h"
 
+#include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +13,32 @@
 namespace platform {
 namespace {
 
-constexpr std::size_t kChunk = std::size_t{1} << 30;
+// The piece copied at once. Each piece is handed to the disk as soon as it
+// is copied, so that the sync the file writer ends with waits for the last
+// piece only, instead of writing the whole file after the copy: that took as
+// long again as the copy itself.
+constexpr std::size_t kChunk = std::size_t{64} << 20;
+
+// Where pieces copied into `to` go, and their writing out begun.
+class Writeback {
+ public:
+  explicit Writeback(int to) : to_(to), started_(::lseek(to, 0, SEEK_CUR)) {}
+
+  // Counts `size` more bytes copied; once a piece is whole, starts writing
+  // it out without waiting (a failure shows in the writer's sync).
+  void copied(std::size_t size) {
+    pending_ += static_cast<off_t>(size);
+    if (started_ < 0 || pending_ < static_cast<off_t>(kChunk)) return;
+    (void)::sync_file_range(to_, started_, pending_, SYNC_FILE_RANGE_WRITE);
+    started_ += pending_;
+    pending_ = 0;
+  }
+
+ private:
+  int to_;
+  off_t started_;  // -1 when `to` has no offset to start from
+  off_t pending_ = 0;
+};
 
 // A way of copying the kernel does not offer for these two files; the next
 // one is tried, as long as nothing has been copied yet.
@@ -22,13 +48,14 @@ bool unsupported(int code) {
 
 // -1: this way is not offered; 0: done; else the errno of a failure.
 template <class Step>
-int copyBy(Step step) {
+int copyBy(Writeback& writeback, Step step) {
   bool started = false;
   for (;;) {
     const ssize_t copied = step();
     if (copied == 0) return 0;
     if (copied > 0) {
       started = true;
+      writeback.copied(static_cast<std::size_t>(copied));
       continue;
     }
     if (errno == EINTR) continue;
@@ -37,7 +64,7 @@ int copyBy(Step step) {
   }
 }
 
-int copyByReading(int from, int to, const std::string& path) {
+int copyByReading(int from, int to, const std::string& path, Writeback& writeback) {
   char buffer[1 << 16];
   for (;;) {
     const ssize_t got = ::read(from, buffer, sizeof buffer);
@@ -48,6 +75,7 @@ int copyByReading(int from, int to, const std::string& path) {
     }
     const Status written = writeAll(to, buffer, static_cast<std::size_t>(got), path);
     if (!written.ok()) return written.code();
+    writeback.copied(static_cast<std::size_t>(got));
   }
 }
 
@@ -60,9 +88,13 @@ Status copyFileContent(int from, int to, const std::string& path) {
   if (::fstat(from, &source) != 0) return Status::fromErrno(path);
   const Status allowed = checkFileSizeLimit(to, static_cast<std::size_t>(source.st_size), path);
   if (!allowed.ok()) return allowed;
-  int result = copyBy([&] { return ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
-  if (result < 0) result = copyBy([&] { return ::sendfile(to, from, nullptr, kChunk); });
-  if (result < 0) result = copyByReading(from, to, path);
+  Writeback writeback(to);
+  int result = copyBy(writeback,
+                      [&] { return ::copy_file_range(from, nullptr, to, nullptr, kChunk, 0); });
+  if (result < 0) {
+    result = copyBy(writeback, [&] { return ::sendfile(to, from, nullptr, kChunk); });
+  }
+  if (result < 0) result = copyByReading(from, to, path, writeback);
   return result == 0 ? Status() : Status::failure(result, path);
 }
 

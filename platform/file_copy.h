@@ -1,6 +1,7 @@
 // Copying a file's bytes between open descriptors inside the kernel where
 // it can: copy_file_range (which lets a file system share or clone the
-// blocks), else sendfile, else plain reads and writes.
+// blocks), else sendfile, else plain reads and writes. Each piece copied is
+// sent on to the disk at once, so that syncing the copy afterwards is short.
 //
 // Plain function; any thread.
 #pragma once

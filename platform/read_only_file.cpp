@@ -54,21 +54,27 @@ std::size_t ReadOnlyFile::readAt(std::uint64_t offset, char* buffer, std::size_t
 }
 
 Result<std::string> ReadOnlyFile::readAll(std::size_t maxBytes) const {
+  // Read straight into the text, in pieces as large as the size the file had
+  // when it was opened (one byte more, to see its end at once); a file that
+  // grew meanwhile is read on in pieces of 64 KiB.
+  constexpr std::size_t kLeast = std::size_t{1} << 16;
   std::string content;
-  content.reserve(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : 0);
-  char buffer[1 << 16];
+  std::size_t filled = 0;
+  content.resize(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : kLeast);
   for (;;) {
+    if (filled == content.size()) content.resize(filled + kLeast);
     const ssize_t got =
-        ::pread(descriptor_, buffer, sizeof buffer, static_cast<off_t>(content.size()));
+        ::pread(descriptor_, &content[filled], content.size() - filled, static_cast<off_t>(filled));
     if (got < 0) {
       if (errno == EINTR) continue;
       return Status::fromErrno(path_);
     }
-    if (got == 0) return content;
-    if (content.size() + static_cast<std::size_t>(got) > maxBytes) {
-      return Status::failure(EFBIG, path_, "file too large");
+    if (got == 0) {
+      content.resize(filled);
+      return content;
     }
-    content.append(buffer, static_cast<std::size_t>(got));
+    filled += static_cast<std::size_t>(got);
+    if (filled > maxBytes) return Status::failure(EFBIG, path_, "file too large");
   }
 }
 
