@@ -20,9 +20,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/page_bench.h"
 #include "tests/support/page_runner.h"
 
 namespace {
+
+using bench::logged;
 
 const int kQueryRows = 100000;
 const int kInserts = 10000;
@@ -156,13 +159,6 @@ double fastestMs(const std::function<bool(int round)>& work) {
     if (took.count() < best) best = took.count();
   }
   return best;
-}
-
-double logged(const e2e::PageRun& run, const std::string& name) {
-  for (const std::string& message : e2e::messagesStartingWith(run, "BENCH " + name + " ")) {
-    return std::atof(message.c_str() + 7 + name.size());
-  }
-  return -1;
 }
 
 }  // namespace

@@ -18,11 +18,14 @@
 #include <string>
 
 #include "tests/support/local_peer.h"
+#include "bench/page_bench.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/scratch.h"
 #include "tests/support/tls_peers.h"
 
 namespace {
+
+using bench::logged;
 
 namespace fs = std::filesystem;
 using support::LocalPeer;
@@ -55,13 +58,6 @@ std::string sizedRoute(const std::string& path, long long size) {
   const std::string count = std::to_string(size);
   return "\"" + path + "\": {\"head\": \"HTTP/1.0 200 OK\\r\\nContent-Length: " + count +
          "\", \"size\": " + count + "}";
-}
-
-double logged(const e2e::PageRun& run, const std::string& name) {
-  for (const std::string& message : e2e::messagesStartingWith(run, "BENCH " + name + " ")) {
-    return std::atof(message.c_str() + 7 + name.size());
-  }
-  return -1;
 }
 
 bool recordsOk(const e2e::PageRun& run) {

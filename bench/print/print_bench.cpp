@@ -16,20 +16,16 @@
 
 #include "bench/print/bench_document.h"
 #include "print/render/qt_pdf_obj.h"
+#include "bench/page_bench.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/qt_application.h"
 
 namespace {
 
+using bench::logged;
+
 const int kPages = 100;
 const int kItems = 100;
-
-double logged(const e2e::PageRun& run, const std::string& name) {
-  for (const std::string& message : e2e::messagesStartingWith(run, "BENCH " + name + " ")) {
-    return std::atof(message.c_str() + 7 + name.size());
-  }
-  return -1;
-}
 
 // The items as loadDocument makes them, painted with nothing in between:
 // device coordinates computed here, one painter, one pass.

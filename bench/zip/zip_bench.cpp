@@ -25,12 +25,16 @@
 #include <string>
 #include <thread>
 
+#include "bench/page_bench.h"
 #include "tests/support/page_runner.h"
 #include "tests/support/scratch.h"
 #include "tests/support/zip_fixtures.h"
 #include "zip/zip_archive.h"
 
 namespace {
+
+using bench::logged;
+using bench::shell;
 
 namespace fs = std::filesystem;
 
@@ -41,26 +45,7 @@ const int kFalseEndsMembers = 20000;
 const int kFalseEnds = 2900;  // zip_fixtures.py
 const int kRounds = 3;
 
-double fastestMs(const std::function<bool()>& work) {
-  double best = 1e300;
-  for (int round = 0; round < kRounds; ++round) {
-    const auto started = std::chrono::steady_clock::now();
-    if (!work()) return -1;
-    const std::chrono::duration<double, std::milli> took =
-        std::chrono::steady_clock::now() - started;
-    if (took.count() < best) best = took.count();
-  }
-  return best;
-}
-
-bool shell(const std::string& command) { return std::system(command.c_str()) == 0; }
-
-double logged(const e2e::PageRun& run, const std::string& name) {
-  for (const std::string& message : e2e::messagesStartingWith(run, "BENCH " + name + " ")) {
-    return std::atof(message.c_str() + 7 + name.size());
-  }
-  return -1;
-}
+double fastestMs(const std::function<bool()>& work) { return bench::fastestMs(work, kRounds); }
 
 // A "Name:  value kB" line of /proc/<pid>/status, in KiB; -1 when missing.
 long long statusKiB(int pid, const std::string& name) {
