@@ -17,6 +17,7 @@
  *   db.execute("INSERT INTO notes (body, n) VALUES (?, ?)", ["it's", 3]);  // row id
  *   db.query("SELECT body FROM notes WHERE n = :n", { ":n": 3 });  // [["it's"]]
  *   db.queryAsync(sql, values).then(function (rows) { ... });
+ *   db.executeBatch([["PRAGMA foreign_keys = ON"], ["DELETE FROM t WHERE id = ?", [7]]]);
  *
  *   var doc = pageshell.print.document(210, 297);     // paper size in millimetres
  *   doc.text(20, 30, "Faktura", pageshell.print.font("DejaVu Sans", 16, { bold: true }));
@@ -192,26 +193,40 @@ var pageshell = (function (global) {
   // array binds by number, an object by name (":id", "@id", "$id" as the SQL
   // writes it). A Uint8Array or ArrayBuffer binds as a blob; a number that is
   // not finite is refused here rather than bound as NULL.
+  function boundValue(key, value) {
+    if (typeof value === "number" && !isFinite(value)) {
+      throw new Error("pageshell.database: value " + key + " is not a finite number");
+    }
+    if (value instanceof ArrayBuffer) value = new Uint8Array(value);
+    if (value instanceof Uint8Array) {
+      var bytes = "";
+      for (var i = 0; i < value.length; i += 8192) {
+        bytes += String.fromCharCode.apply(null, value.subarray(i, i + 8192));
+      }
+      return { base64: global.btoa(bytes) };
+    }
+    return value;
+  }
+
   function boundValues(values) {
     if (values === undefined || values === null) return "";
-    return JSON.stringify(values, function (key, value) {
-      if (typeof value === "number" && !isFinite(value)) {
-        throw new Error("pageshell.database: value " + key + " is not a finite number");
-      }
-      if (value instanceof ArrayBuffer) value = new Uint8Array(value);
-      if (value instanceof Uint8Array) {
-        var bytes = "";
-        for (var i = 0; i < value.length; i += 8192) {
-          bytes += String.fromCharCode.apply(null, value.subarray(i, i + 8192));
-        }
-        return { base64: global.btoa(bytes) };
-      }
-      return value;
-    });
+    return JSON.stringify(values, boundValue);
+  }
+
+  // [[sql, values], ...] as the JSON text of a bound batch; values as
+  // boundValues takes them.
+  function boundBatch(statements) {
+    return JSON.stringify(statements.map(function (statement) {
+      var values = statement[1];
+      return [statement[0], values === undefined || values === null ? [] : values];
+    }), boundValue);
   }
 
   // One database with bound values: query() gives rows of texts, as
-  // sqliteQuery answers them; execute() the row id of the last insert.
+  // sqliteQuery answers them but a blob as the base64 of its bytes;
+  // execute() the row id of the last insert; executeBatch() runs
+  // [[sql, values], ...] as one transaction, the pragmas at its head before
+  // it, and gives the row id of its last insert.
   function Database(directory, fileName) {
     this.directory = directory;
     this.fileName = fileName;
@@ -234,6 +249,16 @@ var pageshell = (function (global) {
   Database.prototype.executeAsync = function (sql, values) {
     return start("sqliteAsyncExecuteBound",
                  [this.directory, this.fileName, sql, boundValues(values)])
+      .then(function (payload) { return payload[0]; });
+  };
+
+  Database.prototype.executeBatch = function (statements) {
+    return call("sqliteExecuteBoundBatch", this.directory, this.fileName, boundBatch(statements))[2];
+  };
+
+  Database.prototype.executeBatchAsync = function (statements) {
+    return start("sqliteAsyncExecuteBoundBatch",
+                 [this.directory, this.fileName, boundBatch(statements)])
       .then(function (payload) { return payload[0]; });
   };
 
