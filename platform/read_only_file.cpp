@@ -8,6 +8,7 @@
 #include <limits>
 #include <utility>
 
+#include "platform/memory.h"
 #include "platform/path_place.h"
 
 namespace platform {
@@ -60,7 +61,9 @@ Result<std::string> ReadOnlyFile::readAll(std::size_t maxBytes) const {
   constexpr std::size_t kLeast = std::size_t{1} << 16;
   std::string content;
   std::size_t filled = 0;
-  content.resize(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : kLeast);
+  content.reserve(size_ <= maxBytes ? static_cast<std::size_t>(size_) + 1 : kLeast);
+  adviseLargePages(content.data(), content.capacity());
+  content.resize(content.capacity());
   for (;;) {
     if (filled == content.size()) content.resize(filled + kLeast);
     const ssize_t got =

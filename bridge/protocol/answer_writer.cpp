@@ -394,6 +394,7 @@ std::string writeList(const std::vector<std::string>& list, std::size_t limit, T
   for (const std::string& item : list) leastLength += item.size() + 7;
   if (leastLength > limit) throw tooLarge(limit);
   text.reserve(std::min(expectedLength(list, leastLength, reader), limit));
+  platform::adviseLargePages(text.data(), text.capacity());
   ListText out(text, limit);
   out.put("[", 1);
   for (size_t i = 0; i < list.size(); ++i) writeLongItem(out, list[i], i == 0, reader);
