@@ -24,6 +24,12 @@ stage() {
 
 stage dependencies
 ./tools/install-deps.sh
+# The Vite demo app's packages, exactly as its lock file gives them; a copy
+# of the lock file in node_modules tells that they are there already.
+vite_app=demo/vite-app
+if ! cmp -s "$vite_app/package-lock.json" "$vite_app/node_modules/.installed-lock.json"; then
+  (cd "$vite_app" && npm ci --no-audit --no-fund && cp package-lock.json node_modules/.installed-lock.json)
+fi
 
 jobs=$(nproc)
 werror=-DPAGESHELL_WERROR=OFF
