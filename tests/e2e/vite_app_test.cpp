@@ -13,6 +13,7 @@
 namespace {
 
 using namespace packages;
+using support::readFile;
 
 TEST(ViteApp, TheBundledAppDrivesTheShellThroughTheLibraryModule) {
   const fs::path app = kSourceTree / "demo/vite-app";
