@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing (the Vite demo app's npm packages too), builds
 # pageshell and runs every test: unit, Qt and end-to-end pages through the
-# real binary on the default build (Qt 6 WebEngine); where the distribution has QtWebKit, the Qt and end-to-end tests
-# once more on the QtWebKit build, from the same pages; the unit and Qt tests once more
+# real binary on the default build (Qt 6 WebEngine); where the distribution
+# has QtWebKit, the Qt and end-to-end tests once more on the QtWebKit build,
+# from the same pages; the unit and Qt tests once more
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded unit
 # tests under ThreadSanitizer, and a short run of each fuzz target. Each build
 # is a preset of CMakePresets.json.
