@@ -14,10 +14,11 @@ build_dir=build
 cmake --preset "$preset"
 cmake --build --preset "$preset" -j"$(nproc)" --target pageshell
 
-# The demo runs in a copy, so its logs, databases and saved files stay out of the tree.
+# The demo runs in a copy, so its logs, databases and saved files stay out of the tree;
+# the Vite app beside it is built and run by its own test.
 run_dir=$build_dir/demo-run
 mkdir -p "$run_dir"
-cp -r demo/. "$run_dir/"
+find demo -mindepth 1 -maxdepth 1 ! -name vite-app -exec cp -r {} "$run_dir/" \;
 cp js/pageshell.js "$run_dir/"
 cd "$run_dir"
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds pageshell and runs every test: unit, Qt and
-# end-to-end pages through the real binary on the default build (Qt 6
-# WebEngine); where the distribution has QtWebKit, the Qt and end-to-end tests
-# once more on the QtWebKit build, from the same pages; the unit and Qt tests once more
+# Installs what is missing (the Vite demo app's npm packages too), builds
+# pageshell and runs every test: unit, Qt and end-to-end pages through the
+# real binary on the default build (Qt 6 WebEngine); where the distribution
+# has QtWebKit, the Qt and end-to-end tests once more on the QtWebKit build,
+# from the same pages; the unit and Qt tests once more
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded unit
 # tests under ThreadSanitizer, and a short run of each fuzz target. Each build
 # is a preset of CMakePresets.json.
@@ -24,6 +25,12 @@ stage() {
 
 stage dependencies
 ./tools/install-deps.sh
+# The Vite demo app's packages, exactly as its lock file gives them; a copy
+# of the lock file in node_modules tells that they are there already.
+vite_app=demo/vite-app
+if ! cmp -s "$vite_app/package-lock.json" "$vite_app/node_modules/.installed-lock.json"; then
+  (cd "$vite_app" && npm ci --no-audit --no-fund && cp package-lock.json node_modules/.installed-lock.json)
+fi
 
 jobs=$(nproc)
 werror=-DPAGESHELL_WERROR=OFF

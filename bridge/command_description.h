@@ -176,6 +176,14 @@ struct CommandDescription {
   }
 };
 
+// A message text in Polish as pages receive it, kept byte for byte because
+// pages match on it, and its meaning in English for the reference.
+struct MessageMeaning {
+  const char* text = "";        // placeholders in brackets, as the error texts write them
+  const char* answeredBy = "";  // the commands, and where in their answers
+  const char* meaning = "";
+};
+
 // The first line of every description.
 constexpr CommandDescription command(const char* name, Family family, Mode mode, const char* does) {
   CommandDescription description;

@@ -62,6 +62,87 @@ inline constexpr const char* kBindingErrors[] = {
     "cannot bind value [number or name]: not padded base64",
 };
 
+// Every Polish text the commands answer or report, with its meaning; the
+// reference lists them and adds the meaning wherever a command names one.
+inline constexpr MessageMeaning kPolishMessages[] = {
+    {"Nie można rozpakować elementu.", "getZipDir, getZipEntry, unzipToFile (\"error\" record)",
+     "Cannot unpack the member: the archive cannot be opened or is no ZIP archive, the member is "
+     "not in it, or its data cannot be read whole (damaged, a CRC or size that does not match, a "
+     "compression method or encryption the shell does not read). getZipDir answers it also for "
+     "an archive without members"},
+    {"Nie można zapisać elementu.", "unzipToFile (\"error\" record)",
+     "Cannot write the member: the target file cannot be created or written (no such folder, no "
+     "permission, disk full); an existing target keeps its content"},
+    {"Port poza zakresem [port].", "tcpPush (\"error\" record)",
+     "Port out of range: the port is not a number from 1 to 65534"},
+    {"Nie można się połaczyć [host/port].", "tcpPush (\"error\" record)",
+     "Cannot connect: the host name does not resolve, or the peer refused the connection or did "
+     "not accept it in time"},
+    {"Problem podczas wysyłania danych [host/port].", "tcpPush (\"error\" record)",
+     "Problem while sending the data: the connection broke, or a wait ran out, before all of it "
+     "was sent"},
+    {"Problem podczas czytania odpowiedzi [host/port].", "tcpPush (\"error\" record)",
+     "Problem while reading the answer: the peer closed without answering, the answer was too "
+     "large for its record or came too slowly, or the options asked for an encoding other than "
+     "utf-8"},
+    {"Nieznany problem.", "ajaxToFile (\"error\" record)",
+     "Unknown problem: the download ended with neither a file nor a reason"},
+    {"Problem HTTP: [message]", "ajaxToFile (\"error\" record)",
+     "HTTP problem: the download failed; one of the messages below, or a status line outside 2xx "
+     "such as \"HTTP/1.1 404 Not Found\", follows"},
+    {"TIMEOUT - problem przy odbieraniu danych.", "ajaxToFile, after \"Problem HTTP: \"",
+     "Timeout while receiving: a wait ran out (30 seconds), or the response brought fewer than "
+     "1024 bytes in a minute"},
+    {"TIMEOUT - problem z uzgodnieniem TLS z hostem [host]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Timeout of the TLS handshake with the host"},
+    {"Problem z uzgodnieniem TLS z hostem [host] [reason]", "ajaxToFile, after \"Problem HTTP: \"",
+     "The TLS handshake with the host failed, for the reason in brackets"},
+    {"Certyfikat hosta [host] nie jest zaufany [reason]", "ajaxToFile, after \"Problem HTTP: \"",
+     "The host's certificate is not trusted: no authority of the system vouches for it"},
+    {"Certyfikat hosta [host] wygasł lub nie jest jeszcze ważny [reason]",
+     "ajaxToFile, after \"Problem HTTP: \"",
+     "The host's certificate has expired or is not yet valid"},
+    {"Certyfikat hosta [host] wystawiono dla innej nazwy [reason]",
+     "ajaxToFile, after \"Problem HTTP: \"",
+     "The host's certificate was issued for another name than the URL's host"},
+    {"Host [host] zamknął połączenie bez zakończenia sesji TLS",
+     "ajaxToFile, after \"Problem HTTP: \"",
+     "The host closed the connection without ending the TLS session before the body was "
+     "complete: the body may be cut short"},
+    {"Problem z DNS dla hosta [host]", "ajaxToFile, after \"Problem HTTP: \"",
+     "The host name does not resolve to an address"},
+    {"Nie można utworzyć połączenia", "ajaxToFile, after \"Problem HTTP: \"",
+     "Cannot create a connection: the system gave no socket"},
+    {"Problem z połączeniem [reason]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Connection problem: the connection to the host failed, e.g. it was refused"},
+    {"Problem z połączeniem [port poza zakresem: port]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Connection problem: the URL's port is out of range"},
+    {"Problem podczas wysyłania danych", "ajaxToFile, after \"Problem HTTP: \"",
+     "Problem while sending the request"},
+    {"Problem przy odbieraniu danych [reason]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Problem while receiving the response: the connection broke"},
+    {"Problem przy zapisywaniu danych [path]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Problem while saving the data: the body cannot be written into the file"},
+    {"Znak końca wiersza w części żądania [part]", "ajaxToFile, after \"Problem HTTP: \"",
+     "A line break in a part of the request, such as the URL: nothing is sent"},
+    {"Zbyt długi nagłówek odpowiedzi [ponad N bajtów]", "ajaxToFile, after \"Problem HTTP: \"",
+     "The response's head is too long [more than N bytes]"},
+    {"Zbyt wiele przekierowań [ponad 5]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Too many redirects [more than 5]"},
+    {"Przekierowanie pod nieobsługiwany adres [location]", "ajaxToFile, after \"Problem HTTP: \"",
+     "A redirect to an address the shell does not fetch (not http: or https:)"},
+    {"Odrzucono przekierowanie z HTTPS na HTTP [url]", "ajaxToFile, after \"Problem HTTP: \"",
+     "A redirect from https to http, refused"},
+    {"Pętla przekierowań [url]", "ajaxToFile, after \"Problem HTTP: \"",
+     "A redirect loop: the redirect leads to an address already visited"},
+    {"Odpowiedź bez wiersza statusu", "ajaxToFile, after \"Problem HTTP: \"",
+     "A response without a status line: what the server sent is no HTTP response"},
+    {"Niepełny nagłówek odpowiedzi", "ajaxToFile, after \"Problem HTTP: \"",
+     "Incomplete response head: the connection ended before the head did"},
+    {"Niepełna odpowiedź [odebrano N z M bajtów]", "ajaxToFile, after \"Problem HTTP: \"",
+     "Incomplete response [received N of M bytes]: the body fell short of its Content-Length"},
+};
+
 inline constexpr CommandDescription kCommands[] = {
     command("log", Family::kShell, Mode::kSync, "Appends a line to this run's log.")
         .text("message", "the line; a number is logged in decimal")
@@ -584,6 +665,15 @@ constexpr const CommandDescription& describedCommand(std::string_view name) {
     if (name == described.name) return described;
   }
   throw "no such command";
+}
+
+// The English meaning of a Polish message text, or nullptr for any other
+// text.
+constexpr const char* polishMeaning(std::string_view text) {
+  for (const MessageMeaning& message : kPolishMessages) {
+    if (text == message.text) return message.meaning;
+  }
+  return nullptr;
 }
 
 }  // namespace bridge

@@ -1,6 +1,7 @@
 # The shell as a Debian package: `cmake --build build --target package` writes
 # pageshell_<version>_amd64.deb with /usr/bin/pageshell, the client library in
-# /usr/share/pageshell and the documentation in /usr/share/doc/pageshell. Its
+# /usr/share/pageshell (and as an npm package in /usr/share/pageshell/js) and
+# the documentation in /usr/share/doc/pageshell. Its
 # Depends are the binary's libraries as dpkg-shlibdeps finds them, plus what
 # the shell starts on a page's behalf. Apps built on the shell are packaged
 # by tools/package-app.
@@ -18,6 +19,11 @@ set(PAGESHELL_PACKAGE_VERSION 1.0.3)
 
 install(TARGETS pageshell RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/js/pageshell.js DESTINATION share/pageshell)
+# The client library as the npm package an app's build installs from
+# (npm install /usr/share/pageshell/js).
+install(FILES ${PROJECT_SOURCE_DIR}/js/package.json ${PROJECT_SOURCE_DIR}/js/pageshell.js
+              ${PROJECT_SOURCE_DIR}/js/pageshell.mjs ${PROJECT_SOURCE_DIR}/js/pageshell.d.ts
+        DESTINATION share/pageshell/js)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/pageshell)
 # The command reference is written by its own generator; a tree without it
 # still packages.

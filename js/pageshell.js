@@ -33,7 +33,10 @@
  * window.WebBrowserUtil_callback and routes every record by its identifier.
  *
  * Written for the shell's script engine: no async/await, fetch, "**",
- * optional chaining or object spread.
+ * optional chaining or object spread. A classic script (<script src>) that
+ * defines the global `pageshell`; a bundled app imports pageshell.mjs
+ * instead (`import { call, start } from "pageshell"`), and require() gets
+ * the same object.
  */
 var pageshell = (function (global) {
   "use strict";
@@ -380,5 +383,10 @@ var pageshell = (function (global) {
   };
 
   global.WebBrowserUtil_callback = receive;
+  // A bundler makes this file a module, where a top-level var is no global:
+  // the ES module entry (pageshell.mjs) finds the library here.
+  global.pageshell = api;
   return api;
-})(this);
+})(typeof globalThis !== "undefined" ? globalThis : window);
+
+if (typeof module === "object" && module && module.exports) module.exports = pageshell;

@@ -41,6 +41,11 @@ install_missing() {
 
 install_missing "${packages[@]}"
 
+# The demo app built with Vite (demo/vite-app) needs Node.js and npm; the
+# distribution's do (Node 18 on Debian 12, 20 on 13). An npm installed
+# otherwise is kept.
+command -v npm >/dev/null 2>&1 || install_missing nodejs npm
+
 # The QtWebKit build's packages, where the distribution still has QtWebKit.
 if ! installed libqt5webkit5-dev; then
   update

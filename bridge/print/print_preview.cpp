@@ -1,7 +1,9 @@
 // The two preview commands and the preview routine they share.
+#include <QGuiApplication>
 #include <QPageSize>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 
 #include <functional>
 
@@ -18,6 +20,10 @@ void showPreview(QPrinter& printer, QWidget* parent, Qt::WindowFlags flags,
                  const std::function<void(QPrinter*)>& paint) {
   QPrintPreviewDialog dialog(&printer, parent, flags);
   dialog.setWindowTitle(QStringLiteral("Podgląd wydruku"));
+  // Left to itself the dialog opens at the size of its tool bar, where no
+  // page can be read.
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  if (screen != nullptr) dialog.resize(screen->availableGeometry().size() * 4 / 5);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, paint);
   dialog.exec();
 }

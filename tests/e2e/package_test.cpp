@@ -26,6 +26,12 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
   const std::string files = contents(shellDeb);
   EXPECT_NE(files.find(" ./usr/bin/pageshell\n"), std::string::npos) << files;
   EXPECT_NE(files.find(" ./usr/share/pageshell/pageshell.js\n"), std::string::npos) << files;
+  for (const char* file : {"package.json", "pageshell.js", "pageshell.mjs", "pageshell.d.ts"}) {
+    EXPECT_NE(files.find(std::string(" ./usr/share/pageshell/js/") + file + "\n"),
+              std::string::npos)
+        << file << "\n"
+        << files;
+  }
   for (const char* doc : {"README.md", "print-format.md", "known-folders.md"}) {
     EXPECT_NE(files.find(std::string(" ./usr/share/doc/pageshell/") + doc + "\n"),
               std::string::npos)
@@ -59,7 +65,9 @@ TEST_F(Packages, ShellPackageHoldsTheShellItsLibraryAndDocsAndDependsOnItsLibrar
 TEST_F(Packages, WebKitBuildIsItsOwnPackageStandingInForPageshell) {
   const fs::path project = scratch_ / "engine-project";
   support::makeDirectory(project / "js");
-  writeFile(project / "js/pageshell.js", readFile((kSourceTree / "js/pageshell.js").string()));
+  for (const char* file : {"package.json", "pageshell.js", "pageshell.mjs", "pageshell.d.ts"}) {
+    writeFile(project / "js" / file, readFile((kSourceTree / "js" / file).string()));
+  }
   support::makeDirectory(project / "docs");
   for (const char* doc : {"README.md", "docs/print-format.md", "docs/known-folders.md"}) {
     writeFile(project / doc, "stand-in\n");

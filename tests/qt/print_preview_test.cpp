@@ -58,6 +58,7 @@ struct SeenDialog {
   QString title;
   QWidget* parent = nullptr;
   bool isWindow = false;
+  QSize size;
 };
 
 // Runs `action` while a timer watches for a modal preview and closes it once
@@ -77,6 +78,7 @@ SeenDialog whileClosingPreview(const std::function<void()>& action,
     dialog.title = preview->windowTitle();
     dialog.parent = preview->parentWidget();
     dialog.isWindow = preview->windowFlags().testFlag(Qt::Window);
+    dialog.size = preview->size();
     preview->close();
   });
   poll.start();
@@ -135,6 +137,9 @@ TEST(PrintPreview, PagePreviewPaintsThePageAndLeavesTheDocument) {
   EXPECT_EQ(dialog.title, QString::fromUtf8("Podgląd wydruku"));
   EXPECT_EQ(dialog.parent, static_cast<QWidget*>(&window));
   EXPECT_TRUE(dialog.isWindow);
+  // Large enough to read a page in.
+  EXPECT_GE(dialog.size.width(), 600);
+  EXPECT_GE(dialog.size.height(), 450);
   EXPECT_TRUE(window.pagePaints > 0);
   EXPECT_EQ(
       compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),

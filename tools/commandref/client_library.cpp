@@ -1,6 +1,7 @@
 #include "tools/commandref/client_library.h"
 
 #include "bridge/commands.h"
+#include "tools/commandref/written_part.h"
 
 namespace commandref {
 namespace {
@@ -27,12 +28,7 @@ std::string clientLibraryPart() {
 }
 
 std::optional<std::string> rewriteClientLibrary(const std::string& library) {
-  const std::size_t first = library.find(kFirstLine);
-  if (first == std::string::npos) return std::nullopt;
-  const std::size_t last = library.find(kLastLine, first);
-  if (last == std::string::npos) return std::nullopt;
-  return library.substr(0, first) + clientLibraryPart() +
-         library.substr(last + sizeof kLastLine - 1);
+  return replaceWrittenPart(library, kFirstLine, kLastLine, clientLibraryPart());
 }
 
 }  // namespace commandref

@@ -78,6 +78,10 @@ The text of answers and records is UTF-8, in the layout of a styled JSON
 writer (short arrays on one line). A value's bytes that are not UTF-8, such
 as a BLOB's or a Latin-1 file's, arrive as U+FFFD, one for each such byte.
 
+Some texts are in Polish, as pages have always received them and match on
+them; [Polish messages](#polish-messages) at the end gives each one's
+meaning in English.
+
 In the error texts below, a word such as path, host, port, sql or reason
 stands for that value of the call: "Cannot save [notes.txt]: Permission
 denied" is the text "Cannot save [path]: reason".
@@ -203,7 +207,10 @@ void writeCommand(std::string& out, const CommandDescription& command) {
   }
   if (!command.errors.empty()) {
     out += isAsync(command) ? "Error texts (in the \"error\" record):\n\n" : "Error texts:\n\n";
-    for (const char* error : command.errors) out += "- " + std::string(error) + "\n";
+    for (const char* error : command.errors) {
+      const char* meaning = bridge::polishMeaning(error);
+      out += "- " + std::string(error) + (meaning ? " (" + std::string(meaning) + ")" : "") + "\n";
+    }
     out += "\n";
   }
   if (!command.refusals.empty()) {
@@ -215,12 +222,25 @@ void writeCommand(std::string& out, const CommandDescription& command) {
       "Example:\n\n```\n" + exampleRequest(command) + "\n→ " + command.exampleAnswer + "\n```\n\n";
 }
 
+void writePolishMessages(std::string& out) {
+  out += "## Polish messages\n\n"
+         "The texts are answered exactly as written here, the words in brackets standing for "
+         "their values.\n\n"
+         "| text | answered by | meaning |\n|---|---|---|\n";
+  for (const bridge::MessageMeaning& message : bridge::kPolishMessages) {
+    out += "| " + cell(message.text) + " | " + cell(message.answeredBy) + " | " +
+           cell(message.meaning) + " |\n";
+  }
+  out += "\n";
+}
+
 }  // namespace
 
 std::string commandReference() {
   std::string out = kIntroduction;
   writeIndex(out);
   for (const CommandDescription& command : bridge::kCommands) writeCommand(out, command);
+  writePolishMessages(out);
   out.pop_back();  // one line feed at the end
   return out;
 }

@@ -3,6 +3,10 @@
 //                                       standard output without a file
 //   command_reference library <file>    the written part of the client
 //                                       library (js/pageshell.js), in place
+//   command_reference declarations <file>
+//                                       the written part of the library's
+//                                       TypeScript declarations
+//                                       (js/pageshell.d.ts), in place
 //   command_reference calls <file>      the handlers' calls (C++ header); an
 //                                       unchanged file is left untouched, so
 //                                       that nothing is rebuilt for it
@@ -16,6 +20,7 @@
 #include "tools/commandref/client_library.h"
 #include "tools/commandref/command_calls.h"
 #include "tools/commandref/command_reference.h"
+#include "tools/commandref/type_declarations.h"
 
 namespace {
 
@@ -36,8 +41,21 @@ int writeFile(const std::string& path, const std::string& text) {
   return 1;
 }
 
+// Rewrites the written part of the file at `path`.
+int rewriteInPlace(const std::string& path,
+                   std::optional<std::string> (*rewrite)(const std::string&)) {
+  const std::optional<std::string> text = readFile(path);
+  const std::optional<std::string> rewritten = text ? rewrite(*text) : std::nullopt;
+  if (!rewritten) {
+    std::cerr << "command_reference: no written part in " << path << "\n";
+    return 1;
+  }
+  return writeFile(path, *rewritten);
+}
+
 int usage() {
-  std::cerr << "usage: command_reference reference [file] | library <file> | calls <file>\n";
+  std::cerr << "usage: command_reference reference [file] | library <file> | "
+               "declarations <file> | calls <file>\n";
   return 2;
 }
 
@@ -56,16 +74,8 @@ int main(int argc, char** argv) {
   }
   if (argc < 3) return usage();
   const std::string path = argv[2];
-  if (what == "library") {
-    const std::optional<std::string> library = readFile(path);
-    const std::optional<std::string> rewritten =
-        library ? commandref::rewriteClientLibrary(*library) : std::nullopt;
-    if (!rewritten) {
-      std::cerr << "command_reference: no written part in " << path << "\n";
-      return 1;
-    }
-    return writeFile(path, *rewritten);
-  }
+  if (what == "library") return rewriteInPlace(path, commandref::rewriteClientLibrary);
+  if (what == "declarations") return rewriteInPlace(path, commandref::rewriteTypeDeclarations);
   if (what == "calls") {
     try {
       const std::string calls = commandref::commandCalls();

@@ -1,20 +1,23 @@
 // The commands' one description and what follows from it: the dispatcher's
 // lookup, the argument checks, the client library's callback positions and
-// the committed reference.
+// the committed reference and type declarations.
 #include "bridge/commands.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "bridge/command_table.h"
 #include "bridge/protocol/cmd_exception.h"
 #include "tools/commandref/client_library.h"
 #include "tools/commandref/command_reference.h"
+#include "tools/commandref/type_declarations.h"
 
 namespace bridge {
 namespace {
@@ -91,6 +94,68 @@ TEST(CommandDescription, TheCommittedReferenceIsTheOneThePrinterWrites) {
   EXPECT_TRUE(sourceFile("docs/commands.md") == commandref::commandReference())
       << "docs/commands.md differs from bridge/commands.h; rewrite it with\n"
          "  cmake --build build --target command_reference_docs";
+}
+
+TEST(CommandDescription, TheCommittedTypeDeclarationsAreTheOnesThePrinterWrites) {
+  const std::string declarations = sourceFile("js/pageshell.d.ts");
+  const std::optional<std::string> rewritten = commandref::rewriteTypeDeclarations(declarations);
+  ASSERT_TRUE(rewritten) << "js/pageshell.d.ts has lost the marker lines of its written part";
+  EXPECT_TRUE(*rewritten == declarations)
+      << "js/pageshell.d.ts differs from bridge/commands.h; rewrite it with\n"
+         "  cmake --build build --target command_reference_docs";
+  const std::string part = commandref::typeDeclarationsPart();
+  for (const CommandDescription& command : kCommands) {
+    EXPECT_NE(part.find("  " + std::string(command.name) + ": {\n"), std::string::npos)
+        << command.name;
+  }
+  // Answers and records keep their literal texts and turn named values
+  // into strings and a described rest into any number of strings.
+  EXPECT_NE(part.find("answer: [\"OK\", string, ...string[]];"), std::string::npos);
+  EXPECT_NE(part.find("| [string, \"pass\", \"error\", \"Nie można zapisać elementu.\"]"),
+            std::string::npos);
+  EXPECT_NE(part.find("arguments: [url?: string, extension?: string];\n    payload: [string];"),
+            std::string::npos)
+      << "start() leaves the callback identifier out";
+}
+
+// Texts with Polish letters, inside quotes or whole, in what the commands
+// answer and report.
+std::vector<std::string> polishTexts(const CommandDescription& command) {
+  auto polish = [](const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; });
+  };
+  std::vector<std::string> texts;
+  for (const char* error : command.errors) {
+    if (polish(error)) texts.push_back(error);
+  }
+  for (const auto& record : command.records) {
+    const std::string shape = record.shape;
+    for (std::size_t open = shape.find('"'); open != std::string::npos;) {
+      const std::size_t close = shape.find('"', open + 1);
+      const std::string quoted = shape.substr(open + 1, close - open - 1);
+      if (polish(quoted)) texts.push_back(quoted);
+      open = shape.find('"', close + 1);
+    }
+  }
+  return texts;
+}
+
+TEST(CommandDescription, EveryPolishTextHasItsMeaningInTheReference) {
+  const std::string reference = commandref::commandReference();
+  std::size_t named = 0;
+  for (const CommandDescription& command : kCommands) {
+    for (const std::string& text : polishTexts(command)) {
+      ++named;
+      const char* meaning = polishMeaning(text);
+      ASSERT_NE(meaning, nullptr) << command.name << ": \"" << text
+                                  << "\" has no meaning in kPolishMessages";
+      EXPECT_NE(reference.find("| " + text + " | "), std::string::npos) << text;
+    }
+  }
+  EXPECT_GE(named, 6u) << "the zip and TCP commands name their Polish texts";
+  EXPECT_NE(reference.find("- Nie można rozpakować elementu. (Cannot unpack the member"),
+            std::string::npos)
+      << "a command's error list gives the meaning where it names the text";
 }
 
 TEST(ArgumentChecks, ANulIsRefusedInEveryPathAndIdentifierAndKeptElsewhere) {
