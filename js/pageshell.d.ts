@@ -194,7 +194,7 @@ export interface Commands {
    * - sql: one statement: blanks, comments and semicolons may stand around it, nothing more. Parameters are ?, ?NNN, :name, @name or $name; SQLite numbers them from 1 in order of first appearance, ?NNN taking number NNN
    * - values: the values' JSON, as one string. An array binds parameter 1, 2, ... by number, named ones included; an object binds each parameter by its name as the SQL writes it (":id", "@id", "$id", "?2"); "" binds none. A number without fraction or exponent binds as an integer (past 64 bits as a real), any other as a real; a string as text, null as NULL, true and false as 1 and 0, {"base64": text} (standard alphabet, padded) as a blob of its bytes
    *
-   * Answer ["OK", fileName, columnCount, values...]: the values row by row, NULL as ""; no rows: column count "0"; a blob as its bytes
+   * Answer ["OK", fileName, columnCount, values...]: the values row by row, NULL as ""; no rows: column count "0"; a blob as the base64 of all its bytes (standard alphabet, padded), other values as sqliteQuery answers them
    * @throws ShellError SQLite's message, e.g. "no such table: t"
    * @throws ShellError N values for M parameters, e.g. "1 value for 2 parameters": there must be one value for each parameter
    * @throws ShellError no parameter named [name]
@@ -206,6 +206,38 @@ export interface Commands {
   sqliteQueryBound: {
     arguments: [directory?: string, fileName?: string, sql?: string, values?: string];
     answer: ["OK", string, string, ...string[]];
+  };
+  /**
+   * Runs statements, each with values bound to its parameters, as one transaction on a worker; the asynchronous database commands run one at a time, in the order issued.
+   *
+   * - directory: the folder, joined to the file name as it is
+   * - fileName: the database file's name
+   * - callbackId: the identifier of the record
+   * - batch: the batch's JSON, as one string: an array of [sql, values] pairs, run in order on one connection. Each sql is one statement as for sqliteExecuteBound, prepared when its turn comes; its values an array or object read as sqliteExecuteBound reads its values, or their JSON text as a string ("": none). The PRAGMA statements at the head of the batch run before its transaction, so that "PRAGMA foreign_keys = ON" holds for the rest; a PRAGMA further on runs inside it, where some have no effect
+   *
+   * Answer ["OK"]
+   */
+  sqliteAsyncExecuteBoundBatch: {
+    arguments: [directory?: string, fileName?: string, callbackId?: string, batch?: string];
+    answer: ["OK"];
+  };
+  /**
+   * Runs statements, each with values bound to its parameters, as one transaction on one connection: all are saved, or none.
+   *
+   * - directory: the folder, joined to the file name as it is
+   * - fileName: the database file's name
+   * - batch: the batch's JSON, as one string: an array of [sql, values] pairs, run in order on one connection. Each sql is one statement as for sqliteExecuteBound, prepared when its turn comes; its values an array or object read as sqliteExecuteBound reads its values, or their JSON text as a string ("": none). The PRAGMA statements at the head of the batch run before its transaction, so that "PRAGMA foreign_keys = ON" holds for the rest; a PRAGMA further on runs inside it, where some have no effect
+   *
+   * Answer ["OK", fileName, lastRowId]: the row id of the batch's last insert, or "0"
+   * @throws ShellError bound batch is not a JSON array of [sql, values] pairs
+   * @throws ShellError statement N is not a [sql, values] pair
+   * @throws ShellError statement N: message; nothing was saved [sql], the message SQLite's or one of sqliteExecuteBound's, e.g. "statement 2: UNIQUE constraint failed: t.a; nothing was saved [INSERT INTO t VALUES (?)]"
+   * @throws ShellError statement N: may not begin or end a transaction or savepoint; nothing was saved [sql]
+   * @throws ShellError SQLite's message when the batch cannot be committed, e.g. "FOREIGN KEY constraint failed"
+   */
+  sqliteExecuteBoundBatch: {
+    arguments: [directory?: string, fileName?: string, batch?: string];
+    answer: ["OK", string, string];
   };
   /**
    * Answers the path of one of the user's known folders.
@@ -300,6 +332,20 @@ export interface Commands {
    * @throws ShellError member too large for an answer [more than 536869888 bytes]
    */
   getZipEntry: {
+    arguments: [archive?: string, member?: string];
+    answer: ["OK", string];
+  };
+  /**
+   * Answers every byte of a member, as base64, once it is read whole and its CRC checked.
+   *
+   * - archive: the ZIP archive
+   * - member: the member's name; ASCII letters match in either case
+   *
+   * Answer ["OK", base64]: standard alphabet, padded, no line breaks
+   * @throws ShellError Nie można rozpakować elementu. (Cannot unpack the member: the archive cannot be opened or is no ZIP archive, the member is not in it, or its data cannot be read whole (damaged, a CRC or size that does not match, a compression method or encryption the shell does not read). getZipDir answers it also for an archive without members)
+   * @throws ShellError member too large for an answer [more than 402652416 bytes]
+   */
+  getZipEntryBase64: {
     arguments: [archive?: string, member?: string];
     answer: ["OK", string];
   };
@@ -629,6 +675,13 @@ export interface BackgroundCommands {
       | [string, "pass", "query", "OK", string, ...string[]]
       | [string, "pass", "query", "ERROR", string];
   };
+  sqliteAsyncExecuteBoundBatch: {
+    arguments: [directory?: string, fileName?: string, batch?: string];
+    payload: [string];
+    records:
+      | [string, "pass", "execute", "OK", string]
+      | [string, "pass", "execute", "ERROR", string];
+  };
   ajaxToFile: {
     arguments: [url?: string, extension?: string];
     payload: [string];
@@ -719,16 +772,24 @@ export function rows(columns: string | number, values: string[]): string[][];
 export type BoundValue = string | number | boolean | null | Uint8Array | ArrayBuffer;
 /** Values by number (an array) or by name as the SQL writes it (":id"). */
 export type BoundValues = BoundValue[] | { [name: string]: BoundValue };
+/** One statement of a batch with its values. */
+export type BoundStatement = [sql: string, values?: BoundValues];
 
 export interface Database {
   readonly directory: string;
   readonly fileName: string;
-  /** Rows of texts, NULL as "". */
+  /** Rows of texts, NULL as "", a blob as the base64 of its bytes. */
   query(sql: string, values?: BoundValues): string[][];
   /** The row id of the last insert, or "0". */
   execute(sql: string, values?: BoundValues): string;
   queryAsync(sql: string, values?: BoundValues): Promise<string[][]>;
   executeAsync(sql: string, values?: BoundValues): Promise<string>;
+  /**
+   * Runs the statements as one transaction, the PRAGMA statements at their
+   * head before it; the row id of the last insert, or "0".
+   */
+  executeBatch(statements: BoundStatement[]): string;
+  executeBatchAsync(statements: BoundStatement[]): Promise<string>;
 }
 /** The database `fileName` in `directory` (joined as they are: "db/"). */
 export function database(directory: string, fileName: string): Database;
