@@ -17,7 +17,6 @@
 
 #include <cstdio>
 
-#include "app/local_document.h"
 #include "app/main_loop.h"
 #include "app/main_window_form.h"
 #include "app/web_view.h"
@@ -73,7 +72,7 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
   }
   for (++i; i < arguments.size(); ++i) pageArguments_.push_back(arguments[i].toStdString());
   cmdState_.echoToStandardError(debug_);
-  view_ = createWebView(*this, this, debug_);
+  view_ = createWebView(*this, this, debug_, localDocuments_);
   ui_->setupUi(this, view_->widget());
   // Before the page can run a script, so that a title the page sets while it
   // loads is never overwritten.
@@ -189,7 +188,7 @@ void MainWindow::documentCreated(const QUrl& url, bool local) {
 }
 
 void MainWindow::addressChanged(const QUrl& url) {
-  if (!isLocalDocument(url)) dropExitListener();
+  if (!localDocuments_.contains(url)) dropExitListener();
 }
 
 void MainWindow::pageLost(const std::string& reason) {

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/echoing_cmd_state.h"
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "bridge/shell_window.h"
 
@@ -109,6 +110,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   std::string exitListener_;
   bridge::Page* exitListenerPage_ = nullptr;
   bool debug_ = false;
+  LocalDocuments localDocuments_;
   int busy_ = 0;  // commands and debug actions running, nested ones each
   bool deletionRequested_ = false;
   bool reloadRequested_ = false;

@@ -197,7 +197,6 @@ class BatchRecorder : public bridge::Page {
     }
     calls.push_back({records.size(), chars});
   }
-  std::size_t recordsPerCall() const override { return 100000; }
 
   struct Call {
     std::size_t records;
