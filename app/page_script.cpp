@@ -15,6 +15,7 @@ const char* const kInstallTemplate = R"js((function () {
   var toText = String;
   var defineProperty = Object.defineProperty;
   var setTimer = bind.call(setTimeout, window);
+  var reportError = window.reportError && bind.call(window.reportError, window);
   var send = %1;
   if (send('n', toText(location.href)) !== '%2') return;
   var blocked = %3;
@@ -40,8 +41,15 @@ const char* const kInstallTemplate = R"js((function () {
   });
   window.myObject = object;
 
-  // Thrown again from a timer, so that the console still reports it.
-  function report(e) { setTimer(function () { throw e; }); }
+  // An exception of a callback is the page's own uncaught error: its
+  // handlers and the console hear of it with its message and line (and the
+  // thrown object where the engine gives it), never as a "Script error." of
+  // this script. An engine without reportError() takes those from the
+  // exception when it is thrown again from a timer.
+  function report(e) {
+    if (reportError) return reportError(e);
+    setTimer(function () { throw e; });
+  }
   // Records not yet handed to the page, from `next` on. A delivery made
   // while a callback waits in a nested event loop appends to them, and the
   // loop it runs takes the older ones first.

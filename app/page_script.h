@@ -48,8 +48,8 @@ class PageScript {
   // One script that hands `records` to the document's record queue, whose
   // value is true when the document has one (it got myObject) and false
   // otherwise. The queue calls WebBrowserUtil_callback with each record in
-  // order; an exception in one is thrown again from a timer (the console
-  // still reports it) and never stops the next. A callback that runs a nested event loop (a
+  // order; an exception in one is reported as the page's own uncaught error
+  // and never stops the next. A callback that runs a nested event loop (a
   // dialog) whose delivery brings more records runs the rest of its own
   // batch first: records keep their order.
   QString deliveryScript(const std::vector<bridge::PageRecord>& records) const;
