@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/folder_lock.h"
+#include "tests/support/local_peer.h"
 #include "tests/support/page_runner.h"
 
 namespace {
@@ -107,6 +108,60 @@ TEST(DebugSwitch, EveryLogLineAlsoGoesToStandardErrorWithDebugOnly) {
     EXPECT_NE(debug.output.find(": " + message + "\n"), std::string::npos) << message;
   }
   EXPECT_NE(debug.output.find("console line 1"), std::string::npos) << debug.output;
+}
+
+}  // namespace
+
+namespace {
+
+// A development server on 127.0.0.1 that serves the dev_url page and check.js.
+support::LocalPeer developmentServer() {
+  return support::LocalPeer([](support::PeerConnection& connection) {
+    const std::string request = connection.readHttpRequest();
+    const bool script = request.rfind("GET /check.js ", 0) == 0;
+    const std::string body =
+        e2e::readFile(e2e::pagesDirectory() + (script ? "/check.js" : "/dev_url.html"));
+    connection.send(std::string("HTTP/1.0 200 OK\r\nContent-Type: ") +
+                    (script ? "text/javascript" : "text/html") +
+                    "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+  });
+}
+
+TEST(DevelopmentUrl, InADebugRunThePageOfAServerOnThisMachineGetsMyObjectAndRecords) {
+  support::LocalPeer server = developmentServer();
+  e2e::RunOptions options;
+  options.arguments = {"-debug", "-dev-url", server.url("/")};
+  const e2e::PageRun run = runPage("dev_url.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(messagesStartingWith(run, "PAGE FROM "), std::vector<std::string>{"PAGE FROM http:"});
+  EXPECT_EQ(messagesStartingWith(run, "Development page "),
+            std::vector<std::string>{"Development page " + server.url("/") +
+                                     ": its origin gets myObject and records"});
+}
+
+TEST(DevelopmentUrl, IsRefusedWithoutDebugOrForAnotherMachineAndIndexHtmlShows) {
+  support::LocalPeer server = developmentServer();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-dev-url", server.url("/")},
+       "-dev-url " + server.url("/") + " refused: it is for development runs only, with -debug"},
+      {{"-debug", "-dev-url", "http://192.0.2.1:5173/"},
+       "-dev-url http://192.0.2.1:5173/ refused: its host is not this machine (127.0.0.0/8, ::1 "
+       "or localhost)"},
+      {{"-debug", "-dev-url", "http://127.0.0.1.example.com/"},
+       "-dev-url http://127.0.0.1.example.com/ refused: its host is not this machine "
+       "(127.0.0.0/8, ::1 or localhost)"},
+      {{"-debug", "-dev-url", "file:///etc/"},
+       "-dev-url file:///etc/ refused: not an http or https address"},
+  };
+  for (const auto& [arguments, refusal] : cases) {
+    e2e::RunOptions options;
+    options.arguments = arguments;
+    const e2e::PageRun run = runPage("dev_url.html", options);
+    ASSERT_EQ(e2e::failureReport(run), "") << refusal;
+    EXPECT_EQ(messagesStartingWith(run, "-dev-url "), std::vector<std::string>{refusal});
+    EXPECT_EQ(messagesStartingWith(run, "PAGE FROM "), std::vector<std::string>{"PAGE FROM file:"});
+  }
+  EXPECT_TRUE(server.requests().empty());
 }
 
 }  // namespace
