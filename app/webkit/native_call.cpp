@@ -10,7 +10,10 @@ namespace {
 const char* const kNativeCallTemplate = R"js((function () {
     var native = window.%1;
     delete window.%1;
-    return function (kind, text) { return native.send(kind, text); };
+    return function (kind, text) {
+      native[kind] = text;
+      return native.answer;
+    };
   })())js";
 
 }  // namespace
@@ -20,14 +23,9 @@ NativeCall::NativeCall(PageChannel& channel, QWebFrame* frame)
 
 QString NativeCall::nativeCall() const { return QString::fromLatin1(kNativeCallTemplate).arg(name_); }
 
-QString NativeCall::send(const QString& kind, const QString& text) {
+void NativeCall::send(PageCall call, const QString& text) {
   const QUrl address = frame_->url();
-  const PageCall call = static_cast<PageCall>(kind.isEmpty() ? 0 : kind.front().toLatin1());
-  if (call != PageCall::Command && call != PageCall::DeleteLater &&
-      call != PageCall::DocumentCreated) {
-    return QString();
-  }
-  return channel_.answer(call, address, address, text).value_or(QString());
+  answer_ = channel_.answer(call, address, address, text).value_or(QString());
 }
 
 }  // namespace app
