@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 
+#include "app/console_sources.h"
 #include "app/page_channel.h"
 #include "app/page_script.h"
 #include "bridge/page.h"
@@ -94,6 +95,8 @@ class WebView : public bridge::Page {
   PageHooks& hooks_;
   PageChannel channel_;
   PageScript script_;
+  // With debug only: console lines of bundled scripts name their sources.
+  std::unique_ptr<ConsoleSources> consoleSources_;
 
  private:
   bool loadFinished_ = false;

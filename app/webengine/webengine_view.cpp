@@ -114,8 +114,12 @@ QWebEngineProfile* makeProfile(const QString& folder, QObject* parent) {
 }  // namespace
 
 WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
-                             QWebEngineProfile* profile, QObject* parent)
-    : QWebEnginePage(profile, parent), hooks_(hooks), channel_(channel), pageChannel_(pageChannel) {}
+                             ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent),
+      hooks_(hooks),
+      channel_(channel),
+      pageChannel_(pageChannel),
+      sources_(sources) {}
 
 bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result) {
@@ -133,7 +137,8 @@ void WebEnginePage::javaScriptAlert(const QUrl&, const QString& msg) { hooks_.lo
 void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
                                              int lineNumber, const QString& sourceID) {
   // The engine's own lines about a blocked call quote the call's marker.
-  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID));
+  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID,
+                         sources_ ? sources_->originalOf(sourceID, lineNumber) : std::string()));
 }
 
 WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug,
@@ -143,7 +148,8 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug,
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 
   view_ = new QWebEngineView(window);
-  page_ = new WebEnginePage(hooks, prompts_, channel_, profile_, view_);
+  if (debug) consoleSources_ = std::make_unique<ConsoleSources>();
+  page_ = new WebEnginePage(hooks, prompts_, channel_, consoleSources_.get(), profile_, view_);
   QWebEngineScript install;
   install.setName(QStringLiteral("pageshell"));
   install.setInjectionPoint(QWebEngineScript::DocumentCreation);

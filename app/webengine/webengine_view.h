@@ -17,8 +17,9 @@ class WebEnginePage : public QWebEnginePage {
   Q_OBJECT
 
  public:
+  // `sources` (or null) places console lines of bundled scripts.
   WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
-                QWebEngineProfile* profile, QObject* parent);
+                ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent);
 
   // True while a command from the page runs: its script waits for the
   // answer, and its renderer does nothing else meanwhile.
@@ -35,6 +36,7 @@ class WebEnginePage : public QWebEnginePage {
   PageHooks& hooks_;
   const Channel& channel_;
   PageChannel& pageChannel_;
+  ConsoleSources* sources_;
 };
 
 class WebEngineView : public WebView {

@@ -20,11 +20,13 @@ std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool d
   return std::make_unique<WebKitView>(hooks, window, debug, localDocuments);
 }
 
-WebKitPage::WebKitPage(PageHooks& hooks, QObject* parent) : QWebPage(parent), hooks_(hooks) {}
+WebKitPage::WebKitPage(PageHooks& hooks, ConsoleSources* sources, QObject* parent)
+    : QWebPage(parent), hooks_(hooks), sources_(sources) {}
 
 void WebKitPage::javaScriptConsoleMessage(const QString& message, int lineNumber,
                                           const QString& sourceID) {
-  hooks_.log(consoleLine(message, lineNumber, sourceID));
+  hooks_.log(consoleLine(message, lineNumber, sourceID,
+                         sources_ ? sources_->originalOf(sourceID, lineNumber) : std::string()));
 }
 
 void WebKitPage::javaScriptAlert(QWebFrame*, const QString& msg) { hooks_.log(alertLine(msg)); }
@@ -40,7 +42,8 @@ WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug,
   view_ = new QWebView(window);
   view_->setUrl(QUrl(QStringLiteral("about:blank")));
   // Parented to the view so that it goes with it.
-  page_ = new WebKitPage(hooks, view_);
+  if (debug_) consoleSources_ = std::make_unique<ConsoleSources>();
+  page_ = new WebKitPage(hooks, consoleSources_.get(), view_);
   native_ = new NativeCall(channel_, page_->mainFrame());
   installScript_ = script_.installScript(native_->nativeCall());
   enableSettings();

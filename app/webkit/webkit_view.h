@@ -20,7 +20,8 @@ class WebKitPage : public QWebPage {
   Q_OBJECT
 
  public:
-  WebKitPage(PageHooks& hooks, QObject* parent);
+  // `sources` (or null) places console lines of bundled scripts.
+  WebKitPage(PageHooks& hooks, ConsoleSources* sources, QObject* parent);
 
  protected:
   void javaScriptConsoleMessage(const QString& message, int lineNumber,
@@ -29,6 +30,7 @@ class WebKitPage : public QWebPage {
 
  private:
   PageHooks& hooks_;
+  ConsoleSources* sources_;
 };
 
 class WebKitView : public WebView {

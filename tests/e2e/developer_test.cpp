@@ -1,6 +1,7 @@
 // What every page may keep between runs, and what -debug shows on the terminal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -162,6 +163,29 @@ TEST(DevelopmentUrl, IsRefusedWithoutDebugOrForAnotherMachineAndIndexHtmlShows) 
     EXPECT_EQ(messagesStartingWith(run, "PAGE FROM "), std::vector<std::string>{"PAGE FROM file:"});
   }
   EXPECT_TRUE(server.requests().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleSources, ADebugRunNamesTheOriginalFileAndLineOfABundledScriptsConsoleLine) {
+  e2e::RunOptions options;
+  options.files["bundle.js"] =
+      "var shown = 1;\nconsole.log('from the bundle');\n//# sourceMappingURL=bundle.js.map\n";
+  options.files["bundle.js.map"] =
+      R"({"version":3,"sources":["src/app.ts"],"mappings":"AAAA;AAMA"})";
+  for (const bool debug : {true, false}) {
+    options.arguments = debug ? std::vector<std::string>{"-debug"} : std::vector<std::string>{};
+    const e2e::PageRun run = runPage("console_sources.html", options);
+    ASSERT_EQ(e2e::failureReport(run), "");
+    const std::vector<std::string> lines = messagesStartingWith(run, "Message from ");
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string end = debug ? ": from the bundle [from src/app.ts#7]" : ": from the bundle";
+    EXPECT_EQ(lines[0].substr(lines[0].size() - std::min(lines[0].size(), end.size())), end)
+        << lines[0];
+    EXPECT_NE(lines[0].find("/bundle.js#2: "), std::string::npos) << lines[0];
+  }
 }
 
 }  // namespace
