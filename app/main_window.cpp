@@ -16,8 +16,9 @@
 #include <QTime>
 
 #include <cstdio>
+#include <optional>
 
-#include "app/local_document.h"
+#include "app/development_url.h"
 #include "app/main_loop.h"
 #include "app/main_window_form.h"
 #include "app/web_view.h"
@@ -68,12 +69,24 @@ MainWindow::MainWindow(const QStringList& arguments, QWidget* parent)
     std::printf("Ignoring SIGPIPE failed with error: %d\n", started.code());
   }
   int i = 1;
+  std::optional<QString> developmentUrl;
   for (; i < arguments.size() && arguments[i] != QLatin1String("--"); ++i) {
     if (arguments[i] == QLatin1String("-debug")) debug_ = true;
+    if (arguments[i] == QLatin1String("-dev-url")) {
+      developmentUrl = i + 1 < arguments.size() ? arguments[++i] : QString();
+    }
   }
   for (++i; i < arguments.size(); ++i) pageArguments_.push_back(arguments[i].toStdString());
   cmdState_.echoToStandardError(debug_);
-  view_ = createWebView(*this, this, debug_);
+  if (developmentUrl) {
+    const DevelopmentUrl read = readDevelopmentUrl(*developmentUrl, debug_);
+    cmdState_.log(read.logLine);
+    if (!read.url.isEmpty()) {
+      startUrl_ = read.url;
+      localDocuments_ = LocalDocuments(read.url);
+    }
+  }
+  view_ = createWebView(*this, this, debug_, localDocuments_);
   ui_->setupUi(this, view_->widget());
   // Before the page can run a script, so that a title the page sets while it
   // loads is never overwritten.
@@ -123,9 +136,12 @@ void MainWindow::addDeveloperTools() {
   connect(inspect, &QAction::triggered, this, [this] { view_->showDeveloperTools(); });
 }
 
-void MainWindow::loadStartPage() {
-  view_->load(QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html")));
+QUrl MainWindow::startPage() const {
+  if (!startUrl_.isEmpty()) return startUrl_;
+  return QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html"));
 }
+
+void MainWindow::loadStartPage() { view_->load(startPage()); }
 
 bool MainWindow::event(QEvent* event) {
   if (event->type() == QEvent::DeferredDelete && (busy_ > 0 || !inOutermostLoop())) {
@@ -189,7 +205,7 @@ void MainWindow::documentCreated(const QUrl& url, bool local) {
 }
 
 void MainWindow::addressChanged(const QUrl& url) {
-  if (!isLocalDocument(url)) dropExitListener();
+  if (!localDocuments_.contains(url)) dropExitListener();
 }
 
 void MainWindow::pageLost(const std::string& reason) {
@@ -231,8 +247,7 @@ void MainWindow::handle_reload() {
   // way, before clearCachesAndLoad() returns.
   const std::string listener = exitListener_;
   bridge::Page* listenerPage = exitListenerPage_;
-  view_->clearCachesAndLoad(
-      QUrl::fromLocalFile(QDir::currentPath() + QStringLiteral("/index.html")));
+  view_->clearCachesAndLoad(startPage());
   setExitListener(listenerPage, listener);
 }
 

@@ -8,7 +8,9 @@
 //
 // With "-debug" the window offers the DEBUG menu (DUMP, RELOAD, Print
 // Preview, INSPECT, also on F12 and the page's context menu) and echoes its
-// log to standard error. Page script reaches none of these.
+// log to standard error, and "-dev-url URL" shows a page of a development
+// server on this machine instead of index.html (development_url.h). Page
+// script reaches none of these.
 //
 // The window outlives every command and event loop that runs on it: a
 // deleteLater() that page script calls while a command waits in a dialog, or
@@ -21,12 +23,14 @@
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/echoing_cmd_state.h"
+#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "bridge/shell_window.h"
 
@@ -43,9 +47,10 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
 
  public:
   // `arguments` is the command line, program name first; "-debug" shows the
-  // debug menu. Whatever follows a "--" is the page's own (getArguments), not
-  // read as an option. The page starts loading index.html from the working
-  // directory.
+  // debug menu, "-dev-url URL" names a development page. Whatever follows a
+  // "--" is the page's own (getArguments), not read as an option. The page
+  // starts loading index.html from the working directory, or the accepted
+  // development page.
   explicit MainWindow(const QStringList& arguments, QWidget* parent = nullptr);
   ~MainWindow() override;
 
@@ -95,6 +100,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   class Busy;
 
   QString answer(const QString& text);
+  QUrl startPage() const;
   void loadStartPage();
   void addDeveloperTools();
   // Carries out a requested deletion once nothing holds it back.
@@ -109,6 +115,8 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   std::string exitListener_;
   bridge::Page* exitListenerPage_ = nullptr;
   bool debug_ = false;
+  QUrl startUrl_;  // the development page, when one was accepted
+  LocalDocuments localDocuments_;
   int busy_ = 0;  // commands and debug actions running, nested ones each
   bool deletionRequested_ = false;
   bool reloadRequested_ = false;

@@ -22,10 +22,11 @@ std::string oneLogLine(QString line) {
 
 }  // namespace
 
-std::string consoleLine(const QString& message, int lineNumber, const QString& sourceID) {
+std::string consoleLine(const QString& message, int lineNumber, const QString& sourceID,
+                        const std::string& original) {
   const QString line = QStringLiteral("Message from ") + sourceID + QLatin1Char('#') +
                        QString::number(lineNumber) + QStringLiteral(": ") + now() +
-                       QStringLiteral(": ") + message;
+                       QStringLiteral(": ") + message + QString::fromStdString(original);
   return oneLogLine(line);
 }
 

@@ -9,8 +9,10 @@
 
 namespace app {
 
-// "Message from <source>#<line>: <time>: <message>"
-std::string consoleLine(const QString& message, int lineNumber, const QString& sourceID);
+// "Message from <source>#<line>: <time>: <message>", then `original` (where
+// a source map places the line, console_sources.h).
+std::string consoleLine(const QString& message, int lineNumber, const QString& sourceID,
+                        const std::string& original = std::string());
 
 // "Alert: <time>: <message>"
 std::string alertLine(const QString& message);

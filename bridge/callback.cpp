@@ -11,10 +11,6 @@ std::string recordText(const Record& record) {
   return writeList(record, kMaxAnswerBytes, TextReader::kScript);
 }
 
-std::string callbackScript(const Record& record) {
-  return "WebBrowserUtil_callback(" + recordText(record) + ");";
-}
-
 void deliverCallback(Page* page, const Record& record) {
   const std::string text = recordText(record);
   JSInvoker::instance().post(page, record.empty() ? std::string() : record.front(),

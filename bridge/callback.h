@@ -1,11 +1,11 @@
 // The one way from any thread to page script.
 //
-// deliverCallback() turns a record into the script
-//   WebBrowserUtil_callback([ ...record as a JSON array of strings... ]);
-// and queues it to run on the GUI thread in the page's main frame, while that
-// frame shows a local document (page.h). Records run exactly once each, in
-// the order they were posted, whatever thread posted them; a burst of
-// them runs in one turn of the event loop (js_invoker.h).
+// deliverCallback() turns a record into a JSON array of strings and queues
+// it for the GUI thread, which hands it to the page's WebBrowserUtil_callback
+// in the main frame while that frame shows a local document (page.h).
+// Records run exactly once each, in the order they were posted, whatever
+// thread posted them; a burst of them runs in one turn of the event loop
+// (js_invoker.h).
 //
 // A page must be opened for callbacks (acceptCallbacksFor) by its owner and
 // closed (refuseCallbacksFor) before it is destroyed: a worker that finishes
@@ -31,9 +31,6 @@ void deliverCallback(Page* page, const Record& record);
 // The record as the array a page's WebBrowserUtil_callback gets, written to
 // be read as script text (U+2028 and U+2029 escaped): what pages are handed.
 std::string recordText(const Record& record);
-
-// The script text that delivers `record`.
-std::string callbackScript(const Record& record);
 
 // GUI thread only.
 void acceptCallbacksFor(Page* page);

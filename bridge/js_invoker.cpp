@@ -82,9 +82,10 @@ void JSInvoker::run() {
     runPending_ = false;
     count = queue_.size();
   }
-  // From the front, as many records of one page as it takes in one call: a
+  // From the front, the records of one page up to the bound in one call. A
   // script may spin an event loop of its own (a modal dialog), whose runs
-  // then take the next entries in order too.
+  // then take the next entries; the page keeps them after the rest of the
+  // call's batch.
   while (count > 0) {
     Queued next;
     std::vector<PageRecord> records;
@@ -99,10 +100,9 @@ void JSInvoker::run() {
         continue;
       }
       if (next.page != nullptr) {
-        const std::size_t limit = std::max<std::size_t>(1, next.page->recordsPerCall());
         std::size_t chars = static_cast<std::size_t>(next.record.size());
         records.push_back({std::move(next.id), std::move(next.record)});
-        while (count > 0 && records.size() < limit && queue_.front().page == next.page &&
+        while (count > 0 && queue_.front().page == next.page &&
                chars + static_cast<std::size_t>(queue_.front().record.size()) <= kBatchChars) {
           chars += static_cast<std::size_t>(queue_.front().record.size());
           records.push_back({std::move(queue_.front().id), std::move(queue_.front().record)});

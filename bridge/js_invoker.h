@@ -4,10 +4,10 @@
 // thread, such as a log line that goes with a record); the GUI thread hands
 // on what was queued in the order it was posted, each exactly once. Records
 // go to the page's main frame as it is when their turn comes, several in one
-// call where the page takes them (page.h); a callback that throws never
-// keeps the next one from running. Posting wakes the GUI thread only when no
-// run is pending, so a burst of records costs one event-loop turn, not an
-// object and an event each.
+// call (page.h); a callback that throws never keeps the next one from
+// running. Posting wakes the GUI thread only when no run is pending, so a
+// burst of records costs one event-loop turn, not an object and an event
+// each.
 //
 // One call takes at most kBatchChars characters of record text, or a single
 // record that is longer alone: a script of hundreds of megabytes is more

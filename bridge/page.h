@@ -7,7 +7,6 @@
 
 #include <QString>
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,14 +26,11 @@ class Page {
   // go only while the main frame shows a local document (the kind that gets
   // myObject); otherwise they are dropped and the drop is logged. Never into
   // a subframe. A record the page could not be handed is logged with its
-  // identifier and the reason.
+  // identifier and the reason. Records handed on in a later call while a
+  // callback of this one waits in an event loop of its own (a dialog) run
+  // after the rest of this call's. The bridge bounds a call's text
+  // (js_invoker.h).
   virtual void deliverRecords(const std::vector<PageRecord>& records) = 0;
-
-  // How many queued records one deliverRecords() call may take. An engine
-  // whose page script may open a dialog with an event loop of its own takes
-  // one at a time, so that records delivered in that loop keep their order.
-  // The bridge also bounds a call's text (js_invoker.h).
-  virtual std::size_t recordsPerCall() const = 0;
 
  protected:
   ~Page() = default;

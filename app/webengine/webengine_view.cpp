@@ -16,14 +16,12 @@
 #include <QWebEngineView>
 
 #include <chrono>
-#include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
+#include "app/page_settings.h"
 #include "platform/file_size_limit.h"
 #include "platform/process.h"
 
@@ -50,14 +48,13 @@ std::string prepareEngine() {
   return "Chromium sandbox off: the shell runs as root";
 }
 
-std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug) {
-  return std::make_unique<webengine::WebEngineView>(hooks, window, debug);
+std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug,
+                                       LocalDocuments localDocuments) {
+  return std::make_unique<webengine::WebEngineView>(hooks, window, debug, localDocuments);
 }
 
 namespace webengine {
 namespace {
-
-std::string urlText(const QUrl& url) { return url.toString().toUtf8().toStdString(); }
 
 std::string terminationText(QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
   const char* how = "ended";
@@ -68,17 +65,6 @@ std::string terminationText(QWebEnginePage::RenderProcessTerminationStatus statu
     case QWebEnginePage::KilledTerminationStatus: how = "was killed"; break;
   }
   return std::string("renderer process ") + how + " [exit code " + std::to_string(exitCode) + "]";
-}
-
-// `ids` each once, in order: for a line about the loss of their records.
-std::string identifierList(const std::vector<std::string>& ids) {
-  std::set<std::string> seen;
-  std::string text;
-  for (const std::string& id : ids) {
-    if (!seen.insert(id).second) continue;
-    text += (seen.size() == 1 ? "" : ", ") + id;
-  }
-  return text;
 }
 
 // Waits in a loop of its own until the function `run` is given is called,
@@ -127,34 +113,22 @@ QWebEngineProfile* makeProfile(const QString& folder, QObject* parent) {
 
 }  // namespace
 
-WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, QWebEngineProfile* profile,
-                             QObject* parent)
-    : QWebEnginePage(profile, parent), hooks_(hooks), channel_(channel) {}
+WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
+                             ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent)
+    : QWebEnginePage(profile, parent),
+      hooks_(hooks),
+      channel_(channel),
+      pageChannel_(pageChannel),
+      sources_(sources) {}
 
 bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result) {
-  const std::optional<ChannelCall> call = channel_.callOf(msg);
+  const std::optional<PageCall> call = channel_.callOf(msg);
   if (!call) return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
-  const bool local = isLocalDocument(securityOrigin);
-  if (*call == ChannelCall::DocumentCreated) {
-    localDocument_ = local;
-    // The address asked for: an error page's own says nothing of it.
-    hooks_.documentCreated(url().isEmpty() ? QUrl(defaultValue) : url(), local);
-    return false;
-  }
-  if (!local) {
-    // A data: document's origin is opaque: the page's address says more.
-    const QUrl from = securityOrigin.isEmpty() ? url() : securityOrigin;
-    hooks_.log("Request refused from a non-local document [" + urlText(from) + "]");
-    return false;
-  }
-  if (*call == ChannelCall::DeleteLater) {
-    hooks_.requestDeletion();
-    return false;
-  }
-  ++channelCalls_;
-  *result = hooks_.runCommand(defaultValue);
-  --channelCalls_;
+  const std::optional<QString> answer =
+      pageChannel_.answer(*call, securityOrigin, url(), defaultValue);
+  if (!answer) return false;
+  *result = *answer;
   return true;
 }
 
@@ -163,51 +137,42 @@ void WebEnginePage::javaScriptAlert(const QUrl&, const QString& msg) { hooks_.lo
 void WebEnginePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message,
                                              int lineNumber, const QString& sourceID) {
   // The engine's own lines about a blocked call quote the call's marker.
-  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID));
+  hooks_.log(consoleLine(channel_.withoutMarker(message), lineNumber, sourceID,
+                         sources_ ? sources_->originalOf(sourceID, lineNumber) : std::string()));
 }
 
-WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug)
-    : WebView(hooks), debug_(debug), storage_(hooks) {
+WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug,
+                             LocalDocuments localDocuments)
+    : WebView(hooks, localDocuments), storage_(hooks) {
   profile_ = makeProfile(storage_.folder(), window);
   profile_->setHttpCacheType(QWebEngineProfile::MemoryHttpCache);
 
   view_ = new QWebEngineView(window);
-  page_ = new WebEnginePage(hooks, channel_, profile_, view_);
+  if (debug) consoleSources_ = std::make_unique<ConsoleSources>();
+  page_ = new WebEnginePage(hooks, prompts_, channel_, consoleSources_.get(), profile_, view_);
   QWebEngineScript install;
   install.setName(QStringLiteral("pageshell"));
   install.setInjectionPoint(QWebEngineScript::DocumentCreation);
   install.setWorldId(QWebEngineScript::MainWorld);
   install.setRunsOnSubFrames(false);
-  install.setSourceCode(channel_.installScript());
+  install.setSourceCode(script_.installScript(prompts_.nativeCall()));
   page_->scripts().insert(install);
 
-  QWebEngineSettings* settings = page_->settings();
-  settings->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-  settings->setAttribute(QWebEngineSettings::LocalStorageEnabled, true);
+  applyPageSettings(page_->settings());
   view_->setPage(page_);
-  view_->setContextMenuPolicy(debug_ ? Qt::DefaultContextMenu : Qt::PreventContextMenu);
-  if (debug_) {
+  allowContextMenu(debug);
+  if (debug) {
     developerTools_ = new QWebEngineView(window);
-    developerTools_->setObjectName(QStringLiteral("webInspector"));
-    developerTools_->setWindowFlags(Qt::Window);
-    developerTools_->setWindowTitle(QStringLiteral("Web Inspector"));
-    developerTools_->resize(1000, 640);
+    adoptDeveloperTools(developerTools_);
     page_->setDevToolsPage(developerTools_->page());
   }
   handlers_ = std::make_unique<QObject>();
   QObject::connect(page_, &QWebEnginePage::loadStarted, handlers_.get(), [this] { loadStarted(); });
   QObject::connect(page_, &QWebEnginePage::loadFinished, handlers_.get(), [this] { loadEnded(); });
-  // A document that runs no script (a sandboxed one, say) announces nothing:
-  // the engine's address says where the main frame is.
-  QObject::connect(page_, &QWebEnginePage::urlChanged, handlers_.get(), [this](const QUrl& url) {
-    if (!isLocalDocument(url)) page_->leaveDocument();
-    hooks_.addressChanged(url);
-  });
+  QObject::connect(page_, &QWebEnginePage::urlChanged, handlers_.get(),
+                   [this](const QUrl& url) { addressChanged(url); });
   QObject::connect(page_, &QWebEnginePage::renderProcessTerminated, handlers_.get(),
                    [this](QWebEnginePage::RenderProcessTerminationStatus status, int exitCode) {
-                     page_->leaveDocument();
                      documentLost(terminationText(status, exitCode));
                    });
 }
@@ -229,37 +194,16 @@ void WebEngineView::clearCachesAndLoad(const QUrl& url) {
   page_->load(url);
 }
 
-void WebEngineView::deliverRecords(const std::vector<bridge::PageRecord>& records) {
-  if (!page_->localDocument()) {
-    hooks_.log("Callback not delivered to a non-local document [" + urlText(page_->url()) + "]");
-    return;
-  }
-  std::vector<QString> texts;
-  std::vector<std::string> ids;
-  texts.reserve(records.size());
-  ids.reserve(records.size());
-  for (const bridge::PageRecord& record : records) {
-    texts.push_back(record.text);
-    ids.push_back(record.id);
-  }
-  // The document may change before the batch reaches it: the batch looks
-  // again where it runs, and says false in a document that is not local.
-  // No value at all is a batch that never ran.
+void WebEngineView::runScript(const QString& script,
+                              std::function<void(const QVariant&)> done) {
   QPointer<WebEnginePage> page(page_);
-  PageHooks* hooks = &hooks_;
-  page_->runJavaScript(
-      Channel::deliveryScript(texts), QWebEngineScript::MainWorld,
-      [page, hooks, ids = std::move(ids)](const QVariant& ran) {
-        if (page.isNull() || ran.toBool()) return;
-        if (ran.isValid()) {
-          hooks->log("Callback not delivered to a non-local document [" + urlText(page->url()) +
-                     "]");
-          return;
-        }
-        hooks->log("Callback not delivered [" + identifierList(ids) +
-                   "]: the document went, or its renderer ended, before the records ran in it");
-      });
+  page_->runJavaScript(script, QWebEngineScript::MainWorld,
+                       [page, done = std::move(done)](const QVariant& value) {
+                         if (!page.isNull()) done(value);
+                       });
 }
+
+QUrl WebEngineView::address() const { return page_->url(); }
 
 void WebEngineView::toHtml(std::function<void(const QString& html)> done) {
   page_->toHtml([done = std::move(done)](const QString& html) { done(html); });
@@ -283,13 +227,6 @@ void WebEngineView::print(QPrinter* printer) {
         Qt::SingleShotConnection);
     view_->print(printer);
   });
-}
-
-void WebEngineView::showDeveloperTools() {
-  if (developerTools_ == nullptr) return;
-  developerTools_->show();
-  developerTools_->raise();
-  developerTools_->activateWindow();
 }
 
 QVariant WebEngineView::evaluate(const QString& script) {

@@ -1,6 +1,5 @@
-// The Qt WebEngine engine: a QWebEngineView whose page answers the channel's
-// prompt() calls (channel.h), logs console messages and alerts, and delivers
-// callback scripts in batches, one runJavaScript for many.
+// The Qt WebEngine engine: a QWebEngineView whose page answers the native
+// prompt() calls (channel.h) and logs console messages and alerts.
 #pragma once
 
 #include <QWebEnginePage>
@@ -18,16 +17,13 @@ class WebEnginePage : public QWebEnginePage {
   Q_OBJECT
 
  public:
-  WebEnginePage(PageHooks& hooks, const Channel& channel, QWebEngineProfile* profile,
-                QObject* parent);
+  // `sources` (or null) places console lines of bundled scripts.
+  WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
+                ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent);
 
-  // True while the main frame shows a local document, as its own script
-  // last announced and the engine's address and renderer still say.
-  bool localDocument() const { return localDocument_; }
-  void leaveDocument() { localDocument_ = false; }
   // True while a command from the page runs: its script waits for the
   // answer, and its renderer does nothing else meanwhile.
-  bool inChannelCall() const { return channelCalls_ > 0; }
+  bool inChannelCall() const { return pageChannel_.inCommand(); }
 
  protected:
   bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
@@ -39,13 +35,13 @@ class WebEnginePage : public QWebEnginePage {
  private:
   PageHooks& hooks_;
   const Channel& channel_;
-  bool localDocument_ = false;
-  int channelCalls_ = 0;
+  PageChannel& pageChannel_;
+  ConsoleSources* sources_;
 };
 
 class WebEngineView : public WebView {
  public:
-  WebEngineView(PageHooks& hooks, QWidget* window, bool debug);
+  WebEngineView(PageHooks& hooks, QWidget* window, bool debug, LocalDocuments localDocuments);
   ~WebEngineView() override;
 
   QWidget* widget() override;
@@ -53,17 +49,14 @@ class WebEngineView : public WebView {
   void clearCachesAndLoad(const QUrl& url) override;
   void toHtml(std::function<void(const QString& html)> done) override;
   void print(QPrinter* printer) override;
-  void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
-  void deliverRecords(const std::vector<bridge::PageRecord>& records) override;
-  // Each script costs a trip to the renderer: the records queued go in as
-  // few as the bridge's bound on a call's text allows.
-  std::size_t recordsPerCall() const override { return 100000; }
+ protected:
+  void runScript(const QString& script, std::function<void(const QVariant&)> done) override;
+  QUrl address() const override;
 
  private:
-  Channel channel_;
-  bool debug_;
+  Channel prompts_;
   PageStorage storage_;
   // The context of this view's own signal handlers: gone before the widgets.
   std::unique_ptr<QObject> handlers_;

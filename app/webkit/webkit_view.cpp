@@ -5,31 +5,35 @@
 #include <QWebSettings>
 #include <QWebView>
 
-#include "app/local_document.h"
 #include "app/page_hooks.h"
 #include "app/page_log.h"
-#include "app/webkit/page_object.h"
+#include "app/page_settings.h"
+#include "app/webkit/native_call.h"
 
 namespace app {
 const char* engineName() { return "webkit"; }
 
 std::string prepareEngine() { return std::string(); }
 
-std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug) {
-  return std::make_unique<WebKitView>(hooks, window, debug);
+std::unique_ptr<WebView> createWebView(PageHooks& hooks, QWidget* window, bool debug,
+                                       LocalDocuments localDocuments) {
+  return std::make_unique<WebKitView>(hooks, window, debug, localDocuments);
 }
 
-WebKitPage::WebKitPage(PageHooks& hooks, QObject* parent) : QWebPage(parent), hooks_(hooks) {}
+WebKitPage::WebKitPage(PageHooks& hooks, ConsoleSources* sources, QObject* parent)
+    : QWebPage(parent), hooks_(hooks), sources_(sources) {}
 
 void WebKitPage::javaScriptConsoleMessage(const QString& message, int lineNumber,
                                           const QString& sourceID) {
-  hooks_.log(consoleLine(message, lineNumber, sourceID));
+  hooks_.log(consoleLine(message, lineNumber, sourceID,
+                         sources_ ? sources_->originalOf(sourceID, lineNumber) : std::string()));
 }
 
 void WebKitPage::javaScriptAlert(QWebFrame*, const QString& msg) { hooks_.log(alertLine(msg)); }
 
-WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
-    : WebView(hooks), debug_(debug), storage_(hooks) {
+WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug,
+                       LocalDocuments localDocuments)
+    : WebView(hooks, localDocuments), debug_(debug), storage_(hooks) {
   // Set globally before the view makes its first page: a page reads the
   // storage path when it is made.
   QWebSettings* global = QWebSettings::globalSettings();
@@ -38,28 +42,26 @@ WebKitView::WebKitView(PageHooks& hooks, QWidget* window, bool debug)
   view_ = new QWebView(window);
   view_->setUrl(QUrl(QStringLiteral("about:blank")));
   // Parented to the view so that it goes with it.
-  page_ = new WebKitPage(hooks, view_);
-  object_ = new PageObject(hooks, view_);
-  view_->setContextMenuPolicy(Qt::PreventContextMenu);
+  if (debug_) consoleSources_ = std::make_unique<ConsoleSources>();
+  page_ = new WebKitPage(hooks, consoleSources_.get(), view_);
+  native_ = new NativeCall(channel_, page_->mainFrame());
+  installScript_ = script_.installScript(native_->nativeCall());
   enableSettings();
   view_->setPage(page_);
+  allowContextMenu(debug_);  // "Inspect Element" when debugging
   if (debug_) {
     page_->settings()->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
-    view_->setContextMenuPolicy(Qt::DefaultContextMenu);  // "Inspect Element"
     // Set on the page before anything asks for it, so that the context menu
     // opens this inspector too rather than one of its own.
     inspector_ = new QWebInspector(window);
-    inspector_->setObjectName(QStringLiteral("webInspector"));
-    inspector_->setWindowFlags(Qt::Window);
-    inspector_->setWindowTitle(QStringLiteral("Web Inspector"));
-    inspector_->resize(1000, 640);
+    adoptDeveloperTools(inspector_);
     inspector_->setPage(page_);
   }
   handlers_ = std::make_unique<QObject>();
   QObject::connect(page_->mainFrame(), &QWebFrame::javaScriptWindowObjectCleared, handlers_.get(),
-                   [this] { publishObject(); });
+                   [this] { installPageScript(); });
   QObject::connect(page_->mainFrame(), &QWebFrame::urlChanged, handlers_.get(),
-                   [this](const QUrl& url) { hooks_.addressChanged(url); });
+                   [this](const QUrl& url) { addressChanged(url); });
   QObject::connect(page_, &QWebPage::loadStarted, handlers_.get(), [this] { loadStarted(); });
   QObject::connect(page_, &QWebPage::loadFinished, handlers_.get(), [this] { loadEnded(); });
 }
@@ -74,9 +76,7 @@ QWidget* WebKitView::widget() { return view_; }
 
 void WebKitView::enableSettings() {
   QWebSettings* settings = view_->settings();
-  settings->setAttribute(QWebSettings::PluginsEnabled, true);
-  settings->setAttribute(QWebSettings::LocalContentCanAccessFileUrls, true);
-  settings->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
+  applyPageSettings(settings);
   if (debug_) settings->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
 }
 
@@ -91,39 +91,23 @@ void WebKitView::clearCachesAndLoad(const QUrl& url) {
   load(url);
 }
 
-void WebKitView::publishObject() {
+void WebKitView::installPageScript() {
   QWebFrame* frame = page_->mainFrame();
-  const QUrl url = frame->url();
-  localDocument_ = isLocalDocument(url);
-  hooks_.documentCreated(url, localDocument_);
-  if (localDocument_) frame->addToJavaScriptWindowObject(QStringLiteral("myObject"), object_);
+  frame->addToJavaScriptWindowObject(native_->name(), native_);
+  frame->evaluateJavaScript(installScript_);
 }
 
-void WebKitView::deliverRecords(const std::vector<bridge::PageRecord>& records) {
-  QWebFrame* frame = page_->mainFrame();
-  if (!localDocument_) {
-    hooks_.log("Callback not delivered to a non-local document [" +
-               frame->url().toString().toUtf8().toStdString() + "]");
-    return;
-  }
-  for (const bridge::PageRecord& record : records) {
-    frame->evaluateJavaScript(QStringLiteral("WebBrowserUtil_callback(") + record.text +
-                              QStringLiteral(");"));
-  }
+void WebKitView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
+  done(page_->mainFrame()->evaluateJavaScript(script));
 }
+
+QUrl WebKitView::address() const { return page_->mainFrame()->url(); }
 
 void WebKitView::toHtml(std::function<void(const QString& html)> done) {
   done(page_->mainFrame()->toHtml());
 }
 
 void WebKitView::print(QPrinter* printer) { page_->mainFrame()->print(printer); }
-
-void WebKitView::showDeveloperTools() {
-  if (inspector_ == nullptr) return;
-  inspector_->show();
-  inspector_->raise();
-  inspector_->activateWindow();
-}
 
 QVariant WebKitView::evaluate(const QString& script) {
   return page_->mainFrame()->evaluateJavaScript(script);

@@ -1,6 +1,7 @@
-// The QtWebKit engine: a QWebView whose page publishes a PageObject into each
-// local document of the main frame as its window object is cleared, logs
-// console messages and alerts, and runs callback scripts one evaluation each.
+// The QtWebKit engine: a QWebView whose page logs console messages and
+// alerts, and which installs the page script (page_script.h) in each new
+// document of the main frame as its window object is cleared, over a
+// NativeCall (native_call.h).
 #pragma once
 
 #include <QWebPage>
@@ -13,13 +14,14 @@ class QWebView;
 
 namespace app {
 
-class PageObject;
+class NativeCall;
 
 class WebKitPage : public QWebPage {
   Q_OBJECT
 
  public:
-  WebKitPage(PageHooks& hooks, QObject* parent);
+  // `sources` (or null) places console lines of bundled scripts.
+  WebKitPage(PageHooks& hooks, ConsoleSources* sources, QObject* parent);
 
  protected:
   void javaScriptConsoleMessage(const QString& message, int lineNumber,
@@ -28,11 +30,12 @@ class WebKitPage : public QWebPage {
 
  private:
   PageHooks& hooks_;
+  ConsoleSources* sources_;
 };
 
 class WebKitView : public WebView {
  public:
-  WebKitView(PageHooks& hooks, QWidget* window, bool debug);
+  WebKitView(PageHooks& hooks, QWidget* window, bool debug, LocalDocuments localDocuments);
   ~WebKitView() override;
 
   QWidget* widget() override;
@@ -40,16 +43,15 @@ class WebKitView : public WebView {
   void clearCachesAndLoad(const QUrl& url) override;
   void toHtml(std::function<void(const QString& html)> done) override;
   void print(QPrinter* printer) override;
-  void showDeveloperTools() override;
   QVariant evaluate(const QString& script) override;
 
-  // One evaluation each.
-  void deliverRecords(const std::vector<bridge::PageRecord>& records) override;
-  // A callback may open a dialog whose loop delivers the next ones.
-  std::size_t recordsPerCall() const override { return 1; }
+ protected:
+  // Runs at once: `done` is called before this returns.
+  void runScript(const QString& script, std::function<void(const QVariant&)> done) override;
+  QUrl address() const override;
 
  private:
-  void publishObject();
+  void installPageScript();
   void enableSettings();
 
   bool debug_;
@@ -59,9 +61,9 @@ class WebKitView : public WebView {
   std::unique_ptr<QObject> handlers_;
   QWebView* view_;
   WebKitPage* page_;
-  PageObject* object_;
+  NativeCall* native_;
+  QString installScript_;
   QWebInspector* inspector_ = nullptr;  // with debug only; a child window
-  bool localDocument_ = false;
 };
 
 }  // namespace app

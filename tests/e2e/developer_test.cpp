@@ -1,12 +1,14 @@
 // What every page may keep between runs, and what -debug shows on the terminal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
 
 #include "platform/folder_lock.h"
+#include "tests/support/local_peer.h"
 #include "tests/support/page_runner.h"
 
 namespace {
@@ -107,6 +109,83 @@ TEST(DebugSwitch, EveryLogLineAlsoGoesToStandardErrorWithDebugOnly) {
     EXPECT_NE(debug.output.find(": " + message + "\n"), std::string::npos) << message;
   }
   EXPECT_NE(debug.output.find("console line 1"), std::string::npos) << debug.output;
+}
+
+}  // namespace
+
+namespace {
+
+// A development server on 127.0.0.1 that serves the dev_url page and check.js.
+support::LocalPeer developmentServer() {
+  return support::LocalPeer([](support::PeerConnection& connection) {
+    const std::string request = connection.readHttpRequest();
+    const bool script = request.rfind("GET /check.js ", 0) == 0;
+    const std::string body =
+        e2e::readFile(e2e::pagesDirectory() + (script ? "/check.js" : "/dev_url.html"));
+    connection.send(std::string("HTTP/1.0 200 OK\r\nContent-Type: ") +
+                    (script ? "text/javascript" : "text/html") +
+                    "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+  });
+}
+
+TEST(DevelopmentUrl, InADebugRunThePageOfAServerOnThisMachineGetsMyObjectAndRecords) {
+  support::LocalPeer server = developmentServer();
+  e2e::RunOptions options;
+  options.arguments = {"-debug", "-dev-url", server.url("/")};
+  const e2e::PageRun run = runPage("dev_url.html", options);
+  ASSERT_EQ(e2e::failureReport(run), "");
+  EXPECT_EQ(messagesStartingWith(run, "PAGE FROM "), std::vector<std::string>{"PAGE FROM http:"});
+  EXPECT_EQ(messagesStartingWith(run, "Development page "),
+            std::vector<std::string>{"Development page " + server.url("/") +
+                                     ": its origin gets myObject and records"});
+}
+
+TEST(DevelopmentUrl, IsRefusedWithoutDebugOrForAnotherMachineAndIndexHtmlShows) {
+  support::LocalPeer server = developmentServer();
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{"-dev-url", server.url("/")},
+       "-dev-url " + server.url("/") + " refused: it is for development runs only, with -debug"},
+      {{"-debug", "-dev-url", "http://192.0.2.1:5173/"},
+       "-dev-url http://192.0.2.1:5173/ refused: its host is not this machine (127.0.0.0/8, ::1 "
+       "or localhost)"},
+      {{"-debug", "-dev-url", "http://127.0.0.1.example.com/"},
+       "-dev-url http://127.0.0.1.example.com/ refused: its host is not this machine "
+       "(127.0.0.0/8, ::1 or localhost)"},
+      {{"-debug", "-dev-url", "file:///etc/"},
+       "-dev-url file:///etc/ refused: not an http or https address"},
+  };
+  for (const auto& [arguments, refusal] : cases) {
+    e2e::RunOptions options;
+    options.arguments = arguments;
+    const e2e::PageRun run = runPage("dev_url.html", options);
+    ASSERT_EQ(e2e::failureReport(run), "") << refusal;
+    EXPECT_EQ(messagesStartingWith(run, "-dev-url "), std::vector<std::string>{refusal});
+    EXPECT_EQ(messagesStartingWith(run, "PAGE FROM "), std::vector<std::string>{"PAGE FROM file:"});
+  }
+  EXPECT_TRUE(server.requests().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConsoleSources, ADebugRunNamesTheOriginalFileAndLineOfABundledScriptsConsoleLine) {
+  e2e::RunOptions options;
+  options.files["bundle.js"] =
+      "var shown = 1;\nconsole.log('from the bundle');\n//# sourceMappingURL=bundle.js.map\n";
+  options.files["bundle.js.map"] =
+      R"({"version":3,"sources":["src/app.ts"],"mappings":"AAAA;AAMA"})";
+  for (const bool debug : {true, false}) {
+    options.arguments = debug ? std::vector<std::string>{"-debug"} : std::vector<std::string>{};
+    const e2e::PageRun run = runPage("console_sources.html", options);
+    ASSERT_EQ(e2e::failureReport(run), "");
+    const std::vector<std::string> lines = messagesStartingWith(run, "Message from ");
+    ASSERT_EQ(lines.size(), 1u);
+    const std::string end = debug ? ": from the bundle [from src/app.ts#7]" : ": from the bundle";
+    EXPECT_EQ(lines[0].substr(lines[0].size() - std::min(lines[0].size(), end.size())), end)
+        << lines[0];
+    EXPECT_NE(lines[0].find("/bundle.js#2: "), std::string::npos) << lines[0];
+  }
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "bridge/cmd_state.h"
 #include "bridge/js_invoker.h"
 #include "bridge/page.h"
+#include "tests/support/engine.h"
 #include "tests/support/qt_page.h"
 #include "tests/support/scratch.h"
 
@@ -116,6 +117,37 @@ TEST(Callbacks, ARecordThatThrowsDoesNotKeepTheNextFromRunning) {
   EXPECT_EQ(evaluate(view.view(), QStringLiteral("seen.join()")).toString(), QStringLiteral("0,2"));
 }
 
+// The page hears of an exception in its callback as of any error of its
+// own: its message, line and the thrown object, and the log keeps the
+// engine's console line.
+TEST(Callbacks, AnExceptionInACallbackReachesThePagesErrorHandlerWhole) {
+  TestView view(
+      "<script>var errors = [];\n"
+      "window.onerror = function (message, source, line, column, error) {\n"
+      "  errors.push({message: message, source: source, line: line, record: error && error.record});\n"
+      "};\n"
+      "function WebBrowserUtil_callback(r) { var e = new Error('bad record ' + r[3]); e.record = r[3]; throw e; }\n"
+      "</script>");
+  postFromWorker(&view.view(), 0, 2);
+  ASSERT_TRUE(support::waitForScript(view.view(), QStringLiteral("errors.length == 2")));
+  const QVariantMap second = evaluate(view.view(), QStringLiteral("errors[1]")).toMap();
+  EXPECT_TRUE(second[QStringLiteral("message")].toString().contains(QStringLiteral("bad record 1")))
+      << second[QStringLiteral("message")].toString().toStdString();
+  EXPECT_TRUE(second[QStringLiteral("source")].toString().endsWith(QStringLiteral("/index.html")))
+      << second[QStringLiteral("source")].toString().toStdString();
+  EXPECT_EQ(second[QStringLiteral("line")].toInt(), 5);
+  // QtWebKit hands window.onerror no thrown object, not even for errors of
+  // the page's own script.
+  if (support::onWebEngine()) {
+    EXPECT_EQ(second[QStringLiteral("record")].toString(), QStringLiteral("1"));
+  }
+  ASSERT_TRUE(QTest::qWaitFor([&] { return logged(view, "Message from "); }, 20000));
+  const auto& lines = view.hooks().lines;
+  EXPECT_TRUE(std::any_of(lines.begin(), lines.end(), [](const std::string& line) {
+    return line.find("bad record 1") != std::string::npos;
+  }));
+}
+
 TEST(Callbacks, RecordsKeepTheirOrderThroughAnEventLoopInsideARecord) {
   TestView view(
       "<script>var seen = [];"
@@ -197,7 +229,6 @@ class BatchRecorder : public bridge::Page {
     }
     calls.push_back({records.size(), chars});
   }
-  std::size_t recordsPerCall() const override { return 100000; }
 
   struct Call {
     std::size_t records;

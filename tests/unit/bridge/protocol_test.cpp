@@ -449,12 +449,10 @@ TEST(RequestText, RealsKeepTheirDecimalPointInADecimalCommaLocale) {
   EXPECT_EQ(text, "1.500000");
 }
 
-TEST(CallbackScript, CallsThePageFunctionWithTheRecordInUtf8) {
-  EXPECT_EQ(callbackScript({"id7", "pass", "run"}),
-            "WebBrowserUtil_callback([ \"id7\", \"pass\", \"run\" ]\n);");
-  EXPECT_EQ(
-      callbackScript({"id7", "pass", "finish", "łąka\xe2\x80\xa8\xe2\x80\xa9"}),
-      "WebBrowserUtil_callback([ \"id7\", \"pass\", \"finish\", \"łąka\\u2028\\u2029\" ]\n);");
+TEST(RecordText, IsTheRecordInUtf8ReadableAsScript) {
+  EXPECT_EQ(recordText({"id7", "pass", "run"}), "[ \"id7\", \"pass\", \"run\" ]\n");
+  EXPECT_EQ(recordText({"id7", "pass", "finish", "łąka\xe2\x80\xa8\xe2\x80\xa9"}),
+            "[ \"id7\", \"pass\", \"finish\", \"łąka\\u2028\\u2029\" ]\n");
 }
 
 }  // namespace

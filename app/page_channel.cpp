@@ -1,0 +1,36 @@
+#include "app/page_channel.h"
+
+#include "app/page_hooks.h"
+
+namespace app {
+
+std::optional<QString> PageChannel::answer(PageCall call, const QUrl& origin, const QUrl& address,
+                                           const QString& text) {
+  const bool own = localDocuments_.contains(origin);
+  if (call == PageCall::DocumentCreated) {
+    ownDocument_ = own;
+    // The address asked for: an error page's own says nothing of it.
+    hooks_.documentCreated(address.isEmpty() ? QUrl(text) : address, own);
+    if (!own) return std::nullopt;
+    return QString::fromLatin1(kOwnDocument);
+  }
+  if (!own) {
+    // A data: document's origin is opaque: the page's address says more.
+    const QUrl from = origin.isEmpty() ? address : origin;
+    hooks_.log("Request refused from a non-local document [" +
+               from.toString().toUtf8().toStdString() + "]");
+    return std::nullopt;
+  }
+  if (call == PageCall::DeleteLater) {
+    hooks_.requestDeletion();
+    return std::nullopt;
+  }
+  ++commands_;
+  struct Done {
+    int& commands;
+    ~Done() { --commands; }
+  } done{commands_};
+  return hooks_.runCommand(text);
+}
+
+}  // namespace app
