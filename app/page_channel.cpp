@@ -9,8 +9,11 @@ std::optional<QString> PageChannel::answer(PageCall call, const QUrl& origin, co
   const bool own = localDocuments_.contains(origin);
   if (call == PageCall::DocumentCreated) {
     ownDocument_ = own;
-    // The address asked for: an error page's own says nothing of it.
-    hooks_.documentCreated(address.isEmpty() ? QUrl(text) : address, own);
+    // A document of ours says where it is: the engine's address may still
+    // be the last document's (Qt 6.8 now and then). An error page's own
+    // address says nothing of the one asked for, which the engine's does.
+    const bool engineKnowsBetter = !own && !address.isEmpty();
+    hooks_.documentCreated(engineKnowsBetter ? address : QUrl(text), own);
     if (!own) return std::nullopt;
     return QString::fromLatin1(kOwnDocument);
   }
