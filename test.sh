@@ -29,7 +29,12 @@ stage dependencies
 # of the lock file in node_modules tells that they are there already.
 vite_app=demo/vite-app
 if ! cmp -s "$vite_app/package-lock.json" "$vite_app/node_modules/.installed-lock.json"; then
-  (cd "$vite_app" && npm ci --no-audit --no-fund && cp package-lock.json node_modules/.installed-lock.json)
+  # npm trusts the authorities the system trusts, as the system's other
+  # clients do, whichever Node.js build runs it.
+  (cd "$vite_app" &&
+    NODE_EXTRA_CA_CERTS=${NODE_EXTRA_CA_CERTS:-/etc/ssl/certs/ca-certificates.crt} \
+      npm ci --no-audit --no-fund &&
+    cp package-lock.json node_modules/.installed-lock.json)
 fi
 
 jobs=$(nproc)
