@@ -46,8 +46,8 @@ inline constexpr const char* kBatchErrors[] = {
     "sqliteExecuteBound's, e.g. \"statement 2: UNIQUE constraint failed: t.a; nothing was "
     "saved [INSERT INTO t VALUES (?)]\"",
     "statement N: may not begin or end a transaction or savepoint; nothing was saved [sql]",
-    "SQLite's message when the batch cannot be committed, e.g. \"FOREIGN KEY constraint "
-    "failed\"",
+    ("SQLite's message when the batch cannot be committed, e.g. \"FOREIGN KEY constraint "
+     "failed\""),
 };
 // The failures of binding, shared by the bound commands (the asynchronous
 // two report them in their records).
