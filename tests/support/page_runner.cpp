@@ -98,19 +98,34 @@ std::vector<std::string> messagesStartingWith(const PageRun& run, const std::str
   return found;
 }
 
-std::string failureReport(const PageRun& run) {
+namespace {
+
+// The failures logged in `section` (every failure when it is null), and how
+// the run ended when that was not as it should.
+std::string reportOf(const PageRun& run, const std::string* section) {
   std::ostringstream report;
   bool failed = false;
+  bool inSection = section == nullptr;
+  bool reached = inSection;
   // A FAIL message may span several log lines; the lines that follow it
   // without a time stamp belong to it.
   bool inFailure = false;
   for (size_t i = 0; i < run.logLines.size(); ++i) {
-    const bool stamped = run.logLines[i] != run.messages[i];
-    if (stamped) inFailure = run.messages[i].compare(0, 4, "FAIL") == 0;
+    const std::string& message = run.messages[i];
+    const bool stamped = run.logLines[i] != message;
+    if (stamped && section != nullptr && message.compare(0, 8, "SECTION ") == 0) {
+      inSection = message.compare(8, std::string::npos, *section) == 0;
+      reached = reached || inSection;
+    }
+    if (stamped) inFailure = inSection && message.compare(0, 4, "FAIL") == 0;
     if (inFailure) {
-      report << run.messages[i] << "\n";
+      report << message << "\n";
       failed = true;
     }
+  }
+  if (!reached) {
+    report << "The page did not reach its section [" << *section << "].\n";
+    failed = true;
   }
   const auto done = messagesStartingWith(run, "DONE ");
   if (done.empty()) {
@@ -130,6 +145,14 @@ std::string failureReport(const PageRun& run) {
   for (const std::string& line : run.logLines) report << line << "\n";
   report << "--- output:\n" << run.output;
   return report.str();
+}
+
+}  // namespace
+
+std::string failureReport(const PageRun& run) { return reportOf(run, nullptr); }
+
+std::string sectionReport(const PageRun& run, const std::string& section) {
+  return reportOf(run, &section);
 }
 
 }  // namespace e2e

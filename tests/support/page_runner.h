@@ -74,6 +74,11 @@ inline PageRun runPage(const std::string& page, const RunOptions& options = {}) 
 // report of the failures, the shell's output and its exit.
 std::string failureReport(const PageRun& run);
 
+// The same for the checks of one behaviour of a page, those after its
+// check.section(name) and before the next: a test of its own for each names
+// what failed. A page that did not end as it should fails every section.
+std::string sectionReport(const PageRun& run, const std::string& section);
+
 // Logged messages that start with `prefix`.
 std::vector<std::string> messagesStartingWith(const PageRun& run, const std::string& prefix);
 

@@ -26,9 +26,17 @@ var check = (function () {
     return JSON.stringify(value);
   }
 
+  // The behaviour the checks from here on belong to: a test of its own
+  // reads its failures (page_runner.h, sectionReport).
+  var section = "";
+  function begin(name) {
+    section = name;
+    log("SECTION " + name);
+  }
+
   function fail(name, detail) {
     failed++;
-    log("FAIL " + name + (detail ? "\n" + detail : ""));
+    log("FAIL " + (section ? section + ": " : "") + name + (detail ? "\n" + detail : ""));
   }
 
   function eq(name, actual, expected) {
@@ -100,7 +108,7 @@ var check = (function () {
   }
 
   return {
-    VERSION: VERSION, send: send, call: call, log: log, eq: eq, ok: ok, fail: fail,
+    VERSION: VERSION, send: send, call: call, log: log, section: begin, eq: eq, ok: ok, fail: fail,
     done: done, waitFor: waitFor, records: records, recordsFor: recordsFor, whenRecord: whenRecord,
     whenRecords: whenRecords,
     onRecord: function (fn) { listeners.push(fn); }
