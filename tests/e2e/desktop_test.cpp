@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <stdexcept>
 
@@ -94,20 +95,48 @@ TEST(DesktopFiles, AFileSizeLimitHoldsForPagesNotForTheEngine) {
   EXPECT_EQ(namesIn(run.directory).size(), 6u) << "nothing of the refused save is left";
 }
 
-TEST(DesktopFolders, BytesFoldersArgumentsAndGeometry) {
-  e2e::RunOptions options;
-  options.arguments = {"--", "first arg", "--second", "-debug"};
-  options.setUp = [](const std::string& directory) {
-    fs::create_directories(directory + "/outside");
-    e2e::writeFile(directory + "/outside/kept.txt", "kept");
-    fs::create_symlink("outside", directory + "/outside-link");
-  };
-  const e2e::PageRun run = e2e::runPage("desktop_folders.html", options);
-  ASSERT_EQ(e2e::failureReport(run), "");
-  EXPECT_EQ(e2e::readFile(run.directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
-  EXPECT_EQ(run.output.find("DONE"), std::string::npos)
+// The byte, folder, argument and geometry commands: one run of their page
+// for the tests of its parts.
+class DesktopFolders : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    e2e::RunOptions options;
+    options.arguments = {"--", "first arg", "--second", "-debug"};
+    options.setUp = [](const std::string& directory) {
+      fs::create_directories(directory + "/outside");
+      e2e::writeFile(directory + "/outside/kept.txt", "kept");
+      fs::create_symlink("outside", directory + "/outside-link");
+    };
+    run_ = std::make_unique<e2e::PageRun>(e2e::runPage("desktop_folders.html", options));
+  }
+  static void TearDownTestSuite() { run_.reset(); }
+  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
+  static std::unique_ptr<e2e::PageRun> run_;
+};
+std::unique_ptr<e2e::PageRun> DesktopFolders::run_;
+
+TEST_F(DesktopFolders, Base64KeepsEveryByteAndRefusesWhatIsNotBase64) {
+  EXPECT_EQ(section("bytes"), "");
+  EXPECT_EQ(e2e::readFile(run_->directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
+}
+
+TEST_F(DesktopFolders, FoldersAreMadeListedAndStatedWithLinksShownAsLinks) {
+  EXPECT_EQ(section("folders"), "");
+}
+
+TEST_F(DesktopFolders, CopiesMovesAndRemovalsNeverReplaceOrFollowLinks) {
+  EXPECT_EQ(section("copies, moves and removals"), "");
+  EXPECT_EQ(namesIn(run_->directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
+}
+
+TEST_F(DesktopFolders, ArgumentsAfterTheDoubleDashAreThePagesAsGiven) {
+  EXPECT_EQ(section("arguments"), "");
+  EXPECT_EQ(run_->output.find("DONE"), std::string::npos)
       << "-debug after -- is the page's: no log echo";
-  EXPECT_EQ(namesIn(run.directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
+}
+
+TEST_F(DesktopFolders, GeometryIsReadAndSetAndNumbersAreChecked) {
+  EXPECT_EQ(section("geometry"), "");
 }
 
 TEST(DesktopWindow, StateTitleAndListenerCommandsAnswer) {
