@@ -36,27 +36,57 @@ std::string sqliteShell(const std::string& path, const std::string& sql) {
   return output;
 }
 
-TEST(DatabaseCommands, AnswersFailuresAndFilesAsPagesExpect) {
-  const e2e::PageRun run = runPage("db_commands.html");
-  ASSERT_EQ(e2e::failureReport(run), "");
+// The synchronous database commands: one run of their page for the tests of
+// its parts.
+class DatabaseCommands : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    run_ = std::make_unique<e2e::PageRun>(runPage("db_commands.html"));
+  }
+  static void TearDownTestSuite() { run_.reset(); }
+  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
+  static std::unique_ptr<e2e::PageRun> run_;
+};
+std::unique_ptr<e2e::PageRun> DatabaseCommands::run_;
 
-  const std::string& dir = run.directory;
+TEST_F(DatabaseCommands, OpeningMakesTheFileWhereThePathsJoinAsGiven) {
+  EXPECT_EQ(section("opening and rows"), "");
+  const std::string& dir = run_->directory;
   EXPECT_TRUE(isFile(dir + "/data/app.sqlite"));
   EXPECT_TRUE(isFile(dir + "/data/fresh.sqlite")) << "an execute without statements still opens";
   // Directory and file name are joined as given: "pre" is made, and the
   // database lands beside it as "prefix.sqlite".
   EXPECT_TRUE(isDirectory(dir + "/pre"));
   EXPECT_TRUE(isFile(dir + "/prefix.sqlite"));
-  EXPECT_FALSE(isFile(dir + "/data/never.sqlite")) << "sqliteExecuteFile opens nothing";
-  EXPECT_FALSE(isDirectory(dir + "/missing"));
+}
 
-  // Failures are logged as well as answered.
+TEST_F(DatabaseCommands, Utf8TextComesBackAsItWentIn) { EXPECT_EQ(section("utf-8"), ""); }
+
+TEST_F(DatabaseCommands, ABatchIsAllOrNothing) {
+  EXPECT_EQ(section("batches"), "");
   EXPECT_EQ(
-      messagesStartingWith(run, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
+      messagesStartingWith(*run_, "Command failed [sqliteExecute]: no such table: nope").size(),
+      1u);
+}
+
+TEST_F(DatabaseCommands, QueryFailuresAreAnsweredAndLogged) {
+  EXPECT_EQ(section("query failures"), "");
+  EXPECT_EQ(
+      messagesStartingWith(*run_, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
           .size(),
       1u);
-  EXPECT_EQ(messagesStartingWith(run, "Command failed [sqliteExecute]: no such table: nope").size(),
-            1u);
+}
+
+TEST_F(DatabaseCommands, ALongAnswerParsesWhole) { EXPECT_EQ(section("long answers"), ""); }
+
+TEST_F(DatabaseCommands, ExecuteFileAnswersAndOpensNothing) {
+  EXPECT_EQ(section("execute file"), "");
+  EXPECT_FALSE(isFile(run_->directory + "/data/never.sqlite"));
+}
+
+TEST_F(DatabaseCommands, ADatabaseThatCannotBeOpenedIsAnsweredAsSuch) {
+  EXPECT_EQ(section("unopenable database"), "");
+  EXPECT_FALSE(isDirectory(run_->directory + "/missing"));
 }
 
 TEST(DatabaseAsync, RecordsArriveOnceAndWorkersMeetSyncCommands) {
