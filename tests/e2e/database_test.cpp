@@ -4,10 +4,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "tests/support/page_runner.h"
+#include "tests/support/sectioned_page.h"
 
 namespace {
 
@@ -38,20 +38,14 @@ std::string sqliteShell(const std::string& path, const std::string& sql) {
 
 // The synchronous database commands: one run of their page for the tests of
 // its parts.
-class DatabaseCommands : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    run_ = std::make_unique<e2e::PageRun>(runPage("db_commands.html"));
-  }
-  static void TearDownTestSuite() { run_.reset(); }
-  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
-  static std::unique_ptr<e2e::PageRun> run_;
+class DatabaseCommands : public e2e::SectionedPage<DatabaseCommands> {
+ public:
+  static e2e::PageRun runOnce() { return runPage("db_commands.html"); }
 };
-std::unique_ptr<e2e::PageRun> DatabaseCommands::run_;
 
 TEST_F(DatabaseCommands, OpeningMakesTheFileWhereThePathsJoinAsGiven) {
   EXPECT_EQ(section("opening and rows"), "");
-  const std::string& dir = run_->directory;
+  const std::string& dir = run().directory;
   EXPECT_TRUE(isFile(dir + "/data/app.sqlite"));
   EXPECT_TRUE(isFile(dir + "/data/fresh.sqlite")) << "an execute without statements still opens";
   // Directory and file name are joined as given: "pre" is made, and the
@@ -65,14 +59,14 @@ TEST_F(DatabaseCommands, Utf8TextComesBackAsItWentIn) { EXPECT_EQ(section("utf-8
 TEST_F(DatabaseCommands, ABatchIsAllOrNothing) {
   EXPECT_EQ(section("batches"), "");
   EXPECT_EQ(
-      messagesStartingWith(*run_, "Command failed [sqliteExecute]: no such table: nope").size(),
+      messagesStartingWith(run(), "Command failed [sqliteExecute]: no such table: nope").size(),
       1u);
 }
 
 TEST_F(DatabaseCommands, QueryFailuresAreAnsweredAndLogged) {
   EXPECT_EQ(section("query failures"), "");
   EXPECT_EQ(
-      messagesStartingWith(*run_, "Command failed [sqliteQuery]: sqliteQuery - bad column count")
+      messagesStartingWith(run(), "Command failed [sqliteQuery]: sqliteQuery - bad column count")
           .size(),
       1u);
 }
@@ -81,12 +75,12 @@ TEST_F(DatabaseCommands, ALongAnswerParsesWhole) { EXPECT_EQ(section("long answe
 
 TEST_F(DatabaseCommands, ExecuteFileAnswersAndOpensNothing) {
   EXPECT_EQ(section("execute file"), "");
-  EXPECT_FALSE(isFile(run_->directory + "/data/never.sqlite"));
+  EXPECT_FALSE(isFile(run().directory + "/data/never.sqlite"));
 }
 
 TEST_F(DatabaseCommands, ADatabaseThatCannotBeOpenedIsAnsweredAsSuch) {
   EXPECT_EQ(section("unopenable database"), "");
-  EXPECT_FALSE(isDirectory(run_->directory + "/missing"));
+  EXPECT_FALSE(isDirectory(run().directory + "/missing"));
 }
 
 TEST(DatabaseAsync, RecordsArriveOnceAndWorkersMeetSyncCommands) {
@@ -106,19 +100,15 @@ TEST(DatabaseClientLibrary, PromisesSettleOnRealRecords) {
 }
 
 // The bound commands: one run of their page for the tests of its parts.
-class DatabaseBound : public testing::Test {
- protected:
-  static void SetUpTestSuite() { run_ = std::make_unique<e2e::PageRun>(runPage("db_bound.html")); }
-  static void TearDownTestSuite() { run_.reset(); }
-  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
-  static std::unique_ptr<e2e::PageRun> run_;
+class DatabaseBound : public e2e::SectionedPage<DatabaseBound> {
+ public:
+  static e2e::PageRun runOnce() { return runPage("db_bound.html"); }
 };
-std::unique_ptr<e2e::PageRun> DatabaseBound::run_;
 
 TEST_F(DatabaseBound, ValuesKeepTheirTypesAndAnswersKeepTheUnboundForms) {
   EXPECT_EQ(section("values keep their types"), "");
   // The hostile text went in as data: the table is whole.
-  EXPECT_EQ(sqliteShell(run_->directory + "/data/bound.sqlite", "SELECT count(*) FROM notes"),
+  EXPECT_EQ(sqliteShell(run().directory + "/data/bound.sqlite", "SELECT count(*) FROM notes"),
             "4\n");
 }
 
@@ -128,7 +118,7 @@ TEST_F(DatabaseBound, ValuesThatDoNotFitAreRefusedAndChangeNothing) {
 
 TEST_F(DatabaseBound, AsynchronousExecuteReportsOutcomesInRecordsAndTheLog) {
   EXPECT_EQ(section("asynchronous execute"), "");
-  EXPECT_EQ(messagesStartingWith(*run_, "Command failed [sqliteAsyncExecuteBound]: ").size(), 2u);
+  EXPECT_EQ(messagesStartingWith(run(), "Command failed [sqliteAsyncExecuteBound]: ").size(), 2u);
 }
 
 TEST_F(DatabaseBound, AsynchronousQueryRecordsMatchTheUnboundQuerys) {

@@ -6,11 +6,11 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <memory>
 #include <set>
 #include <stdexcept>
 
 #include "tests/support/page_runner.h"
+#include "tests/support/sectioned_page.h"
 
 namespace {
 
@@ -97,9 +97,9 @@ TEST(DesktopFiles, AFileSizeLimitHoldsForPagesNotForTheEngine) {
 
 // The byte, folder, argument and geometry commands: one run of their page
 // for the tests of its parts.
-class DesktopFolders : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
+class DesktopFolders : public e2e::SectionedPage<DesktopFolders> {
+ public:
+  static e2e::PageRun runOnce() {
     e2e::RunOptions options;
     options.arguments = {"--", "first arg", "--second", "-debug"};
     options.setUp = [](const std::string& directory) {
@@ -107,17 +107,13 @@ class DesktopFolders : public testing::Test {
       e2e::writeFile(directory + "/outside/kept.txt", "kept");
       fs::create_symlink("outside", directory + "/outside-link");
     };
-    run_ = std::make_unique<e2e::PageRun>(e2e::runPage("desktop_folders.html", options));
+    return e2e::runPage("desktop_folders.html", options);
   }
-  static void TearDownTestSuite() { run_.reset(); }
-  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
-  static std::unique_ptr<e2e::PageRun> run_;
 };
-std::unique_ptr<e2e::PageRun> DesktopFolders::run_;
 
 TEST_F(DesktopFolders, Base64KeepsEveryByteAndRefusesWhatIsNotBase64) {
   EXPECT_EQ(section("bytes"), "");
-  EXPECT_EQ(e2e::readFile(run_->directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
+  EXPECT_EQ(e2e::readFile(run().directory + "/bytes.bin"), std::string("\0\xff\x01\x80", 4));
 }
 
 TEST_F(DesktopFolders, FoldersAreMadeListedAndStatedWithLinksShownAsLinks) {
@@ -126,12 +122,12 @@ TEST_F(DesktopFolders, FoldersAreMadeListedAndStatedWithLinksShownAsLinks) {
 
 TEST_F(DesktopFolders, CopiesMovesAndRemovalsNeverReplaceOrFollowLinks) {
   EXPECT_EQ(section("copies, moves and removals"), "");
-  EXPECT_EQ(namesIn(run_->directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
+  EXPECT_EQ(namesIn(run().directory + "/tree"), (std::set<std::string>{"b.txt", "sub"}));
 }
 
 TEST_F(DesktopFolders, ArgumentsAfterTheDoubleDashAreThePagesAsGiven) {
   EXPECT_EQ(section("arguments"), "");
-  EXPECT_EQ(run_->output.find("DONE"), std::string::npos)
+  EXPECT_EQ(run().output.find("DONE"), std::string::npos)
       << "-debug after -- is the page's: no log echo";
 }
 

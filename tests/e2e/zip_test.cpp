@@ -6,12 +6,12 @@
 
 #include <csignal>
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/engine.h"
 #include "tests/support/page_runner.h"
+#include "tests/support/sectioned_page.h"
 #include "tests/support/zip_fixtures.h"
 
 namespace {
@@ -38,26 +38,14 @@ std::vector<std::string> leftovers(const std::string& directory) {
 
 // getZipDir, getZipEntry and getZipEntryBase64 on odd and hostile archives:
 // one run of their page for the tests of its parts.
-class ZipCommands : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    archives_ = std::make_unique<support::Directory>("zip-e2e");
-    support::makeZipFixtures(archives_->path());
-    run_ = std::make_unique<e2e::PageRun>(
-        e2e::runPage("zip_commands.html", withArchives(*archives_)));
+class ZipCommands : public e2e::SectionedPage<ZipCommands> {
+ public:
+  static e2e::PageRun runOnce() {
+    support::Directory archives("zip-e2e");
+    support::makeZipFixtures(archives.path());
+    return e2e::runPage("zip_commands.html", withArchives(archives));
   }
-  static void TearDownTestSuite() {
-    run_.reset();
-    archives_.reset();
-  }
-  static std::string section(const std::string& name) { return e2e::sectionReport(*run_, name); }
-
- private:
-  static std::unique_ptr<support::Directory> archives_;
-  static std::unique_ptr<e2e::PageRun> run_;
 };
-std::unique_ptr<support::Directory> ZipCommands::archives_;
-std::unique_ptr<e2e::PageRun> ZipCommands::run_;
 
 TEST_F(ZipCommands, ListingsKeepTheArchivesOrderAndReadOddNamesAndHeaders) {
   EXPECT_EQ(section("listings"), "");
