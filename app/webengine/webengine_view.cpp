@@ -178,6 +178,7 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug,
 }
 
 WebEngineView::~WebEngineView() {
+  *going_ = true;
   handlers_.reset();
   // The pages go before their profile, as WebEngine requires.
   delete view_;
@@ -198,8 +199,8 @@ void WebEngineView::runScript(const QString& script,
                               std::function<void(const QVariant&)> done) {
   QPointer<WebEnginePage> page(page_);
   page_->runJavaScript(script, QWebEngineScript::MainWorld,
-                       [page, done = std::move(done)](const QVariant& value) {
-                         if (!page.isNull()) done(value);
+                       [page, going = going_, done = std::move(done)](const QVariant& value) {
+                         if (!page.isNull() && !*going) done(value);
                        });
 }
 

@@ -64,6 +64,9 @@ class WebEngineView : public WebView {
   QWebEngineView* view_;
   WebEnginePage* page_;
   QWebEngineView* developerTools_ = nullptr;  // with debug only; a child window
+  // Set as the view goes: the page's teardown then answers every script
+  // still waiting without a value, though it may well have run.
+  std::shared_ptr<bool> going_ = std::make_shared<bool>(false);
 };
 
 }  // namespace app::webengine
