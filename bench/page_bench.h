@@ -1,6 +1,6 @@
 // What the page benchmarks share: timing work, running a command of the
-// machine's own for the anchor, and reading a figure the page logged as
-// "BENCH <name> <value>".
+// machine's own for the anchor, the pages' own shared script, and reading a
+// figure a page logged as "BENCH <name> <value>".
 #pragma once
 
 #include <chrono>
@@ -27,6 +27,11 @@ inline double fastestMs(const std::function<bool()>& work, int rounds) {
 }
 
 inline bool shell(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+// Puts bench_page.js, the script the benchmark pages share, beside the page.
+inline void addPageScript(e2e::RunOptions& options) {
+  options.files["bench_page.js"] = e2e::readFile(PAGESHELL_BENCH_PAGE_SCRIPT);
+}
 
 // The figure the page logged under `name`; -1 when it logged none.
 inline double logged(const e2e::PageRun& run, const std::string& name) {

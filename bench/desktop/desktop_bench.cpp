@@ -86,6 +86,7 @@ int main() {
   options.files["bench_data.js"] = "var BENCH = {dir: \"" + dir + "\", files: " +
                                    std::to_string(kFiles) +
                                    ", base64Length: " + std::to_string(base64Length) + "};\n";
+  bench::addPageScript(options);
   options.timeout = std::chrono::seconds(600);
   const e2e::PageRun run = e2e::runPage("bench_files.html", options);
   if (logged(run, "base64-command") < 0 || logged(run, "list-command") < 0 ||

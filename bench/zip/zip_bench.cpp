@@ -131,6 +131,7 @@ int main() {
   e2e::RunOptions options;
   options.files["bench_data.js"] =
       "var BENCH = {zips: \"" + zips + "\", out: \"" + out + "\", marks: \"" + marks + "\"};\n";
+  bench::addPageScript(options);
   options.timeout = std::chrono::seconds(600);
   MemoryWatch memory(marks);
   const e2e::PageRun run = e2e::runPage("bench_zip.html", options);
