@@ -192,6 +192,7 @@ int main() {
   // slows both alike.
   for (int turn = 0; turn < kTurns; ++turn) {
     options.files["bench_data.js"] = benchData(dir, turn, statements);
+    bench::addPageScript(options);
     const e2e::PageRun run = e2e::runPage("bench_database.html", options);
     bool reported = logged(run, "execute") >= 0 && logged(run, "execute-rowid") == kInserts;
     for (const Shape& shape : kShapes) {
