@@ -32,15 +32,6 @@
 #include "print/render/qt_pdf_obj.h"
 
 namespace app {
-namespace {
-
-// The answer as the page's string: the writer's UTF-8, decoded in one call
-// that is told its size, so that NUL bytes and large answers go through whole.
-QString pageText(const std::string& answer) {
-  return QString::fromUtf8(answer.data(), static_cast<int>(answer.size()));
-}
-
-}  // namespace
 
 // Marks the window busy while a command or a debug action runs on it. A
 // deletion asked for meanwhile (page script may call deleteLater() from a
@@ -163,22 +154,16 @@ void MainWindow::deleteWhenIdle() {
   deleteLater();
 }
 
-QString MainWindow::runCommand(const QString& text) {
+std::string MainWindow::runCommand(std::string_view request) {
   Busy busy(*this);
-  return answer(text);
-}
-
-QString MainWindow::answer(const QString& text) {
-  QString result;
+  std::string result;
   try {
-    const QByteArray utf8 = bridge::utf8Bytes(text);
-    result = pageText(
-        cmdState_.runRequest(this, view_.get(), std::string_view(utf8.constData(), utf8.size())));
+    result = cmdState_.runRequest(this, view_.get(), request);
   } catch (...) {
     // Only memory can run out here; the page still gets an answer it can read.
     const std::string failure = bridge::currentFailure();
     cmdState_.log("Command failed: " + failure);
-    result = QString::fromStdString(bridge::writeList(bridge::errorAnswer(failure)));
+    result = bridge::writeList(bridge::errorAnswer(failure));
   }
   ui_->graphicsView->setFixedSize(1, 1);
   return result;

@@ -71,7 +71,7 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
   void printPreview(QPrinter* printer) override;
   void generatePdfPreview(QPrinter* printer) override;
 
-  QString runCommand(const QString& text) override;
+  std::string runCommand(std::string_view request) override;
   void requestDeletion() override;
   void documentCreated(const QUrl& url, bool local) override;
   void addressChanged(const QUrl& url) override;
@@ -99,7 +99,6 @@ class MainWindow : public QMainWindow, public bridge::ShellWindow, public PageHo
  private:
   class Busy;
 
-  QString answer(const QString& text);
   QUrl startPage() const;
   void loadStartPage();
   void addDeveloperTools();

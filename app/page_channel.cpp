@@ -4,8 +4,8 @@
 
 namespace app {
 
-std::optional<QString> PageChannel::answer(PageCall call, const QUrl& origin, const QUrl& address,
-                                           const QString& text) {
+std::optional<std::string> PageChannel::answer(PageCall call, const QUrl& origin,
+                                               const QUrl& address, std::string_view text) {
   const bool own = localDocuments_.contains(origin);
   if (call == PageCall::DocumentCreated) {
     ownDocument_ = own;
@@ -13,9 +13,12 @@ std::optional<QString> PageChannel::answer(PageCall call, const QUrl& origin, co
     // be the last document's (Qt 6.8 now and then). An error page's own
     // address says nothing of the one asked for, which the engine's does.
     const bool engineKnowsBetter = !own && !address.isEmpty();
-    hooks_.documentCreated(engineKnowsBetter ? address : QUrl(text), own);
+    hooks_.documentCreated(
+        engineKnowsBetter ? address
+                          : QUrl(QString::fromUtf8(text.data(), static_cast<int>(text.size()))),
+        own);
     if (!own) return std::nullopt;
-    return QString::fromLatin1(kOwnDocument);
+    return std::string(kOwnDocument);
   }
   if (!own) {
     // A data: document's origin is opaque: the page's address says more.

@@ -10,6 +10,8 @@
 #include <QUrl>
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "app/local_document.h"
 #include "app/page_script.h"
@@ -23,11 +25,12 @@ class PageChannel {
   PageChannel(PageHooks& hooks, LocalDocuments localDocuments)
       : hooks_(hooks), localDocuments_(localDocuments) {}
 
-  // Answers `call` with `text` from the main frame's document, whose origin
-  // is `origin` (empty when opaque) and whose address the engine gives as
-  // `address` (empty when it has none yet). Nothing is the page's null.
-  std::optional<QString> answer(PageCall call, const QUrl& origin, const QUrl& address,
-                                const QString& text);
+  // Answers `call` with `text` (UTF-8) from the main frame's document,
+  // whose origin is `origin` (empty when opaque) and whose address the
+  // engine gives as `address` (empty when it has none yet). The answer is
+  // UTF-8; nothing is the page's null.
+  std::optional<std::string> answer(PageCall call, const QUrl& origin, const QUrl& address,
+                                    std::string_view text);
 
   const LocalDocuments& localDocuments() const { return localDocuments_; }
   // True while the main frame shows a document of the shell's own, as its

@@ -9,15 +9,16 @@
 #include <QUrl>
 
 #include <string>
+#include <string_view>
 
 namespace app {
 
 class PageHooks {
  public:
-  // Runs the text a local document wrote into myObject.command. Returns the
-  // answer for myObject.result; a text that is not a request is answered
-  // with an ERROR that says what is wrong with it.
-  virtual QString runCommand(const QString& text) = 0;
+  // Runs the text a local document wrote into myObject.command, as UTF-8.
+  // Returns the answer for myObject.result, as UTF-8; a text that is not a
+  // request is answered with an ERROR that says what is wrong with it.
+  virtual std::string runCommand(std::string_view request) = 0;
 
   // myObject.deleteLater(): the window goes once nothing of its own runs any
   // more and no event loop is nested in the main one.

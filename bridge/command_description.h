@@ -100,6 +100,10 @@ struct CommandDescription {
   DescriptionList<const char*, 2> refusals;
   const char* exampleArguments = "";
   const char* exampleAnswer = "";
+  // The command lays the page itself out for print, which an engine whose
+  // page runs in a process of its own cannot do while the page's script
+  // waits for the answer.
+  bool drawsPage = false;
 
   // The builder steps, one per line of a description.
   constexpr CommandDescription text(const char* argument, const char* about) const {
@@ -148,6 +152,11 @@ struct CommandDescription {
   constexpr CommandDescription refusal(const char* message) const {
     CommandDescription copy = *this;
     copy.refusals.add(message);
+    return copy;
+  }
+  constexpr CommandDescription drawsThePage() const {
+    CommandDescription copy = *this;
+    copy.drawsPage = true;
     return copy;
   }
   constexpr CommandDescription example(const char* arguments, const char* answered) const {

@@ -36,6 +36,24 @@ const CommandRow* findCommand(const std::string& name) {
   return found == index->end() ? nullptr : found->second;
 }
 
+bool drawsThePage(std::string_view request) {
+  // The name follows the version and the build tag, both short in any
+  // request that is answered more than BADVERSION.
+  const std::string_view head = request.substr(0, 256);
+  const bool named = std::any_of(kRows.begin(), kRows.end(), [head](const CommandRow& row) {
+    return row.description->drawsPage && head.find(row.description->name) != head.npos;
+  });
+  if (!named) return false;
+  try {
+    const std::optional<Request> parsed = parseRequest(request);
+    if (!parsed || parsed->size() <= kCommandPosition) return false;
+    const CommandRow* row = findCommand(parsed->text(kCommandPosition));
+    return row != nullptr && row->description->drawsPage;
+  } catch (...) {
+    return false;
+  }
+}
+
 void checkArguments(const CommandDescription& command, const Request& request) {
   const std::size_t described = command.arguments.size();
   if (described == 0) return;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "bridge/command_call.h"
 #include "bridge/command_description.h"
@@ -23,6 +24,11 @@ const CommandRow* findCommand(const std::string& name);
 // carried out: an argument without a text form throws CmdException("Type is
 // not convertible to string"), and a NUL byte in an argument whose kind
 // refuses it throws pathText's CmdException. Missing arguments are "".
+// True when the request text `request` is one of a command that draws the
+// page (CommandDescription::drawsPage). Cheap for every other request: only
+// a request whose head names such a command is read whole.
+bool drawsThePage(std::string_view request);
+
 void checkArguments(const CommandDescription& command, const Request& request);
 
 }  // namespace bridge

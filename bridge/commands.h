@@ -473,6 +473,7 @@ inline constexpr CommandDescription kCommands[] = {
 
     command("printPreview", Family::kPrint, Mode::kSync,
             "Shows a modal print preview of the page itself; answers once it is closed.")
+        .drawsThePage()
         .answers(R"(["OK"])")
         .example("", R"(["OK"])"),
 

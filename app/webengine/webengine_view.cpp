@@ -22,6 +22,9 @@
 #include "app/page_hooks.h"
 #include "app/page_log.h"
 #include "app/page_settings.h"
+#include "app/webengine/wait_for.h"
+#include "bridge/command_table.h"
+#include "bridge/utf8_text.h"
 #include "platform/file_size_limit.h"
 #include "platform/process.h"
 
@@ -41,6 +44,7 @@ std::string prepareEngine() {
   // The engine's frames live in shared memory files larger than a small
   // file size limit lets through; the files pages write keep the limit.
   platform::liftFileSizeLimit();
+  webengine::AnswerScheme::registerScheme();
   // Chromium refuses to start its sandbox for the superuser; an ordinary
   // user keeps it.
   if (!platform::runningAsSuperuser()) return std::string();
@@ -67,31 +71,6 @@ std::string terminationText(QWebEnginePage::RenderProcessTerminationStatus statu
   return std::string("renderer process ") + how + " [exit code " + std::to_string(exitCode) + "]";
 }
 
-// Waits in a loop of its own until the function `run` is given is called,
-// for at most `limit` (a renderer that never answers must not hang the
-// shell); gives the value it was called with, or an empty one.
-template <class Value>
-Value waitFor(const std::function<void(std::function<void(const Value&)>)>& run,
-              std::chrono::milliseconds limit = std::chrono::seconds(30)) {
-  struct Wait {
-    QEventLoop loop;
-    Value value{};
-    bool finished = false;
-  };
-  // Shared with the callback, which may come after the wait has given up.
-  auto wait = std::make_shared<Wait>();
-  run([wait](const Value& result) {
-    wait->value = result;
-    wait->finished = true;
-    wait->loop.quit();
-  });
-  if (!wait->finished) {
-    QTimer::singleShot(limit, &wait->loop, &QEventLoop::quit);
-    wait->loop.exec(QEventLoop::ExcludeUserInputEvents);
-  }
-  return wait->value;
-}
-
 // The profile that keeps what pages store in `folder`. A named profile
 // writes its preferences into the user's data folder as it is made, before
 // it can be told where its data goes; for that moment the data folder is
@@ -113,20 +92,19 @@ QWebEngineProfile* makeProfile(const QString& folder, QObject* parent) {
 
 }  // namespace
 
-WebEnginePage::WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
+WebEnginePage::WebEnginePage(WebEngineView& view, PageHooks& hooks, const Channel& channel,
                              ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent),
+      view_(view),
       hooks_(hooks),
       channel_(channel),
-      pageChannel_(pageChannel),
       sources_(sources) {}
 
 bool WebEnginePage::javaScriptPrompt(const QUrl& securityOrigin, const QString& msg,
                                      const QString& defaultValue, QString* result) {
-  const std::optional<PageCall> call = channel_.callOf(msg);
+  const std::optional<ChannelCall> call = channel_.callOf(msg);
   if (!call) return QWebEnginePage::javaScriptPrompt(securityOrigin, msg, defaultValue, result);
-  const std::optional<QString> answer =
-      pageChannel_.answer(*call, securityOrigin, url(), defaultValue);
+  const std::optional<QString> answer = view_.answerCall(*call, securityOrigin, defaultValue);
   if (!answer) return false;
   *result = *answer;
   return true;
@@ -149,7 +127,8 @@ WebEngineView::WebEngineView(PageHooks& hooks, QWidget* window, bool debug,
 
   view_ = new QWebEngineView(window);
   if (debug) consoleSources_ = std::make_unique<ConsoleSources>();
-  page_ = new WebEnginePage(hooks, prompts_, channel_, consoleSources_.get(), profile_, view_);
+  profile_->installUrlSchemeHandler(AnswerScheme::kName, &answers_);
+  page_ = new WebEnginePage(*this, hooks, prompts_, consoleSources_.get(), profile_, view_);
   QWebEngineScript install;
   install.setName(QStringLiteral("pageshell"));
   install.setInjectionPoint(QWebEngineScript::DocumentCreation);
@@ -211,10 +190,11 @@ void WebEngineView::toHtml(std::function<void(const QString& html)> done) {
 }
 
 void WebEngineView::print(QPrinter* printer) {
-  if (page_->inChannelCall()) {
-    // The page's script waits for the command that asks, so its renderer
-    // cannot lay the page out for print: the preview shows the page as it
-    // was last drawn, fitted to the paper's width.
+  if (printCopy_ && printCopy_->print(printer)) return;
+  if (channel_.inCommand()) {
+    // The page's script waits for the command that asks, and gave no copy
+    // of itself: the preview shows the page as it was last drawn, fitted to
+    // the paper's width.
     const QPixmap shown = view_->grab();
     QPainter painter(printer);
     const QRect paper = painter.viewport();
@@ -228,6 +208,64 @@ void WebEngineView::print(QPrinter* printer) {
         Qt::SingleShotConnection);
     view_->print(printer);
   });
+}
+
+std::optional<QString> WebEngineView::answerCall(ChannelCall call, const QUrl& origin,
+                                                 const QString& text) {
+  switch (call) {
+    case ChannelCall::Command: {
+      std::string request = bridge::toUtf8(text);
+      if (bridge::drawsThePage(request) && channel_.localDocuments().contains(origin)) {
+        awaitingCopy_ = DrawingCommand{std::move(request), origin};
+        return prompts_.copyWanted();
+      }
+      return promptAnswer(channel_.answer(PageCall::Command, origin, page_->url(), request));
+    }
+    case ChannelCall::PageCopy: {
+      if (!awaitingCopy_) return std::nullopt;
+      const DrawingCommand command = std::move(*awaitingCopy_);
+      awaitingCopy_.reset();
+      if (text.isEmpty()) {
+        return promptAnswer(
+            channel_.answer(PageCall::Command, command.origin, page_->url(), command.request));
+      }
+      // The engine lays nothing out while this handler runs: the command
+      // runs once the page waits in its fetch, from a task of our own.
+      const QString token = answers_.expect();
+      QTimer::singleShot(0, handlers_.get(), [this, command, copy = bridge::toUtf8(text), token] {
+        runDrawingCommand(command, copy, token);
+      });
+      return prompts_.fetchAnswer(token);
+    }
+    case ChannelCall::TakeAnswer: {
+      const std::optional<std::string> answer = answers_.take(text);
+      if (!answer) return std::nullopt;
+      return bridge::fromUtf8(*answer);
+    }
+    case ChannelCall::DocumentCreated:
+    case ChannelCall::DeleteLater: break;
+  }
+  const std::optional<std::string> answer =
+      channel_.answer(static_cast<PageCall>(call), origin, page_->url(), bridge::toUtf8(text));
+  if (!answer) return std::nullopt;
+  return bridge::fromUtf8(*answer);
+}
+
+std::optional<QString> WebEngineView::promptAnswer(std::optional<std::string> answer) {
+  // Below this a prompt() answer is as fast as a fetch.
+  constexpr std::size_t kFetchedFrom = std::size_t{64} << 10;
+  if (!answer) return std::nullopt;
+  if (answer->size() >= kFetchedFrom) return prompts_.fetchAnswer(answers_.keep(std::move(*answer)));
+  return bridge::fromUtf8(*answer);
+}
+
+void WebEngineView::runDrawingCommand(const DrawingCommand& command, const std::string& copy,
+                                      const QString& token) {
+  printCopy_ = std::make_unique<PrintCopy>(copy);
+  std::optional<std::string> answer =
+      channel_.answer(PageCall::Command, command.origin, page_->url(), command.request);
+  printCopy_.reset();
+  answers_.fulfil(token, std::move(answer));
 }
 
 QVariant WebEngineView::evaluate(const QString& script) {

@@ -4,26 +4,30 @@
 
 #include <QWebEnginePage>
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "app/page_storage.h"
 #include "app/web_view.h"
+#include "app/webengine/answer_scheme.h"
 #include "app/webengine/channel.h"
+#include "app/webengine/print_copy.h"
 
 class QWebEngineProfile;
 class QWebEngineView;
 
 namespace app::webengine {
 
+class WebEngineView;
+
 class WebEnginePage : public QWebEnginePage {
   Q_OBJECT
 
  public:
   // `sources` (or null) places console lines of bundled scripts.
-  WebEnginePage(PageHooks& hooks, const Channel& channel, PageChannel& pageChannel,
+  WebEnginePage(WebEngineView& view, PageHooks& hooks, const Channel& channel,
                 ConsoleSources* sources, QWebEngineProfile* profile, QObject* parent);
-
-  // True while a command from the page runs: its script waits for the
-  // answer, and its renderer does nothing else meanwhile.
-  bool inChannelCall() const { return pageChannel_.inCommand(); }
 
  protected:
   bool javaScriptPrompt(const QUrl& securityOrigin, const QString& msg, const QString& defaultValue,
@@ -33,9 +37,9 @@ class WebEnginePage : public QWebEnginePage {
                                 int lineNumber, const QString& sourceID) override;
 
  private:
+  WebEngineView& view_;
   PageHooks& hooks_;
   const Channel& channel_;
-  PageChannel& pageChannel_;
   ConsoleSources* sources_;
 };
 
@@ -56,7 +60,28 @@ class WebEngineView : public WebView {
   QUrl address() const override;
 
  private:
+  friend class WebEnginePage;
+
+  // A command that draws the page, waiting for the page's copy.
+  struct DrawingCommand {
+    std::string request;
+    QUrl origin;
+  };
+
+  // Answers the channel's `call` with `text` from a document of `origin`;
+  // nothing is the page's null.
+  std::optional<QString> answerCall(ChannelCall call, const QUrl& origin, const QString& text);
+  // `answer` as the prompt()'s answer: a large one is fetched.
+  std::optional<QString> promptAnswer(std::optional<std::string> answer);
+  // Runs `command` with the page's `copy` to print from, once the page waits
+  // for the answer of `token`.
+  void runDrawingCommand(const DrawingCommand& command, const std::string& copy,
+                         const QString& token);
+
   Channel prompts_;
+  AnswerScheme answers_;
+  std::optional<DrawingCommand> awaitingCopy_;
+  std::unique_ptr<PrintCopy> printCopy_;  // while a command that draws the page runs
   PageStorage storage_;
   // The context of this view's own signal handlers: gone before the widgets.
   std::unique_ptr<QObject> handlers_;

@@ -3,6 +3,7 @@
 #include <QWebFrame>
 
 #include "app/page_channel.h"
+#include "bridge/utf8_text.h"
 
 namespace app {
 namespace {
@@ -25,7 +26,9 @@ QString NativeCall::nativeCall() const { return QString::fromLatin1(kNativeCallT
 
 void NativeCall::send(PageCall call, const QString& text) {
   const QUrl address = frame_->url();
-  answer_ = channel_.answer(call, address, address, text).value_or(QString());
+  const std::optional<std::string> answer =
+      channel_.answer(call, address, address, bridge::utf8Bytes(text).toStdString());
+  answer_ = answer ? bridge::fromUtf8(*answer) : QString();
 }
 
 }  // namespace app

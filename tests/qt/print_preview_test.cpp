@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "app/main_window.h"
@@ -197,6 +199,40 @@ TEST(PrintPreview, ReloadReplacesTheLoadedDocument) {
   previewDocument(window, onePage);
   EXPECT_EQ(window.loadedPages, 1);
   EXPECT_EQ(window.paperMm.toSize(), QSize(50, 50));
+}
+
+// The page previews as it prints, not as the screen shows it: a frame
+// only print rules show, black from a rule the page's script added, from a
+// style sheet beside the page. The screen shows one grey word.
+TEST(PrintPreview, PagePreviewLaysThePageOutForPrint) {
+  support::PageFolder folder(
+      (QStringLiteral("<html><head>") + support::callScriptElement() +
+       QStringLiteral("<link rel=stylesheet href=print.css><style id=added></style>"
+                      "<script>document.getElementById('added').sheet.insertRule("
+                      "'@media print { .frame { border-color: black } }', 0)</script>"
+                      "</head><body><div class=frame></div><p class=word>screen</p></body></html>"))
+          .toStdString());
+  std::ofstream(folder / "print.css")
+      << "body { color: #999 } .frame { display: none }\n"
+         "@media print { .word { display: none }"
+         " .frame { display: block; border: 3cm solid; height: 2cm } }\n";
+  app::MainWindow window({QStringLiteral("pageshell")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
+  int darkPixels = 0;
+  const SeenDialog dialog = whileClosingPreview([&] { send(window, "printPreview"); }, [&] {
+    auto* preview = QApplication::activeModalWidget()->findChild<QPrintPreviewWidget*>();
+    const QImage shown = preview->grab().toImage();
+    darkPixels = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+      for (int x = 0; x < shown.width(); ++x) darkPixels += qGray(shown.pixel(x, y)) < 40;
+    }
+    return darkPixels > 10000;
+  });
+  EXPECT_TRUE(dialog.seen);
+  EXPECT_GT(darkPixels, 10000);
+  EXPECT_EQ(
+      compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),
+      QStringLiteral("[\"OK\"]"));
 }
 
 }  // namespace

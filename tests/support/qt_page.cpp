@@ -64,10 +64,8 @@ void processEventsFor(std::chrono::milliseconds duration) {
   }
 }
 
-QString RecordingHooks::runCommand(const QString& text) {
-  const QByteArray utf8 = bridge::utf8Bytes(text);
-  return QString::fromStdString(
-      state.runRequest(nullptr, page, std::string_view(utf8.constData(), utf8.size())));
+std::string RecordingHooks::runCommand(std::string_view request) {
+  return state.runRequest(nullptr, page, request);
 }
 
 void RecordingHooks::documentCreated(const QUrl& url, bool local) {

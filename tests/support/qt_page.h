@@ -47,7 +47,7 @@ void processEventsFor(std::chrono::milliseconds duration);
 // set) on each line and each new document.
 class RecordingHooks : public app::PageHooks {
  public:
-  QString runCommand(const QString& text) override;
+  std::string runCommand(std::string_view request) override;
   void requestDeletion() override { ++deletionsRequested; }
   void documentCreated(const QUrl& url, bool local) override;
   void addressChanged(const QUrl&) override {}
