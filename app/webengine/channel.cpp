@@ -25,10 +25,13 @@ const char* const kNativeCallTemplate = R"js((function () {
     var copyWanted = '%2';
     var fetchPrefix = '%3';
     var answers = '%4';
+    // Only the app's own files may fetch from the answer scheme.
+    var fileDocument = location.protocol === 'file:';
 
     // A synchronous request waits in the engine, which meanwhile goes on
     // with its own work: the command behind the answer may need it.
     function fetch(token) {
+      if (!fileDocument) return prompt(marker + 'a', token);
       try {
         var request = new Request();
         open(request, 'GET', answers + token, false);
@@ -83,7 +86,7 @@ const char* const kNativeCallTemplate = R"js((function () {
       }
     }
     function pageCopy() {
-      if (location.protocol !== 'file:') return '';
+      if (!fileDocument) return '';
       try {
         var root = document.documentElement;
         var copy = root.cloneNode(true);
