@@ -3,6 +3,8 @@
 // answers ["OK"]; a page reload replaces the loaded document.
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -203,23 +205,39 @@ TEST(PrintPreview, ReloadReplacesTheLoadedDocument) {
 
 // The page previews as it prints, not as the screen shows it: a frame
 // only print rules show, black from a rule the page's script added, from a
-// style sheet beside the page. The screen shows one grey word.
+// style sheet beside the page. The screen shows one grey word. On WebEngine
+// the print comes from a copy the page's script made, which keeps what a
+// person has entered and drawn, and leaves script out.
 TEST(PrintPreview, PagePreviewLaysThePageOutForPrint) {
   support::PageFolder folder(
       (QStringLiteral("<html><head>") + support::callScriptElement() +
-       QStringLiteral("<link rel=stylesheet href=print.css><style id=added></style>"
-                      "<script>document.getElementById('added').sheet.insertRule("
-                      "'@media print { .frame { border-color: black } }', 0)</script>"
-                      "</head><body><div class=frame></div><p class=word>screen</p></body></html>"))
+       QStringLiteral(
+           "<link rel=stylesheet href=print.css><style id=added></style>"
+           "<script>document.getElementById('added').sheet.insertRule("
+           "'@media print { .frame { border-color: black } }', 0)</script>"
+           "</head><body><div class=frame></div><p class=word>screen</p>"
+           "<input id=who><input id=box type=checkbox><textarea id=note></textarea>"
+           "<select id=pick><option>first<option>second</select><canvas id=drawn></canvas>"
+           "<script>who.value = 'Ala'; box.checked = true; note.value = 'a note';"
+           "pick.selectedIndex = 1; drawn.getContext('2d').fillRect(0, 0, 5, 5);</script>"
+           "</body></html>"))
           .toStdString());
   std::ofstream(folder / "print.css")
       << "body { color: #999 } .frame { display: none }\n"
          "@media print { .word { display: none }"
          " .frame { display: block; border: 3cm solid; height: 2cm } }\n";
+  support::Directory temporary("print-copy");
+  support::Environment environment;
+  environment.set("TMPDIR", temporary.path());
   app::MainWindow window({QStringLiteral("pageshell")});
   ASSERT_TRUE(support::waitForLoad(window.webView()));
   int darkPixels = 0;
+  std::string copy;
   const SeenDialog dialog = whileClosingPreview([&] { send(window, "printPreview"); }, [&] {
+    for (const QFileInfo& folder : QDir(QString::fromStdString(temporary.path()))
+                                       .entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      copy = support::readFile(folder.filePath().toStdString() + "/page.html");
+    }
     auto* preview = QApplication::activeModalWidget()->findChild<QPrintPreviewWidget*>();
     const QImage shown = preview->grab().toImage();
     darkPixels = 0;
@@ -233,6 +251,16 @@ TEST(PrintPreview, PagePreviewLaysThePageOutForPrint) {
   EXPECT_EQ(
       compact(support::evaluate(window.webView(), QStringLiteral("myObject.result")).toString()),
       QStringLiteral("[\"OK\"]"));
+  if (std::string(app::engineName()) != "webengine") return;
+  for (const char* kept :
+       {"<base href=\"file://", "value=\"Ala\"", "type=\"checkbox\" checked=\"\"",
+        ">a note</textarea>", "<option selected=\"\">second", "<img id=\"drawn\"",
+        "src=\"data:image/png;base64,", "border-color: black"}) {
+    EXPECT_NE(copy.find(kept), std::string::npos) << kept << " in " << copy;
+  }
+  EXPECT_EQ(copy.find("<script"), std::string::npos) << copy;
+  // The copy may hold what a person typed: it goes with the preview.
+  EXPECT_TRUE(QDir(QString::fromStdString(temporary.path())).isEmpty());
 }
 
 }  // namespace
