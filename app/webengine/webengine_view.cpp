@@ -252,8 +252,9 @@ std::optional<QString> WebEngineView::answerCall(ChannelCall call, const QUrl& o
 }
 
 std::optional<QString> WebEngineView::promptAnswer(std::optional<std::string> answer) {
-  // Below this a prompt() answer is as fast as a fetch.
-  constexpr std::size_t kFetchedFrom = std::size_t{64} << 10;
+  // A fetch costs a few milliseconds more to start than a prompt() answer
+  // and carries text a fifth faster: below about this size it is no faster.
+  constexpr std::size_t kFetchedFrom = std::size_t{2} << 20;
   if (!answer) return std::nullopt;
   if (answer->size() >= kFetchedFrom) return prompts_.fetchAnswer(answers_.keep(std::move(*answer)));
   return bridge::fromUtf8(*answer);
