@@ -25,7 +25,9 @@ namespace {
 // elements and "[ " + elements joined by ", " + " ]" stays under 74 bytes;
 // otherwise one element per line, indented by three blanks.
 const size_t kRightMargin = 74;
-const char kIndent[] = "   ";
+// An item's separator, indent and opening quote, one item a line.
+constexpr std::string_view kFirstOpening = "\n   \"";
+constexpr std::string_view kNextOpening = ",\n   \"";
 const char32_t kReplacement = 0xFFFD;
 
 // The length of the well-formed UTF-8 sequence at `p` (2 to 4 bytes) with
@@ -137,7 +139,8 @@ constexpr LeadTable kLeads;
 
 // The length of the sequence at `p`, a lead byte, when it is written as it
 // is, else 0. Its bytes are read four at a time where the text has them.
-std::size_t rawSequence(const unsigned char* p, const unsigned char* end, TextReader reader) {
+inline std::size_t rawSequence(const unsigned char* p, const unsigned char* end,
+                               TextReader reader) {
   const Lead lead = kLeads.lead[p[0]];
   unsigned char bytes[4] = {};
   if (end - p >= 4) {
@@ -337,6 +340,7 @@ class ListText {
     used_ += n;
   }
 
+  // The window walkQuoted writes into: the rest of the buffer.
   char* at() { return buffer_ + used_; }
   char* windowEnd() { return buffer_ + kBufferSize; }
   char* next(char* at) {
@@ -380,9 +384,7 @@ constexpr size_t kLargeText = size_t{1} << 20;
 // One item of a list written one item a line: its separator, the indent and
 // the opening quote go in one piece.
 void writeLongItem(ListText& out, std::string_view item, bool first, TextReader reader) {
-  static const std::string kFirst = std::string("\n") + kIndent + '"';
-  static const std::string kNext = "," + kFirst;
-  const std::string& opening = first ? kFirst : kNext;
+  const std::string_view opening = first ? kFirstOpening : kNextOpening;
   out.put(opening.data(), opening.size());
   walkQuoted(item, reader, out);
   out.put("\"", 1);
