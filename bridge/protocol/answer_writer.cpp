@@ -87,13 +87,12 @@ struct ByteForms {
         continue;
       }
       const unsigned unit = byte < 0x80 ? static_cast<unsigned>(byte) : kReplacement;
-      const char escape[] = {'\\',
-                             'u',
-                             hexPair[unit >> 8][0],
-                             hexPair[unit >> 8][1],
-                             hexPair[unit & 0xFF][0],
-                             hexPair[unit & 0xFF][1]};
-      for (int i = 0; i < 6; ++i) form.text[i] = escape[i];
+      form.text[0] = '\\';
+      form.text[1] = 'u';
+      for (int i = 0; i < 2; ++i) {
+        form.text[2 + i] = hexPair[unit >> 8][i];
+        form.text[4 + i] = hexPair[unit & 0xFF][i];
+      }
       form.length = 6;
     }
     const auto escapeAs = [this](unsigned char byte, char letter) {
@@ -111,11 +110,11 @@ struct ByteForms {
 };
 constexpr ByteForms kForms;
 
-// Where a well-formed sequence past ASCII may be written as it is, by its
-// lead byte: its length (0 for none) and the range of its second byte, which
-// keeps out overlong forms, surrogates, code points past U+10FFFF (which
-// utf8Sequence refuses) and the C1 controls (U+0080 to U+009F, lead 0xC2),
-// which are escaped as the C0 ones are.
+// Which sequences past ASCII are written as they are, by their lead byte:
+// the length (0 for none) and the range the second byte must fall in. The
+// ranges keep out what utf8Sequence refuses (overlong forms, surrogates,
+// code points past U+10FFFF) and the C1 controls (lead 0xC2, second byte
+// below 0xA0), which are escaped as the C0 ones are.
 struct Lead {
   unsigned char length = 0;
   unsigned char low = 0x80;
