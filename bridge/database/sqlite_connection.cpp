@@ -3,7 +3,9 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <charconv>
 #include <climits>
 #include <cstddef>
 #include <cstring>
@@ -30,6 +32,9 @@ constexpr int kBusyTimeoutMs = 5000;
 constexpr std::string_view kBatchBegin = "BEGIN TRANSACTION;";
 constexpr std::string_view kBatchEnd = "END TRANSACTION;";
 
+// Room for any 64-bit integer in decimal, its sign included.
+using IntegerDigits = std::array<char, 20>;
+
 struct RowCollector {
   const std::function<void(std::string_view)>& add;
   // The bound queries answer a blob as the base64 of its bytes, which a page
@@ -40,16 +45,23 @@ struct RowCollector {
 };
 
 // A value in SQLite's text form, its length SQLite's: texts and blobs may
-// hold NUL bytes. NULL is "".
-std::string_view columnValue(sqlite3_stmt* statement, int column) {
-  const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-  if (text == nullptr) {
-    if (sqlite3_column_type(statement, column) != SQLITE_NULL) {
-      throw CmdException(sqlite3_errstr(SQLITE_NOMEM));
+// hold NUL bytes. NULL is "". An integer is written into `digits`, the same
+// decimal SQLite writes but without its conversion, which took a quarter of
+// a query of numbers. The value is a column's, read without the
+// connection's lock: the connection has none, it stays on one thread.
+std::string_view columnValue(sqlite3_value* value, IntegerDigits& digits) {
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_NULL: return std::string_view();
+    case SQLITE_INTEGER: {
+      const auto written =
+          std::to_chars(digits.data(), digits.data() + digits.size(), sqlite3_value_int64(value));
+      return std::string_view(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
     }
-    return std::string_view();
+    default: break;
   }
-  return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  if (text == nullptr) throw CmdException(sqlite3_errstr(SQLITE_NOMEM));
+  return std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(value)));
 }
 
 std::string_view blobValue(sqlite3_stmt* statement, int column) {
@@ -71,11 +83,13 @@ void handRow(RowCollector& collector, sqlite3_stmt* statement, int count) {
     collector.shape.uniform = false;
   }
   if (!collector.shape.uniform) return;
+  IntegerDigits digits;
   for (int i = 0; i < count; ++i) {
-    if (collector.blobsAsBase64 && sqlite3_column_type(statement, i) == SQLITE_BLOB) {
+    sqlite3_value* value = sqlite3_column_value(statement, i);
+    if (collector.blobsAsBase64 && sqlite3_value_type(value) == SQLITE_BLOB) {
       collector.add(Base64EncodeBytes(blobValue(statement, i)));
     } else {
-      collector.add(columnValue(statement, i));
+      collector.add(columnValue(value, digits));
     }
   }
 }

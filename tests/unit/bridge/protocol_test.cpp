@@ -6,6 +6,7 @@
 #include <json/writer.h>
 
 #include <clocale>
+#include <iterator>
 #include <optional>
 #include <random>
 #include <set>
@@ -371,6 +372,36 @@ TEST(WriteList, LongListsMatchTheShortListsEscapesAcrossAnyLength) {
     ADD_FAILURE() << "no exception";
   } catch (const CmdException& e) {
     EXPECT_EQ(e.message().rfind("answer too large", 0), 0u) << e.message();
+  }
+}
+
+TEST(WriteList, EscapesAndSequencesAreWrittenAlikeWhereverABlockOfPlainTextEnds) {
+  // Plain text is copied sixteen and eight bytes at a time: each piece at
+  // every offset across those steps, before plain text or at the item's end,
+  // is written as it is alone, a sequence cut short included.
+  const std::string escaped[] = {"\"", "\x1f", "\xc2\x85", "\xe2\x80\xa9"};
+  const std::string asTheyAre[] = {"\xc5\xbc", "\xe6\x97\xa5", "\xf0\x9f\x98\x80"};
+  const std::string stray[] = {"\xf4\x90\x80\x80", "\xed\xa0\x80", "\xff", "\xc5",
+                               "\xe2\x80",         "\xf0\x9f\x98"};
+  std::vector<std::string> pieces(std::begin(escaped), std::end(escaped));
+  pieces.insert(pieces.end(), std::begin(asTheyAre), std::end(asTheyAre));
+  pieces.insert(pieces.end(), std::begin(stray), std::end(stray));
+  for (TextReader reader : {TextReader::kJsonParse, TextReader::kScript}) {
+    for (const std::string& piece : pieces) {
+      const std::string alone = writeList({piece}, kMaxAnswerBytes, reader);
+      const std::string written = alone.substr(3, alone.size() - 7);
+      for (std::size_t before = 0; before <= 34; ++before) {
+        for (std::size_t after : {0, 1, 3, 7, 15, 17}) {
+          const std::string head(before, 'a');
+          const std::string tail(after, 'z');
+          const std::string text = writeList({"OK", head + piece + tail}, kMaxAnswerBytes, reader);
+          const std::string expected = head + written + tail;
+          ASSERT_EQ(text.substr(text.find('"', text.find("OK") + 3) + 1, expected.size() + 1),
+                    expected + "\"")
+              << before << " + " << written << " + " << after;
+        }
+      }
+    }
   }
 }
 
