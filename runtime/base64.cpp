@@ -38,25 +38,57 @@ constexpr DecodeTable kDecode;
 
 int SymbolValue(char c) { return kDecode.value[static_cast<unsigned char>(c)]; }
 
+// The eight bytes at `p` as one big-endian number: its top 48 bits are two
+// groups of three bytes.
+uint64_t BigEndian64(const unsigned char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  return __builtin_bswap64(word);
+#else
+  return word;
+#endif
+}
+
 }  // namespace
 
-std::string Base64EncodeBytes(std::string_view bytes) {
+size_t Base64EncodedLength(size_t count) { return (count + 2) / 3 * 4; }
+
+void Base64EncodeInto(std::string_view bytes, char* o) {
   const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t n = bytes.size();
-  std::string out((n + 2) / 3 * 4, '=');
-  char* o = &out[0];
   size_t i = 0;
+  // Twelve bytes a step through two eight-byte loads, while a whole load
+  // stays inside the bytes.
+  for (; i + 16 <= n; i += 12, o += 16) {
+    const uint64_t first = BigEndian64(in + i);
+    const uint64_t second = BigEndian64(in + i + 6);
+    std::memcpy(o, kPairs.pair[first >> 52], 2);
+    std::memcpy(o + 2, kPairs.pair[first >> 40 & 0xFFF], 2);
+    std::memcpy(o + 4, kPairs.pair[first >> 28 & 0xFFF], 2);
+    std::memcpy(o + 6, kPairs.pair[first >> 16 & 0xFFF], 2);
+    std::memcpy(o + 8, kPairs.pair[second >> 52], 2);
+    std::memcpy(o + 10, kPairs.pair[second >> 40 & 0xFFF], 2);
+    std::memcpy(o + 12, kPairs.pair[second >> 28 & 0xFFF], 2);
+    std::memcpy(o + 14, kPairs.pair[second >> 16 & 0xFFF], 2);
+  }
   for (; i + 3 <= n; i += 3, o += 4) {
     const uint32_t group = in[i] << 16 | in[i + 1] << 8 | in[i + 2];
     std::memcpy(o, kPairs.pair[group >> 12], 2);
     std::memcpy(o + 2, kPairs.pair[group & 0xFFF], 2);
   }
-  if (i < n) {  // 1 or 2 bytes left; the '=' padding is already in place
+  if (i < n) {  // 1 or 2 bytes left
     const uint32_t group = in[i] << 16 | (i + 1 < n ? in[i + 1] << 8 : 0);
     o[0] = kAlphabet[group >> 18];
     o[1] = kAlphabet[group >> 12 & 63];
-    if (i + 1 < n) o[2] = kAlphabet[group >> 6 & 63];
+    o[2] = i + 1 < n ? kAlphabet[group >> 6 & 63] : '=';
+    o[3] = '=';
   }
+}
+
+std::string Base64EncodeBytes(std::string_view bytes) {
+  std::string out(Base64EncodedLength(bytes.size()), '\0');
+  Base64EncodeInto(bytes, &out[0]);
   return out;
 }
 
