@@ -47,8 +47,8 @@ bool makeFiles(const std::string& folder) {
     const int descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (descriptor < 0) return false;
     const std::string content(static_cast<std::size_t>(i % 100), 'x');
-    const bool written =
-        ::write(descriptor, content.data(), content.size()) == static_cast<ssize_t>(content.size());
+    const bool written = ::write(descriptor, content.data(), content.size()) ==
+                         static_cast<ssize_t>(content.size());
     ::close(descriptor);
     if (!written) return false;
   }
@@ -86,8 +86,8 @@ int main() {
 
   e2e::RunOptions options;
   const long long base64Length = (std::int64_t{kBase64Megabytes} << 20) / 3 * 4 + 4;
-  options.files["bench_data.js"] = "var BENCH = {dir: \"" + dir +
-                                   "\", files: " + std::to_string(kFiles) +
+  options.files["bench_data.js"] = "var BENCH = {dir: \"" + dir + "\", files: " +
+                                   std::to_string(kFiles) +
                                    ", base64Length: " + std::to_string(base64Length) + "};\n";
   bench::addPageScript(options);
   options.timeout = std::chrono::seconds(600);
@@ -108,21 +108,17 @@ int main() {
       },
       kRounds);
   const std::string copy = dir + "cp-copy.bin";
-  // As copyPath's rounds, each cp makes a new file; the removal is not timed.
-  double cp = 1e300;
-  for (int round = 0; round < kRounds; ++round) {
-    cp = std::min(cp, fastestMs([&] { return shell("cp '" + huge + "' '" + copy + "'"); }, 1));
-    fs::remove(copy);
-  }
-
-  double cpSynced = 1e300;
-  for (int round = 0; round < kRounds; ++round) {
-    cpSynced = std::min(
-        cpSynced,
-        fastestMs([&] { return shell("cp '" + huge + "' '" + copy + "' && sync '" + copy + "'"); },
-                  1));
-    fs::remove(copy);
-  }
+  // As copyPath's rounds, each copy makes a new file; the removal is not timed.
+  const auto fastestCopy = [&](const std::string& command) {
+    double best = 1e300;
+    for (int round = 0; round < kRounds; ++round) {
+      best = std::min(best, fastestMs([&] { return shell(command); }, 1));
+      fs::remove(copy);
+    }
+    return best;
+  };
+  const double cp = fastestCopy("cp '" + huge + "' '" + copy + "'");
+  const double cpSynced = fastestCopy("cp '" + huge + "' '" + copy + "' && sync '" + copy + "'");
 
   // The shell's own part of loadFileBase64: the command as the dispatcher
   // runs it, and the answer's text alone for an answer of the same size.
