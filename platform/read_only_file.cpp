@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <limits>
+#include <memory>
 #include <utility>
 
 #include "platform/memory.h"
@@ -78,6 +79,30 @@ Result<std::string> ReadOnlyFile::readAll(std::size_t maxBytes) const {
     }
     filled += static_cast<std::size_t>(got);
     if (filled > maxBytes) return Status::failure(EFBIG, path_, "file too large");
+  }
+}
+
+Status ReadOnlyFile::readInPieces(std::size_t maxBytes, std::size_t pieceBytes,
+                                  const std::function<void(std::string_view)>& take) const {
+  if (size_ > maxBytes) return Status::failure(EFBIG, path_, "file too large");
+  const std::unique_ptr<char[]> buffer(new char[pieceBytes]);
+  std::uint64_t offset = 0;
+  for (;;) {
+    std::size_t filled = 0;
+    while (filled < pieceBytes) {
+      const ssize_t got = ::pread(descriptor_, buffer.get() + filled, pieceBytes - filled,
+                                  static_cast<off_t>(offset + filled));
+      if (got < 0) {
+        if (errno == EINTR) continue;
+        return Status::fromErrno(path_);
+      }
+      if (got == 0) break;
+      filled += static_cast<std::size_t>(got);
+    }
+    offset += filled;
+    if (offset > maxBytes) return Status::failure(EFBIG, path_, "file too large");
+    if (filled > 0) take(std::string_view(buffer.get(), filled));
+    if (filled < pieceBytes) return Status();
   }
 }
 

@@ -10,7 +10,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform/error.h"
 
@@ -39,6 +41,15 @@ class ReadOnlyFile {
   // (files under /proc say 0). A file longer than `maxBytes` fails with the
   // reason "file too large".
   Result<std::string> readAll(std::size_t maxBytes) const;
+
+  // The same bytes handed to `take` in order, through one buffer of
+  // `pieceBytes`: every piece but the last holds exactly `pieceBytes`, and
+  // an empty file gives none. For a caller that turns the bytes into
+  // something else, so that they pass through the processor's cache instead
+  // of a copy of the whole file. Fails as readAll does, at once when the
+  // file was already too long when opened.
+  Status readInPieces(std::size_t maxBytes, std::size_t pieceBytes,
+                      const std::function<void(std::string_view)>& take) const;
 
  private:
   ReadOnlyFile(int descriptor, std::uint64_t size, std::string path);

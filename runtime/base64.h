@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,13 @@ AnsiString Base64Encode(const AnsiString& text);
 AnsiString Base64Encode(const Binary& binary);
 // The same text as a std::string, for bytes of any length.
 std::string Base64EncodeBytes(std::string_view bytes);
+
+// The length of the text that encodes `count` bytes.
+std::size_t Base64EncodedLength(std::size_t count);
+// Writes the text of `bytes`, Base64EncodedLength(bytes.size()) symbols, at
+// `out`. Bytes encoded piece by piece, each piece but the last a multiple of
+// three bytes long, give the text of the whole.
+void Base64EncodeInto(std::string_view bytes, char* out);
 
 // Decoding never fails: it reads symbols from the start and stops, without
 // error, at the first '=' or the first byte outside the alphabet (white space

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <string>
+#include <string_view>
+
 #include "platform/file_writer.h"
 #include "tests/support/scratch.h"
 
@@ -36,6 +39,39 @@ TEST(LoadWholeFile, RefusesAFileLongerThanTheLimit) {
   const Result<std::string> content = loadWholeFile(folder / "f", 5000);
   ASSERT_TRUE(content.ok());
   EXPECT_EQ(content->size(), 5000u);
+}
+
+// The sizes of the pieces readInPieces hands on, or its failure's reason.
+std::string piecesOf(const std::string& path, std::size_t maxBytes, std::size_t pieceBytes,
+                     std::string* content = nullptr) {
+  const Result<ReadOnlyFile> file = ReadOnlyFile::open(path);
+  if (!file) return file.status().reason();
+  std::string sizes;
+  const Status read = file->readInPieces(maxBytes, pieceBytes, [&](std::string_view piece) {
+    sizes += std::to_string(piece.size()) + " ";
+    if (content != nullptr) content->append(piece);
+  });
+  return read.ok() ? sizes : read.reason();
+}
+
+TEST(ReadInPieces, WholePiecesUpToTheLastWhicheverSizeTheFileSays) {
+  support::Directory folder;
+  support::writeFile(folder / "seven", "1234567");
+  support::writeFile(folder / "six", "123456");
+  support::writeFile(folder / "empty", "");
+  std::string content;
+  EXPECT_EQ(piecesOf(folder / "seven", 100, 3, &content), "3 3 1 ");
+  EXPECT_EQ(content, "1234567");
+  EXPECT_EQ(piecesOf(folder / "six", 100, 3), "3 3 ");
+  EXPECT_EQ(piecesOf(folder / "empty", 100, 3), "");
+  EXPECT_EQ(piecesOf(folder / "seven", 6, 3), "file too large");
+
+  // A file that says it is empty is read to its end, and refused once it
+  // passes the limit.
+  content.clear();
+  EXPECT_NE(piecesOf("/proc/self/status", 1 << 20, 64, &content), "file too large");
+  EXPECT_NE(content.find("Pid:"), std::string::npos);
+  EXPECT_EQ(piecesOf("/proc/self/status", 100, 64), "file too large");
 }
 
 // `name` in `folder` by a path longer than the system takes whole: its

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "tests/unit/runtime/test_support.h"
 
@@ -47,6 +48,20 @@ TEST(Base64, RoundTripOfEveryLengthUpTo300) {
     ASSERT_EQ(ReferenceEncode(bytes), text.str()) << "length " << length;
     ASSERT_EQ(bytes, Base64Decode(text).str()) << "length " << length;
     ASSERT_EQ(bytes, Bytes(Base64DecodeBinary(text))) << "length " << length;
+  }
+}
+
+// A text written piece by piece into one buffer, as a file is encoded while
+// it is read: only the last piece may end in padding.
+TEST(Base64EncodeInto, PiecesOfWholeGroupsGiveTheTextOfTheWhole) {
+  const std::string bytes = Pattern(100);
+  for (size_t piece = 3; piece <= 48; piece += 3) {
+    std::string text(Base64EncodedLength(bytes.size()), '?');
+    for (size_t at = 0; at < bytes.size(); at += piece) {
+      const std::string_view part = std::string_view(bytes).substr(at, piece);
+      Base64EncodeInto(part, &text[at / 3 * 4]);
+    }
+    ASSERT_EQ(ReferenceEncode(bytes), text) << "pieces of " << piece;
   }
 }
 
