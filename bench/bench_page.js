@@ -24,7 +24,21 @@ function timedCall(request) {
   var t2 = performance.now();
   var answer = JSON.parse(result);
   var t3 = performance.now();
-  return {answer: answer, parts: [t1 - t0, t2 - t1, t3 - t2], total: t3 - t0};
+  return {answer: answer, text: result, parts: [t1 - t0, t2 - t1, t3 - t2], total: t3 - t0};
+}
+
+// How long the engine takes to bring `text` into script from a local file
+// with a synchronous request: what any answer of that size costs the engine
+// alone, whatever way it comes.
+function engineReading(text) {
+  send([VERSION, "bench", "saveFile", "engine-reading.txt", text]);
+  var started = performance.now();
+  var request = new XMLHttpRequest();
+  request.open("GET", "engine-reading.txt", false);
+  request.send();
+  var took = performance.now() - started;
+  if (request.responseText.length !== text.length) throw new Error("engine reading cut short");
+  return took;
 }
 
 // Logs a timed call's total and its parts under `name`.
