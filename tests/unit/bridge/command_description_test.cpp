@@ -65,6 +65,21 @@ TEST(CommandDescription, EveryCommandIsFoundByItsExactNameAndOnlyOnce) {
   EXPECT_EQ(findCommand(""), nullptr);
 }
 
+// Only a request of a command that draws the page waits for the page's
+// copy: any other request, even one whose texts name such a command, runs at
+// once, and an unreadable one is answered as usual.
+TEST(CommandDescription, OnlyRequestsOfCommandsThatDrawThePageAreRecognisedAsSuch) {
+  const std::string head = std::string("[\"") + kProtocolVersion + "\", \"app\", ";
+  EXPECT_TRUE(drawsThePage(head + "\"printPreview\"]"));
+  EXPECT_TRUE(drawsThePage(head + "\"printPreview\", \"" + std::string(1000, 'x') + "\"]"));
+  EXPECT_FALSE(drawsThePage(head + "\"log\", \"printPreview\"]"));
+  EXPECT_FALSE(drawsThePage(head + "\"printPreviewer\"]"));
+  EXPECT_FALSE(drawsThePage(head + "\"generatePdfPreview\", \"{}\"]"));
+  EXPECT_FALSE(drawsThePage(head + "\"printPreview\""));
+  EXPECT_FALSE(drawsThePage("printPreview"));
+  EXPECT_FALSE(drawsThePage(head + std::string(100000, '[') + "\"printPreview\""));
+}
+
 TEST(CommandDescription, AsyncCommandsAndOnlyTheyCarryRecords) {
   for (const CommandDescription& command : kCommands) {
     const bool async = command.mode == Mode::kAsync;
