@@ -263,4 +263,38 @@ TEST(PrintPreview, PagePreviewLaysThePageOutForPrint) {
   EXPECT_TRUE(QDir(QString::fromStdString(temporary.path())).isEmpty());
 }
 
+// Records that come while the page's preview is open are none of them lost.
+// On WebEngine they wait until the page has its answer and come in order;
+// QtWebKit runs them inside the dialog's loop, whenever they come.
+TEST(PrintPreview, RecordsThatComeDuringThePagePreviewFollowItsAnswer) {
+  support::PageFolder folder(support::recordingPage(QString()));
+  app::MainWindow window({QStringLiteral("pageshell")});
+  ASSERT_TRUE(support::waitForLoad(window.webView()));
+  QElapsedTimer open;
+  whileClosingPreview(
+      [&] {
+        support::evaluate(
+            window.webView(),
+            QStringLiteral(
+                "var order = [];"
+                "WebBrowserUtil_callback = function (record) { order.push(record[0]); };"
+                "call('sqliteAsyncExecute', '', 'p.sqlite', 'first', 'CREATE TABLE t (x)');"
+                "call('printPreview'); order.push('answered');"
+                "call('sqliteAsyncExecute', '', 'p.sqlite', 'second', 'CREATE TABLE u (x)');"));
+      },
+      [&] {
+        // Long enough for the first record to come while the page waits.
+        if (!open.isValid()) open.start();
+        return open.elapsed() > 300;
+      });
+  ASSERT_TRUE(support::waitForScript(window.webView(), QStringLiteral("order.length === 3")));
+  const QString order =
+      support::evaluate(window.webView(), QStringLiteral("order.join()")).toString();
+  if (std::string(app::engineName()) == "webengine") {
+    EXPECT_EQ(order, QStringLiteral("answered,first,second"));
+  } else {
+    EXPECT_TRUE(order.endsWith(QStringLiteral(",second"))) << order.toStdString();
+  }
+}
+
 }  // namespace
