@@ -18,7 +18,8 @@ const char* const kNativeCallTemplate = R"js((function () {
     var Request = XMLHttpRequest;
     var open = method(Request.prototype.open);
     var send = method(Request.prototype.send);
-    var responseText = method(Object.getOwnPropertyDescriptor(Request.prototype, 'responseText').get);
+    var responseText =
+        method(Object.getOwnPropertyDescriptor(Request.prototype, 'responseText').get);
     var startsWith = method(String.prototype.startsWith);
     var slice = method(String.prototype.slice);
     var marker = '%1';
@@ -96,11 +97,15 @@ const char* const kNativeCallTemplate = R"js((function () {
         for (var i = 0; i < live.length && i < copied.length; i++) keepState(live[i], copied[i]);
         var left = copy.querySelectorAll('script, noscript, base, meta[charset], meta[http-equiv]');
         for (var j = 0; j < left.length; j++) left[j].remove();
-        var head = copy.querySelector('head') || copy.insertBefore(document.createElement('head'), copy.firstChild);
+        var head = copy.querySelector('head') ||
+            copy.insertBefore(document.createElement('head'), copy.firstChild);
         var adopted = document.adoptedStyleSheets || [];
         for (var k = 0; k < adopted.length; k++) {
           var style = document.createElement('style');
-          for (var r = 0; r < adopted[k].cssRules.length; r++) style.textContent += adopted[k].cssRules[r].cssText + '\n';
+          var adoptedRules = adopted[k].cssRules;
+          for (var r = 0; r < adoptedRules.length; r++) {
+            style.textContent += adoptedRules[r].cssText + '\n';
+          }
           head.appendChild(style);
         }
         var base = document.createElement('base');
@@ -109,7 +114,8 @@ const char* const kNativeCallTemplate = R"js((function () {
         var charset = document.createElement('meta');
         charset.setAttribute('charset', 'utf-8');
         head.insertBefore(charset, head.firstChild);
-        var doctype = document.doctype ? new XMLSerializer().serializeToString(document.doctype) : '';
+        var doctype =
+            document.doctype ? new XMLSerializer().serializeToString(document.doctype) : '';
         return doctype + copy.outerHTML;
       } catch (e) {
         return '';
@@ -119,7 +125,9 @@ const char* const kNativeCallTemplate = R"js((function () {
     return function (kind, text) {
       var answer = prompt(marker + kind, text);
       if (answer === copyWanted) answer = prompt(marker + 'p', pageCopy());
-      if (answer !== null && startsWith(answer, fetchPrefix)) return fetch(slice(answer, fetchPrefix.length));
+      if (answer !== null && startsWith(answer, fetchPrefix)) {
+        return fetch(slice(answer, fetchPrefix.length));
+      }
       return answer;
     };
   })())js";

@@ -256,7 +256,9 @@ std::optional<QString> WebEngineView::promptAnswer(std::optional<std::string> an
   // and carries text a fifth faster: below about this size it is no faster.
   constexpr std::size_t kFetchedFrom = std::size_t{2} << 20;
   if (!answer) return std::nullopt;
-  if (answer->size() >= kFetchedFrom) return prompts_.fetchAnswer(answers_.keep(std::move(*answer)));
+  if (answer->size() >= kFetchedFrom) {
+    return prompts_.fetchAnswer(answers_.keep(std::move(*answer)));
+  }
   return bridge::fromUtf8(*answer);
 }
 
