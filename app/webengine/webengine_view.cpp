@@ -214,12 +214,13 @@ std::optional<QString> WebEngineView::answerCall(ChannelCall call, const QUrl& o
                                                  const QString& text) {
   switch (call) {
     case ChannelCall::Command: {
-      std::string request = bridge::toUtf8(text);
-      if (bridge::drawsThePage(request) && channel_.localDocuments().contains(origin)) {
-        awaitingCopy_ = DrawingCommand{std::move(request), origin};
+      const QByteArray request = bridge::utf8Bytes(text);
+      const std::string_view bytes(request.constData(), static_cast<std::size_t>(request.size()));
+      if (bridge::drawsThePage(bytes) && channel_.localDocuments().contains(origin)) {
+        awaitingCopy_ = DrawingCommand{std::string(bytes), origin};
         return prompts_.copyWanted();
       }
-      return promptAnswer(channel_.answer(PageCall::Command, origin, page_->url(), request));
+      return promptAnswer(channel_.answer(PageCall::Command, origin, page_->url(), bytes));
     }
     case ChannelCall::PageCopy: {
       if (!awaitingCopy_) return std::nullopt;
@@ -245,10 +246,9 @@ std::optional<QString> WebEngineView::answerCall(ChannelCall call, const QUrl& o
     case ChannelCall::DocumentCreated:
     case ChannelCall::DeleteLater: break;
   }
-  const std::optional<std::string> answer =
-      channel_.answer(static_cast<PageCall>(call), origin, page_->url(), bridge::toUtf8(text));
-  if (!answer) return std::nullopt;
-  return bridge::fromUtf8(*answer);
+  const QByteArray bytes = bridge::utf8Bytes(text);
+  return promptAnswer(channel_.answer(static_cast<PageCall>(call), origin, page_->url(),
+                                      std::string_view(bytes.constData(), bytes.size())));
 }
 
 std::optional<QString> WebEngineView::promptAnswer(std::optional<std::string> answer) {

@@ -26,8 +26,9 @@ QString NativeCall::nativeCall() const { return QString::fromLatin1(kNativeCallT
 
 void NativeCall::send(PageCall call, const QString& text) {
   const QUrl address = frame_->url();
-  const std::optional<std::string> answer =
-      channel_.answer(call, address, address, bridge::utf8Bytes(text).toStdString());
+  const QByteArray bytes = bridge::utf8Bytes(text);
+  const std::optional<std::string> answer = channel_.answer(
+      call, address, address, std::string_view(bytes.constData(), bytes.size()));
   answer_ = answer ? bridge::fromUtf8(*answer) : QString();
 }
 
